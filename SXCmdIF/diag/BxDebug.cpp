@@ -1,0 +1,228 @@
+#include <SXCmdIF/diag/BxDebug.h>
+
+#include "ConsoleTty.h"
+#include "OutputLock.h"
+
+#include <SXserIO/TextConv.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <mutex>
+
+unsigned short BxDebug::m_usDebugLevel = 0;
+bool BxDebug::m_bDebugCompact = false;
+bool BxDebug::m_bLog = false;
+char BxDebug::m_szDebug[BxDebug::kBufSize] = {};
+CLogFile BxDebug::m_LogFile;
+
+namespace sxdiag {
+
+std::mutex& OutputLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+std::mutex& LogLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+} // namespace sxdiag
+
+namespace {
+
+// The level and the switches are read on every thread while the application
+// may change them: plain exported data, accessed atomically.
+template <typename T> T Load(const T& v) { return __atomic_load_n(&v, __ATOMIC_RELAXED); }
+template <typename T> void Store(T& v, T x) { __atomic_store_n(&v, x, __ATOMIC_RELAXED); }
+
+const char kOverflowFmt[] = "%s:%i : BxDebug::m_szDebug size %i too small for formatted len %i\r\n";
+
+// Formats into m_szDebug, or the overflow text when the message does not fit.
+// Caller holds the output lock.
+void FormatShared(const char* fn, int line, const char* fmt, va_list args)
+{
+    va_list probe;
+    va_copy(probe, args);
+    int n = vsnprintf(nullptr, 0, fmt, probe);
+    va_end(probe);
+    if (n + 1 > BxDebug::kBufSize) {
+        snprintf(BxDebug::m_szDebug, BxDebug::kBufSize, kOverflowFmt, fn, line, BxDebug::kBufSize, n);
+    } else {
+        va_list copy;
+        va_copy(copy, args);
+        vsnprintf(BxDebug::m_szDebug, BxDebug::kBufSize, fmt, copy);
+        va_end(copy);
+    }
+}
+
+void ErrOut(int level, const char* fmt, va_list args)
+{
+    const int err = errno;
+    char errFmt[200];
+    const char* text = strerror(err);
+    if (strlen(fmt) >= 193)
+        snprintf(errFmt, sizeof errFmt, "%s", text);
+    else
+        snprintf(errFmt, sizeof errFmt, "%s: %s", fmt, text);
+    BxDebug::BXDebugOutL(level, errFmt, args);
+}
+
+} // namespace
+
+void BxDebug::BXDSetLevel(int level)
+{
+    Store(m_usDebugLevel, static_cast<unsigned short>(level));
+    Store(m_bDebugCompact, level == 2);
+}
+
+unsigned short BxDebug::BXDlev()
+{
+    return Load(m_usDebugLevel);
+}
+
+void BxDebug::BXDSetCompact(bool bCompact)
+{
+    Store(m_bDebugCompact, bCompact);
+}
+
+bool BxDebug::Compact()
+{
+    return Load(m_bDebugCompact);
+}
+
+const char* BxDebug::SZDebug()
+{
+    return m_szDebug;
+}
+
+#define SX_LEVEL_OUT(name, level)                                                                                      \
+    void BxDebug::name(const char* fmt, ...)                                                                           \
+    {                                                                                                                  \
+        va_list args;                                                                                                  \
+        va_start(args, fmt);                                                                                           \
+        BXDebugOutL(level, fmt, args);                                                                                 \
+        va_end(args);                                                                                                  \
+    }
+SX_LEVEL_OUT(BXDOUT0, 0)
+SX_LEVEL_OUT(BXDOUT1, 1)
+SX_LEVEL_OUT(BXDOUT3, 3)
+SX_LEVEL_OUT(BXDOUT5, 5)
+SX_LEVEL_OUT(BXDOUT7, 7)
+#undef SX_LEVEL_OUT
+
+void BxDebug::BXDebugOut(int level, const char* fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    BXDebugOutL(level, fmt, args);
+    va_end(args);
+}
+
+void BxDebug::BXDebugOutL(int level, const char* fmt, va_list args)
+{
+    if (level <= static_cast<int>(BXDlev()))
+        BXDOUTL(fmt, args);
+}
+
+void BxDebug::BXDOUTL(const char* fmt, va_list args)
+{
+    std::lock_guard<std::mutex> lock(sxdiag::OutputLock());
+    FormatShared("BxDebug::BXDOUTL", __LINE__, fmt, args);
+    fputs(m_szDebug, stdout);
+    if (Load(m_bLog)) {
+        va_list again;
+        va_copy(again, args);
+        m_LogFile.VWrite(fmt, again);
+        va_end(again);
+    }
+    m_szDebug[0] = '\0';
+}
+
+void BxDebug::BXDOUT(const char* fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    std::lock_guard<std::mutex> lock(sxdiag::OutputLock());
+    FormatShared("BxDebug::BXDOUT", __LINE__, fmt, args);
+    va_end(args);
+    fputs(m_szDebug, stdout);
+}
+
+void BxDebug::BXDOUT_ERR(int level, const char* fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    ErrOut(level, fmt, args);
+    va_end(args);
+}
+
+#define SX_ERR_OUT(name, level)                                                                                        \
+    void BxDebug::name(const char* fmt, ...)                                                                           \
+    {                                                                                                                  \
+        va_list args;                                                                                                  \
+        va_start(args, fmt);                                                                                           \
+        ErrOut(level, fmt, args);                                                                                      \
+        va_end(args);                                                                                                  \
+    }
+SX_ERR_OUT(BXDOUT_ERR0, 0)
+SX_ERR_OUT(BXDOUT_ERR1, 1)
+SX_ERR_OUT(BXDOUT_ERR3, 3)
+SX_ERR_OUT(BXDOUT_ERR5, 5)
+SX_ERR_OUT(BXDOUT_ERR7, 7)
+#undef SX_ERR_OUT
+
+void BxDebug::StartLog(int nFlushEvery, bool bAppend, bool bTimestamp)
+{
+    m_LogFile.Close();
+    m_LogFile.Open(nFlushEvery, bAppend, bTimestamp);
+    Store(m_bLog, true);
+}
+
+void BxDebug::StopLog()
+{
+    m_LogFile.Close();
+    Store(m_bLog, false);
+}
+
+void BxDebug::FlushLog()
+{
+    m_LogFile.Flush();
+}
+
+const wchar_t* BxDebug::LogFile()
+{
+    return m_LogFile.Filename();
+}
+
+void BxDebug::SetLogFile(wchar_t* name)
+{
+    m_LogFile.SetFilename(name);
+}
+
+wchar_t* BxDebug::MBToWS(const char* text)
+{
+    return sxplat::NewWide(text);
+}
+
+char* BxDebug::WSToMB(const wchar_t* text)
+{
+    return sxplat::NewNarrow(text);
+}
+
+CBxDebugOut::CBxDebugOut(int level)
+{
+    BxDebug::BXDSetLevel(level);
+}
+
+CBxDebugOut::~CBxDebugOut() = default;
+
+void CBxDebugOut::CreateWin(bool)
+{
+    sxdiag::ReopenStdoutOnTty();
+}

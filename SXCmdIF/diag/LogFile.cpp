@@ -1,0 +1,154 @@
+#include <SXCmdIF/diag/LogFile.h>
+
+#include "OutputLock.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <cwchar>
+#include <mutex>
+#include <string>
+
+namespace {
+
+constexpr size_t kNameChars = 260;
+constexpr size_t kMessageBuf = 2048;
+constexpr size_t kLineBuf = 2148;
+const char kClosingBanner[] = "\n===============Finished Logging================\n\n";
+
+void CopyName(wchar_t* dst, const wchar_t* src)
+{
+    wcsncpy(dst, src, kNameChars);
+    dst[kNameChars] = L'\0';
+}
+
+// The file name converted with the current locale's multibyte conversion.
+std::string NarrowName(const wchar_t* name)
+{
+    size_t n = wcstombs(nullptr, name, 0);
+    if (n == static_cast<size_t>(-1))
+        return std::string();
+    std::string out(n, '\0');
+    wcstombs(&out[0], name, n + 1);
+    return out;
+}
+
+} // namespace
+
+CLogFile::CLogFile(const wchar_t* name, bool bTimestamp, bool, int, int nFlushEvery)
+    : m_pFile(nullptr), m_nFlushEvery(nFlushEvery), m_nWriteCount(0), m_bTimestamp(bTimestamp)
+{
+    m_szFileName[0] = L'\0';
+    if (name)
+        CopyName(m_szFileName, name);
+}
+
+CLogFile::~CLogFile()
+{
+    Close();
+}
+
+void CLogFile::Open(int nFlushEvery, bool bAppend, bool bTimestamp)
+{
+    Close();
+    std::lock_guard<std::mutex> lock(sxdiag::LogLock());
+    m_bTimestamp = bTimestamp;
+    std::string name = NarrowName(m_szFileName);
+    m_pFile = name.empty() ? nullptr : fopen(name.c_str(), bAppend ? "a" : "w");
+    m_nFlushEvery = nFlushEvery;
+    m_nWriteCount = 0;
+}
+
+void CLogFile::Close()
+{
+    std::lock_guard<std::mutex> lock(sxdiag::LogLock());
+    if (!m_pFile)
+        return;
+    fputs(kClosingBanner, m_pFile);
+    fflush(m_pFile);
+    fclose(m_pFile);
+    m_pFile = nullptr;
+}
+
+void CLogFile::Flush()
+{
+    std::lock_guard<std::mutex> lock(sxdiag::LogLock());
+    if (m_pFile)
+        fflush(m_pFile);
+}
+
+bool CLogFile::IsOpen() const
+{
+    return m_pFile != nullptr;
+}
+
+const wchar_t* CLogFile::Filename() const
+{
+    return m_szFileName;
+}
+
+void CLogFile::SetFilename(wchar_t* name)
+{
+    if (!name)
+        return;
+    std::lock_guard<std::mutex> lock(sxdiag::LogLock());
+    CopyName(m_szFileName, name);
+}
+
+void CLogFile::Write(const char* fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    WriteLine(fmt, args, true);
+    va_end(args);
+}
+
+void CLogFile::VWrite(const char* fmt, va_list args)
+{
+    WriteLine(fmt, args, true);
+}
+
+void CLogFile::WriteNoFlush(const char* fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    WriteLine(fmt, args, false);
+    va_end(args);
+}
+
+void CLogFile::VWriteNoFlush(const char* fmt, va_list args)
+{
+    WriteLine(fmt, args, false);
+}
+
+void CLogFile::WriteLine(const char* fmt, va_list args, bool bCounted)
+{
+    std::lock_guard<std::mutex> lock(sxdiag::LogLock());
+    if (!m_pFile)
+        return;
+
+    char message[kMessageBuf];
+    va_list copy;
+    va_copy(copy, args);
+    vsnprintf(message, sizeof message, fmt, copy); // cuts at 2047 characters
+    va_end(copy);
+
+    if (m_bTimestamp) {
+        char stamp[100];
+        time_t now = time(nullptr);
+        struct tm local;
+        localtime_r(&now, &local);
+        if (strftime(stamp, sizeof stamp, "%Y-%m-%d.%X", &local) == 0)
+            stamp[0] = '\0';
+        char line[kLineBuf];
+        snprintf(line, sizeof line, "%s\t%s\n", stamp, message);
+        fputs(line, m_pFile);
+    } else {
+        fputs(message, m_pFile);
+    }
+
+    if (bCounted && m_nFlushEvery != 0 && ++m_nWriteCount == m_nFlushEvery) {
+        fflush(m_pFile);
+        m_nWriteCount = 0;
+    }
+}

@@ -1,0 +1,2 @@
+// The pno headers of the exported interface.
+#pragma once

@@ -1,0 +1,2 @@
+// The protocol headers of the exported interface.
+#pragma once

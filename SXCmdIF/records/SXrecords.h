@@ -1,0 +1,2 @@
+// The records headers of the exported interface.
+#pragma once

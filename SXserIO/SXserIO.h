@@ -1,0 +1,4 @@
+// SXserIO: the serial transport of the tracker SDK.
+#pragma once
+
+#include <SXserIO/SXserIOdefs.h>
