@@ -36,6 +36,8 @@ struct Prefix {
 // fit. Caller holds g_outLock.
 void FormatLine(char* buf, const char* bufName, const char* fn, int line, const char* fmt, va_list args)
 {
+    if (!fmt)
+        fmt = "";
     Prefix p;
     va_list probe;
     va_copy(probe, args);
@@ -70,6 +72,8 @@ void ErrOut(int level, const char* fmt, va_list args)
     const int err = errno;
     char errFmt[200];
     const char* text = strerror(err);
+    if (!fmt)
+        fmt = "";
     if (strlen(fmt) >= 193)
         snprintf(errFmt, sizeof errFmt, "%s", text);
     else

@@ -47,6 +47,8 @@ const char kOverflowFmt[] = "%s:%i : BxDebug::m_szDebug size %i too small for fo
 // Caller holds the output lock.
 void FormatShared(const char* fn, int line, const char* fmt, va_list args)
 {
+    if (!fmt)
+        fmt = "";
     va_list probe;
     va_copy(probe, args);
     int n = vsnprintf(nullptr, 0, fmt, probe);
@@ -66,6 +68,8 @@ void ErrOut(int level, const char* fmt, va_list args)
     const int err = errno;
     char errFmt[200];
     const char* text = strerror(err);
+    if (!fmt)
+        fmt = "";
     if (strlen(fmt) >= 193)
         snprintf(errFmt, sizeof errFmt, "%s", text);
     else
