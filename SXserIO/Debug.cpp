@@ -3,6 +3,7 @@
 #include <SXserIO/FBufFormat.h>
 #include <SXserIO/ThreadId.h>
 
+#include <SXserIO/ErrFormat.h>
 #include <SXserIO/TextConv.h>
 
 #include <cerrno>
@@ -69,16 +70,7 @@ void WriteAndClear(char* buf)
 
 void ErrOut(int level, const char* fmt, va_list args)
 {
-    const int err = errno;
-    char errFmt[200];
-    const char* text = strerror(err);
-    if (!fmt)
-        fmt = "";
-    if (strlen(fmt) >= 193)
-        snprintf(errFmt, sizeof errFmt, "%s", text);
-    else
-        snprintf(errFmt, sizeof errFmt, "%s: %s", fmt, text);
-    BxDebug::BXDebugOutL(level, errFmt, args);
+    BxDebug::BXDebugOutL(level, sxplat::ErrFormat(fmt).text, args);
 }
 
 bool Passes(int level)
