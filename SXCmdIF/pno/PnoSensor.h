@@ -4,6 +4,8 @@
 
 #include <SXCmdIF/pno/SXpnoRecords.h>
 
+#include "TextAppend.h"
+
 #include <string>
 
 namespace sxpno {
@@ -45,11 +47,6 @@ struct SensorValues {
 SensorValues ReadSensor(const _SX_PNO& pno, unsigned int k);
 // sfinfo fields of record 0, read even when the frame has no records.
 SensorValues ReadSensor0Units(const _SX_PNO& pno);
-
-void AppendF(std::string& out, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
-
-// Widens ASCII output byte for byte.
-void AppendWide(std::wstring& out, const std::string& text);
 
 // Spreadsheet column name of a 0-based column index: 0 "A", 25 "Z", 26 "AA".
 std::string ColumnName(int index);

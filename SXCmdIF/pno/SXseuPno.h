@@ -29,15 +29,17 @@ public:
     operator const _SX_PNO*() const { return &m_pno; }
 
     // Takes in a received "SXRP" frame: header words and the sensor records,
-    // at most 16 and no more than the frame's `size` word covers. Returns the
-    // frame length (28 + 32 per record taken), 0 for a null pointer or any
-    // other preamble, which leave the object unchanged.
+    // at most 16 and no more than the frame's `size` word covers; `snscnt`
+    // becomes the number of records taken. Returns the frame length (28 + 32
+    // per record), 0 for a null pointer or any other preamble, which leave
+    // the object unchanged.
     unsigned int Extractraw(const unsigned char* frame);
     // The same, reading nothing past length bytes; 0 (and no change) when
     // the header does not fit.
     unsigned int Extractraw(const unsigned char* frame, unsigned int length);
     // Takes in the body of a single-P&O response (from `seuid` on): the 16
-    // header bytes and at most 16 records. Returns 20 + 32 per record taken;
+    // header bytes and at most 16 records (`snscnt` as for Extractraw).
+    // Returns 20 + 32 per record taken;
     // 0 for a null pointer.
     unsigned int Extractseupno(const unsigned char* body);
     // The same, reading nothing past length bytes; 0 (and no change) when

@@ -88,6 +88,7 @@ unsigned int CSXSeuPno::Extractraw(const unsigned char* frame)
     Init();
     std::memcpy(&m_pno, frame, kHeaderLen);
     std::memcpy(m_pno.sfdata, frame + kHeaderLen, n * kRecordLen);
+    m_pno.snscnt = n;
     return kHeaderLen + n * kRecordLen + SX_CRC_LEN;
 }
 
@@ -104,6 +105,7 @@ unsigned int CSXSeuPno::Extractraw(const unsigned char* frame, unsigned int leng
     Init();
     std::memcpy(&m_pno, frame, kHeaderLen);
     std::memcpy(m_pno.sfdata, frame + kHeaderLen, n * kRecordLen);
+    m_pno.snscnt = n;
     return kHeaderLen + n * kRecordLen + SX_CRC_LEN;
 }
 
@@ -116,6 +118,7 @@ unsigned int CSXSeuPno::Extractseupno(const unsigned char* body)
     Init();
     std::memcpy(&m_pno.seuid, body, kBodyHeaderLen);
     std::memcpy(m_pno.sfdata, body + kBodyHeaderLen, n * kRecordLen);
+    m_pno.snscnt = n;
     return SX_PNO_SIZE_MIN + n * kRecordLen;
 }
 
@@ -128,6 +131,7 @@ unsigned int CSXSeuPno::Extractseupno(const unsigned char* body, unsigned int le
     Init();
     std::memcpy(&m_pno.seuid, body, kBodyHeaderLen);
     std::memcpy(m_pno.sfdata, body + kBodyHeaderLen, n * kRecordLen);
+    m_pno.snscnt = n;
     return SX_PNO_SIZE_MIN + n * kRecordLen;
 }
 
