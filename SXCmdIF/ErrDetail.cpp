@@ -1,15 +1,17 @@
 #include "ErrDetail.h"
 
+#include <SXCmdIF/protocol/SXcmd.h>
+
 namespace sxerr {
 
-const char* CommandName(unsigned)
+const char* CommandName(unsigned cmd)
 {
-    return "undefined_cmd";
+    return CSXcmd::cmdstr(cmd);
 }
 
-const wchar_t* CommandNameW(unsigned)
+const wchar_t* CommandNameW(unsigned cmd)
 {
-    return L"undefined_cmd";
+    return CSXcmd::cmdstrW(cmd);
 }
 
 const char* DetailText(int)

@@ -177,7 +177,6 @@ void CSXcmd::InitFRateInfo() {}
 void CSXcmd::InitUnitsInfo() {}
 void CSXcmd::InitFilterLevInfo() {}
 void CSXcmd::InitFilterTarInfo() {}
-void CSXcmd::InitHemisphereInfo() {}
 void CSXcmd::InitSorixHemisphereInfo() {}
 void CSXcmd::InitFTTInfo() {}
 void CSXcmd::InitFTTHInfo() {}

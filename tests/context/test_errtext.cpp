@@ -64,3 +64,11 @@ TEST(ErrText, ComposedTextLivesUntilTheNextOnTheSameThread)
     EXPECT_EQ(other, "E_DEVIOERR_NO_CNX : ");
     EXPECT_STREQ(second, "E_DEVIOERR_FRAME_HEADER : ");
 }
+
+TEST(ErrText, CrcErrorNamesTheCommand)
+{
+    EXPECT_STREQ(sxcmdif_errorStr(20 * 65536 + 10), "E_SXERR_INVALID_CRC : CMD_WHOAMI");
+    EXPECT_STREQ(sxcmdif_errorStrW(20 * 65536 + 10), L"E_SXERR_INVALID_CRC : CMD_WHOAMI");
+    EXPECT_STREQ(sxcmdif_errorStr(40 * 65536 + 10), "E_SXERR_INVALID_CRC : undefined_cmd");
+    EXPECT_STREQ(sxcmdif_errorStr(10), "E_SXERR_INVALID_CRC : CMD_HEMISPHERE");
+}

@@ -15,13 +15,6 @@ using sxtest::StdoutCapture;
 
 namespace {
 
-std::string Prefix()
-{
-    char p[16];
-    snprintf(p, sizeof p, "[%08x] : ", sxplat::CurrentThreadId());
-    return p;
-}
-
 std::string Escaped(const std::string& s)
 {
     return std::regex_replace(s, std::regex("[\\[\\]]"), "\\$&");
@@ -48,7 +41,7 @@ TEST_F(IoDbgTest, LevelTestIsStrict)
     BxDebug::BXDOUT5("5\r\n");
     BxDebug::BXDOUT3Alt("alt3\r\n");
     BxDebug::BXDOUT5Alt("alt5\r\n");
-    EXPECT_EQ(cap.Text(), Prefix() + "0\r\n" + Prefix() + "3\r\n" + Prefix() + "alt3\r\n");
+    EXPECT_EQ(cap.Text(), sxtest::ThreadPrefix() + "0\r\n" + sxtest::ThreadPrefix() + "3\r\n" + sxtest::ThreadPrefix() + "alt3\r\n");
 }
 
 TEST_F(IoDbgTest, LevelIsClamped)
@@ -60,7 +53,7 @@ TEST_F(IoDbgTest, LevelIsClamped)
     StdoutCapture cap;
     BxDebug::BXDOUT7("never");
     BxDebug::BXDOUT5("five");
-    EXPECT_EQ(cap.Text(), Prefix() + "five");
+    EXPECT_EQ(cap.Text(), sxtest::ThreadPrefix() + "five");
 }
 
 TEST_F(IoDbgTest, OverflowCountsThePrefix)
@@ -73,7 +66,7 @@ TEST_F(IoDbgTest, OverflowCountsThePrefix)
     BxDebug::BXDOUT0("%s", over.c_str());
     BxDebug::BXDOUT("%s", over.c_str());
     BxDebug::BXDOUT3Alt("%s", over.c_str());
-    std::string p = Escaped(Prefix());
+    std::string p = Escaped(sxtest::ThreadPrefix());
     std::regex re(p + fits + p + "iodbg::BxDebug::BXDOUTL:[0-9]+ : BxDebug::m_szDebug size 2048 too small for formatted len 2035\r\n" +
                   p + "iodbg::BxDebug::BXDOUT:[0-9]+ : BxDebug::m_szDebug size 2048 too small for formatted len 2035\r\n" +
                   p + "iodbg::BxDebug::BXDOUTLv:[0-9]+ : BxDebug::m_szDebugAlt size 2048 too small for formatted len 2035\r\n");
@@ -90,7 +83,7 @@ TEST_F(IoDbgTest, HexBufLine)
     BxDebug::BXDOUTHexBuf(data, 3, true, "hidden", 4);
     BxDebug::BXDOUTHexBuf(nullptr, 0, true, "lbl", 0);
     BxDebug::BXDOUTHexBuf(data, 0, true, nullptr, 0);
-    EXPECT_EQ(cap.Text(), Prefix() + "rx :   3 : 00 ab 7f \r\n" + Prefix() + " :   3 : 00 ab 7f " + Prefix() +
+    EXPECT_EQ(cap.Text(), sxtest::ThreadPrefix() + "rx :   3 : 00 ab 7f \r\n" + sxtest::ThreadPrefix() + " :   3 : 00 ab 7f " + sxtest::ThreadPrefix() +
                               "lbl : Empty buffer");
 }
 
@@ -102,7 +95,7 @@ TEST_F(IoDbgTest, HexBufStopsPast2042Characters)
     BxDebug::BXDOUTHexBuf(data.data(), 1000, true, "L", 0);
     std::string out = cap.Text();
     // prefix 13 + "L :" 3 + " 1000" ... then pairs of 3 while length <= 2042.
-    std::string head = Prefix() + "L : 1000 : ";
+    std::string head = sxtest::ThreadPrefix() + "L : 1000 : ";
     size_t n = head.size();
     int bytes = 0;
     while (n <= 2042) {
@@ -125,7 +118,7 @@ TEST_F(IoDbgTest, BlockDumpGateIsInclusive)
     BxDebug::BXDOUTFBuf(abcd, 4, true, "blk", 3);
     BxDebug::BXDOUTFBuf(abcd, 4, true, "blk", 4);
     BxDebug::BXDOUTFBuf(abcd, 2, false, nullptr, 0);
-    EXPECT_EQ(cap.Text(), Prefix() + "blk \r\n41 42 43 44" + std::string(15, ' ') + "ABCD\r\n\r\n" + Prefix() +
+    EXPECT_EQ(cap.Text(), sxtest::ThreadPrefix() + "blk \r\n41 42 43 44" + std::string(15, ' ') + "ABCD\r\n\r\n" + sxtest::ThreadPrefix() +
                               " \r\n41 42 \r\n");
 }
 

@@ -14,17 +14,6 @@
 
 using sxtest::StdoutCapture;
 
-namespace {
-
-std::string Prefix()
-{
-    char p[16];
-    snprintf(p, sizeof p, "[%08x] : ", sxplat::CurrentThreadId());
-    return p;
-}
-
-} // namespace
-
 class TraceTest : public ::testing::Test {
 protected:
     void TearDown() override { trSetTrace(false, 0); }
@@ -41,7 +30,7 @@ TEST_F(TraceTest, HPIsSilentUpToLevelFourAndPrefixedFromFive)
     trSetTrace(true, 5);
     StdoutCapture cap;
     trTracefHP("x %d\r\n", 2);
-    EXPECT_EQ(cap.Text(), Prefix() + "x 2\r\n");
+    EXPECT_EQ(cap.Text(), sxtest::ThreadPrefix() + "x 2\r\n");
 }
 
 TEST_F(TraceTest, FamilyLevelsAndPrefixes)
@@ -53,7 +42,7 @@ TEST_F(TraceTest, FamilyLevelsAndPrefixes)
     trTracefHP5("five\r\n");
     trTracefHP7("seven\r\n");
     trTracefHPx("x\r\n");
-    EXPECT_EQ(cap.Text(), "zero\r\none\r\n" + Prefix() + "five\r\n" + Prefix() + "x\r\n");
+    EXPECT_EQ(cap.Text(), "zero\r\none\r\n" + sxtest::ThreadPrefix() + "five\r\n" + sxtest::ThreadPrefix() + "x\r\n");
 }
 
 TEST_F(TraceTest, HPxIgnoresTheLevel)
@@ -62,7 +51,7 @@ TEST_F(TraceTest, HPxIgnoresTheLevel)
     StdoutCapture cap;
     trTracefHPx("always\r\n");
     trTracefHP7("never\r\n");
-    EXPECT_EQ(cap.Text(), Prefix() + "always\r\n");
+    EXPECT_EQ(cap.Text(), sxtest::ThreadPrefix() + "always\r\n");
 }
 
 TEST_F(TraceTest, TracefNeedsSwitchAndNullPointer)
@@ -101,7 +90,7 @@ TEST_F(TraceTest, OverlongTraceIsReplacedAtTheTraceStage)
     trTracefHP("%s", big.c_str());
     trTracefHP5("%s", big.c_str());
     std::string out = cap.Text();
-    std::string p = std::regex_replace(Prefix(), std::regex("[\\[\\]]"), "\\$&");
+    std::string p = std::regex_replace(sxtest::ThreadPrefix(), std::regex("[\\[\\]]"), "\\$&");
     std::regex re(p + "trTracefHP:[0-9]+ : TraceBuffer size 4096 too small for formatted len 5000\r\n" + p +
                   "trTracefHP5:[0-9]+ : TraceBuffer size 4096 too small for formatted len 5000\r\n");
     EXPECT_TRUE(std::regex_match(out, re)) << out;
@@ -114,7 +103,7 @@ TEST_F(TraceTest, EntryAndExitLines)
     SX_TRACE_ENTER();
     SX_TRACE_LEAVE();
     std::string out = cap.Text();
-    std::string p = std::regex_replace(Prefix(), std::regex("[\\[\\]]"), "\\$&");
+    std::string p = std::regex_replace(sxtest::ThreadPrefix(), std::regex("[\\[\\]]"), "\\$&");
     std::regex re(p + ".*test_trace\\.cpp : virtual void TraceTest_EntryAndExitLines_Test::TestBody\\(\\) : [0-9]+\r\n" +
                   p + "\t >>>>leaving .*test_trace\\.cpp : .*TestBody\\(\\) : [0-9]+\r\n");
     EXPECT_TRUE(std::regex_match(out, re)) << out;

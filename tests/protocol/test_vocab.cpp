@@ -224,3 +224,24 @@ TEST(Vocabulary, TextsAreStable)
 }
 
 } // namespace
+
+#include <SXCmdIF/records/SXpayloads.h>
+
+namespace {
+
+TEST(Vocabulary, HemispherePresets)
+{
+    const float v[8][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {-1, 0, 0}, {0, -1, 0}, {0, 0, -1}, {0, 0, 0}, {0, 0, 0}};
+    for (unsigned p : {0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 99u, 0xFFFFFFFFu}) {
+        const unsigned r = p > 7 ? 7 : p;
+        const _HEMISPHERE_CONFIG* h = CSXcmd::hemispherecfg(p);
+        ASSERT_NE(h, nullptr);
+        EXPECT_EQ(h->bf.bits, 0u) << p;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(h->vector[i], v[r][i]) << p << ":" << i;
+    }
+    EXPECT_EQ(CSXcmd::hemispherecfg(99), CSXcmd::hemispherecfg(7));
+    EXPECT_EQ(CSXcmd::hemispherecfg(4)->vector[1], -1.0f);
+}
+
+} // namespace
