@@ -21,7 +21,8 @@ public:
     bool Qtrn() const;
     // Orientation values the record carries: 4 for a quaternion, else 3.
     int NumTerms() const;
-    // Full-scale factor of the record's orientation units.
+    // Full-scale factor of the record's orientation units; units 3, which
+    // name no unit, take the degrees factor (and convert three terms).
     float OriFactor() const;
 
     // ori[i] (accel[i]) = fraction i / 32768 * factor, for the first count
