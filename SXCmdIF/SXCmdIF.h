@@ -6,6 +6,7 @@
 #include <SXCmdIF/SXCmdIFapi.h>
 #include <SXCmdIF/SXerrText.h>
 #include <SXCmdIF/diag/SXdiag.h>
+#include <SXCmdIF/diag/FrameTrace.h>
 #include <SXCmdIF/protocol/SXprotocol.h>
 #include <SXCmdIF/records/SXrecords.h>
 #include <SXCmdIF/pno/SXpno.h>

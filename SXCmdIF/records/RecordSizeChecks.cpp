@@ -1,0 +1,31 @@
+// Every payload record has exactly the size the command catalogue expects.
+#include <SXCmdIF/protocol/SXpaySizes.h>
+#include <SXCmdIF/records/SXpayloads.h>
+
+static_assert(sizeof(_BINARY_CONFIG) == SX_PAYSIZE_BINARY_CONFIG, "BINARY_CONFIG");
+static_assert(sizeof(_ENUM_CONFIG) == SX_PAYSIZE_ENUM_CONFIG, "ENUM_CONFIG");
+static_assert(sizeof(_INT32_CONFIG) == SX_PAYSIZE_INT32_CONFIG, "INT32_CONFIG");
+static_assert(sizeof(_FRAMERATE_CONFIG) == SX_PAYSIZE_FRAMERATE_CONFIG, "FRAMERATE_CONFIG");
+static_assert(sizeof(_STYLUS_CONFIG) == SX_PAYSIZE_STYLUS_CONFIG, "STYLUS_CONFIG");
+static_assert(sizeof(_SEUID_CONFIG) == SX_PAYSIZE_SEUID_CONFIG, "SORIX_SEUID");
+static_assert(sizeof(_SERIAL_CONFIG) == SX_PAYSIZE_SERIAL_CONFIG, "SERIAL_CONFIG");
+static_assert(sizeof(_STATION_MAP) == SX_PAYSIZE_STATION_MAP, "STATION_MAP");
+static_assert(sizeof(_UNITS_CONFIG) == SX_PAYSIZE_UNITS_CONFIG, "UNITS_CONFIG");
+static_assert(sizeof(_SRC_CONFIG) == SX_PAYSIZE_SRC_CONFIG, "SRC_CONFIG");
+static_assert(sizeof(_SRCROT_CONFIG) == SX_PAYSIZE_SRCROT_CONFIG, "SRCROT_CONFIG");
+static_assert(sizeof(_SRC_SEL_CONFIG) == SX_PAYSIZE_SRC_SEL_CONFIG, "SRC_SEL_CONFIG");
+static_assert(sizeof(_HEMISPHERE_CONFIG) == SX_PAYSIZE_HEMISPHERE_CONFIG, "HEMISPHERE_CONFIG");
+static_assert(sizeof(_FILTER_CONFIG) == SX_PAYSIZE_FILTER_CONFIG, "FILTER_CONFIG");
+static_assert(sizeof(_TIP_OFFSET_CONFIG) == SX_PAYSIZE_TIP_OFFSET_CONFIG, "TIP_OFFSET_CONFIG");
+static_assert(sizeof(_INCREMENT_CONFIG) == SX_PAYSIZE_INCREMENT_CONFIG, "INCREMENT_CONFIG");
+static_assert(sizeof(_BORESIGHT_CONFIG) == SX_PAYSIZE_BORESIGHT_CONFIG, "BORESIGHT_CONFIG");
+static_assert(sizeof(_PF_CONFIG) == SX_PAYSIZE_PF_CONFIG, "PF_CONFIG");
+static_assert(sizeof(_PF_CONFIG_EXT) == SX_PAYSIZE_PF_CONFIG_EXT, "PF_CONFIG_EXT");
+static_assert(sizeof(_VIRTUAL_SNS_CONFIG) == SX_PAYSIZE_VIRTUAL_SNS_CONFIG, "VIRTUAL_SNS_CONFIG");
+static_assert(sizeof(_SENSOR_CONFIG) == SX_PAYSIZE_SENSOR_CONFIG, "SENSOR_CONFIG");
+static_assert(sizeof(_BLOCK_CONFIG) == SX_PAYSIZE_BLOCK_CONFIG, "BLOCK_CONFIG");
+static_assert(sizeof(_WHOAMI_STRUCT) == SX_PAYSIZE_WHOAMI_STRUCT, "WHOAMI_STRUCT");
+static_assert(sizeof(_BIT_STRUCT) == SX_PAYSIZE_BIT_STRUCT, "BIT_STRUCT");
+static_assert(sizeof(_SELFCAL_CONFIG) == SX_PAYSIZE_SELFCAL_CONFIG, "SELFCAL_CONFIG");
+static_assert(sizeof(_NOISEPROFILE) == SX_RECSIZE_NOISEPROFILE, "_NOISEPROFILE");
+static_assert(sizeof(_PNO) == SX_RECSIZE_PNO, "_PNO");
