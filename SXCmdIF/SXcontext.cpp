@@ -2,12 +2,14 @@
 
 #include <SXCmdIF/SXdevIO.h>
 #include <SXCmdIF/diag/TraceInternal.h>
+#include <SXCmdIF/protocol/SXcmd.h>
 
 #include "CmdNameOverride.h"
 
 CSXcontext::CSXcontext() : m_nTxLen(0), m_TxBuf{}, m_nTraceLev(0), m_nPnoUsbBuf(0)
 {
     sxctx::ClearCmdNameOverride();
+    CSXcmd::InitCmdInfo();
 }
 
 CSXcontext::~CSXcontext()

@@ -3,6 +3,7 @@
 #include <SXserIO/FBufFormat.h>
 #include <SXserIO/ThreadId.h>
 
+#include <SXserIO/ErrFormat.h>
 #include <SXserIO/TextConv.h>
 
 #include <cerrno>
@@ -36,6 +37,8 @@ struct Prefix {
 // fit. Caller holds g_outLock.
 void FormatLine(char* buf, const char* bufName, const char* fn, int line, const char* fmt, va_list args)
 {
+    if (!fmt)
+        fmt = "";
     Prefix p;
     va_list probe;
     va_copy(probe, args);
@@ -67,14 +70,7 @@ void WriteAndClear(char* buf)
 
 void ErrOut(int level, const char* fmt, va_list args)
 {
-    const int err = errno;
-    char errFmt[200];
-    const char* text = strerror(err);
-    if (strlen(fmt) >= 193)
-        snprintf(errFmt, sizeof errFmt, "%s", text);
-    else
-        snprintf(errFmt, sizeof errFmt, "%s: %s", fmt, text);
-    BxDebug::BXDebugOutL(level, errFmt, args);
+    BxDebug::BXDebugOutL(level, sxplat::ErrFormat(fmt).text, args);
 }
 
 bool Passes(int level)

@@ -67,3 +67,16 @@ std::string ReadFile(const std::string& path)
 }
 
 } // namespace sxtest
+
+#include <SXserIO/ThreadId.h>
+
+namespace sxtest {
+
+std::string ThreadPrefix()
+{
+    char p[16];
+    snprintf(p, sizeof p, "[%08x] : ", sxplat::CurrentThreadId());
+    return p;
+}
+
+} // namespace sxtest

@@ -39,3 +39,10 @@ private:
 std::string ReadFile(const std::string& path);
 
 } // namespace sxtest
+
+namespace sxtest {
+
+// "[%08x] : " with the calling thread's identifier, as trace lines begin.
+std::string ThreadPrefix();
+
+} // namespace sxtest

@@ -3,6 +3,7 @@
 #include "ConsoleTty.h"
 #include "OutputLock.h"
 
+#include <SXserIO/ErrFormat.h>
 #include <SXserIO/TextConv.h>
 
 #include <cerrno>
@@ -47,6 +48,8 @@ const char kOverflowFmt[] = "%s:%i : BxDebug::m_szDebug size %i too small for fo
 // Caller holds the output lock.
 void FormatShared(const char* fn, int line, const char* fmt, va_list args)
 {
+    if (!fmt)
+        fmt = "";
     va_list probe;
     va_copy(probe, args);
     int n = vsnprintf(nullptr, 0, fmt, probe);
@@ -63,14 +66,7 @@ void FormatShared(const char* fn, int line, const char* fmt, va_list args)
 
 void ErrOut(int level, const char* fmt, va_list args)
 {
-    const int err = errno;
-    char errFmt[200];
-    const char* text = strerror(err);
-    if (strlen(fmt) >= 193)
-        snprintf(errFmt, sizeof errFmt, "%s", text);
-    else
-        snprintf(errFmt, sizeof errFmt, "%s: %s", fmt, text);
-    BxDebug::BXDebugOutL(level, errFmt, args);
+    BxDebug::BXDebugOutL(level, sxplat::ErrFormat(fmt).text, args);
 }
 
 } // namespace

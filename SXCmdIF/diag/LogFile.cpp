@@ -126,6 +126,8 @@ void CLogFile::WriteLine(const char* fmt, va_list args, bool bCounted)
     std::lock_guard<std::mutex> lock(sxdiag::LogLock());
     if (!m_pFile)
         return;
+    if (!fmt)
+        fmt = "";
 
     char message[kMessageBuf];
     va_list copy;

@@ -29,6 +29,8 @@ using OutFn = void (*)(const char*, ...);
 // lock that guards buf.
 void Emit(char* buf, const char* fn, bool bPrefix, OutFn out, const char* fmt, va_list args)
 {
+    if (!fmt)
+        fmt = "";
     std::string text;
     if (bPrefix) {
         char prefix[16];

@@ -1,0 +1,31 @@
+# Every public header (those the umbrella headers pull in) compiles on its
+# own under -Wall -Wextra -Werror, in C++17 and C++20.
+set(headers "")
+foreach(umbrella SXCmdIF/SXCmdIF.h SXserIO/SXserIO.h)
+  execute_process(COMMAND ${CXX} -std=c++17 -x c++ -MM -MT deps -I${ROOT} ${ROOT}/${umbrella}
+                  OUTPUT_VARIABLE deps RESULT_VARIABLE rc ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${umbrella} does not compile:\n${err}")
+  endif()
+  string(REGEX REPLACE "\\\\\n" " " deps "${deps}")
+  string(REGEX REPLACE "^deps:" "" deps "${deps}")
+  separate_arguments(deps UNIX_COMMAND "${deps}")
+  list(APPEND headers ${deps})
+endforeach()
+list(REMOVE_DUPLICATES headers)
+list(LENGTH headers count)
+if(count LESS 5)
+  message(FATAL_ERROR "too few public headers found: ${headers}")
+endif()
+foreach(header ${headers})
+  file(RELATIVE_PATH rel ${ROOT} ${header})
+  foreach(std c++17 c++20)
+    execute_process(COMMAND ${CXX} -std=${std} -Wall -Wextra -Werror -fsyntax-only -x c++ -I${ROOT}
+                            -include ${rel} /dev/null
+                    WORKING_DIRECTORY ${ROOT} RESULT_VARIABLE rc ERROR_VARIABLE err)
+    if(NOT rc EQUAL 0)
+      message(FATAL_ERROR "${rel} does not compile on its own (${std}):\n${err}")
+    endif()
+  endforeach()
+endforeach()
+message(STATUS "${count} public headers compile on their own")

@@ -1,0 +1,53 @@
+# Fails when a library exports anything internal, or lacks a name of its
+# interface, or gives a plain-named function C++ linkage.
+function(symbols lib demangle out)
+  if(demangle)
+    execute_process(COMMAND nm -D --defined-only -C ${lib} OUTPUT_VARIABLE text RESULT_VARIABLE rc)
+  else()
+    execute_process(COMMAND nm -D --defined-only ${lib} OUTPUT_VARIABLE text RESULT_VARIABLE rc)
+  endif()
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "nm failed on ${lib}")
+  endif()
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+function(forbid text what)
+  foreach(pattern ${ARGN})
+    if(text MATCHES "${pattern}")
+      message(FATAL_ERROR "${what} exports something internal (${pattern}): ${CMAKE_MATCH_0}")
+    endif()
+  endforeach()
+endfunction()
+
+function(require text what)
+  foreach(pattern ${ARGN})
+    if(NOT text MATCHES "${pattern}")
+      message(FATAL_ERROR "${what} lacks ${pattern}")
+    endif()
+  endforeach()
+endfunction()
+
+symbols(${CMDIF} ON cmdif)
+symbols(${CMDIF} OFF cmdif_raw)
+forbid("${cmdif}" libSXCmdIF
+  "[^\n]*std::[^\n]*" "[^\n]*iodbg[^\n]*" "[^\n]*sxctx::[^\n]*" "[^\n]*sxdiag::[^\n]*" "[^\n]*sxplat::[^\n]*"
+  "[^\n]*CSXcontext[^\n]*" "[^\n]*CSXdevIO[^\n]*" "[^\n]*CSXusbIO[^\n]*" "[^\n]*CSXserIO[^\n]*"
+  "[^\n]*__gnu_cxx[^\n]*" "[^\n]*testing::[^\n]*")
+require("${cmdif_raw}" "libSXCmdIF (C linkage)"
+  " T sxcmdif_init\n" " T sxcmdif_release\n" " T sxcmdif_version\n" " T sxcmdif_versionW\n"
+  " T sxcmdif_datetime\n" " T sxcmdif_trace\n" " T sxctx_trace\n" " T sxcmdif_errorStr\n"
+  " T sxcmdif_errorStrW\n" " T trErrStr\n" " T trTracefHP\n" " T trTracefHP0\n" " T trTracefHP5\n"
+  " T trTracefHP7\n")
+require("${cmdif}" "libSXCmdIF (decorated)"
+  " T sxcmdif_stdout\\(\\)\n" " T sxctx_setuthcmdstr\\(void\\*, char const\\* \\(\\*\\)\\(unsigned int\\)\\)\n"
+  " T sxctx_clearuthcmdstr\\(void\\*\\)\n" "BxDebug::m_szDebug\n" "BxDebug::m_LogFile\n"
+  "CLogFile::Open\\(int, bool, bool\\)" "CBxDebugOut::CreateWin\\(bool\\)")
+forbid("${cmdif}" libSXCmdIF "[^\n]*trTracef1[^\n]*" "[^\n]*trTracefHPx[^\n]*" "[^\n]*trSetTrace[^\n]*")
+
+symbols(${SERIO} ON serio)
+string(REGEX REPLACE "[^\n]* [TDBRVWu] (CSXserIO|_sx_serportinfo|typeinfo for CSXserIO|typeinfo name for CSXserIO|vtable for CSXserIO)[^\n]*\n" "" rest "${serio}")
+string(REGEX REPLACE "[^\n]* A [^\n]*\n" "" rest "${rest}")
+if(NOT rest STREQUAL "")
+  message(FATAL_ERROR "libSXserIO exports more than the serial transport:\n${rest}")
+endif()
