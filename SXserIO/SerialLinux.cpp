@@ -60,6 +60,44 @@ void ClosePort(int fd)
         close(fd);
 }
 
+unsigned int FormatCflag(const _SX_DCB& dcb)
+{
+    unsigned int cflag = 0;
+    switch (dcb.ByteSize) {
+    case 5: cflag |= CS5; break;
+    case 6: cflag |= CS6; break;
+    case 7: cflag |= CS7; break;
+    default: cflag |= CS8; break;
+    }
+    switch (dcb.Parity) {
+    case 0: break;
+    case 1: cflag |= PARENB | PARODD; break;
+    case 2: cflag |= PARENB; break;
+    case 3: cflag |= PARENB | PARODD | CMSPAR; break; // mark
+    default: cflag |= PARENB | CMSPAR; break;          // space
+    }
+    if (dcb.StopBits != SXDCB_ONESTOPBIT)
+        cflag |= CSTOPB;
+    return cflag;
+}
+
+void FormatFromCflag(unsigned int cflag, _SX_DCB& dcb)
+{
+    switch (cflag & CSIZE) {
+    case CS5: dcb.ByteSize = 5; break;
+    case CS6: dcb.ByteSize = 6; break;
+    case CS7: dcb.ByteSize = 7; break;
+    default: dcb.ByteSize = 8; break;
+    }
+    if (!(cflag & PARENB))
+        dcb.Parity = 0;
+    else if (cflag & CMSPAR)
+        dcb.Parity = (cflag & PARODD) ? 3 : 4;
+    else
+        dcb.Parity = (cflag & PARODD) ? 1 : 2;
+    dcb.StopBits = (cflag & CSTOPB) ? SXDCB_TWOSTOPBITS : SXDCB_ONESTOPBIT;
+}
+
 bool GetCommState(int fd, _SX_DCB& dcb)
 {
     termios2 t{};
@@ -81,19 +119,7 @@ bool GetCommState(int fd, _SX_DCB& dcb)
         dcb.fRtsControl = SXDCB_LINE_HANDSHAKE;
     else
         dcb.fRtsControl = (lines & TIOCM_RTS) ? SXDCB_LINE_ENABLE : SXDCB_LINE_DISABLE;
-    switch (t.c_cflag & CSIZE) {
-    case CS5: dcb.ByteSize = 5; break;
-    case CS6: dcb.ByteSize = 6; break;
-    case CS7: dcb.ByteSize = 7; break;
-    default: dcb.ByteSize = 8; break;
-    }
-    if (!(t.c_cflag & PARENB))
-        dcb.Parity = 0;
-    else if (t.c_cflag & CMSPAR)
-        dcb.Parity = (t.c_cflag & PARODD) ? 3 : 4;
-    else
-        dcb.Parity = (t.c_cflag & PARODD) ? 1 : 2;
-    dcb.StopBits = (t.c_cflag & CSTOPB) ? SXDCB_TWOSTOPBITS : SXDCB_ONESTOPBIT;
+    FormatFromCflag(t.c_cflag, dcb);
     dcb.XonChar = static_cast<char>(t.c_cc[VSTART]);
     dcb.XoffChar = static_cast<char>(t.c_cc[VSTOP]);
     dcb.EofChar = static_cast<char>(t.c_cc[VEOF]);
@@ -116,21 +142,7 @@ bool SetCommState(int fd, const _SX_DCB& dcb)
     t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
 
     t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-    switch (dcb.ByteSize) {
-    case 5: t.c_cflag |= CS5; break;
-    case 6: t.c_cflag |= CS6; break;
-    case 7: t.c_cflag |= CS7; break;
-    default: t.c_cflag |= CS8; break;
-    }
-    switch (dcb.Parity) {
-    case 0: break;
-    case 1: t.c_cflag |= PARENB | PARODD; break;
-    case 2: t.c_cflag |= PARENB; break;
-    case 3: t.c_cflag |= PARENB | PARODD | CMSPAR; break;
-    default: t.c_cflag |= PARENB | CMSPAR; break;
-    }
-    if (dcb.StopBits != SXDCB_ONESTOPBIT)
-        t.c_cflag |= CSTOPB;
+    t.c_cflag |= FormatCflag(dcb);
     if (dcb.fOutxCtsFlow || dcb.fRtsControl == SXDCB_LINE_HANDSHAKE)
         t.c_cflag |= CRTSCTS;
     t.c_cflag |= CLOCAL | CREAD;

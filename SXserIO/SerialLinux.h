@@ -23,6 +23,12 @@ bool GetCommState(int fd, _SX_DCB& dcb);
 // Sets raw mode and the settings of dcb, the baud rate exactly (any value),
 // and DTR and RTS as dcb says (lines a pseudo-terminal lacks are skipped).
 bool SetCommState(int fd, const _SX_DCB& dcb);
+// The character-format bits (size, parity, stop bits) of the control flags
+// for dcb, and the settings those bits stand for. Pseudo-terminals force
+// 8 bits and no parity whatever is set.
+unsigned int FormatCflag(const _SX_DCB& dcb);
+void FormatFromCflag(unsigned int cflag, _SX_DCB& dcb);
+
 // Drops what is waiting in both directions.
 bool PurgeComm(int fd);
 
