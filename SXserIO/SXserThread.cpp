@@ -1,0 +1,242 @@
+// CSXserIO: the continuous reading thread, its two loops and the hand-over
+// of frames to the owner.
+#include <SXserIO/SXserIO.h>
+
+#include "SerTrace.h"
+#include "SerialLinux.h"
+
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <pthread.h>
+#include <sstream>
+
+namespace {
+
+constexpr const char* kStart = "CSXserIO::StartContThread";
+constexpr const char* kStop = "CSXserIO::StopContThread";
+
+// The 32-bit number printed for a thread.
+unsigned int IdValue(std::thread::id id)
+{
+    pthread_t handle;
+    static_assert(sizeof handle == sizeof id, "std::thread::id holds the pthread handle");
+    memcpy(&handle, &id, sizeof handle);
+    return static_cast<unsigned int>(handle);
+}
+
+} // namespace
+
+int CSXserIO::ReadCont()
+{
+    return StartAsyncRead();
+}
+
+int CSXserIO::ReadContStop()
+{
+    StopContThread();
+    return 0;
+}
+
+int CSXserIO::LastAsyncRead(unsigned char*& data, int& len)
+{
+    std::lock_guard<std::mutex> lock(m_mtxRx);
+    data = m_pLast;
+    len = m_nLastLen;
+    return 0;
+}
+
+void CSXserIO::SetMsgCallback(MsgCallback cb, void* arg)
+{
+    std::lock_guard<std::mutex> lock(m_mtxRx);
+    m_pfnMsgCB = cb;
+    m_pMsgCBArg = arg;
+}
+
+int CSXserIO::StartAsyncRead()
+{
+    // A thread whose flag was cleared without stopping it is joined first.
+    if (m_pthCont && !m_bContRunning.load())
+        StopContThread();
+    // Set before the thread exists, so a stop that comes before the thread
+    // has started is never undone.
+    if (m_bContRunning.exchange(true))
+        return -1;
+    {
+        std::lock_guard<std::mutex> lock(m_mtxRx);
+        m_nRxTotal = 0;
+        m_nRxCount = 0;
+        m_nLastLen = 0;
+        m_pLast = nullptr;
+    }
+    StartContThread();
+    if (!m_pthCont) {
+        m_bContRunning = false;
+        return -1;
+    }
+    return 0;
+}
+
+void CSXserIO::StartContThread()
+{
+    SXSER_ENTER();
+    if (m_thidCont != std::thread::id()) {
+        iodbg::BxDebug::BXDOUT0("%s : Thread id = 0x%x already RUNNING\r\n", kStart, IdValue(m_thidCont));
+        return;
+    }
+    try {
+        m_pthCont = new std::thread(&CSXserIO::thproc_Cont, this);
+    } catch (...) {
+        m_pthCont = nullptr;
+        SXSER_LEAVE();
+        return;
+    }
+    m_thidCont = m_pthCont->get_id();
+    iodbg::BxDebug::BXDOUT0("%s : Thread started id = 0x%x\r\n", kStart, IdValue(m_thidCont));
+    SXSER_LEAVE();
+}
+
+void CSXserIO::StopContThread()
+{
+    SXSER_ENTER();
+    if (m_thidCont == std::thread::id() || !m_pthCont) {
+        std::ostringstream id;
+        id << m_thidCont;
+        char ptr[32];
+        snprintf(ptr, sizeof ptr, "%" PRIxPTR, reinterpret_cast<uintptr_t>(m_pthCont));
+        iodbg::BxDebug::BXDOUT0("%s : Thread not running : m_thidCont = %s, m_pthCont = 0x%s\r\n", kStop,
+                                id.str().c_str(), ptr);
+        iodbg::BxDebug::BXDOUT0("Leaving %s \r\n", kStop);
+        return;
+    }
+    m_bContRunning = false;
+    // Wakes a read that waits for data, so the thread sees the flag now.
+    sxser::SetEvent(m_hReadEvent);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (m_pthCont->get_id() == std::this_thread::get_id()) {
+        // Called from the data callback: the thread cannot join itself; it
+        // ends when the callback returns.
+        iodbg::BxDebug::BXDOUT0("%s : Thread NOT joinable\r\n", kStop);
+        m_pthCont->detach();
+    } else if (m_pthCont->joinable()) {
+        iodbg::BxDebug::BXDOUT0("%s : Thread joinable, joining\r\n", kStop);
+        m_pthCont->join();
+        iodbg::BxDebug::BXDOUT0("%s : Thread JOINED\r\n", kStop);
+    } else {
+        iodbg::BxDebug::BXDOUT0("%s : Thread NOT joinable\r\n", kStop);
+    }
+    delete m_pthCont;
+    m_pthCont = nullptr;
+    m_thidCont = std::thread::id();
+    sxser::ResetEvent(m_hReadEvent);
+    iodbg::BxDebug::BXDOUT0("%s : Thread STOPPED\r\n", kStop);
+    SXSER_LEAVE();
+}
+
+void CSXserIO::thproc_Cont()
+{
+    SXSER_ENTER_ALT(BXDOUT5Alt);
+    // m_bContRunning was set before this thread was created.
+    if (m_bAsciiContMode)
+        ContLoopFreeform();
+    else
+        ContLoop();
+    SXSER_LEAVE_ALT(BXDOUT5Alt);
+}
+
+void CSXserIO::ClearContThreadFlag()
+{
+    m_bContRunning = false;
+}
+
+void CSXserIO::PauseAfterError()
+{
+    if (m_hReadEvent >= 0)
+        sxser::WaitEvent(m_hReadEvent, sxser::kReadTimeoutMs);
+    else
+        std::this_thread::sleep_for(std::chrono::milliseconds(sxser::kReadTimeoutMs));
+}
+
+void CSXserIO::ContLoop()
+{
+    SXSER_ENTER_ALT(BXDOUT3Alt);
+    bool searching = false;
+    while (m_bContRunning) {
+        int len = 0;
+        bool ready = false;
+        if (searching) {
+            const int r = Findframe(m_frameBuf, len);
+            if (r == SXIO_NOERR) {
+                searching = false;
+                ready = true; // len is 0 when the search gave up
+            } else if (r == SXIO_SYSERR) {
+                PauseAfterError();
+            }
+        } else {
+            const int r = Readframe(m_frameBuf, len);
+            if (r == SXIO_NOERR) {
+                ready = len > 0;
+            } else if (r != SXIO_NORESP) {
+                iodbg::BxDebug::BXDOUT0("%s : %d : ReadFrame returned error: 0x%x (%d) : %s\n", "CSXserIO::ContLoop",
+                                        __LINE__, r, r, ErrorStr(r));
+                if (r == SXIO_FRAMERR) {
+                    iodbg::BxDebug::BXDOUT0(
+                        "%s : %d : Frame Error:  Starting search for valid header in input stream. \n",
+                        "CSXserIO::ContLoop", __LINE__);
+                    searching = true;
+                } else if (r == SXIO_SYSERR) {
+                    PauseAfterError();
+                }
+            }
+        }
+        if (ready && m_bContRunning)
+            DataReady(m_frameBuf, len);
+    }
+    SXSER_LEAVE_ALT(BXDOUT3Alt);
+}
+
+void CSXserIO::ContLoopFreeform()
+{
+    while (m_bContRunning) {
+        int len = 200;
+        const int r = Read(m_frameBuf, len, false);
+        if (r != SXIO_NOERR && r != SXIO_NORESP) {
+            iodbg::BxDebug::BXDOUT_ERR0("CSXserIO::ContLoopFreeform : ReadFrame error: %d\n", r);
+            if (r == SXIO_SYSERR)
+                PauseAfterError();
+        }
+        if (len > 0 && m_bContRunning)
+            DataReady(m_frameBuf, len);
+    }
+    SXSER_LEAVE();
+}
+
+bool CSXserIO::DataReady(unsigned char* data, int len)
+{
+    SXSER_ENTER_ALT(BXDOUT3Alt);
+    iodbg::BxDebug::BXDOUTHexBuf(data, len, true, "CSXserIO::DataReady", 3);
+    if (len < 0)
+        len = 0;
+    MsgCallback cb;
+    void* arg;
+    {
+        std::lock_guard<std::mutex> lock(m_mtxRx);
+        cb = m_pfnMsgCB;
+        arg = m_pMsgCBArg;
+        if (!cb && len < kRxStoreSize) {
+            if (m_nRxTotal + len >= kRxStoreSize)
+                m_nRxTotal = 0;
+            memcpy(m_rxStore + m_nRxTotal, data, static_cast<size_t>(len));
+            ++m_nRxCount;
+            m_pLast = m_rxStore + m_nRxTotal;
+            m_nLastLen = len;
+            m_nRxTotal += len;
+        }
+    }
+    // Outside the lock: the callback may take a while or set a new one.
+    if (cb)
+        cb(arg, data, static_cast<unsigned int>(len));
+    SXSER_LEAVE_ALT(BXDOUT3Alt);
+    return m_bContRunning;
+}

@@ -1,0 +1,82 @@
+// Shared pieces of the serial transport's tests: a transport with its
+// protected members opened up, a callback that collects frames, and the
+// port list variable.
+#pragma once
+
+#include <SXserIO/SXserIO.h>
+#include <testsupport/pty/PtyPeer.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace sxtest {
+
+class TestSerIO : public CSXserIO {
+public:
+    using CSXserIO::CSXserIO;
+    using CSXserIO::ClearContThreadFlag;
+    using CSXserIO::DataReady;
+    using CSXserIO::DumpDCB;
+    using CSXserIO::Findframe;
+    using CSXserIO::PreambleTest;
+    using CSXserIO::StopContThread;
+    int Fd() const { return m_hCom; }
+    unsigned char* FrameBuf() { return m_frameBuf; }
+    unsigned char* RxStore() { return m_rxStore; }
+    bool HasThread() const { return m_pthCont != nullptr; }
+    int ModeZJ() const { return m_iModeZJ; }
+};
+
+// Collects every frame the reading thread hands over.
+class Collector {
+public:
+    static void CB(void* arg, unsigned char* data, unsigned int len)
+    {
+        auto* self = static_cast<Collector*>(arg);
+        std::lock_guard<std::mutex> lock(self->m_mtx);
+        self->m_frames.emplace_back(data, data + len);
+        self->m_cv.notify_all();
+    }
+    // Waits until at least n frames came (or ms passed); true if they did.
+    bool WaitFor(size_t n, int ms)
+    {
+        std::unique_lock<std::mutex> lock(m_mtx);
+        return m_cv.wait_for(lock, std::chrono::milliseconds(ms), [&] { return m_frames.size() >= n; });
+    }
+    std::vector<Bytes> Frames()
+    {
+        std::lock_guard<std::mutex> lock(m_mtx);
+        return m_frames;
+    }
+
+private:
+    std::mutex m_mtx;
+    std::condition_variable m_cv;
+    std::vector<Bytes> m_frames;
+};
+
+inline void SetPorts(const std::string& paths)
+{
+    setenv("SXSERIO_PORTS", paths.c_str(), 1);
+}
+
+inline Bytes Filler(size_t n, unsigned char value)
+{
+    return Bytes(n, value);
+}
+
+inline long long MsSince(std::chrono::steady_clock::time_point t0)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+}
+
+inline std::wstring Wide(const std::string& s)
+{
+    return std::wstring(s.begin(), s.end());
+}
+
+} // namespace sxtest
