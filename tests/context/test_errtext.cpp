@@ -50,6 +50,8 @@ TEST(ErrText, WideTextsAreTheNarrowOnesWidened)
 {
     for (int v = -2; v < 40; ++v)
         EXPECT_EQ(std::wstring(sxcmdif_errorStrW(v)), Widened(sxcmdif_errorStr(v))) << v;
+    for (int v : {(1 << 16) | 27, (1 << 16) | 29, (-4 * 65536) | 28, (3 << 16) | 30})
+        EXPECT_EQ(std::wstring(sxcmdif_errorStrW(v)), Widened(sxcmdif_errorStr(v))) << v;
 }
 
 TEST(ErrText, ComposedTextLivesUntilTheNextOnTheSameThread)
@@ -71,4 +73,16 @@ TEST(ErrText, CrcErrorNamesTheCommand)
     EXPECT_STREQ(sxcmdif_errorStrW(20 * 65536 + 10), L"E_SXERR_INVALID_CRC : CMD_WHOAMI");
     EXPECT_STREQ(sxcmdif_errorStr(40 * 65536 + 10), "E_SXERR_INVALID_CRC : undefined_cmd");
     EXPECT_STREQ(sxcmdif_errorStr(10), "E_SXERR_INVALID_CRC : CMD_HEMISPHERE");
+}
+
+TEST(ErrText, TransportWriteErrorsCarryTheTransportsText)
+{
+    EXPECT_STREQ(sxcmdif_errorStr((1 << 16) | 27), "E_DEVIOERR_USB_WRITERR : E_SXUSB_ERR_WRITE_COUNT_WRONG");
+    EXPECT_STREQ(sxcmdif_errorStr(27), "E_DEVIOERR_USB_WRITERR : E_SXUSB_ERR_SUCCESS");
+    EXPECT_STREQ(sxcmdif_errorStr(static_cast<int>(0xFFFC0000u | 27)), "E_DEVIOERR_USB_WRITERR : LIBUSB_ERROR_NO_DEVICE");
+    EXPECT_STREQ(sxcmdif_errorStr((7 << 16) | 28), "E_DEVIOERR_USB_READERR : SXUSB_ERR NOT DEFINED");
+    EXPECT_STREQ(sxcmdif_errorStr((1 << 16) | 29), "E_DEVIOERR_SER_WRITERR : SXIO_TIMEOUT");
+    EXPECT_STREQ(sxcmdif_errorStrW((1 << 16) | 29), L"E_DEVIOERR_SER_WRITERR : SXIO_TIMEOUT");
+    EXPECT_STREQ(sxcmdif_errorStrW((1 << 16) | 27), L"E_DEVIOERR_USB_WRITERR : E_SXUSB_ERR_WRITE_COUNT_WRONG");
+    EXPECT_STREQ(sxcmdif_errorStr((1 << 16) | 26), "E_DEVIOERR_FRAME_HEADER : ");
 }
