@@ -1,4 +1,5 @@
 // Byte layouts of the payload records and the values of the default records.
+#include <SXCmdIF/protocol/SXprotocol.h>
 #include <SXCmdIF/records/SXrecords.h>
 
 #include <gtest/gtest.h>
@@ -60,6 +61,35 @@ TEST(RecordLayout, BlockPlacesEverySensorRecord)
     // The last sensor's prediction time sits 8 bytes into its pfExt.
     EXPECT_EQ(FloatAt(block.cfg, 4320 + 88 + 8), 0.02f);
     EXPECT_EQ(reinterpret_cast<const unsigned char*>(&block.cfg.sensor[0].pfExt.noise) - base, 180 + 104);
+}
+
+// The catalogue refuses any payload length but its own: each command's
+// record must have exactly that size.
+TEST(RecordLayout, EveryRecordHasItsCommandsPayloadSize)
+{
+    const struct {
+        eSorixCmds cmd;
+        size_t size;
+    } rows[] = {
+        {CMD_HEMISPHERE, sizeof(_HEMISPHERE_CONFIG)},   {CMD_FILTER, sizeof(_FILTER_CONFIG)},
+        {CMD_TIP_OFFSET, sizeof(_TIP_OFFSET_CONFIG)},   {CMD_INCREMENT, sizeof(_INCREMENT_CONFIG)},
+        {CMD_BORESIGHT, sizeof(_BORESIGHT_CONFIG)},     {CMD_SENSOR_WHOAMI, sizeof(_WHOAMI_STRUCT)},
+        {CMD_FRAMERATE, sizeof(_FRAMERATE_CONFIG)},     {CMD_UNITS, sizeof(_UNITS_CONFIG)},
+        {CMD_SRC_ROTATION, sizeof(_SRCROT_CONFIG)},     {CMD_SYNC_MODE, sizeof(_BINARY_CONFIG)},
+        {CMD_STATION_MAP, sizeof(_STATION_MAP)},        {CMD_STYLUS, sizeof(_STYLUS_CONFIG)},
+        {CMD_SEUID, sizeof(_SEUID_CONFIG)},             {CMD_DUAL_OUTPUT, sizeof(_BINARY_CONFIG)},
+        {CMD_SERIAL_CONFIG, sizeof(_SERIAL_CONFIG)},    {CMD_BLOCK_CFG, sizeof(_BLOCK_CONFIG)},
+        {CMD_BIT, sizeof(_BIT_STRUCT)},                 {CMD_WHOAMI, sizeof(_WHOAMI_STRUCT)},
+        {CMD_FTT_MODE, sizeof(_ENUM_CONFIG)},           {CMD_SENSOR_BLOCKCFG, sizeof(_SENSOR_CONFIG)},
+        {CMD_SOURCE_CFG, sizeof(_SRC_CONFIG)},          {CMD_PREDFILTER_CFG, sizeof(_PF_CONFIG)},
+        {CMD_PREDFILTER_EXT, sizeof(_PF_CONFIG_EXT)},   {CMD_SRC_SELECT, sizeof(_SRC_SEL_CONFIG)},
+        {CMD_SNS_ORIGIN, sizeof(_ENUM_CONFIG)},         {CMD_SNS_VIRTUAL, sizeof(_VIRTUAL_SNS_CONFIG)},
+        {CMD_SRC_WHOAMI, sizeof(_WHOAMI_STRUCT)},       {CMD_DISABLE_CAL, sizeof(_INT32_CONFIG)},
+        {CMD_SELFCAL_STATE, sizeof(_SELFCAL_CONFIG)},   {CMD_OOR_MODE, sizeof(_BINARY_CONFIG)},
+        {CMD_SELF_LEVEL, sizeof(_SRCROT_CONFIG)},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(CSXcmd::paysize(row.cmd), row.size) << CSXcmd::cmdstr(row.cmd);
 }
 
 TEST(DefaultRecords, PlainDefaults)
