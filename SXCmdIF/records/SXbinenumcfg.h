@@ -27,12 +27,17 @@ public:
         value = v;
         return *this;
     }
+    // Also for a non-const pointer, which would else compete with the
+    // built-in comparison of the converted object.
+    bool operator==(int* p) const { return *this == static_cast<const int*>(p); }
     bool operator==(const int* p) const { return value == *p; }
     bool operator==(int v) const { return value == v; }
 
     operator int*() { return &value; }
     operator void*() { return &value; }
     operator bool() const { return value != 0; }
+    // Preferred over the pointer conversion for a non-const object.
+    operator bool() { return value != 0; }
 
     void Init() { value = 0; }
     virtual void InitDefault() { Init(); }
@@ -55,6 +60,7 @@ public:
     CDualOutputCfg() = default;
     CDualOutputCfg(const CBinaryCfg& o) : CBinaryCfg(o) {}
     CDualOutputCfg(const int* p) : CBinaryCfg(p) {}
+    using CBinaryCfg::operator=;
 
     void InitDefault() override { value = Default.value; }
 
@@ -69,6 +75,7 @@ public:
     CSyncModeCfg() = default;
     CSyncModeCfg(const CBinaryCfg& o) : CBinaryCfg(o) {}
     CSyncModeCfg(const int* p) : CBinaryCfg(p) {}
+    using CBinaryCfg::operator=;
 
     void InitDefault() override { value = Default.value; }
 
@@ -100,6 +107,7 @@ public:
         return *this;
     }
     bool operator==(unsigned v) const { return value == v; }
+    bool operator==(unsigned* p) const { return *this == static_cast<const unsigned*>(p); }
     bool operator==(const unsigned* p) const { return value == *p; }
 
     operator unsigned() const { return value; }

@@ -23,6 +23,9 @@ public:
         return *this;
     }
     // The unit-level words; the sources by frequency; the sensors take no part.
+    // Also for a non-const pointer, which would else compete with the
+    // built-in comparison of the converted object.
+    bool operator==(_BLOCK_CONFIG* o) const { return *this == static_cast<const _BLOCK_CONFIG*>(o); }
     bool operator==(const _BLOCK_CONFIG* o) const;
 
     operator _BLOCK_CONFIG*() { return &cfg; }
@@ -113,6 +116,7 @@ public:
         return *this;
     }
     // Hemisphere, both filters, tip offset and increment.
+    bool operator==(_SENSOR_CONFIG* o) const { return *this == static_cast<const _SENSOR_CONFIG*>(o); }
     bool operator==(const _SENSOR_CONFIG* o) const;
 
     operator _SENSOR_CONFIG*() { return &cfg; }
@@ -178,6 +182,7 @@ public:
             *pSensor = *o.pSensor;
         return *this;
     }
+    bool operator==(_SENSOR_CONFIG* o) const { return *this == static_cast<const _SENSOR_CONFIG*>(o); }
     bool operator==(const _SENSOR_CONFIG* o) const;
 
     operator _SENSOR_CONFIG*() { return pSensor; }

@@ -25,6 +25,9 @@ public:
     // Equal levels, and for the custom level also equal parameters.
     bool operator==(const CFilterCfg& o) const;
     // The four parameters F, Flow, Fhigh, MaxT against four floats.
+    // Also for a non-const pointer, which would else compete with the
+    // built-in comparison of the converted object.
+    bool operator==(float* params) const { return *this == static_cast<const float*>(params); }
     bool operator==(const float* params) const;
     bool CompareParams(const CFilterCfg& o) const;
 

@@ -26,6 +26,9 @@ public:
         return *this;
     }
     // Both enable bits and the direction (approximately).
+    // Also for a non-const pointer, which would else compete with the
+    // built-in comparison of the converted object.
+    bool operator==(_HEMISPHERE_CONFIG* o) const { return *this == static_cast<const _HEMISPHERE_CONFIG*>(o); }
     bool operator==(const _HEMISPHERE_CONFIG* o) const;
 
     operator _HEMISPHERE_CONFIG*() { return &cfg; }

@@ -55,6 +55,9 @@ public:
     // State words equal and custom rates approximately; the rate code takes
     // no part.
     bool operator==(const _SELFCAL_CONFIGu* o) const;
+    // Also for a non-const pointer, which would else compete with the
+    // built-in comparison of the converted object.
+    bool operator==(_SELFCAL_CONFIG* o) const { return *this == static_cast<const _SELFCAL_CONFIG*>(o); }
     bool operator==(const _SELFCAL_CONFIG* o) const;
 
     operator _SELFCAL_CONFIG*() { return &cfg; }

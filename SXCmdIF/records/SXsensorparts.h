@@ -24,6 +24,9 @@ public:
     }
     CIncrementCfg& operator=(const float* thresholds);
     // Both thresholds (approximately); the enable word takes no part.
+    // Also for a non-const pointer, which would else compete with the
+    // built-in comparison of the converted object.
+    bool operator==(_INCREMENT_CONFIG* o) const { return *this == static_cast<const _INCREMENT_CONFIG*>(o); }
     bool operator==(const _INCREMENT_CONFIG* o) const;
 
     operator _INCREMENT_CONFIG*() { return &cfg; }
@@ -248,6 +251,7 @@ public:
         return *this;
     }
     CPnoDataCfg& operator=(const float* f);
+    bool operator==(_PNO* o) const { return *this == static_cast<const _PNO*>(o); }
     bool operator==(const _PNO* o) const;
 
     operator _PNO*() { return &cfg; }

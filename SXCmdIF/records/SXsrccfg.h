@@ -33,6 +33,9 @@ public:
     // The four rotation floats only.
     CSrcCfg& operator=(const float* rotation);
     // The source frequencies alone.
+    // Also for a non-const pointer, which would else compete with the
+    // built-in comparison of the converted object.
+    bool operator==(_SRC_CONFIG* o) const { return *this == static_cast<const _SRC_CONFIG*>(o); }
     bool operator==(const _SRC_CONFIG* o) const { return cfg.srcfreq == o->srcfreq; }
 
     operator _SRC_CONFIG*() { return &cfg; }

@@ -17,6 +17,9 @@ public:
     CStationMap(const CStationMap& o);
     CStationMap& operator=(const CStationMap&) = default;
 
+    // Also for a non-const pointer, which would else compete with the
+    // built-in comparison of the converted object.
+    bool operator==(_STATION_MAP* o) const { return *this == static_cast<const _STATION_MAP*>(o); }
     bool operator==(const _STATION_MAP* o) const { return cfg.map == o->map; }
     bool operator==(unsigned word) const { return cfg.map == word; }
     operator _STATION_MAP*() { return &cfg; }

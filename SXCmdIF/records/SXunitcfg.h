@@ -32,6 +32,9 @@ public:
         cfg = o;
         return *this;
     }
+    // Also for a non-const pointer, which would else compete with the
+    // built-in comparison of the converted object.
+    bool operator==(_SERIAL_CONFIG* o) const { return *this == static_cast<const _SERIAL_CONFIG*>(o); }
     bool operator==(const _SERIAL_CONFIG* o) const { return cfg.sercfg == o->sercfg; }
     bool operator==(unsigned word) const { return cfg.sercfg == word; }
 
@@ -109,6 +112,7 @@ public:
     CFrameRateCfg(const CFrameRateCfg&) = default;
 
     CFrameRateCfg& operator=(const CFrameRateCfg&) = default;
+    bool operator==(unsigned* p) const { return *this == static_cast<const unsigned*>(p); }
     bool operator==(const unsigned* p) const { return frame_rate == *p; }
     operator unsigned*() { return &frame_rate; }
     operator void*() { return &frame_rate; }
@@ -155,6 +159,7 @@ public:
         cfg = *p;
         return *this;
     }
+    bool operator==(_UNITS_CONFIG* o) const { return *this == static_cast<const _UNITS_CONFIG*>(o); }
     bool operator==(const _UNITS_CONFIG* o) const
     {
         return cfg.pos_units == o->pos_units && cfg.ori_units == o->ori_units;
