@@ -239,7 +239,7 @@ void CSXSeuPno::CSVReportEnh(std::string& out, bool bZeroBased, bool bStats, int
                         m_fPosSpecRms * kInchesToUnits[v.u]);
             } else if (nRow == 5) {
                 // The verdict compares the deviations in rows 2 to 4 of the
-                // second stats column with the specification in row 5.
+                // second stats column with the noise specification in row 5.
                 const std::string c = ColumnName(col + 1);
                 std::string formula;
                 AppendF(formula, fmt::kEnhPassFormula, c.c_str(), c.c_str(), c.c_str(), c.c_str(), c.c_str(),
