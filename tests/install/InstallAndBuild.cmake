@@ -1,4 +1,4 @@
-# cmake -DMODE=cmake|pkgconfig -DBUILD_DIR=... -DAPP_DIR=... -DWORK_DIR=... [-DCXX=...] -P InstallAndBuild.cmake
+# cmake -DMODE=cmake|pkgconfig -DBUILD_DIR=... -DAPP_DIR=... -DWORK_DIR=... [-DCXX=...] [-DAPP_FLAGS=...] -P InstallAndBuild.cmake
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 
@@ -23,7 +23,8 @@ if(EXISTS ${prefix}/include/SXCmdIF/SXcontext.h)
 endif()
 
 if(MODE STREQUAL "cmake")
-  run(${CMAKE_COMMAND} -S ${APP_DIR} -B ${WORK_DIR}/app -DCMAKE_PREFIX_PATH=${prefix})
+  run(${CMAKE_COMMAND} -S ${APP_DIR} -B ${WORK_DIR}/app -DCMAKE_PREFIX_PATH=${prefix}
+      "-DCMAKE_CXX_FLAGS=${APP_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${APP_FLAGS}")
   run(${CMAKE_COMMAND} --build ${WORK_DIR}/app)
   set(apps ${WORK_DIR}/app/sxapp ${WORK_DIR}/app/sxserapp)
 else()
@@ -36,7 +37,7 @@ else()
     string(STRIP "${RUN_OUTPUT}" flags)
     separate_arguments(flags UNIX_COMMAND "${flags}")
     file(MAKE_DIRECTORY ${WORK_DIR}/app)
-    run(${CXX} -std=c++17 -Wall -Wextra -Werror ${APP_DIR}/${src} -o ${WORK_DIR}/app/${exe} ${flags}
+    run(${CXX} -std=c++17 -Wall -Wextra -Werror ${APP_FLAGS} ${APP_DIR}/${src} -o ${WORK_DIR}/app/${exe} ${flags}
         -Wl,-rpath,${prefix}/lib)
   endforeach()
   set(apps ${WORK_DIR}/app/sxapp ${WORK_DIR}/app/sxserapp)
