@@ -4,13 +4,18 @@
 #pragma once
 
 #include <SXserIO/SXserIO.h>
+#include <testsupport/StdoutCapture.h>
 #include <testsupport/pty/PtyPeer.h>
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <pthread.h>
 #include <string>
+#include <sys/ioctl.h>
+#include <thread>
 #include <vector>
 
 namespace sxtest {
@@ -23,6 +28,7 @@ public:
     using CSXserIO::DumpDCB;
     using CSXserIO::Findframe;
     using CSXserIO::PreambleTest;
+    using CSXserIO::StartContThread;
     using CSXserIO::StopContThread;
     int Fd() const { return m_hCom; }
     unsigned char* FrameBuf() { return m_frameBuf; }
@@ -38,6 +44,10 @@ public:
     {
         auto* self = static_cast<Collector*>(arg);
         std::lock_guard<std::mutex> lock(self->m_mtx);
+        if (self->m_frames.empty()) {
+            self->m_prefix = ThreadPrefix();
+            self->m_thread = static_cast<unsigned int>(pthread_self());
+        }
         self->m_frames.emplace_back(data, data + len);
         self->m_cv.notify_all();
     }
@@ -52,12 +62,46 @@ public:
         std::lock_guard<std::mutex> lock(m_mtx);
         return m_frames;
     }
+    // The trace prefix of the thread that made the first call, and its
+    // thread handle as the transport prints it.
+    std::string Prefix()
+    {
+        std::lock_guard<std::mutex> lock(m_mtx);
+        return m_prefix;
+    }
+    unsigned int Thread()
+    {
+        std::lock_guard<std::mutex> lock(m_mtx);
+        return m_thread;
+    }
 
 private:
     std::mutex m_mtx;
     std::condition_variable m_cv;
     std::vector<Bytes> m_frames;
+    std::string m_prefix;
+    unsigned int m_thread = 0;
 };
+
+// Waits (at most 2 s) until at least n bytes wait to be read on fd, so a
+// test can rely on how the reads that follow cut the input.
+inline bool WaitPending(int fd, int n)
+{
+    for (int i = 0; i < 400; ++i) {
+        int waiting = 0;
+        if (ioctl(fd, FIONREAD, &waiting) == 0 && waiting >= n)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+inline std::string Hex(unsigned int v)
+{
+    char text[16];
+    snprintf(text, sizeof text, "%x", v);
+    return text;
+}
 
 inline void SetPorts(const std::string& paths)
 {

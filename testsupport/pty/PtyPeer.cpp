@@ -123,6 +123,17 @@ size_t PtyPeer::Drain()
     }
 }
 
+void PtyPeer::HangUp()
+{
+    Wait();
+    // The descriptor number stays taken (by /dev/null) until destruction.
+    const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
+    if (null >= 0) {
+        dup2(null, m_master);
+        close(null);
+    }
+}
+
 Bytes Frame(const char* preamble, const Bytes& body)
 {
     Bytes f(preamble, preamble + 4);

@@ -45,6 +45,8 @@ public:
     Bytes Receive(size_t n, int quietMs);
     // Bytes the port wrote that nobody read yet, dropped; returns their count.
     size_t Drain();
+    // Closes the master end, so the port sees its line hung up.
+    void HangUp();
 
 private:
     int m_master;
