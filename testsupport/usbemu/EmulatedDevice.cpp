@@ -83,6 +83,7 @@ struct EmulatedDevice::State {
     bool holdOut = false;
     std::vector<uint8_t> discardData;
     bool ignoreDiscard = false;
+    bool discardTooLate = false;
     bool gone = false;
 
     std::vector<std::vector<uint8_t>> outs;
@@ -289,6 +290,19 @@ void EmulatedDevice::State::Discard(UMockdevIoctlClient* client, UMockdevIoctlDa
                 continue;
             Urb u = *it;
             q->erase(it);
+            if (discardTooLate) {
+                usbdevfs_urb* urb = u.Get();
+                size_t n = 0;
+                if ((urb->endpoint & 0x80) && u.buf) {
+                    n = std::min(discardData.size(), static_cast<size_t>(u.buf->data_len));
+                    if (n)
+                        memcpy(u.buf->data, discardData.data(), n);
+                }
+                urb->actual_length = static_cast<int>(n);
+                urb->status = 0;
+                done.push_back(u);
+                break; // err stays EINVAL
+            }
             ++c.discards;
             err = 0;
             if (ignoreDiscard) {
@@ -450,6 +464,12 @@ void EmulatedDevice::SetIgnoreDiscard(bool ignore)
 {
     std::lock_guard<std::mutex> lock(m_state->mtx);
     m_state->ignoreDiscard = ignore;
+}
+
+void EmulatedDevice::SetDiscardTooLate(bool tooLate)
+{
+    std::lock_guard<std::mutex> lock(m_state->mtx);
+    m_state->discardTooLate = tooLate;
 }
 
 std::vector<std::vector<uint8_t>> EmulatedDevice::OutTransfers() const
