@@ -10,11 +10,11 @@
 #include <libusb.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <functional>
 #include <future>
-#include <regex>
 #include <thread>
 
 using namespace sxtest;
@@ -49,19 +49,23 @@ std::string NotRunningLine(const std::string& xf, const char* status)
 {
     return "CSXusbIO::MCB : Cont not running.   transfer " + xf + " transfer_status = " + status + "\r\n";
 }
-// The byte-count line carries the source line of the callback.
-std::regex NBytesLine(const std::string& prefix, const std::string& xf, const char* status, size_t n)
+// The byte-count line carries the callback's source line: prefix, then
+// "CSXusbIO::MCB : <digits> :  transfer ... nBytes = n".
+bool HasNBytesLine(const std::string& text, const std::string& prefix, const std::string& xf, const char* status,
+                   size_t n)
 {
-    std::string s = "CSXusbIO::MCB : [0-9]+ :  transfer " + xf + " transfer_status = " + status +
-                    " nBytes = " + std::to_string(n) + "\r\n";
-    std::string p;
-    for (char c : prefix)
-        p += (c == '[' || c == ']') ? std::string("\\") + c : std::string(1, c);
-    return std::regex(p + std::regex_replace(s, std::regex("/"), "\\/"));
-}
-bool Has(const std::string& text, const std::regex& re)
-{
-    return std::regex_search(text, re);
+    const std::string head = prefix + "CSXusbIO::MCB : ";
+    const std::string tail =
+        " :  transfer " + xf + " transfer_status = " + status + " nBytes = " + std::to_string(n) + "\r\n";
+    for (size_t at = text.find(head); at != std::string::npos; at = text.find(head, at + 1)) {
+        size_t p = at + head.size();
+        const size_t digits = p;
+        while (p < text.size() && isdigit(static_cast<unsigned char>(text[p])))
+            ++p;
+        if (p > digits && text.compare(p, tail.size(), tail) == 0)
+            return true;
+    }
+    return false;
 }
 std::string HexBytes(const uint8_t* p, size_t n)
 {
@@ -187,13 +191,16 @@ protected:
         if (withCallback)
             m_io->SetMsgCallback(&ChunkSink::Callback, &m_sink);
     }
-    // Queues one chunk and waits until it was handed over.
+    // Queues one chunk and waits until it was handed over and the transfer
+    // went back to the device.
     void Deliver(const std::vector<uint8_t>& bytes)
     {
         const size_t n = m_sink.Chunks().size();
+        const int submitted = Submitted();
         m_dev->QueueIn(bytes);
         ASSERT_TRUE(m_sink.WaitCount(n + 1));
         ASSERT_EQ(m_sink.Chunks().back(), bytes);
+        ASSERT_TRUE(WaitResubmitted(*m_dev, submitted + 1));
     }
     int Submitted() const { return m_dev->Counters().inSubmitted; }
     std::string Xf() const { return Addr32(CSXusbIOTest::Xfer(*m_io)); }
@@ -392,7 +399,7 @@ TEST_F(UsbContTest, StatusesThatKeepReadingHandOverTheirChunkTraceAndResubmit)
             EXPECT_TRUE(Contains(out, reader + StatusLine(xf, c.status))) << out;
             break;
         case NBytes:
-            EXPECT_TRUE(Has(out, NBytesLine(reader, xf, c.status, c.shown))) << out;
+            EXPECT_TRUE(HasNBytesLine(out, reader, xf, c.status, c.shown)) << out;
             break;
         case NoLine:
             EXPECT_FALSE(Contains(out, "transfer_status")) << out;
@@ -439,7 +446,7 @@ TEST_F(UsbContTest, TimedOutTransfersHandOverWhatArrivedAndResubmit)
         EXPECT_EQ(chunk, early);
     for (uint32_t t : m_sink.Threads())
         EXPECT_EQ(t, CSXusbIOTest::ThreadId(*m_io));
-    EXPECT_TRUE(Has(out, NBytesLine(reader, xf, "LIBUSB_TRANSFER_TIMED_OUT", 3))) << out;
+    EXPECT_TRUE(HasNBytesLine(out, reader, xf, "LIBUSB_TRANSFER_TIMED_OUT", 3)) << out;
     EXPECT_TRUE(Contains(out, reader + HexLine(early))) << out;
 
     // Its line is level 5: not shown at level 5.
@@ -545,7 +552,7 @@ TEST_F(UsbContTest, CallbackIgnoresOtherTransfersAndNamesUnknownStatuses)
     CSXusbIOTest::SetXfer(*m_io, t); // the object's, with reading off
     {
         StdoutCapture cap;
-        t->status = static_cast<libusb_transfer_status>(42);
+        t->status = static_cast<libusb_transfer_status>(7); // none of libusb's
         CSXusbIO::MCB(t);
         const std::string out = cap.Text();
         EXPECT_TRUE(Contains(out, "] : " + StatusLine(xf, "DEFAULT CASE"))) << out;
@@ -879,4 +886,28 @@ TEST_F(UsbContTest, UnpluggedDeviceEndsReadingLaterWritesFailAndCloseReleases)
     ExpectClosed("release 0 refused");
     EXPECT_EQ(m_io->DiscoverVidPid(kVid, kPid), -99);
     EXPECT_EQ(m_dev->OpenHandles(), 0);
+}
+
+TEST_F(UsbContTest, DeviceGoneDuringAHandOverEndsReadingAtTheResubmission)
+{
+    GatedSink gate;
+    ASSERT_NO_FATAL_FAILURE(Start(false));
+    m_io->SetMsgCallback(&GatedSink::Callback, &gate);
+    m_dev->QueueIn(Pattern(10, 1));
+    ASSERT_TRUE(gate.WaitEntered());
+    m_tb.Unplug(*m_dev);
+    Level(2);
+    StdoutCapture cap;
+    gate.Open();
+    ASSERT_TRUE(Eventually([&] { return !CSXusbIOTest::Pending(*m_io); }));
+    Level(0);
+    EXPECT_TRUE(Contains(cap.Text(), ReaderPrefix() + "CSXusbIO::MCB : libusb_submit_transfer error : " +
+                                         std::string(libusb_strerror(LIBUSB_ERROR_NO_DEVICE)) + "\r\n"))
+        << cap.Text();
+    EXPECT_EQ(gate.Count(), 1u);
+    EXPECT_EQ(m_dev->Counters().inSubmitted, 1);
+    auto closing = std::async(std::launch::async, [this] { return m_io->Close(); });
+    ASSERT_EQ(closing.wait_for(20s), std::future_status::ready) << "Close hangs";
+    EXPECT_EQ(closing.get(), LIBUSB_ERROR_NO_DEVICE);
+    ExpectClosed("release 0 refused");
 }
