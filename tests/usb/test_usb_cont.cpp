@@ -278,6 +278,63 @@ TEST_F(UsbContTest, CallbackStaysOnTheReadingThreadWhileWritesGoOut)
     EXPECT_EQ(m_dev->OutTransfers().size(), 40u);
 }
 
+TEST_F(UsbContTest, WritesWhileReadingGiveTheirUsualResults)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    using Transfers = std::vector<std::vector<uint8_t>>;
+    auto write = [this](const std::vector<uint8_t>& bytes, unsigned& len) {
+        std::vector<uint8_t> copy = bytes;
+        len = static_cast<unsigned>(copy.size());
+        return m_io->Write(copy.data(), len);
+    };
+    unsigned len = 0;
+    const auto full = Pattern(64, 1);
+    EXPECT_EQ(write(full, len), 0);
+    EXPECT_EQ(len, 64u);
+    EXPECT_EQ(m_dev->OutTransfers(), (Transfers{full, {}})); // with its zero-length packet
+
+    m_dev->SetOutLimit(8);
+    EXPECT_EQ(write(Pattern(10, 2), len), 1);
+    EXPECT_EQ(len, 8u);
+    m_dev->SetOutLimit(SIZE_MAX);
+
+    m_dev->SetOutStatus(-EPIPE);
+    EXPECT_EQ(write(Pattern(10, 3), len), LIBUSB_ERROR_PIPE);
+    EXPECT_EQ(len, 10u);
+    m_dev->SetOutStatus(0);
+
+    m_dev->SetHoldOut(true); // times out: the reading thread cancels it
+    EXPECT_EQ(write(Pattern(12, 4), len), LIBUSB_ERROR_TIMEOUT);
+    EXPECT_EQ(len, 12u);
+    EXPECT_EQ(m_dev->Counters().outPending, 0);
+    m_dev->SetHoldOut(false);
+
+    // Reading went on throughout.
+    ASSERT_NO_FATAL_FAILURE(Deliver(Pattern(30, 5)));
+    EXPECT_EQ(m_sink.Threads().back(), CSXusbIOTest::ThreadId(*m_io));
+    EXPECT_EQ(m_dev->Counters().inSubmitted, 2);
+}
+
+TEST_F(UsbContTest, WriteStillEndsWhenTheReadingThreadStopsMeanwhile)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    CSXusbIOTest::SetWriteTimeout(*m_io, 1000);
+    m_dev->SetHoldOut(true);
+    auto cmd = Pattern(16, 1);
+    unsigned len = static_cast<unsigned>(cmd.size());
+    auto writing = std::async(std::launch::async, [&] { return m_io->Write(cmd.data(), len); });
+    ASSERT_TRUE(m_dev->WaitUntil([](const DeviceCounters& c) { return c.outPending == 1; }));
+    m_io->StopContThread();
+    ExpectIdle();
+    // Nobody else handles events now: the write does it itself and times out.
+    ASSERT_EQ(writing.wait_for(20s), std::future_status::ready) << "Write hangs";
+    EXPECT_EQ(writing.get(), LIBUSB_ERROR_TIMEOUT);
+    EXPECT_EQ(m_dev->Counters().outPending, 0);
+    m_dev->SetHoldOut(false);
+    EXPECT_EQ(m_io->Close(), 0);
+    ExpectClosed();
+}
+
 TEST_F(UsbContTest, WithoutACallbackChunksGoToTheStoreWhichStartsOverWhenFull)
 {
     ASSERT_NO_FATAL_FAILURE(Start(false));
