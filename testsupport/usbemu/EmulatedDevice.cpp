@@ -98,10 +98,29 @@ struct EmulatedDevice::State {
     void Reap(UMockdevIoctlClient* client, UMockdevIoctlData* arg);
     void Discard(UMockdevIoctlClient* client, UMockdevIoctlData* arg);
     void DropClient(UMockdevIoctlClient* client);
+    void ShutDownHeld();
 };
+
+// The device is gone: the URBs it held come back shut down.
+void EmulatedDevice::State::ShutDownHeld()
+{
+    std::lock_guard<std::mutex> lock(mtx);
+    if (!gone || (pendingIn.empty() && pendingOut.empty()))
+        return;
+    for (std::deque<Urb>* q : {&pendingIn, &pendingOut}) {
+        for (Urb& u : *q) {
+            u.Get()->status = -ESHUTDOWN;
+            u.Get()->actual_length = 0;
+            done.push_back(u);
+        }
+        q->clear();
+    }
+    Changed();
+}
 
 bool EmulatedDevice::State::OnIoctl(UMockdevIoctlClient* client)
 {
+    ShutDownHeld();
     UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
     switch (umockdev_ioctl_client_get_request(client)) {
     case USBDEVFS_GET_CAPABILITIES: {
@@ -395,19 +414,13 @@ void* EmulatedDevice::NewHandler()
     return h;
 }
 
+// The URBs themselves change on the handler's thread (ShutDownHeld): umockdev
+// copies their data back to the client there.
 void EmulatedDevice::MarkGone()
 {
     State& s = *m_state;
     std::lock_guard<std::mutex> lock(s.mtx);
     s.gone = true;
-    for (std::deque<Urb>* q : {&s.pendingIn, &s.pendingOut}) {
-        for (Urb& u : *q) {
-            u.Get()->status = -ESHUTDOWN;
-            u.Get()->actual_length = 0;
-            s.done.push_back(u);
-        }
-        q->clear();
-    }
     s.Changed();
 }
 

@@ -137,8 +137,9 @@ public:
 
     // The n-th device added sits on bus n as device 1.
     EmulatedDevice& AddDevice(const DeviceSpec& spec);
-    // Emulates unplugging: pending URBs come back as shut down, later
-    // requests fail with ENODEV, and udev reports the removal.
+    // Emulates unplugging: pending URBs come back as shut down (at the
+    // client's next request), later requests fail with ENODEV, and udev
+    // reports the removal.
     void Unplug(EmulatedDevice& dev);
 
 private:
