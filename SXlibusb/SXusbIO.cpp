@@ -55,6 +55,48 @@ void HandleEventsFor(libusb_context* ctx, long us)
     libusb_handle_events_timeout_completed(ctx, &tv, nullptr);
 }
 
+// The transport whose reading thread this is, on that thread.
+thread_local const CSXusbIO* t_reader = nullptr;
+
+// A write whose completion the reading thread reports.
+struct OutWait {
+    std::mutex* mtx;
+    std::condition_variable* cv;
+    bool done = false;
+    int completed = 0; // the same, for libusb's own event handling
+};
+
+void LIBUSB_CALL OutDone(libusb_transfer* transfer)
+{
+    auto* w = static_cast<OutWait*>(transfer->user_data);
+    std::lock_guard<std::mutex> lock(*w->mtx);
+    w->done = true;
+    w->completed = 1;
+    w->cv->notify_all();
+}
+
+// The result libusb_bulk_transfer gives for a transfer's status.
+int SyncResult(int status)
+{
+    switch (status) {
+    case LIBUSB_TRANSFER_COMPLETED:
+        return 0;
+    case LIBUSB_TRANSFER_TIMED_OUT:
+        return LIBUSB_ERROR_TIMEOUT;
+    case LIBUSB_TRANSFER_STALL:
+        return LIBUSB_ERROR_PIPE;
+    case LIBUSB_TRANSFER_OVERFLOW:
+        return LIBUSB_ERROR_OVERFLOW;
+    case LIBUSB_TRANSFER_NO_DEVICE:
+        return LIBUSB_ERROR_NO_DEVICE;
+    case LIBUSB_TRANSFER_ERROR:
+    case LIBUSB_TRANSFER_CANCELLED:
+        return LIBUSB_ERROR_IO;
+    default:
+        return LIBUSB_ERROR_OTHER;
+    }
+}
+
 } // namespace
 
 CSXusbIO::CSXusbIO()
@@ -288,7 +330,7 @@ int CSXusbIO::Write(unsigned char* buf, unsigned int& len)
         r = LIBUSB_ERROR_INVALID_PARAM;
     } else {
         int written = 0;
-        r = libusb_bulk_transfer(m_hdev, m_info.epOut, buf, static_cast<int>(len), &written, m_nWriteTimeout);
+        r = BulkOut(buf, static_cast<int>(len), written);
         if (r == 0) {
             if (static_cast<unsigned>(written) != len) {
                 BxDebug::BXDOUT1("CSXusbIO write count %d, libusb wrote %d\r\n", static_cast<int>(len), written);
@@ -297,11 +339,54 @@ int CSXusbIO::Write(unsigned char* buf, unsigned int& len)
             } else if (written > 0 && m_info.maxPacketOut > 0 && written % m_info.maxPacketOut == 0) {
                 // A transfer that fills its last packet ends with a zero-length one.
                 int zero = 0;
-                r = libusb_bulk_transfer(m_hdev, m_info.epOut, buf, 0, &zero, m_nWriteTimeout);
+                r = BulkOut(buf, 0, zero);
             }
         }
     }
     SXUSB_LEAVE();
+    return r;
+}
+
+// libusb_bulk_transfer handles events on the calling thread whenever it gets
+// libusb's event lock, and would then run the read transfer's completion, and
+// the owner's data callback, on the writer's thread. So while the reading
+// thread handles events, the transfer is submitted here and the reading
+// thread completes it; should that thread stop first, events are handled
+// here as libusb_bulk_transfer would.
+int CSXusbIO::BulkOut(unsigned char* buf, int len, int& written)
+{
+    written = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mtxOut);
+        if (!m_bReaderEvents || t_reader == this) // the reading thread cannot wait for itself
+            return libusb_bulk_transfer(m_hdev, m_info.epOut, buf, len, &written, m_nWriteTimeout);
+    }
+    libusb_transfer* t = libusb_alloc_transfer(0);
+    if (!t)
+        return LIBUSB_ERROR_NO_MEM;
+    OutWait w{&m_mtxOut, &m_cvOut};
+    libusb_fill_bulk_transfer(t, m_hdev, m_info.epOut, buf, len, &OutDone, &w,
+                              static_cast<unsigned>(std::max(m_nWriteTimeout, 0)));
+    int r = libusb_submit_transfer(t);
+    if (r < 0) {
+        libusb_free_transfer(t);
+        return r;
+    }
+    bool done;
+    {
+        std::unique_lock<std::mutex> lock(m_mtxOut);
+        m_cvOut.wait(lock, [&] { return w.done || !m_bReaderEvents; });
+        done = w.done;
+    }
+    while (!done) {
+        timeval tv{0, kEventWaitUs};
+        libusb_handle_events_timeout_completed(m_ctx, &tv, &w.completed);
+        std::lock_guard<std::mutex> lock(m_mtxOut);
+        done = w.done;
+    }
+    written = t->actual_length;
+    r = SyncResult(t->status);
+    libusb_free_transfer(t);
     return r;
 }
 
@@ -402,6 +487,7 @@ void CSXusbIO::StartContThread()
         return;
     }
     m_bContRunning = true;
+    SetReaderEvents(true); // writes wait for the thread from now on
     std::promise<uint32_t> started;
     std::future<uint32_t> tid = started.get_future();
     try {
@@ -413,6 +499,7 @@ void CSXusbIO::StartContThread()
         BxDebug::BXDOUT5("%s : Thread started id = 0x%x\r\n", "CSXusbIO::StartContThread", m_thidCont);
     } catch (const std::exception&) {
         m_bContRunning = false;
+        SetReaderEvents(false);
         delete m_pthCont;
         m_pthCont = nullptr;
         BxDebug::BXDOUT1("%s : thread could not be started\r\n", "CSXusbIO::StartContThread");
@@ -471,11 +558,14 @@ void CSXusbIO::RaiseThreadPriority()
 void CSXusbIO::thproc_Cont()
 {
     SXUSB_ENTER_ALT5();
+    t_reader = this;
     RaiseThreadPriority();
     while (m_bContRunning)
         HandleEventsFor(m_ctx, kEventWaitUs);
     DrainTransfer(kDrainMs);
+    SetReaderEvents(false); // a write still pending completes on its own thread
     FreeOrStrandTransfer();
+    t_reader = nullptr;
     SXUSB_LEAVE_ALT5();
 }
 
@@ -490,6 +580,13 @@ void CSXusbIO::DrainTransfer(int maxMs)
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(maxMs);
     while (m_bXferPending && std::chrono::steady_clock::now() < deadline)
         HandleEventsFor(m_ctx, kEventWaitUs);
+}
+
+void CSXusbIO::SetReaderEvents(bool on)
+{
+    std::lock_guard<std::mutex> lock(m_mtxOut);
+    m_bReaderEvents = on;
+    m_cvOut.notify_all();
 }
 
 void CSXusbIO::FreeOrStrandTransfer()

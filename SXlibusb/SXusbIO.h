@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <thread>
@@ -81,6 +82,9 @@ public:
     bool DataReady(unsigned char* data, int len);
 
 private:
+    // One bulk OUT transfer, as libusb_bulk_transfer; see Write.
+    int BulkOut(unsigned char* buf, int len, int& written);
+    void SetReaderEvents(bool on);
     void FreeOrStrandTransfer();
     void DrainTransfer(int maxMs);
     static void RaiseThreadPriority();
@@ -107,6 +111,11 @@ private:
     // The read transfer is with libusb (submitted, not yet come back).
     std::atomic<bool> m_bXferPending{false};
     std::mutex m_mtxCB;
+    // While the reading thread handles libusb's events, writes leave their
+    // completion to it and wait here (flag and completions under m_mtxOut).
+    std::mutex m_mtxOut;
+    std::condition_variable m_cvOut;
+    bool m_bReaderEvents = false;
     // Time-out of the continuous-read transfer; 0 (none) except in tests.
     unsigned m_nContXferTimeout = 0;
 

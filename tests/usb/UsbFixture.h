@@ -27,6 +27,7 @@ struct CSXusbIOTest {
     static bool Pending(const CSXusbIO& io) { return io.m_bXferPending; }
     static void SetRunning(CSXusbIO& io, bool on) { io.m_bContRunning = on; }
     static void SetContXferTimeout(CSXusbIO& io, unsigned ms) { io.m_nContXferTimeout = ms; }
+    static void SetWriteTimeout(CSXusbIO& io, int ms) { io.m_nWriteTimeout = ms; }
     static int RxCount(CSXusbIO& io)
     {
         std::lock_guard<std::mutex> lock(io.m_mtxRx);

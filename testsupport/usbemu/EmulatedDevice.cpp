@@ -83,6 +83,7 @@ struct EmulatedDevice::State {
     bool holdOut = false;
     std::vector<uint8_t> discardData;
     bool ignoreDiscard = false;
+    bool discardTooLate = false;
     bool gone = false;
 
     std::vector<std::vector<uint8_t>> outs;
@@ -97,10 +98,29 @@ struct EmulatedDevice::State {
     void Reap(UMockdevIoctlClient* client, UMockdevIoctlData* arg);
     void Discard(UMockdevIoctlClient* client, UMockdevIoctlData* arg);
     void DropClient(UMockdevIoctlClient* client);
+    void ShutDownHeld();
 };
+
+// The device is gone: the URBs it held come back shut down.
+void EmulatedDevice::State::ShutDownHeld()
+{
+    std::lock_guard<std::mutex> lock(mtx);
+    if (!gone || (pendingIn.empty() && pendingOut.empty()))
+        return;
+    for (std::deque<Urb>* q : {&pendingIn, &pendingOut}) {
+        for (Urb& u : *q) {
+            u.Get()->status = -ESHUTDOWN;
+            u.Get()->actual_length = 0;
+            done.push_back(u);
+        }
+        q->clear();
+    }
+    Changed();
+}
 
 bool EmulatedDevice::State::OnIoctl(UMockdevIoctlClient* client)
 {
+    ShutDownHeld();
     UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
     switch (umockdev_ioctl_client_get_request(client)) {
     case USBDEVFS_GET_CAPABILITIES: {
@@ -289,6 +309,19 @@ void EmulatedDevice::State::Discard(UMockdevIoctlClient* client, UMockdevIoctlDa
                 continue;
             Urb u = *it;
             q->erase(it);
+            if (discardTooLate) {
+                usbdevfs_urb* urb = u.Get();
+                size_t n = 0;
+                if ((urb->endpoint & 0x80) && u.buf) {
+                    n = std::min(discardData.size(), static_cast<size_t>(u.buf->data_len));
+                    if (n)
+                        memcpy(u.buf->data, discardData.data(), n);
+                }
+                urb->actual_length = static_cast<int>(n);
+                urb->status = 0;
+                done.push_back(u);
+                break; // err stays EINVAL
+            }
             ++c.discards;
             err = 0;
             if (ignoreDiscard) {
@@ -381,19 +414,13 @@ void* EmulatedDevice::NewHandler()
     return h;
 }
 
+// The URBs themselves change on the handler's thread (ShutDownHeld): umockdev
+// copies their data back to the client there.
 void EmulatedDevice::MarkGone()
 {
     State& s = *m_state;
     std::lock_guard<std::mutex> lock(s.mtx);
     s.gone = true;
-    for (std::deque<Urb>* q : {&s.pendingIn, &s.pendingOut}) {
-        for (Urb& u : *q) {
-            u.Get()->status = -ESHUTDOWN;
-            u.Get()->actual_length = 0;
-            s.done.push_back(u);
-        }
-        q->clear();
-    }
     s.Changed();
 }
 
@@ -450,6 +477,12 @@ void EmulatedDevice::SetIgnoreDiscard(bool ignore)
 {
     std::lock_guard<std::mutex> lock(m_state->mtx);
     m_state->ignoreDiscard = ignore;
+}
+
+void EmulatedDevice::SetDiscardTooLate(bool tooLate)
+{
+    std::lock_guard<std::mutex> lock(m_state->mtx);
+    m_state->discardTooLate = tooLate;
 }
 
 std::vector<std::vector<uint8_t>> EmulatedDevice::OutTransfers() const

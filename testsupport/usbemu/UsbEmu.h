@@ -93,6 +93,10 @@ public:
     void SetDiscardData(std::vector<uint8_t> bytes);
     // Cancelled URBs never come back (a broken device; the kernel never does this).
     void SetIgnoreDiscard(bool ignore);
+    // Every cancel comes too late: the URB has just completed (status 0, with
+    // the discard data) and the discard finds nothing (EINVAL), as when a
+    // completion races the cancel.
+    void SetDiscardTooLate(bool tooLate);
 
     // Every OUT URB's bytes, in order.
     std::vector<std::vector<uint8_t>> OutTransfers() const;
@@ -133,8 +137,9 @@ public:
 
     // The n-th device added sits on bus n as device 1.
     EmulatedDevice& AddDevice(const DeviceSpec& spec);
-    // Emulates unplugging: pending URBs come back as shut down, later
-    // requests fail with ENODEV, and udev reports the removal.
+    // Emulates unplugging: pending URBs come back as shut down (at the
+    // client's next request), later requests fail with ENODEV, and udev
+    // reports the removal.
     void Unplug(EmulatedDevice& dev);
 
 private:
