@@ -43,14 +43,22 @@ require("${cmdif_raw}" "libSXCmdIF (C linkage)"
   " T sxcmdif_init\n" " T sxcmdif_release\n" " T sxcmdif_version\n" " T sxcmdif_versionW\n"
   " T sxcmdif_datetime\n" " T sxcmdif_trace\n" " T sxctx_trace\n" " T sxcmdif_errorStr\n"
   " T sxcmdif_errorStrW\n" " T trErrStr\n" " T trTracefHP\n" " T trTracefHP0\n" " T trTracefHP5\n"
-  " T trTracefHP7\n")
+  " T trTracefHP7\n" " T trTraceFBuf\n" " T trTraceHexBuf\n" " T trTraceSysErr\n")
 require("${cmdif}" "libSXCmdIF (decorated)"
   " T sxcmdif_stdout\\(\\)\n" " T sxctx_setuthcmdstr\\(void\\*, char const\\* \\(\\*\\)\\(unsigned int\\)\\)\n"
   " T sxctx_clearuthcmdstr\\(void\\*\\)\n" "BxDebug::m_szDebug\n" "BxDebug::m_LogFile\n"
   "CLogFile::Open\\(int, bool, bool\\)" "CBxDebugOut::CreateWin\\(bool\\)")
+# The exported classes and trace functions of the frames, records and P&O.
+require("${cmdif}" "libSXCmdIF (classes)"
+  " T CSXcmd::Prepare\\(" " T CSXcmd::ValidateCRC\\(" " T CFrameInfo::DeepCopy\\("
+  " T CSXSeuPno::[A-Za-z]+\\(" " T CSXSnsFrameA::Fill\\(" " R CFilterCfg::Default\n"
+  " T CFilterCfg::SetPreset\\(\\)\n" " T CBlockCfg::[A-Za-z]+\\(" " T CSelfCalCfg::SetPreset\\(\\)\n"
+  " T BxDebug::BXDOUT0\\(")
 forbid("${cmdif}" libSXCmdIF "[^\n]*trTracef1[^\n]*" "[^\n]*trTracefHPx[^\n]*" "[^\n]*trSetTrace[^\n]*")
 
 symbols(${SERIO} ON serio)
+require("${serio}" libSXserIO " T CSXserIO::Open\\(unsigned int\\)\n" " T CSXserIO::ReadCont\\(\\)\n"
+  " T CSXserIO::ListSerPorts\\(" " T CSXserIO::Write\\(")
 string(REGEX REPLACE "[^\n]* [TDBRVWu] (CSXserIO|_sx_serportinfo|typeinfo for CSXserIO|typeinfo name for CSXserIO|vtable for CSXserIO)[^\n]*\n" "" rest "${serio}")
 string(REGEX REPLACE "[^\n]* A [^\n]*\n" "" rest "${rest}")
 if(NOT rest STREQUAL "")
