@@ -8,6 +8,7 @@
 #include <SXserIO/SXserPortInfo.h>
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -64,6 +65,10 @@ public:
 
     int Read(unsigned char* buf, int& len, bool bTimeoutErr);
     int Readframe(unsigned char* buf, int& len);
+    // The same into a buffer of bufSize bytes (at least the 8 of a header): a
+    // frame that would not fit is a frame error (5) and nothing is written
+    // past the buffer, whatever the header announces.
+    int Readframe(unsigned char* buf, int& len, int bufSize);
     int Write(unsigned char* buf, int& len);
 
     int ReadCont();
@@ -89,6 +94,8 @@ protected:
     bool DataReady(unsigned char* data, int len);
     bool PreambleTest(unsigned char* header);
     int Findframe(unsigned char* buf, int& len);
+    // Readframe for frames of at most maxFrame bytes.
+    int ReadframeUpTo(unsigned char* buf, int& len, int64_t maxFrame);
 
     // Puts bytes read past a frame back in front of the input.
     void PushBack(const unsigned char* data, int n);

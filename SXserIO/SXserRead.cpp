@@ -101,12 +101,23 @@ bool CSXserIO::PreambleTest(unsigned char* header)
 
 int CSXserIO::Readframe(unsigned char* buf, int& len)
 {
+    // In the reading loop the buffer is the frame buffer, where a frame stays
+    // below its size; other callers give room for any frame.
+    return ReadframeUpTo(buf, len, buf == m_frameBuf ? kFrameBufSize - 1 : INT_MAX);
+}
+
+int CSXserIO::Readframe(unsigned char* buf, int& len, int bufSize)
+{
+    if (bufSize < kHeaderLen)
+        return -1;
+    return ReadframeUpTo(buf, len, bufSize);
+}
+
+int CSXserIO::ReadframeUpTo(unsigned char* buf, int& len, int64_t maxFrame)
+{
     SXSER_ENTER();
     if (!buf)
         return -1;
-    // In the reading loop the buffer is the frame buffer, and a frame that
-    // would not fit is a frame error; other callers give room for any frame.
-    const int64_t capacity = (buf == m_frameBuf) ? kFrameBufSize : INT_MAX;
     const bool zj = m_iModeZJ != 0;
 
     iodbg::BxDebug::BXDOUT3("%s : iHdrLen = %d\r\n", kReadframe, kHeaderLen);
@@ -135,7 +146,7 @@ int CSXserIO::Readframe(unsigned char* buf, int& len)
     }
     const uint32_t bodyLen = BodyLength(buf, zj);
     iodbg::BxDebug::BXDOUT3("%s : Reading Body, iBodyLen = %d\r\n", kReadframe, static_cast<int>(bodyLen));
-    if (kHeaderLen + static_cast<int64_t>(bodyLen) >= capacity)
+    if (kHeaderLen + static_cast<int64_t>(bodyLen) > maxFrame)
         return SXIO_FRAMERR;
     int got = static_cast<int>(bodyLen);
     r = Read(buf + kHeaderLen, got, true);

@@ -248,6 +248,23 @@ TEST_F(SerialRead, FrameSizeLimit)
     Put(big);
     EXPECT_EQ(Readframe(m_buf, r), big);
 
+    // With its size given, a caller's buffer takes the frames that fit; a
+    // larger announcement is a frame error and nothing passes the buffer's end.
+    unsigned char small[64 + 8];
+    memset(small, 0xEE, sizeof small);
+    int len = -7;
+    const Bytes fits = Frame("SXRC", 56, 1);
+    Put(fits);
+    EXPECT_EQ(io.Readframe(small, len, 64), SXIO_NOERR);
+    EXPECT_EQ(Bytes(small, small + len), fits);
+    Put(Frame("SXRC", 57));
+    len = -7;
+    EXPECT_EQ(io.Readframe(small, len, 64), SXIO_FRAMERR);
+    EXPECT_EQ(len, -7);
+    EXPECT_EQ(Bytes(small + 64, small + sizeof small), Bytes(8, 0xEE));
+    EXPECT_EQ(Rest().size(), 57u);
+    EXPECT_EQ(io.Readframe(small, len, 7), -1);
+
     // The search refuses a frame of 1024 bytes in any buffer.
     Put(Concat(Garbage(4), Frame("SXRP", 1016)));
     EXPECT_EQ(Findframe(r), Bytes());
