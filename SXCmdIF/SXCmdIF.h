@@ -4,6 +4,7 @@
 #include <SXCmdIF/SXCmdIFdefs.h>
 #include <SXCmdIF/SXerrors.h>
 #include <SXCmdIF/SXCmdIFapi.h>
+#include <SXCmdIF/SXCmdIFdev.h>
 #include <SXCmdIF/SXerrText.h>
 #include <SXCmdIF/diag/SXdiag.h>
 #include <SXCmdIF/diag/FrameTrace.h>
