@@ -1,14 +1,151 @@
-// CSXdevIO: the device object of one connected tracker.
+// CSXdevIO: the device object of one connected tracker. It owns the
+// transport, sends command frames and waits for their responses, and sorts
+// everything received on the transport's reading thread: responses into the
+// response queue, P&O frames into the P&O queue or to the application's
+// callback. Each received frame is copied once into one of two stores.
+//
+// Served by several files under devio/: lifecycle and connection
+// (DevConnect), the command exchange (DevCmdExchange), the receive routing
+// and the stores (DevReceive), the P&O queue (DevPnoQueue).
 #pragma once
+
+#include <SXCmdIF/devio/FrameRing.h>
+#include <SXCmdIF/protocol/SXframe.h>
+#include <SXCmdIF/protocol/SXframeInfo.h>
+#include <SXCmdIF/records/SXpayloads.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <new>
+#include <string>
+
+class CSXcontext;
+class CSXusbIO;
+class CSXserIO;
 
 class CSXdevIO {
 public:
-    CSXdevIO();
+    using PnoCallback = void (*)(void* arg, unsigned char* frame, unsigned int length);
+
+    // A store starts again at its front once its write offset reaches this;
+    // the slack after it holds a frame begun just before.
+    static constexpr uint32_t kStoreWrap = 15552000u; // 28,800 frames of 540 bytes
+    static constexpr uint32_t kStoreSlack = 540u;
+    static constexpr uint32_t kStoreSize = kStoreWrap + kStoreSlack;
+    static constexpr size_t kQueueBound = 1920;
+    static constexpr int kDefaultTimeoutMs = 50;
+
+    explicit CSXdevIO(CSXcontext* owner);
     virtual ~CSXdevIO();
     CSXdevIO(const CSXdevIO&) = delete;
     CSXdevIO& operator=(const CSXdevIO&) = delete;
 
-    void SetTraceLev(int level);
+    // The object is about 31 MB: it comes straight from the system as zero
+    // pages, so pages of the stores that are never written cost no memory.
+    // Allocation failure gives null (callers use new (std::nothrow)).
+    static void* operator new(size_t size, const std::nothrow_t&) noexcept;
+    static void operator delete(void* p) noexcept;
+    static void* operator new(size_t size) = delete;
 
+    // --- Lifecycle and connection -----------------------------------------
+    int ConnectUSB(uint16_t vid, uint16_t pid);
+    int ConnectSer(int port, unsigned int cfg);
+    int Disconnect();
+    bool IsConnected() const;
+    void SetTraceLev(int level);
+    // "% 4u   %-16s   %s": unit id, serial number and name, no line break.
+    void ReportLine(std::string& text) const;
+    static const char* ErrDetailStr(int code);
+
+    // --- Command exchange -----------------------------------------------------
+    int CmdIO(CFrameInfo& request, CFrameInfo& response, bool wait);
+    int Write(unsigned char* frame, uint32_t& length);
+    int WaitCmdRespA(CFrameInfo& response, CFrameInfo& request);
+    void RxCmdEnqueue(CFrameInfo& frame);
+    bool RxCmdDequeue(CFrameInfo& response, uint32_t cmd, int& error);
+    void ClearRxCmdQueue();
+
+    // --- Receive routing (reading thread) -----------------------------------
+    static void USBSer_CB(void* device, unsigned char* data, unsigned int length);
+    int DataReady(CFrameInfo& received);
+
+    // --- P&O queue --------------------------------------------------------------
+    void RxPnoEnqueue(CFrameInfo& frame);
+    int RxPnoDequeueFIFO(CFrameInfo& out);
+    int RxPnoDequeueLAST(CFrameInfo& out);
+    int FIFOPnoCount(unsigned& frames, int& bytes);
+    int FIFORxPnoCount(CFrameInfo& out, unsigned& frames, unsigned bufferLength);
+    int WaitPnoRespA(CFrameInfo& out);
+    void ResetPno();
+
+    // --- Accessors and switches ------------------------------------------------
+    int& SeuId() { return m_nSeuId; }
+    _WHOAMI_STRUCT* WhoAmI() { return &m_WhoAmI; }
+    uint32_t& Tag() { return m_nTag; }
+    uint32_t& CmdPreamble() { return m_nCmdPreamble; }
+    uint32_t& PnoPreamble() { return m_nPnoPreamble; }
+    int& TimeoutMs() { return m_nTimeoutMs; }
+    int& DefaultTimeout();
+    int SetTsEnable(bool on);
+    int SetPnoFrmErrAllow(bool allow);
+    int SetPnoValidateSensor(bool validate);
+    // Callback and argument change together: the reading thread never calls
+    // a new callback with the old argument.
+    void SetPnoCallback(PnoCallback cb, void* arg);
+    CSXusbIO* Usb() const { return m_pUsb; }
+    CSXserIO* Ser() const { return m_pSer; }
+
+    // Callers inside one exported call hold a use of the device; releasing
+    // the device waits until no use is held.
+    std::atomic<int> m_nUsers{0};
+
+    _WHOAMI_STRUCT m_WhoAmI;
+    char m_szLabel[32];
+    int m_nSeuId;
     int m_nTraceLev;
+    std::atomic<PnoCallback> m_pfnPnoCB;
+    void* m_pPnoCBArg;
+    CSXcontext* m_pCtx;
+    CSXusbIO* m_pUsb;
+    CSXserIO* m_pSer;
+    int m_nTimeoutMs;
+    std::atomic<bool> m_bTsEnable;
+    std::atomic<bool> m_bPnoFrmErrAllow;
+    std::atomic<bool> m_bPnoValidateSensor;
+    uint32_t m_nTag;
+    uint32_t m_nCmdPreamble;
+    uint32_t m_nPnoPreamble;
+    int m_nPnoCount;
+    CFrameInfo m_LastPno;
+
+    unsigned char* m_pPnoWrite;
+    uint32_t m_nPnoWriteOff;
+    unsigned char* m_pCmdWrite;
+    uint32_t m_nCmdWriteOff;
+    std::mutex m_mtxRxCmdQ;
+    std::mutex m_mtxPnoQ;
+    sxdev::FrameRing<kQueueBound> queRxPnoFrames;
+    sxdev::FrameRing<kQueueBound> queRxCmdFrames;
+    std::atomic<bool> m_bNewRxCmdReady;
+    std::mutex m_mtxCmdIO;
+    std::mutex m_mtxCmdWait;
+    std::condition_variable m_cvRxCmd;
+    std::mutex m_mtxPnoWait;
+    std::condition_variable m_cvRxPno;
+    std::atomic<bool> m_bNewRxPnoReady;
+    // Guards the callback and its argument as a pair.
+    std::mutex m_mtxPnoCB;
+
+    // The stores last: only the pages written ever become resident.
+    unsigned char m_PnoStore[kStoreSize];
+    unsigned char m_CmdStore[kStoreSize];
+
+private:
+    // Copies a received frame into a store and returns where it now lives;
+    // every frame stays inside the store.
+    unsigned char* StoreFrame(unsigned char* store, unsigned char*& write, uint32_t& offset,
+                              const unsigned char* frame, uint32_t length);
 };
