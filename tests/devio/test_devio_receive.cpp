@@ -143,9 +143,9 @@ TEST_F(Receive, ShortUnitsAreDroppedEvenWithAllow)
 {
     for (bool allow : {false, true}) {
         Dev().SetPnoFrmErrAllow(allow);
+        const Bytes f = PnoFrame(1);
         for (size_t n : {1u, 4u, 7u})
-            EXPECT_EQ(Deliver(Bytes(PnoFrame(1).begin(), PnoFrame(1).begin() + static_cast<long>(n))),
-                      E_DEVIOERR_FRAME_HEADER);
+            EXPECT_EQ(Deliver(Bytes(f.begin(), f.begin() + static_cast<long>(n))), E_DEVIOERR_FRAME_HEADER);
     }
     EXPECT_EQ(Queued(), 0u);
     EXPECT_EQ(CmdQueueSize(Dev()), 0u);
@@ -177,7 +177,8 @@ TEST_F(Receive, UnitShorterThanItsSizeIsAHeaderError)
     PutWord(lying.data(), 20, 16);
     EXPECT_EQ(Deliver(lying), E_SXERR_INVALID_SENSOR);
     ASSERT_EQ(Queued(), 1u);
-    EXPECT_EQ(Hpinfo(Oldest()), SX_HPINFO_FRAMERR | SX_HPINFO_SNSERR);
+    // The same frame count again: the lost-frame field holds -1.
+    EXPECT_EQ(Hpinfo(Oldest()), 0xFFFF0000u | SX_HPINFO_FRAMERR | SX_HPINFO_SNSERR);
 }
 
 TEST_F(Receive, OverlongResponseIsAHeaderError)
