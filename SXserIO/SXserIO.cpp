@@ -24,7 +24,11 @@ CSXserIO::CSXserIO(unsigned int cfg)
       m_pfnMsgCB(nullptr),
       m_pMsgCBArg(nullptr),
       m_pushBack(),
-      m_nPushBack(0)
+      m_nPushBack(0),
+      m_readAhead(),
+      m_nAheadPos(0),
+      m_nAheadLen(0),
+      m_bLineDrained(false)
 {
     SetCfg(cfg);
 #if defined(SXSERIO_INTERNAL)
