@@ -8,8 +8,7 @@
 // the same run: the SDK and a bare read loop take turns on the line (the
 // SDK's device is released while the bare loop reads), so both see the
 // same machine.
-#include "AllocHook.h"
-#include "PerfRow.h"
+#include "SimStamps.h"
 
 #include <SXCmdIF/SXCmdIF.h>
 #include <SXCmdIF/SXcontext.h>
@@ -33,54 +32,14 @@ namespace {
 
 using sxperf::NowNs;
 
-constexpr size_t kStamps = 1u << 16;
-
-// The simulated tracker's records, with the time each frame was built (the
-// frame goes out right after) kept by its frame count.
-class StampSource : public sxsim::PnoSource {
-public:
-    StampSource() : m_inner(sxsim::MakeMotionSource(7, false)) {}
-    unsigned Records(const sxsim::PnoRequest& req, unsigned char* out, unsigned maxRecords) override
-    {
-        sxperf::t_allocsIgnored = true; // the simulator's thread is not the library
-        m_stamps[req.framenum & (kStamps - 1)].store(NowNs(), std::memory_order_relaxed);
-        return m_inner->Records(req, out, maxRecords);
-    }
-    int64_t IntervalNs() const override { return m_intervalNs.load(std::memory_order_relaxed); }
-
-    int64_t Stamp(uint32_t fc) const { return m_stamps[fc & (kStamps - 1)].load(std::memory_order_relaxed); }
-    std::atomic<int64_t> m_intervalNs{0};
-
-private:
-    std::unique_ptr<sxsim::PnoSource> m_inner;
-    std::array<std::atomic<int64_t>, kStamps> m_stamps{};
-};
+using sxperf::Latencies;
+using sxperf::Le32;
+using sxperf::Ms;
+using sxperf::Sleep;
+using sxperf::StampSource;
+using sxperf::Us;
 
 StampSource* g_source = nullptr;
-
-uint32_t Le32(const unsigned char* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-
-// Latencies in microseconds, kept only while recording is on; room is made
-// before a measurement so that keeping one allocates nothing.
-struct Latencies {
-    std::vector<double> us;
-    std::atomic<bool> recording{false};
-    void Note(const unsigned char* frame)
-    {
-        const int64_t now = NowNs();
-        if (!recording.load(std::memory_order_relaxed) || us.size() == us.capacity())
-            return;
-        const int64_t t = g_source->Stamp(Le32(frame + 12));
-        if (t > 0 && now >= t)
-            us.push_back(static_cast<double>(now - t) / 1000.0);
-    }
-};
-
-void Sleep(double s) { std::this_thread::sleep_for(std::chrono::microseconds(static_cast<int64_t>(s * 1e6))); }
 
 // ---- the bare side ---------------------------------------------------------
 
@@ -215,8 +174,6 @@ long ResidentKb(const void* p, size_t len)
     return n * page / 1024;
 }
 
-std::string Ms(double ms) { return sxperf::Fmt("%.1f ms", ms); }
-std::string Us(double us) { return sxperf::Fmt("%.0f µs", us); }
 
 } // namespace
 
@@ -227,8 +184,14 @@ int main(int argc, char** argv)
     const double warmup = 0.5;
     const int rtBlocks = args.quick ? 2 : 4;
     const int rtPerBlock = args.quick ? 1000 : 2500;
-    const int latRounds = args.quick ? 1 : 3;
+    const int latRounds = args.quick ? 2 : 6;
     const double latSegment = args.streamSeconds / latRounds;
+    // --only=idle|rtt|first|latency|alloc|memory: one part alone (profiling).
+    std::string only;
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--only=", 7) == 0)
+            only = argv[i] + 7;
+    auto want = [&](const char* part) { return only.empty() || only == part; };
 
     sxsim::SimConfig cfg;
     cfg.sensors = 16;
@@ -259,7 +222,7 @@ int main(int argc, char** argv)
     Sleep(1.0);
     const long rss1 = sxperf::RssKb();
     const double firstConnectMs = sdk.connectMs.front();
-    {
+    if (want("idle")) {
         const int64_t c0 = sdk.ReaderCpuNs(), t0 = NowNs();
         Sleep(idleSeconds);
         const double share = static_cast<double>(sdk.ReaderCpuNs() - c0) / static_cast<double>(NowNs() - t0);
@@ -270,13 +233,14 @@ int main(int argc, char** argv)
                     sxperf::Verdict(share <= 0.002));
     }
     const long addedKb = rss1 - rss0;
-    sxperf::Row("memory of a connected device",
+    if (want("idle"))
+        sxperf::Row("memory of a connected device",
                 "VmRSS before sxctx_connectser and after it plus 1 s idle (the device object's 31 MB stores "
                 "are zero pages until written)",
                 sxperf::Fmt("%.2f MB", addedKb / 1024.0), "—", "—", "≤ 2 MB", sxperf::Verdict(addedKb <= 2048));
 
     // ---- command round trip ---------------------------------------------------
-    {
+    if (want("rtt")) {
         std::vector<double> sdkUs, bareUs;
         sdkUs.reserve(static_cast<size_t>(rtBlocks * rtPerBlock));
         bareUs.reserve(sdkUs.capacity());
@@ -333,7 +297,8 @@ int main(int argc, char** argv)
         const double ms = static_cast<double>(NowNs() - t0) / 1e6;
         fresh.Release();
         sxcmdif_release(fresh.ctx);
-        sxperf::Row("connection time",
+        if (want("first"))
+            sxperf::Row("connection time",
                     "sxctx_connectser to the simulator (first connection; median of " +
                         std::to_string(sdk.connectMs.size()) + " connections " +
                         Ms(sxperf::Percentile(sdk.connectMs, 50)) +
@@ -342,8 +307,9 @@ int main(int argc, char** argv)
     }
 
     // ---- end-to-end latency and streaming CPU ------------------------------
-    {
+    if (want("latency")) {
         Latencies bare, cb, rd;
+        bare.source = cb.source = rd.source = g_source;
         const size_t room = static_cast<size_t>(args.streamSeconds * 1000 * 2);
         bare.us.reserve(room);
         cb.us.reserve(room);
@@ -410,19 +376,9 @@ int main(int argc, char** argv)
                 sdk.Release();
             }
         }
-        for (auto* l : {&bare, &cb, &rd}) {
-            std::fprintf(stderr, "latency %s: n %zu p50 %.0f p90 %.0f p99 %.0f p99.9 %.0f max %.0f us\n",
-                         l == &bare ? "bare" : l == &cb ? "callback" : "reader", l->us.size(),
-                         sxperf::Percentile(l->us, 50), sxperf::Percentile(l->us, 90), sxperf::Percentile(l->us, 99),
-                         sxperf::Percentile(l->us, 99.9), sxperf::Percentile(l->us, 100));
-            if (const char* dump = std::getenv("SX_PERF_DUMP")) {
-                if (FILE* f = std::fopen((std::string(dump) + (l == &bare ? ".bare" : l == &cb ? ".cb" : ".rd")).c_str(), "w")) {
-                    for (double v : l->us)
-                        std::fprintf(f, "%.1f\n", v);
-                    std::fclose(f);
-                }
-            }
-        }
+        bare.Dump("bare");
+        cb.Dump("callback");
+        rd.Dump("reader");
         const double b99 = sxperf::Percentile(bare.us, 99);
         const double c99 = sxperf::Percentile(cb.us, 99);
         const double r99 = sxperf::Percentile(rd.us, 99);
@@ -452,7 +408,7 @@ int main(int argc, char** argv)
     }
 
     // ---- allocations: 100,000 frames received, queued and read -------------
-    {
+    if (want("alloc")) {
         if (!sdk.Connect())
             return 1;
         sxcmd_dev_contpno(sdk.ctx, sdk.dev, CMD_ACTION_RESET, nullptr, 0);
@@ -487,7 +443,7 @@ int main(int argc, char** argv)
     }
 
     // ---- memory over time --------------------------------------------------
-    {
+    if (want("memory")) {
         if (!sdk.Connect())
             return 1;
         int fc = 0;
