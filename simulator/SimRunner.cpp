@@ -231,6 +231,7 @@ void SimRunner::Run()
 
 void SimRunner::ParseInput(int64_t now)
 {
+    TakeFaults(); // faults set before these bytes came apply to them
     size_t pos = 0;
     for (;;) {
         // Resynchronise on a command preamble; garbage before it is dropped.
@@ -355,6 +356,7 @@ int64_t SimRunner::EarliestDue() const
 
 void SimRunner::EmitFrame()
 {
+    TakeFaults();
     const FaultConfig& f = m_faults;
     ++m_cycle;
     if (Nth(f.dropEveryN, m_cycle)) {

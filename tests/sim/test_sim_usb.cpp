@@ -6,6 +6,7 @@
 #include <simulator/SimUsb.h>
 
 #include <gtest/gtest.h>
+#include <libusb.h>
 
 using namespace simtest;
 
