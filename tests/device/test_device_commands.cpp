@@ -89,7 +89,7 @@ TYPED_TEST(Commands, LostStaleAndCorruptAnswers)
     // The simulated serial line sends a delayed answer when it next wakes
     // for a command, so there the stale answer may come a command later.
     int r = E_SX_SUCCESS;
-    for (int i = 0; i < 3 && r == E_SX_SUCCESS; ++i)
+    for (int i = 0; i < 5 && r == E_SX_SUCCESS; ++i)
         r = sxcmd_dev_framerate(this->ctx, this->dev, CMD_ACTION_GET, &fr);
     EXPECT_EQ(r, E_SXERR_CMDRSP_MISMATCH);
     EXPECT_EQ(sxcmd_dev_framerate(this->ctx, this->dev, CMD_ACTION_GET, &fr), E_SX_SUCCESS);
