@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 using namespace sxtest;
 
@@ -46,6 +47,11 @@ TYPED_TEST(Commands, RefusalsSendNothing)
     EXPECT_EQ(sxcmd_sns_filter(this->ctx, this->dev, -1, CMD_ACTION_GET, &f, 0), E_SXERR_INVALID_SENSOR_ACT);
     EXPECT_EQ(sxcmd_sns_generic(this->ctx, this->dev, 17, CMD_ACTION_GET, CMD_FILTER, &f, sizeof f, 0),
               E_SXERR_INVALID_SENSOR);
+    // A frame larger than the transmit buffer is refused, not sent.
+    std::vector<unsigned char> block(4596);
+    EXPECT_EQ(sxcmd_dev_generic(this->ctx, this->dev, CMD_ACTION_SET, CMD_BLOCK_CFG, block.data(),
+                                static_cast<unsigned>(block.size()), 0, 0),
+              E_SXERR_INVALID_PARAMS);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(this->Answered(), before);
 }
