@@ -313,7 +313,7 @@ Packet Server::CapabilityPacket() const
 {
     igtl::CapabilityMessage::Pointer m = igtl::CapabilityMessage::New();
     m->SetDeviceName(kTrackerName);
-    m->SetTypes({"TRANSFORM", "GET_TRANSFORM", "TDATA", "GET_TDATA", "STT_TDATA", "STP_TDATA", "RTS_TDATA",
+    m->SetTypes({"TRANSFORM", "GET_TRANS", "TDATA", "GET_TDATA", "STT_TDATA", "STP_TDATA", "RTS_TDATA",
                  "STATUS", "GET_STATUS", "CAPABILITY", "GET_CAPABIL"});
     StampMessage(m, WallClockNs());
     return PackOf(m);
@@ -476,7 +476,7 @@ void Server::HandleMessage(Client& c, igtl::MessageHeader* header, const unsigne
             Enqueue(c, TdataPacket(m_poses, m_posesNs));
         else
             Enqueue(c, NotFoundPacket(kTrackerName));
-    } else if (type == "GET_TRANSFORM") {
+    } else if (type == "GET_TRANS") {
         bool found = false;
         if (m_havePoses) {
             for (const SensorPose& pose : m_poses.sensors) {
