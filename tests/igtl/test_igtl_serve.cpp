@@ -38,6 +38,17 @@ namespace {
 
 constexpr int kSensors = 4;
 
+// GET_TDATA has no class of its own in this OpenIGTLink.
+class GetTrackingDataMessage : public igtl::HeaderOnlyMessageBase {
+public:
+    typedef GetTrackingDataMessage Self;
+    typedef igtl::SmartPointer<Self> Pointer;
+    igtlNewMacro(GetTrackingDataMessage);
+
+protected:
+    GetTrackingDataMessage() { m_DefaultBodyType = "GET_TDATA"; }
+};
+
 double WallNow()
 {
     return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
@@ -376,6 +387,34 @@ TEST_F(IgtlServe, TrackingDataAtTheRequestedResolution)
     const double span = stamps.back() - stamps.front();
     EXPECT_GE(span, 10 * 0.050 - 2.0 / 240);
     EXPECT_LT(span, 10 * 0.050 + 0.25);
+}
+
+TEST_F(IgtlServe, OneTrackingDataOnRequest)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    Client c;
+    ASSERT_TRUE(c.Connect(m_port));
+    Received r;
+    ASSERT_TRUE(c.NextOf("TRANSFORM", r)); // a frame has arrived
+    GetTrackingDataMessage::Pointer q = GetTrackingDataMessage::New();
+    ASSERT_TRUE(c.Send(q));
+    ASSERT_TRUE(c.NextOf("TDATA", r));
+    EXPECT_TRUE(r.CrcOk());
+    EXPECT_EQ(r.name, "Tracker");
+    auto* td = static_cast<igtl::TrackingDataMessage*>(r.msg.GetPointer());
+    ASSERT_EQ(td->GetNumberOfTrackingDataElements(), kSensors);
+    igtl::TrackingDataElement::Pointer e;
+    td->GetTrackingDataElement(3, e);
+    EXPECT_STREQ(e->GetName(), "Sensor3");
+    igtl::Matrix4x4 m;
+    e->GetMatrix(m);
+    ExpectStaticPose(3, m);
+    // Just one: no stream follows.
+    int transforms = 0;
+    while (transforms < 100 && c.Next(r)) {
+        EXPECT_NE(r.type, "TDATA");
+        transforms += r.type == "TRANSFORM";
+    }
 }
 
 TEST_F(IgtlServe, CapabilityAndStatusOnRequest)
