@@ -608,6 +608,28 @@ TEST_F(IgtlServe, StatusWhenTheTrackerGoesQuietAndComesBack)
     ASSERT_TRUE(c.NextOf("TRANSFORM", r));
 }
 
+TEST_F(IgtlServe, StatusWhenFramesCarryABuiltInTestError)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    Client c;
+    ASSERT_TRUE(c.Connect(m_port));
+    Received r;
+    ASSERT_TRUE(c.NextOf("TRANSFORM", r));
+    _BIT_STRUCT bit{};
+    bit.err[2] = 1; // the frames' BIT code becomes 3
+    m_sim->Unit().SetBit(bit);
+    ASSERT_TRUE(c.NextOf("STATUS", r));
+    auto* st = static_cast<igtl::StatusMessage*>(r.msg.GetPointer());
+    EXPECT_EQ(st->GetCode(), igtl::StatusMessage::STATUS_HARDWARE_FAILURE);
+    EXPECT_EQ(st->GetSubCode(), 3);
+    EXPECT_STREQ(st->GetStatusString(), "tracker built-in test error 3");
+    // Poses keep coming meanwhile.
+    ASSERT_TRUE(c.NextOf("TRANSFORM", r));
+    m_sim->Unit().SetBit(_BIT_STRUCT{});
+    ASSERT_TRUE(c.NextOf("STATUS", r));
+    EXPECT_EQ(static_cast<igtl::StatusMessage*>(r.msg.GetPointer())->GetCode(), igtl::StatusMessage::STATUS_OK);
+}
+
 TEST_F(IgtlServe, StoppingClosesClientsAndHandsTheDeviceBack)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
