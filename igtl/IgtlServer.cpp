@@ -647,9 +647,10 @@ void Server::ShutDown()
         sxdev_SetPnoCallback(m_ctx, m_dev, nullptr, nullptr);
         m_handoff->Close();
     }
-    int stopped = 0;
+    // Failing to stop (the tracker gone) changes nothing here: the caller
+    // still owns the device and releases it.
     if (m_outputStarted)
-        stopped = sxcmd_dev_contpno(m_ctx, m_dev, CMD_ACTION_RESET, nullptr, 0);
+        sxcmd_dev_contpno(m_ctx, m_dev, CMD_ACTION_RESET, nullptr, 0);
 
     if (!m_clients.empty()) {
         m_state = TrackerState::Waiting; // force the broadcast
@@ -692,13 +693,9 @@ void Server::ShutDown()
     }
 
     // The hand-off may be freed once no reading-thread call can still be in
-    // it. The stop command's answer passed through the reading thread after
-    // the callback was removed, so a call that began before has ended; when
-    // the command failed, allow a call that fetched the old callback a
-    // moment to get in.
+    // it: the device removes a callback only after a call under way has
+    // returned; the in-flight count guards the same once more.
     if (m_callbackInstalled) {
-        if (stopped != 0 || !m_outputStarted)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         while (m_handoff->InFlight() != 0)
             std::this_thread::yield();
         m_callbackInstalled = false;
