@@ -95,12 +95,16 @@ protected:
     }
 
     // Connecting waits 50 ms for the unit's answers; a loaded machine can
-    // take longer, so it gets a second try. Afterwards commands wait 1 s.
+    // take longer (and a late answer then spoils the next try), so it gets
+    // a few tries. Afterwards commands wait 1 s.
     void Connect()
     {
-        int r = sxctx_connectser(m_ctx, m_dev, 1, 0);
-        if (r != 0)
+        int r = -1;
+        for (int i = 0; i < 4 && r != 0; ++i) {
+            if (i > 0)
+                std::this_thread::sleep_for(200ms);
             r = sxctx_connectser(m_ctx, m_dev, 1, 0);
+        }
         ASSERT_EQ(r, 0);
         ASSERT_EQ(sxdev_timeoutms(m_ctx, m_dev, 0, 1000), 0);
     }
@@ -378,15 +382,15 @@ TEST_F(IgtlServe, TrackingDataAtTheRequestedResolution)
     ASSERT_TRUE(c.Send(stt));
     Received r;
     ASSERT_TRUE(c.NextOf("RTS_TDATA", r));
-    // 11 in a row span 10 resolutions: not less (bar a frame of jitter at
-    // each end), and far from the 240 Hz of the frames.
+    // 11 in a row span 10 resolutions, less at most one; the frames
+    // meanwhile were many more.
+    const uint64_t first = m_stats.framesReceived.load();
     std::vector<double> stamps;
     while (stamps.size() < 11 && c.NextOf("TDATA", r))
         stamps.push_back(r.stamp);
     ASSERT_EQ(stamps.size(), 11u);
-    const double span = stamps.back() - stamps.front();
-    EXPECT_GE(span, 10 * 0.050 - 2.0 / 240);
-    EXPECT_LT(span, 10 * 0.050 + 0.25);
+    EXPECT_GE(stamps.back() - stamps.front(), 9 * 0.050);
+    EXPECT_GT(m_stats.framesReceived.load() - first, 3u * 11);
 }
 
 TEST_F(IgtlServe, OneTrackingDataOnRequest)
@@ -498,10 +502,12 @@ TEST_F(IgtlServe, TwoClientsAtOnce)
 
 TEST_F(IgtlServe, StalledClientDoesNotSlowTheOthers)
 {
+    // Small socket buffers for every client, so the one that does not read
+    // fills its own soon; a backlog that still lets a reader fall behind
+    // for half a second on a busy machine.
     m_opt.sendBufferBytes = 4096;
-    m_opt.backlogMessages = 64;
+    m_opt.backlogMessages = 512;
     ASSERT_NO_FATAL_FAILURE(Start());
-    // A client that never reads, with a small receive buffer.
     const int stalled = ::socket(AF_INET, SOCK_STREAM, 0);
     ASSERT_GE(stalled, 0);
     int small = 2048;
@@ -511,25 +517,36 @@ TEST_F(IgtlServe, StalledClientDoesNotSlowTheOthers)
     addr.sin_port = htons(static_cast<uint16_t>(m_port.load()));
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     ASSERT_EQ(::connect(stalled, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    sockaddr_in local{};
+    socklen_t len = sizeof local;
+    ASSERT_EQ(::getsockname(stalled, reinterpret_cast<sockaddr*>(&local), &len), 0);
+    const std::string stalledLeft = "client 127.0.0.1:" + std::to_string(ntohs(local.sin_port)) + " left (";
 
     Client c;
     ASSERT_TRUE(c.Connect(m_port));
     Received r;
     ASSERT_TRUE(c.NextOf("TRANSFORM", r));
-    // One second of frames: the reader gets every one of them.
+    // The reader keeps reading until the stalled client has lost messages
+    // and a second has passed.
     const uint64_t first = m_stats.framesReceived.load();
     int sensor0 = 0;
-    const auto until = std::chrono::steady_clock::now() + 1s;
-    while (std::chrono::steady_clock::now() < until && c.Next(r))
-        sensor0 += r.type == "TRANSFORM" && r.name == "Sensor0";
-    const uint64_t frames = m_stats.framesReceived.load() - first;
-    EXPECT_GT(frames, 120u);
-    EXPECT_GE(sensor0 + 3, static_cast<int>(frames)); // a few may still be on the way
+    double last = 0.0;
+    const auto start = std::chrono::steady_clock::now();
+    while ((m_stats.messagesDropped.load() == 0 || std::chrono::steady_clock::now() < start + 1s) &&
+           std::chrono::steady_clock::now() < start + 10s && c.Next(r)) {
+        if (r.type == "TRANSFORM" && r.name == "Sensor0") {
+            EXPECT_GT(r.stamp, last);
+            last = r.stamp;
+            ++sensor0;
+        }
+    }
     EXPECT_GT(m_stats.messagesDropped.load(), 0u);
+    EXPECT_GT(sensor0, 120);
+    EXPECT_LE(static_cast<uint64_t>(sensor0), m_stats.framesReceived.load() - first + 1);
     EXPECT_EQ(m_stats.framesOverrun.load(), 0u);
 
-    // The reader's backlog dropped nothing: only the stalled client's line
-    // names dropped messages.
+    // The reader lost nothing: only the stalled client's line names dropped
+    // messages.
     c.Close();
     ::close(stalled);
     EXPECT_EQ(StopServer(), 0);
@@ -540,6 +557,7 @@ TEST_F(IgtlServe, StalledClientDoesNotSlowTheOthers)
         ++pos;
     }
     EXPECT_EQ(withDrops, 1u) << log;
+    EXPECT_NE(log.find(stalledLeft), std::string::npos) << log;
 }
 
 TEST_F(IgtlServe, ClientDisconnectingMidStream)
@@ -576,16 +594,17 @@ TEST_F(IgtlServe, RateLimitsTransformsPerClient)
     ASSERT_TRUE(c.Connect(m_port));
     Received r;
     ASSERT_TRUE(c.NextOf("TRANSFORM", r));
-    // 16 of Sensor0's in a row span 15 periods of 1/30 s: not less (bar a
-    // frame of jitter at each end), and far from the 240 Hz of the frames.
+    // 16 of Sensor0's in a row span 15 periods of 1/30 s, less at most one
+    // (the schedule keeps the average: a late frame makes the next one
+    // early). The frames meanwhile were many more.
+    const uint64_t first = m_stats.framesReceived.load();
     std::vector<double> stamps;
     while (stamps.size() < 16 && c.NextOf("TRANSFORM", r))
         if (r.name == "Sensor0")
             stamps.push_back(r.stamp);
     ASSERT_EQ(stamps.size(), 16u);
-    const double span = stamps.back() - stamps.front();
-    EXPECT_GE(span, 15.0 / 30 - 2.0 / 240);
-    EXPECT_LT(span, 15.0 / 30 + 0.25);
+    EXPECT_GE(stamps.back() - stamps.front(), 14.0 / 30);
+    EXPECT_GT(m_stats.framesReceived.load() - first, 3u * 16);
 }
 
 TEST_F(IgtlServe, StatusWhenTheTrackerGoesQuietAndComesBack)
