@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   umockdev libumockdev-dev libglib2.0-dev
   libcli11-dev
+  libopenigtlink-dev
 )
 
 missing=()
