@@ -1,0 +1,790 @@
+#include "TrackerCore.h"
+
+#include "Errors.h"
+#include "Frames.h"
+#include "Items.h"
+#include "Records.h"
+
+#include <SXCmdIF/SXCmdIF.h>
+
+#ifdef SXPY_HAVE_SIM
+#include <simulator/SimTracker.h>
+#else
+namespace sxsim {
+class SerialSim {};
+} // namespace sxsim
+#endif
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <mutex>
+#include <set>
+#include <thread>
+#include <vector>
+
+namespace sxpy {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Set once the interpreter begins to shut down: from then on the reading
+// threads' callbacks leave Python alone.
+std::atomic<bool> g_finalizing{false};
+
+// The open trackers, for closing them at shut-down; changed with the GIL.
+std::set<TrackerCore*>& Live()
+{
+    static auto* live = new std::set<TrackerCore*>; // never destroyed: used up to the end
+    return *live;
+}
+
+// The callback state whose callback runs on this thread, if any.
+thread_local const CallbackState* t_inCallback = nullptr;
+
+// How long a poll of the P&O queue sleeps when it finds nothing.
+constexpr auto kPollSleep = std::chrono::milliseconds(1);
+
+bool InterpreterFinalizing()
+{
+#if PY_VERSION_HEX >= 0x030D0000
+    return Py_IsFinalizing() != 0;
+#else
+    return _Py_IsFinalizing() != 0;
+#endif
+}
+
+uint64_t MonotonicNs()
+{
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count());
+}
+
+// The library's P&O callback, on the transport's reading thread.
+void OnPno(void* arg, unsigned char* frame, unsigned int length)
+{
+    auto* st = static_cast<CallbackState*>(arg);
+    st->inflight.fetch_add(1);
+    if (!g_finalizing.load() && Py_IsInitialized() && !InterpreterFinalizing()) {
+        RawFrame raw;
+        raw.timestampNs = MonotonicNs();
+        raw.bytes.assign(frame, frame + length);
+        const PyGILState_STATE gil = PyGILState_Ensure();
+        if (!g_finalizing.load() && st->fn) {
+            // Holds the function through the call, should it replace itself.
+            py::object fn = st->fn;
+            raw.seq = ++st->delivered;
+            t_inCallback = st;
+            try {
+                fn(MakeFrame(std::move(raw)));
+            } catch (py::error_already_set& e) {
+                e.discard_as_unraisable(fn);
+            } catch (const std::exception& e) {
+                PyErr_SetString(PyExc_RuntimeError, e.what());
+                PyErr_WriteUnraisable(fn.ptr());
+            } catch (...) {
+                PyErr_SetString(PyExc_RuntimeError, "unknown C++ exception in the frame callback");
+                PyErr_WriteUnraisable(fn.ptr());
+            }
+            t_inCallback = nullptr;
+        }
+        PyGILState_Release(gil);
+    }
+    st->inflight.fetch_sub(1);
+}
+
+void CopyFrame(const _sxFrameInfo& fi, RawFrame& raw)
+{
+    raw.bytes.assign(fi.pFrame, fi.pFrame + fi.frameLen);
+    raw.body = !IsWholeFrame(fi.pFrame, fi.frameLen);
+    raw.seq = fi.seqNum;
+    raw.timestampNs = fi.timeStamp;
+    raw.error = fi.errCode;
+}
+
+std::string Where(const char* verb, const std::string& item, const char* level, int index)
+{
+    std::string s = std::string(verb) + " " + item;
+    if (level)
+        s += std::string(" (") + level + " " + std::to_string(index) + ")";
+    return s;
+}
+
+#ifdef SXPY_HAVE_SIM
+// The simulator's settings a Python caller may give, by their Python names.
+struct IntOption {
+    const char* name;
+    int sxsim::SimConfig::*field;
+};
+struct FaultU32 {
+    const char* name;
+    uint32_t sxsim::FaultConfig::*field;
+};
+struct FaultInt {
+    const char* name;
+    int sxsim::FaultConfig::*field;
+};
+struct FaultBool {
+    const char* name;
+    bool sxsim::FaultConfig::*field;
+};
+
+const FaultU32 kFaultU32[] = {
+    {"drop_every_n", &sxsim::FaultConfig::dropEveryN},
+    {"corrupt_frame_every_n", &sxsim::FaultConfig::corruptFrameEveryN},
+    {"extra_sensor_every_n", &sxsim::FaultConfig::extraSensorEveryN},
+    {"sensor16_every_n", &sxsim::FaultConfig::sensor16EveryN},
+    {"garbage_every_n", &sxsim::FaultConfig::garbageEveryN},
+    {"garbage_len", &sxsim::FaultConfig::garbageLen},
+    {"corrupt_response_every_n", &sxsim::FaultConfig::corruptResponseEveryN},
+};
+const FaultInt kFaultInt[] = {
+    {"fault_cmd", &sxsim::FaultConfig::faultCmd},
+    {"response_delay_ms", &sxsim::FaultConfig::responseDelayMs},
+};
+const FaultBool kFaultBool[] = {
+    {"withhold_responses", &sxsim::FaultConfig::withholdResponses},
+    {"wrong_command_first", &sxsim::FaultConfig::wrongCommandFirst},
+    {"nak_all", &sxsim::FaultConfig::nakAll},
+    {"nak_warning", &sxsim::FaultConfig::nakWarning},
+};
+
+// Takes a fault setting into f; false when the name is not a fault.
+bool TakeFault(sxsim::FaultConfig& f, const std::string& name, py::handle value)
+{
+    for (const FaultU32& o : kFaultU32)
+        if (name == o.name) {
+            f.*o.field = value.cast<uint32_t>();
+            return true;
+        }
+    for (const FaultInt& o : kFaultInt)
+        if (name == o.name) {
+            f.*o.field = value.cast<int>();
+            return true;
+        }
+    for (const FaultBool& o : kFaultBool)
+        if (name == o.name) {
+            f.*o.field = value.cast<bool>();
+            return true;
+        }
+    return false;
+}
+
+bool TakeConfig(sxsim::SimConfig& c, const std::string& name, py::handle value)
+{
+    if (name == "sources")
+        c.sources = value.cast<int>();
+    else if (name == "seuid")
+        c.seuid = value.cast<uint32_t>();
+    else if (name == "seed")
+        c.seed = value.cast<uint64_t>();
+    else if (name == "static_pose")
+        c.staticPose = value.cast<bool>();
+    else if (name == "accel_records")
+        c.accelRecords = value.cast<bool>();
+    else
+        return false;
+    return true;
+}
+#endif
+
+} // namespace
+
+TrackerCore::TrackerCore() = default;
+
+TrackerCore::~TrackerCore()
+{
+    try {
+        Close();
+    } catch (...) {
+        // A destructor reports nothing; Close only refuses inside the callback.
+    }
+}
+
+template <class F>
+int TrackerCore::Blocking(F&& f)
+{
+    py::gil_scoped_release nogil;
+    std::shared_lock<std::shared_mutex> lock(m_use);
+    return f();
+}
+
+void TrackerCore::RequireOpen() const
+{
+    if (!m_dev)
+        throw py::value_error("the tracker is closed");
+}
+
+void TrackerCore::RequireNoCallback() const
+{
+    if (m_cb.fn)
+        throw py::value_error("frames go to the on_frame callback, not to the queue; remove it with on_frame(None)");
+}
+
+int TrackerCore::Connect(const std::function<int(void* ctx, void*& dev)>& connect)
+{
+    if (m_ctx)
+        return E_SX_SUCCESS; // refused by the caller before
+    void* ctx = nullptr;
+    int r = sxcmdif_init(&ctx);
+    if (r != 0)
+        return r;
+    void* dev = nullptr;
+    r = connect(ctx, dev);
+    if (r != 0) {
+        // A USB device whose first commands failed stays registered: the
+        // context's release takes it along.
+        sxcmdif_release(ctx);
+        return r;
+    }
+    m_ctx = ctx;
+    m_dev = dev;
+    sxdev_tsenable(ctx, dev, true);
+    return 0;
+}
+
+void TrackerCore::Opened(const std::string& kind)
+{
+    m_kind = kind;
+    m_timeoutMs = 50;
+    Live().insert(this);
+}
+
+void TrackerCore::OpenUsb(uint32_t tag, int pid)
+{
+    if (m_ctx)
+        throw py::value_error("the tracker is already open");
+    const uint16_t product = pid >= 0 ? static_cast<uint16_t>(pid) : (tag != 0 ? PID_Q7_TAG : PID_SORIX);
+    int r;
+    {
+        py::gil_scoped_release nogil;
+        std::unique_lock<std::shared_mutex> lock(m_use);
+        r = Connect([&](void* ctx, void*& dev) {
+            return tag != 0 ? sxctx_connectusbtag(ctx, dev, product, tag) : sxctx_connectusb(ctx, dev, product);
+        });
+    }
+    Check(r, "connect USB");
+    Opened(tag != 0 ? "usb tag " + std::to_string(tag) : "usb");
+}
+
+void TrackerCore::OpenHub()
+{
+    if (m_ctx)
+        throw py::value_error("the tracker is already open");
+    int r;
+    {
+        py::gil_scoped_release nogil;
+        std::unique_lock<std::shared_mutex> lock(m_use);
+        r = Connect([&](void* ctx, void*& dev) { return sxctx_connectusb_q7p(ctx, dev, 0); });
+    }
+    Check(r, "connect USB hub");
+    Opened("usb hub");
+}
+
+void TrackerCore::OpenSerial(int port, py::object cfg)
+{
+    if (m_ctx)
+        throw py::value_error("the tracker is already open");
+    _SERIAL_CONFIG word = CSerialCfg::Default;
+    if (!cfg.is_none())
+        Ops(Rk::SerialConfig).store(cfg, &word);
+    int r;
+    {
+        py::gil_scoped_release nogil;
+        std::unique_lock<std::shared_mutex> lock(m_use);
+        r = Connect([&](void* ctx, void*& dev) {
+            return sxctx_connectser(ctx, dev, port, static_cast<int>(word.sercfg));
+        });
+    }
+    Check(r, port > 0 ? ("connect serial port " + std::to_string(port)).c_str() : "connect serial");
+    Opened(port > 0 ? "serial port " + std::to_string(port) : "serial");
+}
+
+void TrackerCore::OpenSimulated(int sensors, int rate, const py::kwargs& options)
+{
+#ifdef SXPY_HAVE_SIM
+    if (m_ctx)
+        throw py::value_error("the tracker is already open");
+    if (sensors < 1 || sensors > 16)
+        throw py::value_error("sensors: 1 to 16");
+    if (sxsim::RateCodeOf(rate) < 0)
+        throw py::value_error("rate: 30, 60, 120, 240, 480 or 960");
+    sxsim::SimConfig cfg;
+    cfg.sensors = sensors;
+    cfg.rateHz = rate;
+    sxsim::FaultConfig faults;
+    for (auto kv : options) {
+        const std::string name = py::str(kv.first);
+        if (!TakeConfig(cfg, name, kv.second) && !TakeFault(faults, name, kv.second))
+            throw py::type_error("simulated() got an unexpected keyword argument '" + name + "'");
+    }
+
+    std::string error;
+    std::unique_ptr<sxsim::SerialSim> sim;
+    int r;
+    {
+        py::gil_scoped_release nogil;
+        sim = sxsim::SerialSim::Start(cfg, &error);
+        if (sim) {
+            sim->SetFaults(faults);
+            // The serial transport lists its ports from SXSERIO_PORTS: the
+            // simulator's line becomes port 1 while connecting, and the
+            // caller's setting comes back afterwards.
+            static std::mutex envMutex;
+            std::lock_guard<std::mutex> envLock(envMutex);
+            const char* before = std::getenv("SXSERIO_PORTS");
+            const std::string saved = before ? before : "";
+            setenv("SXSERIO_PORTS", sim->SlavePath().c_str(), 1);
+            std::unique_lock<std::shared_mutex> lock(m_use);
+            r = Connect([&](void* ctx, void*& dev) {
+                return sxctx_connectser(ctx, dev, 1, static_cast<int>(CSerialCfg::Default.sercfg));
+            });
+            if (before)
+                setenv("SXSERIO_PORTS", saved.c_str(), 1);
+            else
+                unsetenv("SXSERIO_PORTS");
+        }
+    }
+    if (!sim)
+        throw std::runtime_error("the simulated tracker did not start: " + error);
+    if (r != 0) {
+        {
+            py::gil_scoped_release nogil;
+            sim.reset();
+        }
+        Check(r, "connect the simulated tracker");
+    }
+    m_sim = std::move(sim);
+    Opened("simulated");
+#else
+    (void)sensors;
+    (void)rate;
+    (void)options;
+    throw std::runtime_error("this sxcmdif was built without the simulated tracker");
+#endif
+}
+
+void TrackerCore::Close()
+{
+    if (t_inCallback == &m_cb)
+        throw std::runtime_error("a tracker cannot be closed from its own frame callback");
+    m_cb.fn = py::object();
+    {
+        py::gil_scoped_release nogil;
+        {
+            std::shared_lock<std::shared_mutex> lock(m_use);
+            if (m_dev)
+                sxdev_SetPnoCallback(m_ctx, m_dev, nullptr, nullptr);
+        }
+        // A callback under way finishes first (it may still use the tracker).
+        while (m_cb.inflight.load() != 0)
+            std::this_thread::sleep_for(kPollSleep);
+        std::unique_lock<std::shared_mutex> lock(m_use);
+        if (m_dev) {
+            sxcmd_dev_contpno(m_ctx, m_dev, CMD_ACTION_RESET, nullptr, 0);
+            sxctx_dev_release(m_ctx, m_dev);
+        }
+        if (m_ctx)
+            sxcmdif_release(m_ctx);
+        m_dev = nullptr;
+        m_ctx = nullptr;
+        m_streaming = false;
+        // The simulated tracker goes after the device that spoke to it.
+        m_sim.reset();
+    }
+    Live().erase(this);
+}
+
+void TrackerCore::ShutDownAll()
+{
+    g_finalizing.store(true);
+    const std::set<TrackerCore*> open = Live();
+    for (TrackerCore* t : open) {
+        try {
+            t->Close();
+        } catch (...) {
+            // Nothing to report to at shut-down.
+        }
+    }
+}
+
+// ---- Items --------------------------------------------------------------------
+
+py::object TrackerCore::Command(const char* verb, int action, const std::string& name, py::object value,
+                                py::object sensor, py::object source, int arg2)
+{
+    const Item* it = FindItem(name);
+    if (!it) {
+        size_t n = 0;
+        const Item* all = AllItems(n);
+        std::string names;
+        for (size_t i = 0; i < n; ++i)
+            names += (i ? ", " : "") + std::string(all[i].name);
+        throw py::value_error("unknown item '" + name + "'; the items are: " + names);
+    }
+    enum class Level { Unit, Sensor, Source } level = Level::Unit;
+    int index = 0;
+    if (!sensor.is_none() && !source.is_none())
+        throw py::value_error(name + ": give sensor or source, not both");
+    if (!sensor.is_none()) {
+        if (!it->sensor)
+            throw py::value_error(name + " is not a sensor item: it takes no sensor");
+        level = Level::Sensor;
+        index = sensor.cast<int>();
+    } else if (!source.is_none()) {
+        if (!it->source)
+            throw py::value_error(name + " is not a source item: it takes no source");
+        level = Level::Source;
+        index = source.cast<int>();
+    } else if (it->unit) {
+        level = Level::Unit;
+    } else if (it->sensor) {
+        level = Level::Sensor;
+        index = -1; // every sensor
+    } else {
+        throw py::value_error(name + " needs source= (0 to 3)");
+    }
+    const std::string op = Where(verb, name, level == Level::Sensor ? "sensor" : level == Level::Source ? "source" : nullptr,
+                                 index);
+    if ((it->actions & (1u << action)) == 0)
+        Raise(E_SXERR_INVALID_ACTION, op.c_str());
+
+    const RecordOps* ops = it->record == Rk::None ? nullptr : &Ops(it->record);
+    std::vector<unsigned char> payload(ops ? ops->size : 0);
+    if (action == CMD_ACTION_SET && ops) {
+        if (value.is_none())
+            throw py::type_error(op + " needs a value (" + ops->name + ")");
+        ops->store(value, payload.data());
+    }
+    _UNITS_CONFIG units = CUnitsCfg::Default;
+    const auto act = static_cast<eCmdActions>(action);
+    const int r = Blocking([&] {
+        RequireOpen();
+        if (act == CMD_ACTION_GET && it->readInUnits) {
+            const int ru = sxcmd_dev_units(m_ctx, m_dev, CMD_ACTION_GET, &units);
+            if (ru != 0)
+                return ru;
+        }
+        void* p = ops && act != CMD_ACTION_RESET ? payload.data() : nullptr;
+        switch (level) {
+        case Level::Sensor:
+            return it->sensor(m_ctx, m_dev, index, act, p, arg2);
+        case Level::Source:
+            return it->source(m_ctx, m_dev, index, act, p, arg2);
+        case Level::Unit:
+            break;
+        }
+        return it->unit(m_ctx, m_dev, act, p, arg2);
+    });
+    Check(r, op.c_str());
+    if (act == CMD_ACTION_GET && ops)
+        return ops->load(payload.data(), units);
+    return py::none();
+}
+
+py::object TrackerCore::Get(const std::string& item, py::object sensor, py::object source, int arg2)
+{
+    return Command("get", CMD_ACTION_GET, item, py::none(), sensor, source, arg2);
+}
+
+void TrackerCore::Set(const std::string& item, py::object value, py::object sensor, py::object source, int arg2)
+{
+    Command("set", CMD_ACTION_SET, item, value, sensor, source, arg2);
+}
+
+void TrackerCore::Reset(const std::string& item, py::object sensor, py::object source, int arg2)
+{
+    Command("reset", CMD_ACTION_RESET, item, py::none(), sensor, source, arg2);
+}
+
+void TrackerCore::Persist()
+{
+    Check(Blocking([&] {
+              RequireOpen();
+              return sxcmd_dev_persist(m_ctx, m_dev);
+          }),
+          "persist");
+}
+
+py::object TrackerCore::Identity()
+{
+    _WHOAMI_STRUCT who{};
+    const int r = Blocking([&] {
+        RequireOpen();
+        void* p = nullptr;
+        int seuid = 0;
+        const int rr = sxdev_info(m_ctx, m_dev, &p, &seuid);
+        if (rr == 0 && p)
+            std::memcpy(&who, p, sizeof(who));
+        return rr;
+    });
+    Check(r, "identity");
+    return Ops(Rk::WhoAmI).load(&who, CUnitsCfg::Default);
+}
+
+uint32_t TrackerCore::SeuId()
+{
+    int seuid = 0;
+    Check(Blocking([&] {
+              RequireOpen();
+              void* p = nullptr;
+              return sxdev_info(m_ctx, m_dev, &p, &seuid);
+          }),
+          "seuid");
+    return static_cast<uint32_t>(seuid);
+}
+
+std::string TrackerCore::Report()
+{
+    std::string text;
+    Check(Blocking([&] {
+              RequireOpen();
+              const char* t = nullptr;
+              const int r = sxdev_report(m_ctx, m_dev, &t);
+              if (t)
+                  text = t;
+              return r;
+          }),
+          "report");
+    return text;
+}
+
+void TrackerCore::SetTimeoutMs(int ms)
+{
+    if (ms < 0)
+        throw py::value_error("timeout_ms: 0 or more");
+    Check(Blocking([&] {
+              RequireOpen();
+              return sxdev_timeoutms(m_ctx, m_dev, 0, ms);
+          }),
+          "timeout");
+    m_timeoutMs = ms;
+}
+
+void TrackerCore::SetTrace(int level)
+{
+    Check(Blocking([&] {
+              RequireOpen();
+              return sxdev_trace(m_ctx, m_dev, level);
+          }),
+          "trace");
+}
+
+// ---- P&O --------------------------------------------------------------------------
+
+void TrackerCore::Start(bool clearQueue)
+{
+    Check(Blocking([&] {
+              RequireOpen();
+              if (clearQueue)
+                  sxctx_dev_resetpnocounters(m_ctx, m_dev);
+              int frames = 0;
+              return sxcmd_dev_contpno(m_ctx, m_dev, CMD_ACTION_SET, &frames, 0);
+          }),
+          "start continuous P&O");
+    m_streaming = true;
+}
+
+void TrackerCore::Stop()
+{
+    Check(Blocking([&] {
+              RequireOpen();
+              return sxcmd_dev_contpno(m_ctx, m_dev, CMD_ACTION_RESET, nullptr, 0);
+          }),
+          "stop continuous P&O");
+    m_streaming = false;
+}
+
+py::object TrackerCore::NextFrame(double timeoutS)
+{
+    RequireNoCallback();
+    if (!(timeoutS >= 0))
+        timeoutS = 0;
+    const auto wait = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(std::min(timeoutS, 1e6)));
+    RawFrame raw;
+    const int r = Blocking([&] {
+        RequireOpen();
+        const auto deadline = Clock::now() + wait;
+        for (;;) {
+            _sxFrameInfo fi{};
+            const int rr = sxctx_dev_fifopnofraw(m_ctx, m_dev, &fi);
+            if (rr == 0) {
+                CopyFrame(fi, raw);
+                return 0;
+            }
+            if (ErrCode(rr) != E_CTXERR_NO_MORE_DATA)
+                return rr;
+            const auto now = Clock::now();
+            if (now >= deadline)
+                return static_cast<int>(E_CTXERR_NO_MORE_DATA);
+            std::this_thread::sleep_for(std::min<Clock::duration>(kPollSleep, deadline - now));
+        }
+    });
+    if (r == E_CTXERR_NO_MORE_DATA)
+        return py::none();
+    Check(r, "read frame");
+    return MakeFrame(std::move(raw));
+}
+
+py::object TrackerCore::Read(py::object maxFrames)
+{
+    RequireNoCallback();
+    size_t limit = std::numeric_limits<size_t>::max();
+    if (!maxFrames.is_none()) {
+        const long long n = maxFrames.cast<long long>();
+        if (n < 0)
+            throw py::value_error("max_frames: 0 or more");
+        limit = static_cast<size_t>(n);
+    }
+    std::vector<FrameRow> rows;
+    const int r = Blocking([&] {
+        RequireOpen();
+        unsigned queued = 0;
+        int bytes = 0;
+        sxctx_dev_fifo_unread_count(m_ctx, m_dev, &queued, &bytes);
+        rows.reserve(std::min<size_t>(limit, queued));
+        Decoded d;
+        while (rows.size() < limit) {
+            _sxFrameInfo fi{};
+            const int rr = sxctx_dev_fifopnofraw(m_ctx, m_dev, &fi);
+            if (ErrCode(rr) == E_CTXERR_NO_MORE_DATA)
+                break;
+            if (rr != 0)
+                return rr;
+            Decode(fi.pFrame, fi.frameLen, !IsWholeFrame(fi.pFrame, fi.frameLen), d);
+            rows.emplace_back();
+            FillRow(fi.seqNum, fi.timeStamp, fi.errCode, d, rows.back());
+        }
+        return 0;
+    });
+    Check(r, "read frames");
+    const py::ssize_t n = static_cast<py::ssize_t>(rows.size());
+    py::array out(FrameDtype(), std::vector<py::ssize_t>{n}, std::vector<py::ssize_t>{});
+    if (n > 0)
+        std::memcpy(out.mutable_data(), rows.data(), rows.size() * sizeof(FrameRow));
+    return std::move(out);
+}
+
+py::object TrackerCore::Single()
+{
+    RawFrame raw;
+    const int r = Blocking([&] {
+        RequireOpen();
+        _sxFrameInfo fi{};
+        const int rr = sxcmd_dev_singlepno(m_ctx, m_dev, fi, 0);
+        if (rr == 0 && fi.pFrame)
+            CopyFrame(fi, raw);
+        return rr;
+    });
+    Check(r, "single P&O");
+    return MakeFrame(std::move(raw));
+}
+
+void TrackerCore::OnFrame(py::object callback)
+{
+    RequireOpen();
+    const bool install = !callback.is_none();
+    if (install && !PyCallable_Check(callback.ptr()))
+        throw py::type_error("on_frame takes a callable or None");
+    if (install) {
+        m_cb.fn = callback;
+        m_cb.delivered = 0;
+    } else {
+        // No call starts after this: the reading thread checks it with the GIL.
+        m_cb.fn = py::object();
+    }
+    Check(Blocking([&] {
+              RequireOpen();
+              return install ? sxdev_SetPnoCallback(m_ctx, m_dev, &OnPno, &m_cb)
+                             : sxdev_SetPnoCallback(m_ctx, m_dev, nullptr, nullptr);
+          }),
+          "on_frame");
+}
+
+unsigned TrackerCore::Pending()
+{
+    unsigned frames = 0;
+    Check(Blocking([&] {
+              RequireOpen();
+              int bytes = 0;
+              return sxctx_dev_fifo_unread_count(m_ctx, m_dev, &frames, &bytes);
+          }),
+          "pending");
+    return frames;
+}
+
+void TrackerCore::ClearQueue()
+{
+    Check(Blocking([&] {
+              RequireOpen();
+              return sxctx_dev_resetpnocounters(m_ctx, m_dev);
+          }),
+          "clear queue");
+}
+
+// ---- The simulated tracker -------------------------------------------------------
+
+void TrackerCore::SetFaults(const py::kwargs& options)
+{
+#ifdef SXPY_HAVE_SIM
+    sxsim::FaultConfig faults;
+    for (auto kv : options) {
+        const std::string name = py::str(kv.first);
+        if (!TakeFault(faults, name, kv.second))
+            throw py::type_error("set_faults() got an unexpected keyword argument '" + name + "'");
+    }
+    const int r = Blocking([&] {
+        if (!m_sim)
+            return 1;
+        m_sim->SetFaults(faults);
+        return 0;
+    });
+    if (r != 0)
+        throw py::value_error("set_faults: only a simulated tracker takes faults");
+#else
+    (void)options;
+    throw py::value_error("set_faults: only a simulated tracker takes faults");
+#endif
+}
+
+py::dict TrackerCore::SimStats()
+{
+#ifdef SXPY_HAVE_SIM
+    sxsim::SimStats s;
+    const int r = Blocking([&] {
+        if (!m_sim)
+            return 1;
+        s = m_sim->Stats();
+        return 0;
+    });
+    if (r != 0)
+        throw py::value_error("sim_stats: not a simulated tracker");
+    py::dict d;
+    d["frames_sent"] = s.framesSent;
+    d["frames_dropped"] = s.framesDropped;
+    d["frames_unsent"] = s.framesUnsent;
+    d["commands_answered"] = s.commandsAnswered;
+    d["faults_injected"] = s.faultsInjected;
+    return d;
+#else
+    throw py::value_error("sim_stats: not a simulated tracker");
+#endif
+}
+
+std::string TrackerCore::SimPath()
+{
+    std::string path;
+#ifdef SXPY_HAVE_SIM
+    Blocking([&] {
+        if (m_sim)
+            path = m_sim->SlavePath();
+        return 0;
+    });
+#endif
+    return path;
+}
+
+} // namespace sxpy
