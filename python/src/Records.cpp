@@ -2,6 +2,8 @@
 
 #include <SXCmdIF/records/SXrecords.h>
 
+#include <pybind11/stl.h>
+
 #include <array>
 #include <cstring>
 #include <string>
@@ -204,7 +206,14 @@ public:
         m_cls.attr("SIZE") = sizeof(Raw);
     }
 
-    ~Binder() { m_cls.attr("_fields") = py::tuple(py::cast(M::fields)); }
+    // The field names go on the class once every field is there.
+    ~Binder()
+    {
+        py::tuple names(M::fields.size());
+        for (size_t i = 0; i < M::fields.size(); ++i)
+            names[i] = py::str(M::fields[i]);
+        m_cls.attr("_fields") = names;
+    }
 
     // A scalar field of the record.
     template <class T>

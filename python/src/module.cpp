@@ -40,7 +40,9 @@ void RegisterItems(py::module_& m)
             levels.append("sensor");
         if (it.source)
             levels.append("source");
-        py::object cls = it.record == sxpy::Rk::None ? py::none() : m.attr(sxpy::Ops(it.record).name);
+        py::object cls = py::none();
+        if (it.record != sxpy::Rk::None)
+            cls = m.attr(sxpy::Ops(it.record).name);
         rows.append(py::make_tuple(it.name, cls, py::tuple(actions), py::tuple(levels), it.doc));
     }
     m.attr("_items") = rows;
