@@ -217,6 +217,15 @@ void TrackerCore::RequireOpen() const
         throw py::value_error("the tracker is closed");
 }
 
+void TrackerCore::RequireNotInCallback(const char* what) const
+{
+    // The reading thread that runs the callback is the one that would take
+    // the answer in: the command could only time out.
+    if (t_inCallback == &m_cb)
+        throw std::runtime_error(std::string(what) +
+                                 ": no command can be answered from the frame callback (it holds the reading thread)");
+}
+
 void TrackerCore::RequireNoCallback() const
 {
     if (m_cb.fn)
@@ -451,6 +460,7 @@ py::object TrackerCore::Command(const char* verb, int action, const std::string&
     if ((it->actions & (1u << action)) == 0)
         Raise(E_SXERR_INVALID_ACTION, op.c_str());
 
+    RequireNotInCallback(op.c_str());
     const RecordOps* ops = it->record == Rk::None ? nullptr : &Ops(it->record);
     std::vector<unsigned char> payload(ops ? ops->size : 0);
     if (action == CMD_ACTION_SET && ops) {
@@ -501,6 +511,7 @@ void TrackerCore::Reset(const std::string& item, py::object sensor, py::object s
 
 void TrackerCore::Persist()
 {
+    RequireNotInCallback("persist");
     Check(Blocking([&] {
               RequireOpen();
               return sxcmd_dev_persist(m_ctx, m_dev);
@@ -576,6 +587,7 @@ void TrackerCore::SetTrace(int level)
 
 void TrackerCore::Start(bool clearQueue)
 {
+    RequireNotInCallback("start");
     Check(Blocking([&] {
               RequireOpen();
               if (clearQueue)
@@ -589,6 +601,7 @@ void TrackerCore::Start(bool clearQueue)
 
 void TrackerCore::Stop()
 {
+    RequireNotInCallback("stop");
     Check(Blocking([&] {
               RequireOpen();
               return sxcmd_dev_contpno(m_ctx, m_dev, CMD_ACTION_RESET, nullptr, 0);
@@ -670,6 +683,7 @@ py::object TrackerCore::Read(py::object maxFrames)
 
 py::object TrackerCore::Single()
 {
+    RequireNotInCallback("single");
     RawFrame raw;
     const int r = Blocking([&] {
         RequireOpen();

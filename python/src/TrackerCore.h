@@ -86,6 +86,7 @@ private:
     void Opened(const std::string& kind);
     void RequireOpen() const;
     void RequireNoCallback() const;
+    void RequireNotInCallback(const char* what) const;
 
     void* m_ctx = nullptr;
     void* m_dev = nullptr;
