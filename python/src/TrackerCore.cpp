@@ -44,6 +44,10 @@ std::set<TrackerCore*>& Live()
 // The callback state whose callback runs on this thread, if any.
 thread_local const CallbackState* t_inCallback = nullptr;
 
+// Connections to a simulated tracker that got no answer in time are tried
+// again this often.
+constexpr int kSimConnectAttempts = 3;
+
 // How long a poll of the P&O queue sleeps when it finds nothing.
 constexpr auto kPollSleep = std::chrono::milliseconds(1);
 
@@ -347,9 +351,17 @@ void TrackerCore::OpenSimulated(int sensors, int rate, const py::kwargs& options
             const std::string saved = before ? before : "";
             setenv("SXSERIO_PORTS", sim->SlavePath().c_str(), 1);
             std::unique_lock<std::shared_mutex> lock(m_use);
-            r = Connect([&](void* ctx, void*& dev) {
-                return sxctx_connectser(ctx, dev, 1, static_cast<int>(CSerialCfg::Default.sercfg));
-            });
+            // The serial connection gives the unit 50 ms for each of its first
+            // answers; a busy machine may keep the simulator's thread from
+            // answering in time, which the next attempt usually survives.
+            // Faults meant to refuse the connection still refuse every try.
+            for (int attempt = 0; attempt < kSimConnectAttempts; ++attempt) {
+                r = Connect([&](void* ctx, void*& dev) {
+                    return sxctx_connectser(ctx, dev, 1, static_cast<int>(CSerialCfg::Default.sercfg));
+                });
+                if (ErrCode(r) != E_SXERR_NOTFOUND)
+                    break;
+            }
             if (before)
                 setenv("SXSERIO_PORTS", saved.c_str(), 1);
             else
