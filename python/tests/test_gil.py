@@ -3,8 +3,6 @@
 import threading
 import time
 
-import sxcmdif
-
 
 class Counter(threading.Thread):
     def __init__(self):
@@ -50,9 +48,3 @@ def test_waiting_for_an_answer_releases_the_gil(tracker):
     assert elapsed >= 0.35
     assert during > 10000
 
-
-def test_opening_releases_the_gil():
-    holder = []
-    during, _ = progress_during(lambda: holder.append(sxcmdif.Tracker.simulated()))
-    holder[0].close()
-    assert during > 1000
