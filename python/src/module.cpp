@@ -63,13 +63,19 @@ void RegisterTracker(py::module_& m)
         .def_property_readonly("kind", &TrackerCore::Kind, "How the tracker is connected.")
         .def("get", &TrackerCore::Get, py::arg("item"), py::arg("sensor") = py::none(),
              py::arg("source") = py::none(), py::kw_only(), py::arg("arg2") = 0,
-             "Reads a configuration item; see Tracker.get.")
+             "Reads configuration item `item` (see sxcmdif.ITEMS) and returns its value.\n\n"
+             "Sensor items take sensor (0 to 16), source items source (0 to 3); \"whoami\"\n"
+             "reads the unit, a sensor or a source. arg2 is the command's second argument\n"
+             "where it has one (filter target, boresight reset-origin flag).")
         .def("set", &TrackerCore::Set, py::arg("item"), py::arg("value") = py::none(), py::arg("sensor") = py::none(),
              py::arg("source") = py::none(), py::kw_only(), py::arg("arg2") = 0,
-             "Writes a configuration item; see Tracker.set.")
+             "Writes configuration item `item`. value is the item's record class, a dict of\n"
+             "its fields, or its first field alone. For a sensor item, sensor=None addresses\n"
+             "every sensor.")
         .def("reset", &TrackerCore::Reset, py::arg("item"), py::arg("sensor") = py::none(),
              py::arg("source") = py::none(), py::kw_only(), py::arg("arg2") = 0,
-             "Resets a configuration item to the unit's default; see Tracker.reset.")
+             "Resets configuration item `item` to the unit's default (for a sensor item,\n"
+             "sensor=None: every sensor).")
         .def("persist", &TrackerCore::Persist, "Makes the unit keep its present configuration over a power cycle.")
         .def_property_readonly("identity", &TrackerCore::Identity,
                                "The unit's identity as read at connection (a WhoAmI).")
