@@ -78,7 +78,10 @@ protected:
         ASSERT_TRUE(link.Start(Config()));
         ASSERT_EQ(sxcmdif_init(&ctx), E_SX_SUCCESS);
         ASSERT_EQ(link.Connect(ctx, dev), E_SX_SUCCESS);
+        // Room for a loaded machine; tests of the time-out set it back.
+        ASSERT_EQ(sxdev_timeoutms(ctx, dev, 0, kPatientMs), E_SX_SUCCESS);
     }
+    static constexpr int kPatientMs = 1000;
     void TearDown() override
     {
         if (ctx)
@@ -97,6 +100,13 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         return false;
+    }
+    // The simulator takes new faults when its thread next wakes: give it
+    // the moment before the next command.
+    void SetFaults(const sxsim::FaultConfig& f)
+    {
+        link.SetFaults(f);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     int StartStream() { return sxcmd_dev_contpno(ctx, dev, CMD_ACTION_SET, nullptr, 0); }
     int StopStream() { return sxcmd_dev_contpno(ctx, dev, CMD_ACTION_RESET, nullptr, 0); }

@@ -18,11 +18,16 @@ protected:
     {
         sxcmdif_release(ctx);
         sims.clear();
+        bed.reset();
         serial.reset();
     }
     sxsim::UsbSim& Usb(uint16_t pid = PID_SORIX)
     {
-        sims.push_back(sxsim::UsbSim::Start(bed, Config(pid)));
+        // The testbed redirects device nodes for the whole process: made only
+        // when a USB device is wanted, after any serial line is open.
+        if (!bed)
+            bed = std::make_unique<usbemu::UsbTestbed>();
+        sims.push_back(sxsim::UsbSim::Start(*bed, Config(pid)));
         return *sims.back();
     }
     int Count()
@@ -41,7 +46,7 @@ protected:
         return out;
     }
 
-    usbemu::UsbTestbed bed;
+    std::unique_ptr<usbemu::UsbTestbed> bed;
     std::vector<std::unique_ptr<sxsim::UsbSim>> sims;
     std::unique_ptr<sxsim::SerialSim> serial;
     void* ctx = nullptr;
@@ -167,14 +172,14 @@ TEST_F(Connect, SerialUnitThatDoesNotAnswerIsNotFound)
 
 TEST_F(Connect, SeveralDevicesInOneContext)
 {
-    Usb();
     serial = sxsim::SerialSim::Start(Config());
     ASSERT_TRUE(serial);
     setenv("SXSERIO_PORTS", serial->SlavePath().c_str(), 1);
     void* usb = nullptr;
     void* ser = nullptr;
-    ASSERT_EQ(sxctx_connectusb(ctx, usb, PID_SORIX), E_SX_SUCCESS);
     ASSERT_EQ(sxctx_connectser(ctx, ser, 1, 0), E_SX_SUCCESS);
+    Usb();
+    ASSERT_EQ(sxctx_connectusb(ctx, usb, PID_SORIX), E_SX_SUCCESS);
     EXPECT_EQ(Count(), 2);
     const char* text = nullptr;
     ASSERT_EQ(sxctx_dev_report(ctx, &text), E_SX_SUCCESS);
@@ -191,9 +196,9 @@ TEST_F(Connect, SeveralDevicesInOneContext)
     EXPECT_STREQ(text, "");
     EXPECT_EQ(sxcmdif_release(other), E_SX_SUCCESS);
 
-    ASSERT_EQ(sxctx_dev_release(ctx, usb), E_SX_SUCCESS);
+    ASSERT_EQ(sxctx_dev_release(ctx, ser), E_SX_SUCCESS);
     EXPECT_EQ(Count(), 1);
     _UNITS_CONFIG u{};
-    EXPECT_EQ(sxcmd_dev_units(ctx, ser, CMD_ACTION_GET, &u), E_SX_SUCCESS);
-    EXPECT_EQ(sxcmd_dev_units(ctx, usb, CMD_ACTION_GET, &u), E_CTXERR_INVALID_DEVHND);
+    EXPECT_EQ(sxcmd_dev_units(ctx, usb, CMD_ACTION_GET, &u), E_SX_SUCCESS);
+    EXPECT_EQ(sxcmd_dev_units(ctx, ser, CMD_ACTION_GET, &u), E_CTXERR_INVALID_DEVHND);
 }
