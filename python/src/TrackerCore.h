@@ -77,8 +77,14 @@ public:
     static void ShutDownAll();
 
 private:
+    // Runs f (which calls the library) without the GIL, holding the use lock.
     template <class F>
-    int Blocking(F&& f);
+    int Blocking(F&& f)
+    {
+        py::gil_scoped_release nogil;
+        std::shared_lock<std::shared_mutex> lock(m_use);
+        return f();
+    }
     py::object Command(const char* verb, int action, const std::string& item, py::object value, py::object sensor,
                        py::object source, int arg2);
     // Creates the context and connects; the use lock is held.
