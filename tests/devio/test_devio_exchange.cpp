@@ -33,6 +33,9 @@ protected:
         m_link = GetParam() ? NewUsbLink() : NewSerialLink();
         ASSERT_NE(m_link->dev, nullptr);
         ASSERT_TRUE(m_link->dev->IsConnected());
+        // A loaded machine may take longer than the default 50 ms to answer;
+        // the tests of the time-out itself set their own.
+        Dev().TimeoutMs() = 1000;
     }
     CSXdevIO& Dev() { return *m_link->dev; }
     std::unique_ptr<Link> m_link;
@@ -71,6 +74,7 @@ TEST_P(Exchange, NakWarningIsAnAnswer)
 
 TEST_P(Exchange, NoAnswerIsAnEmptyQueueAndTheResponseIsUntouched)
 {
+    Dev().DefaultTimeout();
     CFrameInfo rsp;
     const auto t0 = std::chrono::steady_clock::now();
     EXPECT_EQ(sxtest::Exchange(Dev(), CMD_UNITS, rsp), E_CTXERR_DEV_RECV_QUEUE_EMPTY);
