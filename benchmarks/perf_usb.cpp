@@ -173,7 +173,7 @@ int main(int argc, char** argv)
     const double warmup = 0.5;
     const int rtBlocks = args.quick ? 2 : 4;
     const int rtPerBlock = args.quick ? 500 : 2500;
-    const int latRounds = args.quick ? 2 : 6;
+    const int latRounds = args.quick ? 4 : 6;
     const double latSegment = args.streamSeconds / latRounds;
     std::string only;
     for (int i = 1; i < argc; ++i)
