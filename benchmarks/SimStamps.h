@@ -10,6 +10,8 @@
 
 #include <array>
 #include <atomic>
+#include <cstdlib>
+#include <string>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -47,6 +49,30 @@ inline uint32_t Le32(const unsigned char* p)
 struct Latencies {
     const StampSource* source = nullptr;
     std::vector<double> us;
+    std::vector<int64_t> when; // arrival times, kept beside us for SX_PERF_DUMP
+    std::vector<size_t> starts; // where each measured segment begins in us
+
+    void Start()
+    {
+        starts.push_back(us.size());
+        recording = true;
+    }
+    void Stop() { recording = false; }
+    // The median over the segments of each segment's p-th percentile: a
+    // stall of the machine that hits one segment moves it less than it moves
+    // the percentile of all samples together.
+    double SegmentPercentile(double p) const
+    {
+        std::vector<double> each;
+        for (size_t k = 0; k < starts.size(); ++k) {
+            const size_t end = k + 1 < starts.size() ? starts[k + 1] : us.size();
+            if (end > starts[k])
+                each.push_back(Percentile(std::vector<double>(us.begin() + static_cast<long>(starts[k]),
+                                                              us.begin() + static_cast<long>(end)),
+                                          p));
+        }
+        return Percentile(each, 50);
+    }
     std::atomic<bool> recording{false};
     void Note(const unsigned char* frame)
     {
@@ -54,11 +80,28 @@ struct Latencies {
         if (!recording.load(std::memory_order_relaxed) || us.size() == us.capacity())
             return;
         const int64_t t = source->Stamp(Le32(frame + 12));
-        if (t > 0 && now >= t)
+        if (t > 0 && now >= t) {
             us.push_back(static_cast<double>(now - t) / 1000.0);
+            if (when.capacity() != 0)
+                when.push_back(now);
+        }
     }
+    void Reserve(size_t n)
+    {
+        us.reserve(n);
+        if (std::getenv("SX_PERF_DUMP"))
+            when.reserve(n);
+    }
+    // The summary on standard error; with SX_PERF_DUMP=<prefix> also every
+    // sample ("arrival ms, latency us") into <prefix>.<name>.
     void Dump(const char* name) const
     {
+        if (const char* prefix = std::getenv("SX_PERF_DUMP"))
+            if (FILE* f = std::fopen((std::string(prefix) + "." + name).c_str(), "w")) {
+                for (size_t i = 0; i < us.size() && i < when.size(); ++i)
+                    std::fprintf(f, "%.3f %.1f\n", static_cast<double>(when[i] - when[0]) / 1e6, us[i]);
+                std::fclose(f);
+            }
         std::fprintf(stderr, "latency %s: n %zu p50 %.0f p90 %.0f p99 %.0f p99.9 %.0f max %.0f us\n", name, us.size(),
                      Percentile(us, 50), Percentile(us, 90), Percentile(us, 99), Percentile(us, 99.9),
                      Percentile(us, 100));

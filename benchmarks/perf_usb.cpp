@@ -173,7 +173,7 @@ int main(int argc, char** argv)
     const double warmup = 0.5;
     const int rtBlocks = args.quick ? 2 : 4;
     const int rtPerBlock = args.quick ? 500 : 2500;
-    const int latRounds = args.quick ? 4 : 6;
+    const int latRounds = args.quick ? 4 : 10;
     const double latSegment = args.streamSeconds / latRounds;
     std::string only;
     for (int i = 1; i < argc; ++i)
@@ -252,9 +252,9 @@ int main(int argc, char** argv)
         Latencies bare, cb, rd;
         bare.source = cb.source = rd.source = source;
         const size_t room = static_cast<size_t>(args.streamSeconds * 1000 * 2);
-        bare.us.reserve(room);
-        cb.us.reserve(room);
-        rd.us.reserve(room);
+        bare.Reserve(room);
+        cb.Reserve(room);
+        rd.Reserve(room);
         int64_t bareCpu = 0, sdkCpu = 0, bareWall = 0, sdkWall = 0;
         int fc = 0;
         for (int r = 0; r < latRounds; ++r) {
@@ -264,9 +264,9 @@ int main(int argc, char** argv)
                 sxcmd_dev_contpno(sdk.ctx, sdk.dev, CMD_ACTION_SET, &fc, 0);
                 Sleep(warmup);
                 const int64_t c0 = sdk.CpuNs(), t0 = NowNs();
-                cb.recording = true;
+                cb.Start();
                 Sleep(latSegment);
-                cb.recording = false;
+                cb.Stop();
                 sdkCpu += sdk.CpuNs() - c0;
                 sdkWall += NowNs() - t0;
                 sdk.Release();
@@ -294,9 +294,9 @@ int main(int argc, char** argv)
                 });
                 Sleep(warmup);
                 const int64_t c0 = sdk.CpuNs(), t0 = NowNs();
-                rd.recording = true;
+                rd.Start();
                 Sleep(latSegment);
-                rd.recording = false;
+                rd.Stop();
                 sdkCpu += sdk.CpuNs() - c0;
                 sdkWall += NowNs() - t0;
                 run = false;
@@ -312,9 +312,9 @@ int main(int argc, char** argv)
                 bu.StartReading();
                 Sleep(warmup);
                 const int64_t c0 = bu.CpuNs(), t0 = NowNs();
-                bare.recording = true;
+                bare.Start();
                 Sleep(latSegment);
-                bare.recording = false;
+                bare.Stop();
                 bareCpu += bu.CpuNs() - c0;
                 bareWall += NowNs() - t0;
                 bu.Close();
@@ -322,24 +322,26 @@ int main(int argc, char** argv)
             if (!sdk.Connect())
                 return 1;
         }
-        bare.Dump("usb bare");
-        cb.Dump("usb callback");
-        rd.Dump("usb reader");
+        bare.Dump("usb-bare");
+        cb.Dump("usb-callback");
+        rd.Dump("usb-reader");
         const double b99 = sxperf::Percentile(bare.us, 99);
         const double c99 = sxperf::Percentile(cb.us, 99);
         const double r99 = sxperf::Percentile(rd.us, 99);
-        const std::string how = "simulator sends 16-sensor frames at 960 Hz on the emulated device, " +
-                                sxperf::Fmt("%.0f s", args.streamSeconds) +
-                                " for each side in alternating segments; send to ";
-        sxperf::Row("end-to-end latency, USB, callback",
-                    how + "P&O callback, against a bare libusb transfer loop at the reading thread's priority; p99 (p50 " +
-                        Us(sxperf::Percentile(cb.us, 50)) + " / " + Us(sxperf::Percentile(bare.us, 50)) + "; " +
-                        std::to_string(cb.us.size()) + " / " + std::to_string(bare.us.size()) + " frames)",
+        auto how = [&](const char* to, const Latencies& l) {
+            return std::string("simulator sends 16-sensor frames at 960 Hz on the emulated device, ") + sxperf::Fmt("%.0f s", args.streamSeconds) + " a side in " +
+                   std::to_string(latRounds) +
+                   " segments alternating with a bare libusb transfer loop at the reading thread's priority; time from the frame's writing to " + to +
+                   "; p99 of all samples (median of the segments' p99 " + Us(l.SegmentPercentile(99)) + " / " +
+                   Us(bare.SegmentPercentile(99)) + ", p50 " + Us(sxperf::Percentile(l.us, 50)) + " / " +
+                   Us(sxperf::Percentile(bare.us, 50)) + "; " + std::to_string(l.us.size()) + " / " +
+                   std::to_string(bare.us.size()) + " frames)";
+        };
+        sxperf::Row("end-to-end latency, USB, callback", how("the P&O callback", cb),
                     Us(c99), Us(b99), sxperf::Fmt("%.2f ×", c99 / b99), "p99 ≤ 1.5 × bare",
                     sxperf::Verdict(c99 / b99 <= 1.5 && !cb.us.empty()));
         sxperf::Row("end-to-end latency, USB, woken reader",
-                    how + "a reader woken by the device's P&O wait taking the newest frame; p99 (p50 " +
-                        Us(sxperf::Percentile(rd.us, 50)) + "; " + std::to_string(rd.us.size()) + " frames)",
+                    how("a reader woken by the device's P&O wait taking the newest frame", rd),
                     Us(r99), Us(b99), sxperf::Fmt("%.2f ×", r99 / b99), "p99 ≤ 1.5 × bare",
                     sxperf::Verdict(r99 / b99 <= 1.5 && !rd.us.empty()));
         const double share = static_cast<double>(sdkCpu) / static_cast<double>(sdkWall);
