@@ -53,6 +53,7 @@ bool RecordingReader::OpenFile(const std::string& path)
     if (!f) {
         m_error = std::string("cannot open: ") + std::strerror(errno);
         m_failed = true;
+        m_openFailed = true;
         return false;
     }
     return Start(std::make_unique<FileInput>(f));
@@ -70,6 +71,7 @@ bool RecordingReader::Start(std::unique_ptr<ByteInput> input)
     m_offset = 0;
     m_frames = 0;
     m_failed = false;
+    m_openFailed = false;
     m_error.clear();
     return ReadHeader();
 }

@@ -46,6 +46,8 @@ public:
     uint64_t Offset() const { return m_offset; }
     uint64_t FramesRead() const { return m_frames; }
     const std::string& Error() const { return m_error; }
+    // The file could not be opened (as opposed to a fault in its bytes).
+    bool OpenFailed() const { return m_openFailed; }
 
 private:
     bool Start(std::unique_ptr<ByteInput> input);
@@ -59,6 +61,7 @@ private:
     uint64_t m_offset = 0;
     uint64_t m_frames = 0;
     bool m_failed = false;
+    bool m_openFailed = false;
     std::string m_error;
 };
 
