@@ -4,6 +4,7 @@
 #include "Commands.h"
 
 #include "ExitCodes.h"
+#include "Output.h"
 #include "PnoPrinter.h"
 #include "Session.h"
 #include "Texts.h"
@@ -22,7 +23,7 @@ int RunConvert(const ConvertOptions& o)
         Complain(texts::kFileFailed, o.inFile.c_str(), reader.Error().c_str());
         return reader.OpenFailed() ? kExitFileError : kExitCorruptRecording;
     }
-    std::FILE* out = stdout;
+    std::FILE* out = DataOut();
     if (!o.outFile.empty()) {
         out = std::fopen(o.outFile.c_str(), "wb");
         if (!out) {
@@ -45,7 +46,7 @@ int RunConvert(const ConvertOptions& o)
             break;
         }
     }
-    const bool closeFailed = out != stdout ? std::fclose(out) != 0 : std::fflush(stdout) != 0;
+    const bool closeFailed = out != DataOut() ? std::fclose(out) != 0 : std::fflush(out) != 0;
     if (writeFailed || closeFailed) {
         Complain(texts::kFileFailed, o.outFile.empty() ? "standard output" : o.outFile.c_str(), "cannot write");
         return kExitFileError;

@@ -3,6 +3,7 @@
 
 #include "ExitCodes.h"
 #include "Items.h"
+#include "Output.h"
 #include "Session.h"
 #include "Texts.h"
 
@@ -84,10 +85,10 @@ int GetAndPrint(const ItemDef& item, const ItemContext& c)
 
 void PrintReport(const std::string& text)
 {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fwrite(text.data(), 1, text.size(), DataOut());
     if (!text.empty() && text.back() != '\n')
-        std::fputs("\r\n", stdout);
-    std::fflush(stdout);
+        std::fputs("\r\n", DataOut());
+    std::fflush(DataOut());
 }
 
 int PrintItemNamed(Session& s, const char* name)

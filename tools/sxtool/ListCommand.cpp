@@ -2,6 +2,7 @@
 #include "Commands.h"
 
 #include "ExitCodes.h"
+#include "Output.h"
 #include "Texts.h"
 
 #include <SXCmdIF/SXCmdIF.h>
@@ -37,17 +38,17 @@ const char* ProductName(uint16_t vid, uint16_t pid)
 
 void ListUsb()
 {
-    std::fputs(texts::kUsbHeading, stdout);
+    std::fputs(texts::kUsbHeading, DataOut());
     libusb_context* usb = nullptr;
     int rc = libusb_init(&usb);
     if (rc != 0) {
-        std::printf(texts::kUsbUnavailable, libusb_error_name(rc));
+        std::fprintf(DataOut(), texts::kUsbUnavailable, libusb_error_name(rc));
         return;
     }
     libusb_device** list = nullptr;
     const ssize_t n = libusb_get_device_list(usb, &list);
     if (n < 0) {
-        std::printf(texts::kUsbUnavailable, libusb_error_name(static_cast<int>(n)));
+        std::fprintf(DataOut(), texts::kUsbUnavailable, libusb_error_name(static_cast<int>(n)));
         libusb_exit(usb);
         return;
     }
@@ -59,12 +60,12 @@ void ListUsb()
         const char* name = ProductName(d.idVendor, d.idProduct);
         if (!name)
             continue;
-        std::printf(texts::kUsbRow, d.idVendor, d.idProduct, libusb_get_bus_number(list[i]),
+        std::fprintf(DataOut(), texts::kUsbRow, d.idVendor, d.idProduct, libusb_get_bus_number(list[i]),
                     libusb_get_device_address(list[i]), name);
         ++found;
     }
     if (found == 0)
-        std::fputs(texts::kUsbNone, stdout);
+        std::fputs(texts::kUsbNone, DataOut());
     libusb_free_device_list(list, 1);
     libusb_exit(usb);
 }
@@ -79,20 +80,20 @@ std::string Narrow(const std::wstring& w)
 
 void ListSerial()
 {
-    std::fputs(texts::kSerialHeading, stdout);
+    std::fputs(texts::kSerialHeading, DataOut());
     unsigned count = 0;
     if (CSXserIO::ListSerPorts(nullptr, count) != 0) {
-        std::fputs(texts::kSerialUnavailable, stdout);
+        std::fputs(texts::kSerialUnavailable, DataOut());
         return;
     }
     std::vector<_sx_serportinfo> ports(count + 1);
     unsigned capacity = count + 1;
     if (count == 0 || CSXserIO::ListSerPorts(ports.data(), capacity) != 0) {
-        std::fputs(count == 0 ? texts::kSerialNone : texts::kSerialUnavailable, stdout);
+        std::fputs(count == 0 ? texts::kSerialNone : texts::kSerialUnavailable, DataOut());
         return;
     }
     for (unsigned i = 0; i < count && i < capacity; ++i)
-        std::printf(texts::kSerialRow, ports[i].uPort, Narrow(ports[i].wsName).c_str(),
+        std::fprintf(DataOut(), texts::kSerialRow, ports[i].uPort, Narrow(ports[i].wsName).c_str(),
                     Narrow(ports[i].wsDesc).c_str());
 }
 
@@ -102,7 +103,7 @@ int RunList()
 {
     ListUsb();
     ListSerial();
-    std::fflush(stdout);
+    std::fflush(DataOut());
     return kExitOk;
 }
 

@@ -2,6 +2,7 @@
 #include "Commands.h"
 
 #include "ExitCodes.h"
+#include "Output.h"
 #include "Session.h"
 #include "StopFlag.h"
 #include "Texts.h"
@@ -18,7 +19,7 @@ int RunServe(Session& s, const ServeOptions& o)
     opts.port = o.port;
     opts.rateHz = o.rateHz;
     opts.prefix = o.prefix;
-    const int rc = sxigtl::Serve(s.Ctx(), s.Dev(), opts, StopFlag(), stdout);
+    const int rc = sxigtl::Serve(s.Ctx(), s.Dev(), opts, StopFlag(), DataOut());
     if (rc == -1) {
         Complain("cannot listen on port %d", o.port);
         return kExitFailed;

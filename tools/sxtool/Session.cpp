@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include "ExitCodes.h"
+#include "Output.h"
 #include "SimHost.h"
 #include "Texts.h"
 
@@ -15,7 +16,7 @@ namespace sxtool {
 
 void Complain(const char* fmt, ...)
 {
-    std::fflush(stdout);
+    std::fflush(DataOut());
     std::fprintf(stderr, "%s: ", texts::kProgram);
     va_list args;
     va_start(args, fmt);

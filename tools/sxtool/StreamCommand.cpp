@@ -3,6 +3,7 @@
 #include "Commands.h"
 
 #include "ExitCodes.h"
+#include "Output.h"
 #include "FrameSource.h"
 #include "FrameStats.h"
 #include "LiveTable.h"
@@ -18,7 +19,6 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
-#include <unistd.h>
 
 namespace sxtool {
 
@@ -59,7 +59,7 @@ int ReadRecordingHeader(Session& s, sxrec::RecordingHeader& h)
 class StreamSink : public FrameHandler {
 public:
     StreamSink(const StreamOptions& o, std::FILE* out, bool live)
-        : m_opts(o), m_out(out), m_printer(o.format), m_table(stdout), m_live(live)
+        : m_opts(o), m_out(out), m_printer(o.format), m_table(DataOut()), m_live(live)
     {
     }
 
@@ -120,7 +120,7 @@ void StatusLine(const FrameStats& st, unsigned depth)
 
 int RunStream(Session& s, const StreamOptions& o)
 {
-    std::FILE* out = stdout;
+    std::FILE* out = DataOut();
     if (o.print && !o.outFile.empty()) {
         out = std::fopen(o.outFile.c_str(), "wb");
         if (!out) {
@@ -128,14 +128,14 @@ int RunStream(Session& s, const StreamOptions& o)
             return kExitFileError;
         }
     }
-    const bool live = o.print && o.outFile.empty() && o.format == PnoFormat::Text && isatty(STDOUT_FILENO);
+    const bool live = o.print && o.outFile.empty() && o.format == PnoFormat::Text && DataIsTerminal();
     const bool status = !o.outFile.empty() || !o.print;
     StreamSink sink(o, out, live);
     auto closeOut = [&] {
-        if (out != stdout)
+        if (out != DataOut())
             std::fclose(out);
         else
-            std::fflush(stdout);
+            std::fflush(out);
     };
 
     if (!o.recordFile.empty()) {

@@ -2,6 +2,7 @@
 // installed interface only, as any application would be.
 #include "Commands.h"
 #include "ExitCodes.h"
+#include "Output.h"
 #include "Items.h"
 #include "Options.h"
 #include "PnoPrinter.h"
@@ -223,6 +224,7 @@ int main(int argc, char** argv)
     } catch (const CLI::ParseError& e) {
         return Usage(e.what());
     }
+    SeparateDataFromTrace();
     for (CLI::App* sub : app.get_subcommands())
         if (run.count(sub))
             return run[sub]();
