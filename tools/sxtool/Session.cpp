@@ -90,10 +90,8 @@ int Session::Open(const ConnectionOptions& conn, const DiagOptions& diag)
     // whatever device sits on them.
     void* dev = nullptr;
     const int usb = sxctx_connectusb(m_ctx, dev, PID_SORIX);
-    if (usb == E_SX_SUCCESS) {
-        m_dev = dev;
-        return kExitOk;
-    }
+    if (usb == E_SX_SUCCESS)
+        return Connected(dev);
     if (dev)
         sxctx_dev_release(m_ctx, dev);
     std::fprintf(stderr, "%s: %s\n", texts::kProgram, texts::kNoTrackerUsingSim);
@@ -117,20 +115,23 @@ int Session::ConnectUsb(const ConnectionOptions& conn)
         Complain(texts::kConnectFailed, ErrorText(rc));
         return ConnectExitCode(rc);
     }
-    m_dev = dev;
-    return kExitOk;
+    return Connected(dev);
 }
 
 int Session::ConnectSerialPort(int port, int cfg)
 {
     void* dev = nullptr;
-    const int rc = sxctx_connectser(m_ctx, dev, port, cfg);
+    // The connection's first commands wait only the default 50 ms for their
+    // answers; a unit that is still starting, or a loaded machine, may need
+    // another try.
+    int rc = E_SXERR_NOTFOUND;
+    for (int attempt = 0; attempt < kConnectAttempts && (rc & 0xFFFF) == E_SXERR_NOTFOUND; ++attempt)
+        rc = sxctx_connectser(m_ctx, dev, port, cfg);
     if (rc != E_SX_SUCCESS) {
         Complain(texts::kConnectFailed, ErrorText(rc));
         return ConnectExitCode(rc);
     }
-    m_dev = dev;
-    return kExitOk;
+    return Connected(dev);
 }
 
 int Session::ConnectSim(const ConnectionOptions& conn)
@@ -142,6 +143,15 @@ int Session::ConnectSim(const ConnectionOptions& conn)
         return kExitNoSimulator;
     }
     return ConnectSerialPort(SimHost::kPort, 0);
+}
+
+int Session::Connected(void* dev)
+{
+    m_dev = dev;
+    // Answers may take longer than the default 50 ms on a loaded machine;
+    // the longer wait only matters when an answer is late.
+    sxdev_timeoutms(m_ctx, m_dev, 0, kCommandTimeoutMs);
+    return kExitOk;
 }
 
 void Session::Close()
