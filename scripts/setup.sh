@@ -9,6 +9,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   umockdev libumockdev-dev libglib2.0-dev
   libcli11-dev
+  libopenigtlink-dev
+  pybind11-dev python3-pybind11 python3-dev python3-numpy python3-pytest
 )
 
 missing=()

@@ -44,7 +44,15 @@ struct SerialLink {
         setenv("SXSERIO_PORTS", sim->SlavePath().c_str(), 1);
         return true;
     }
-    int Connect(void* ctx, void*& dev) { return sxctx_connectser(ctx, dev, 1, 0); }
+    // The serial connection allows its first answers only 50 ms; a loaded
+    // machine (sanitizers, parallel tests) may miss that now and then.
+    int Connect(void* ctx, void*& dev)
+    {
+        int r = sxctx_connectser(ctx, dev, 1, 0);
+        for (int i = 0; i < 2 && r != E_SX_SUCCESS; ++i)
+            r = sxctx_connectser(ctx, dev, 1, 0);
+        return r;
+    }
     void SetFaults(const sxsim::FaultConfig& f) { sim->SetFaults(f); }
     sxsim::SimStats Stats() const { return sim->Stats(); }
     sxsim::SimUnit& Unit() { return sim->Unit(); }
