@@ -45,24 +45,26 @@ void WriteFile(const std::string& path, const std::string& bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-RunResult Run(const std::string& program, const std::vector<std::string>& args,
-              const std::map<std::string, std::string>& env)
+namespace {
+
+// The child's side: standard streams onto the files, the environment, exec.
+[[noreturn]] void Exec(const std::string& program, std::vector<char*>& argv, const std::string& outPath,
+                       const std::string& errPath, const std::map<std::string, std::string>& env)
 {
-    const std::string outPath = TempPath("stdout"), errPath = TempPath("stderr");
-    std::vector<char*> argv = Argv(program, args);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int in = open("/dev/null", O_RDONLY);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        for (const auto& [k, v] : env)
-            setenv(k.c_str(), v.c_str(), 1);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
+    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int in = open("/dev/null", O_RDONLY);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    for (const auto& [k, v] : env)
+        setenv(k.c_str(), v.c_str(), 1);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+}
+
+RunResult Collect(pid_t pid, const std::string& outPath, const std::string& errPath)
+{
     RunResult r;
     int status = 0;
     if (pid > 0 && waitpid(pid, &status, 0) == pid)
@@ -72,6 +74,33 @@ RunResult Run(const std::string& program, const std::vector<std::string>& args,
     unlink(outPath.c_str());
     unlink(errPath.c_str());
     return r;
+}
+
+} // namespace
+
+RunResult RunAndInterrupt(const std::string& program, const std::vector<std::string>& args,
+                          const std::function<bool(const std::string&)>& ready, int timeoutMs)
+{
+    const std::string outPath = TempPath("stdout"), errPath = TempPath("stderr");
+    std::vector<char*> argv = Argv(program, args);
+    const pid_t pid = fork();
+    if (pid == 0)
+        Exec(program, argv, outPath, errPath, {});
+    for (int waited = 0; waited < timeoutMs && !ready(ReadFile(outPath)); waited += 50)
+        usleep(50000);
+    kill(pid, SIGINT);
+    return Collect(pid, outPath, errPath);
+}
+
+RunResult Run(const std::string& program, const std::vector<std::string>& args,
+              const std::map<std::string, std::string>& env)
+{
+    const std::string outPath = TempPath("stdout"), errPath = TempPath("stderr");
+    std::vector<char*> argv = Argv(program, args);
+    const pid_t pid = fork();
+    if (pid == 0)
+        Exec(program, argv, outPath, errPath, env);
+    return Collect(pid, outPath, errPath);
 }
 
 SimProcess::SimProcess(const std::vector<std::string>& args)

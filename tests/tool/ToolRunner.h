@@ -2,6 +2,7 @@
 // and captures its exit code, standard output and standard error.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -16,6 +17,11 @@ struct RunResult {
 
 RunResult Run(const std::string& program, const std::vector<std::string>& args,
               const std::map<std::string, std::string>& env = {});
+
+// Runs the program until ready(standard output so far) holds (or
+// timeoutMs passed), then sends it SIGINT, as Ctrl-C does, and waits for it.
+RunResult RunAndInterrupt(const std::string& program, const std::vector<std::string>& args,
+                          const std::function<bool(const std::string&)>& ready, int timeoutMs);
 
 // A simulated tracker process (sxsim --ports ...), stopped with SIGTERM at
 // destruction; Path() is its serial line.

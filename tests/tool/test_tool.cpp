@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 using namespace tooltest;
 
@@ -266,4 +267,33 @@ TEST(Tool, ListShowsTheSerialPorts)
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("USB trackers:"), std::string::npos);
     EXPECT_NE(r.out.find("  port 1  /dev/null"), std::string::npos) << r.out;
+}
+
+TEST(Tool, CtrlCStopsAStreamCleanlyWithItsRecordingComplete)
+{
+    const std::string rec = TempPath("interrupted.sxr");
+    const RunResult r = RunAndInterrupt(
+        kTool, {"stream", "--sim", "--format", "csv", "--record", rec},
+        [](const std::string& out) { return Lines(out).size() > 30; }, 20000);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_FALSE(r.out.empty());
+    EXPECT_EQ(r.out.back(), '\n'); // no row cut short
+    EXPECT_NE(r.err.find(", lost by the tracker 0, by the queue 0"), std::string::npos) << r.err;
+    // Every frame printed is in the recording, and the recording is whole.
+    const RunResult c = Tool({"convert", rec, "--format", "csv"});
+    ASSERT_EQ(c.exitCode, 0) << c.err;
+    EXPECT_EQ(c.out, r.out);
+    std::remove(rec.c_str());
+}
+
+TEST(Tool, ServeRunsUntilCtrlC)
+{
+    if (Tool({"--help"}).out.find("serve") == std::string::npos)
+        GTEST_SKIP() << "built without SXigtl";
+    const std::string port = std::to_string(20000 + getpid() % 20000);
+    const RunResult r = RunAndInterrupt(
+        kTool, {"serve", "--sim", "--port", port},
+        [](const std::string& out) { return out.find("listening on port") != std::string::npos; }, 20000);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("listening on port " + port), std::string::npos) << r.out;
 }
