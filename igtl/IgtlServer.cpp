@@ -43,7 +43,6 @@ namespace {
 constexpr size_t kMaxQueryBody = 64 * 1024;     // larger bodies are skipped unread
 constexpr int kPollMs = 50;
 constexpr int kFlushOnCloseMs = 200;
-constexpr int64_t kNsPerSec = 1000000000;
 
 // Next message of a rate-limited stream: due when the frame's time has
 // reached the schedule, which then moves on by one period (and starts again
