@@ -9,7 +9,7 @@ build="${SX_FUZZ_BUILD_DIR:-$root/build-fuzz}"
 CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DSX_FUZZ=ON -DSX_FUZZ_SECONDS="${SX_FUZZ_SECONDS:-25}" \
   -DSX_BUILD_TESTS=OFF -DSX_BUILD_TOOLS=OFF -DSX_BUILD_BENCHMARKS=OFF ${SX_CMAKE_ARGS:-} >/dev/null
-cmake --build "$build" -j"$(nproc)" --target $(cd "$root/fuzz" && ls fuzz_*.cpp | sed 's/\.cpp$//')
+${SX_BUILD_LOCK:+flock "$SX_BUILD_LOCK"} cmake --build "$build" -j"$(nproc)" --target $(cd "$root/fuzz" && ls fuzz_*.cpp | sed 's/\.cpp$//')
 cd "$build"
 # One target at a time: each fuzzer uses a whole core.
 ctest --output-on-failure -j1 -L fuzz "$@"
