@@ -1,7 +1,9 @@
 #include <SXCmdIF/SXcontext.h>
 
 #include <algorithm>
+#include <chrono>
 #include <shared_mutex>
+#include <thread>
 
 namespace sxctx {
 namespace {
@@ -52,6 +54,29 @@ bool IsLive(void* handle)
     Registry& r = Reg();
     std::shared_lock<std::shared_mutex> lock(r.lock);
     return std::find(r.live.begin(), r.live.end(), static_cast<CSXcontext*>(handle)) != r.live.end();
+}
+
+CSXcontext* Acquire(void* handle)
+{
+    if (!handle)
+        return nullptr;
+    Registry& r = Reg();
+    std::shared_lock<std::shared_mutex> lock(r.lock);
+    auto it = std::find(r.live.begin(), r.live.end(), static_cast<CSXcontext*>(handle));
+    if (it == r.live.end())
+        return nullptr;
+    // Counted while the registry is locked: Unregister cannot come between
+    // the lookup and the count, so WaitUnused sees every use.
+    (*it)->m_nUses.fetch_add(1, std::memory_order_acquire);
+    return *it;
+}
+
+void WaitUnused(CSXcontext* ctx)
+{
+    // Uses are short (one exported call); a P&O wait or a command time-out
+    // is the longest, so a short sleep between looks is enough.
+    while (ctx->m_nUses.load(std::memory_order_acquire) != 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
 }
 
 size_t LiveCount()

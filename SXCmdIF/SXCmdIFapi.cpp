@@ -36,6 +36,9 @@ SXCMDIF_CAPI int sxcmdif_release(void* ctx)
 {
     if (!sxctx::Unregister(ctx))
         return E_SXERR_INVALID_CONTEXT;
+    // Calls that found the context before it left the registry finish
+    // first; later ones get E_SXERR_INVALID_CONTEXT.
+    sxctx::WaitUnused(static_cast<CSXcontext*>(ctx));
     delete static_cast<CSXcontext*>(ctx);
     return E_SX_SUCCESS;
 }
@@ -73,7 +76,7 @@ SXCMDIF_API int sxcmdif_stdout()
 
 SXCMDIF_CAPI int sxctx_trace(void* ctx, int level)
 {
-    CSXcontext* c = sxctx::Find(ctx);
+    sxctx::CtxUse c(ctx);
     if (!c)
         return E_SXERR_INVALID_CONTEXT;
     c->SetTraceLev(level);

@@ -12,17 +12,25 @@ CSXcontext::CSXcontext() : m_nTxLen(0), m_TxBuf{}, m_nTraceLev(0), m_nPnoUsbBuf(
     CSXcmd::InitCmdInfo();
 }
 
+// Runs once no exported call uses the context any more (sxcmdif_release
+// waits for that), so no device use is held either.
 CSXcontext::~CSXcontext()
 {
-    for (CSXdevIO* dev : m_vecDevices)
-        delete dev;
-    m_vecDevices.clear();
+    std::vector<CSXdevIO*> devices;
+    {
+        std::lock_guard<std::mutex> lock(m_mtxDevices);
+        devices.swap(m_vecDevices);
+    }
+    for (CSXdevIO* dev : devices)
+        DestroyUnused(dev);
 }
 
 void CSXcontext::SetTraceLev(int level)
 {
     m_nTraceLev = level;
     trTracefHP("CSXcontext::SetTraceLev : nT = %d\r\n", level);
-    for (CSXdevIO* dev : m_vecDevices)
+    for (CSXdevIO* dev : AcquireAll()) {
         dev->SetTraceLev(level);
+        ReleaseDevice(dev);
+    }
 }

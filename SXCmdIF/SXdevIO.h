@@ -48,6 +48,8 @@ public:
     // Allocation failure gives null (callers use new (std::nothrow)).
     static void* operator new(size_t size, const std::nothrow_t&) noexcept;
     static void operator delete(void* p) noexcept;
+    // Frees the mapping when the constructor throws after new (std::nothrow).
+    static void operator delete(void* p, const std::nothrow_t&) noexcept;
     static void* operator new(size_t size) = delete;
 
     // --- Lifecycle and connection -----------------------------------------
@@ -148,4 +150,7 @@ private:
     // every frame stays inside the store.
     unsigned char* StoreFrame(unsigned char* store, unsigned char*& write, uint32_t& offset,
                               const unsigned char* frame, uint32_t length);
+    // A P&O frame that passed the checks: to the callback, or stored and
+    // queued.
+    void HandOverPno(unsigned char* frame, uint32_t length, const char* label);
 };

@@ -1,0 +1,300 @@
+// Connection and device registry of a context: connecting trackers by USB
+// and serial port, the device list with its counted uses, releasing,
+// describing and configuring devices.
+#include <SXCmdIF/SXcontext.h>
+
+#include <SXCmdIF/SXdevIO.h>
+#include <SXCmdIF/diag/FrameTraceInternal.h>
+#include <SXCmdIF/protocol/SXcmd.h>
+#include <SXCmdIF/protocol/SXusbIds.h>
+#include <SXserIO/TextConv.h>
+
+#include "CtxTrace.h"
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <new>
+#include <thread>
+
+namespace {
+
+const char kRule[] = "=======================================================\r\n";
+
+std::wstring Widen(const std::string& text)
+{
+    std::unique_ptr<wchar_t[]> w(sxplat::NewWide(text.c_str()));
+    return std::wstring(w.get());
+}
+
+} // namespace
+
+// ---- Device list ---------------------------------------------------------------
+
+CSXdevIO* CSXcontext::AcquireDevice(const void* handle)
+{
+    if (!handle)
+        return nullptr;
+    std::lock_guard<std::mutex> lock(m_mtxDevices);
+    auto it = std::find(m_vecDevices.begin(), m_vecDevices.end(), static_cast<const CSXdevIO*>(handle));
+    if (it == m_vecDevices.end())
+        return nullptr;
+    (*it)->m_nUsers.fetch_add(1, std::memory_order_acquire);
+    return *it;
+}
+
+void CSXcontext::ReleaseDevice(CSXdevIO* dev) { dev->m_nUsers.fetch_sub(1, std::memory_order_release); }
+
+std::vector<CSXdevIO*> CSXcontext::AcquireAll()
+{
+    std::vector<CSXdevIO*> all;
+    std::lock_guard<std::mutex> lock(m_mtxDevices);
+    try {
+        all = m_vecDevices;
+    } catch (...) {
+        return {};
+    }
+    for (CSXdevIO* dev : all)
+        dev->m_nUsers.fetch_add(1, std::memory_order_acquire);
+    return all;
+}
+
+bool CSXcontext::Unlist(CSXdevIO* dev)
+{
+    std::lock_guard<std::mutex> lock(m_mtxDevices);
+    auto it = std::find(m_vecDevices.begin(), m_vecDevices.end(), dev);
+    if (it == m_vecDevices.end())
+        return false;
+    m_vecDevices.erase(it);
+    return true;
+}
+
+void CSXcontext::DestroyUnused(CSXdevIO* dev)
+{
+    while (dev->m_nUsers.load(std::memory_order_acquire) != 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    delete dev;
+}
+
+// ---- Connection ------------------------------------------------------------------
+
+int CSXcontext::connectNewUSB(void*& out, uint16_t vid, uint16_t pid, uint32_t tag)
+{
+    SXCTX_ENTER("CSXcontext::connectNewUSB");
+    trTracefHP("%s : %s : vid 0x%x, pid 0x%x \r\n", __FILE__, "CSXcontext::connectNewUSB", vid, pid);
+    CSXdevIO* dev = new (std::nothrow) CSXdevIO(this);
+    if (!dev)
+        return E_CTXERR_MEMALLOC_ERROR;
+    dev->SetTraceLev(m_nTraceLev);
+    if (tag != 0) {
+        // Set before the transport starts reading, so that the reading
+        // thread sees the tag family's preambles from its first frame. The
+        // hub has no preambles of its own: it speaks the tag family's.
+        dev->Tag() = tag;
+        uint32_t cmdPre = CSXcmd::TrkCmdPre(pid);
+        uint32_t pnoPre = CSXcmd::TrkPnoPre(pid);
+        if (pid == PID_Q7_HUB) {
+            cmdPre = Q7_PREAMBLE_CMD;
+            pnoPre = Q7_PREAMBLE_PNO;
+        }
+        dev->CmdPreamble() = cmdPre;
+        dev->PnoPreamble() = pnoPre;
+    }
+    int r = dev->ConnectUSB(vid, pid);
+    if (r != E_SX_SUCCESS) {
+        delete dev;
+        SXCTX_LEAVE("CSXcontext::connectNewUSB");
+        return r;
+    }
+    if (tag != 0)
+        trTracefHP7("%s : %s : tag 0x%x \r\n", __FILE__, "CSXcontext::connectNewUSB", tag);
+    dev->SetTraceLev(m_nTraceLev);
+    dev->TimeoutMs() = 500;
+    {
+        std::lock_guard<std::mutex> lock(m_mtxDevices);
+        try {
+            m_vecDevices.push_back(dev);
+        } catch (...) {
+            delete dev;
+            return E_CTXERR_MEMALLOC_ERROR;
+        }
+        // Held until the first commands are done: a release from another
+        // thread that already has the handle waits for them.
+        dev->m_nUsers.fetch_add(1, std::memory_order_acquire);
+    }
+    out = dev;
+
+    cmd_dev_seuid(dev, CMD_ACTION_GET, reinterpret_cast<_SEUID_CONFIG*>(&dev->SeuId()));
+    r = cmd_dev_contpno(dev, CMD_ACTION_RESET, nullptr, 0);
+    if (r != E_SX_SUCCESS) {
+        trTraceErr(this, r, "cmd_dev_contpno returned", "CSXcontext::connectNewUSB", __LINE__, 0);
+    } else {
+        r = cmd_dev_whoami(dev, dev->WhoAmI());
+        if (r != E_SX_SUCCESS)
+            trTraceErr(this, r, "cmd_dev_whoami returned", "CSXcontext::connectNewUSB", __LINE__, 0);
+    }
+    dev->DefaultTimeout();
+    ReleaseDevice(dev);
+    SXCTX_LEAVE("CSXcontext::connectNewUSB");
+    return r;
+}
+
+int CSXcontext::connectNewSer(void*& out, int port, int cfg)
+{
+    SXCTX_ENTER("CSXcontext::connectNewSer");
+    trTracefHP("%s : %s : serport %d, sercfg %d \r\n", __FILE__, "CSXcontext::connectNewSer", port, cfg);
+    CSXdevIO* dev = new (std::nothrow) CSXdevIO(this);
+    if (!dev)
+        return E_CTXERR_MEMALLOC_ERROR;
+    dev->SetTraceLev(m_nTraceLev);
+    int r = dev->ConnectSer(port, static_cast<unsigned int>(cfg));
+    if (r != E_SX_SUCCESS) {
+        delete dev;
+        return r;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_mtxDevices);
+        try {
+            m_vecDevices.push_back(dev);
+        } catch (...) {
+            delete dev;
+            return E_CTXERR_MEMALLOC_ERROR;
+        }
+    }
+    r = cmd_dev_seuid(dev, CMD_ACTION_GET, reinterpret_cast<_SEUID_CONFIG*>(&dev->SeuId()));
+    if (r != E_SX_SUCCESS) {
+        destroyPdev(dev);
+        return r == E_CTXERR_DEV_RECV_QUEUE_EMPTY ? E_SXERR_NOTFOUND : r;
+    }
+    r = cmd_dev_whoami(dev, dev->WhoAmI());
+    if (r != E_SX_SUCCESS) {
+        destroyPdev(dev);
+        return r;
+    }
+    out = dev;
+    return E_SX_SUCCESS;
+}
+
+// ---- Release -----------------------------------------------------------------------
+
+void CSXcontext::destroyPdev(CSXdevIO* dev)
+{
+    SXCTX_ENTER("CSXcontext::destroyPdev");
+    // Off the list first, so no new use can begin; then the uses in
+    // progress end before the device goes.
+    if (Unlist(dev))
+        DestroyUnused(dev);
+    SXCTX_LEAVE("CSXcontext::destroyPdev");
+    trTracefHP(kRule);
+    trTracefHP(kRule);
+}
+
+int CSXcontext::dev_release(CSXdevIO* dev)
+{
+    SXCTX_ENTER("CSXcontext::dev_release");
+    if (!Unlist(dev)) {
+        SXCTX_LEAVE("CSXcontext::dev_release");
+        return E_CTXERR_INVALID_DEVHND;
+    }
+    while (dev->m_nUsers.load(std::memory_order_acquire) != 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    int r = dev->Disconnect();
+    SXCTX_ENTER("CSXcontext::destroyPdev");
+    delete dev;
+    SXCTX_LEAVE("CSXcontext::destroyPdev");
+    trTracefHP(kRule);
+    trTracefHP(kRule);
+    SXCTX_LEAVE("CSXcontext::dev_release");
+    return r;
+}
+
+// ---- Counting, describing, settings -----------------------------------------------
+
+int CSXcontext::dev_count(int& count)
+{
+    std::lock_guard<std::mutex> lock(m_mtxDevices);
+    count = static_cast<int>(m_vecDevices.size());
+    return E_SX_SUCCESS;
+}
+
+int CSXcontext::dev_info(CSXdevIO* handle, void** identity, int* seuid)
+{
+    sxctx::DevUse dev(this, handle);
+    if (!dev) {
+        SXCTX_LEAVE("CSXcontext::dev_info");
+        return E_CTXERR_INVALID_DEVHND;
+    }
+    *identity = dev->WhoAmI();
+    *seuid = dev->SeuId();
+    return E_SX_SUCCESS;
+}
+
+void CSXcontext::AppendReportText(const std::string& text)
+{
+    m_strReport += text;
+    m_wstrReport = Widen(m_strReport);
+}
+
+int CSXcontext::dev_report(CSXdevIO* handle)
+{
+    sxctx::DevUse dev(this, handle);
+    if (!dev) {
+        SXCTX_LEAVE("CSXcontext::dev_report");
+        return E_CTXERR_INVALID_DEVHND;
+    }
+    std::string line;
+    dev->ReportLine(line);
+    line += "\r\n";
+    AppendReportText(line);
+    return E_SX_SUCCESS;
+}
+
+int CSXcontext::dev_report_all()
+{
+    m_strReport.clear();
+    m_wstrReport.clear();
+    std::string lines;
+    for (CSXdevIO* dev : AcquireAll()) {
+        dev->ReportLine(lines);
+        lines += "\r\n";
+        ReleaseDevice(dev);
+    }
+    AppendReportText(lines);
+    return E_SX_SUCCESS;
+}
+
+int CSXcontext::dev_timeoutms(CSXdevIO* handle, int useDefault, int ms)
+{
+    sxctx::DevUse dev(this, handle);
+    if (!dev) {
+        SXCTX_LEAVE("CSXcontext::dev_timeoutms");
+        return E_CTXERR_INVALID_DEVHND;
+    }
+    if (useDefault != 0)
+        dev->DefaultTimeout();
+    else
+        dev->TimeoutMs() = ms;
+    return E_SX_SUCCESS;
+}
+
+int CSXcontext::dev_tracelev(CSXdevIO* handle, int level)
+{
+    sxctx::DevUse dev(this, handle);
+    if (!dev) {
+        SXCTX_LEAVE("CSXcontext::dev_tracelev");
+        return E_CTXERR_INVALID_DEVHND;
+    }
+    dev->SetTraceLev(level);
+    return E_SX_SUCCESS;
+}
+
+int CSXcontext::dev_tsenable(CSXdevIO* handle, bool on)
+{
+    sxctx::DevUse dev(this, handle);
+    if (!dev) {
+        SXCTX_LEAVE("CSXcontext::dev_tsenable");
+        return E_CTXERR_INVALID_DEVHND;
+    }
+    dev->SetTsEnable(on);
+    return E_SX_SUCCESS;
+}

@@ -1,0 +1,90 @@
+// Exported command and report functions. The typed ones come from the rows
+// of the command and report tables; each looks up the context and calls the
+// context operation of its row, where the checks are made.
+#include <SXCmdIF/SXCmdIFdev.h>
+
+#include <SXCmdIF/protocol/SXframeInfo.h>
+#include <SXCmdIF/records/SXpayloads.h>
+
+#include "ExportGuard.h"
+
+using sxctx::Dev;
+
+#define SXCTX_EXPORT_CMD(exp, op, kind, params, args, cmd, action, payload, arg1, arg2) \
+    SXCMDIF_CAPI int exp(void* ctx, void* dev SXCTX_UNPAREN params)                     \
+    {                                                                                   \
+        SXCTX_USE(c, ctx);                                                              \
+        return c->op(Dev(dev) SXCTX_UNPAREN args);                                      \
+    }
+SXCTX_COMMAND_TABLE(SXCTX_EXPORT_CMD)
+#undef SXCTX_EXPORT_CMD
+
+SXCMDIF_CAPI int sxcmd_dev_contpno(void* ctx, void* dev, eCmdActions action, int* fc, int arg2)
+{
+    SXCTX_USE(c, ctx);
+    return c->cmd_dev_contpno(Dev(dev), action, fc, arg2);
+}
+
+SXCMDIF_CAPI int sxcmd_dev_generic(void* ctx, void* dev, int action, int command, void* payload, unsigned length,
+                                   int arg1, int arg2)
+{
+    SXCTX_USE(c, ctx);
+    return c->cmd_dev_gen(Dev(dev), static_cast<eSorixCmds>(command), static_cast<eCmdActions>(action), payload,
+                          length, arg1, arg2);
+}
+
+SXCMDIF_CAPI int sxcmd_dev_generic1(void* ctx, void* dev, int* seuid, int* action, int* command, int* arg1,
+                                    int* arg2, unsigned* length, void* payload)
+{
+    SXCTX_USE(c, ctx);
+    if (!seuid || !action || !command || !arg1 || !arg2 || !length)
+        return E_SXERR_INVALID_PARAMS;
+    return c->cmd_dev_gen1(Dev(dev), seuid, command, action, arg1, arg2, length, payload);
+}
+
+SXCMDIF_CAPI int sxcmd_sns_generic(void* ctx, void* dev, int sensor, int action, int command, void* payload,
+                                   unsigned length, int arg2)
+{
+    SXCTX_USE(c, ctx);
+    return c->cmd_sns_gen(Dev(dev), sensor, static_cast<eSorixCmds>(command), static_cast<eCmdActions>(action),
+                          payload, length, arg2);
+}
+
+SXCMDIF_API int sxcmd_sns_led(void* ctx, void* dev, int sensor, eCmdActions action, _BIT_STRUCT* payload)
+{
+    SXCTX_USE(c, ctx);
+    return c->cmd_sns_led(Dev(dev), sensor, action, payload);
+}
+
+SXCMDIF_API int sxcmd_sns_ftthome(void* ctx, void* /*dev*/, int /*sensor*/, eCmdActions /*action*/, _PNO* /*pno*/,
+                                  eFTTHomeMethod /*method*/)
+{
+    SXCTX_USE(c, ctx);
+    return E_SXERR_NOT_IMPLEMENTED;
+}
+
+// ---- Reports: a narrow export and its wide twin per row -------------------------
+
+#define SXCTX_EXPORT_REPORT(exp, op, params, args, get, rec, cls, report, keep)        \
+    SXCMDIF_CAPI int exp(void* ctx, void* dev SXCTX_UNPAREN params, const char** text) \
+    {                                                                                  \
+        SXCTX_USE(c, ctx);                                                             \
+        if (!text)                                                                     \
+            return E_SXERR_INVALID_PARAMS;                                             \
+        int r = c->op(Dev(dev) SXCTX_UNPAREN args);                                    \
+        if (r == E_SX_SUCCESS)                                                         \
+            *text = c->m_strReport.c_str();                                            \
+        return r;                                                                      \
+    }                                                                                  \
+    SXCMDIF_CAPI int exp##W(void* ctx, void* dev SXCTX_UNPAREN params, const wchar_t** text) \
+    {                                                                                  \
+        SXCTX_USE(c, ctx);                                                             \
+        if (!text)                                                                     \
+            return E_SXERR_INVALID_PARAMS;                                             \
+        int r = c->op(Dev(dev) SXCTX_UNPAREN args);                                    \
+        if (r == E_SX_SUCCESS)                                                         \
+            *text = c->m_wstrReport.c_str();                                           \
+        return r;                                                                      \
+    }
+SXCTX_REPORT_TABLE(SXCTX_EXPORT_REPORT)
+#undef SXCTX_EXPORT_REPORT
