@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   umockdev libumockdev-dev libglib2.0-dev
   clang-14 libclang-rt-14-dev
+  libcli11-dev
 )
 
 missing=()

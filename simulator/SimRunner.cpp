@@ -1,0 +1,389 @@
+// The unit's thread: input, answers, faults and frame pacing.
+#include <simulator/SimRunner.h>
+
+#include <SXCmdIF/protocol/LEWords.h>
+#include <SXCmdIF/protocol/SXcmd.h>
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <ctime>
+
+namespace sxsim {
+
+using namespace sxwire;
+
+namespace {
+// A frame begun but not completed within this time is given up: the line
+// lost bytes, and the next preamble is looked for.
+constexpr int64_t kStalePartialNs = 500'000'000;
+// With nothing to do the thread still looks around this often.
+constexpr int64_t kIdleNs = 200'000'000;
+constexpr unsigned char kGarbage[64] = {
+    0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C, 0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C,
+    0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C, 0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C,
+    0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C, 0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C,
+    0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C, 0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C};
+
+void FlipCrc(unsigned char* frame, size_t len)
+{
+    frame[len - 4] ^= 0x5A;
+}
+
+void Reseal(unsigned char* frame)
+{
+    const uint32_t size = GetLE32(frame + 4);
+    PutLE32(frame + size + 4, CSXcmd::CalcCRC_Bytes(frame, size + 4));
+}
+} // namespace
+
+int64_t MonotonicNs()
+{
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<int64_t>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
+}
+
+short SimLink::Events() const
+{
+    return POLLIN;
+}
+
+SimRunner::SimRunner(SimUnit& unit, std::unique_ptr<SimLink> link) : m_unit(unit), m_link(std::move(link)) {}
+
+SimRunner::~SimRunner()
+{
+    Stop();
+    if (m_wakeFd >= 0)
+        close(m_wakeFd);
+}
+
+bool SimRunner::Start(std::string* error)
+{
+    m_wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (m_wakeFd < 0) {
+        if (error)
+            *error = std::string("eventfd: ") + std::strerror(errno);
+        return false;
+    }
+    m_thread = std::thread([this] { Run(); });
+    return true;
+}
+
+void SimRunner::Stop()
+{
+    m_stop = true;
+    Wake();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void SimRunner::Wake()
+{
+    if (m_wakeFd >= 0) {
+        const uint64_t one = 1;
+        [[maybe_unused]] ssize_t n = write(m_wakeFd, &one, sizeof one);
+    }
+}
+
+void SimRunner::SetFaults(const FaultConfig& f)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mtxFaults);
+        m_pendingFaults = f;
+        m_faultGen.fetch_add(1);
+    }
+    Wake();
+}
+
+void SimRunner::TakeFaults()
+{
+    const uint64_t gen = m_faultGen.load();
+    if (gen == m_faultGenSeen)
+        return;
+    std::lock_guard<std::mutex> lock(m_mtxFaults);
+    m_faults = m_pendingFaults;
+    m_faults.garbageLen = std::min<uint32_t>(m_faults.garbageLen, sizeof kGarbage);
+    m_faultGenSeen = m_faultGen.load();
+}
+
+SimStats SimRunner::Stats() const
+{
+    SimStats s;
+    s.framesSent = m_sent.load();
+    s.framesDropped = m_dropped.load();
+    s.framesUnsent = m_unsent.load();
+    s.commandsAnswered = m_answered.load();
+    s.faultsInjected = m_injected.load();
+    return s;
+}
+
+void SimRunner::SetQuiet(bool quiet)
+{
+    m_quiet = quiet;
+    Wake();
+}
+
+void SimRunner::CloseLink()
+{
+    m_closeRequest = true;
+    Wake();
+    // Returns once the thread has closed the line.
+    while (m_thread.joinable() && m_closeRequest.load() && !m_stop.load())
+        std::this_thread::yield();
+}
+
+void SimRunner::Run()
+{
+    // Deadlines to the microsecond rather than the default 50 us slack.
+    prctl(PR_SET_TIMERSLACK, 1000UL, 0, 0, 0);
+    bool wasStreaming = false;
+    int64_t base = 0, next = 0;
+    uint64_t k = 0;
+    uint32_t rateCode = 0;
+    while (!m_stop.load()) {
+        TakeFaults();
+        if (m_closeRequest.load()) {
+            if (!m_closed)
+                m_link->Close();
+            m_closed = true;
+            m_closeRequest = false;
+        }
+        int64_t now = MonotonicNs();
+
+        // Frames: the k-th frame of a stream is due at base + k periods.
+        const bool streaming = m_unit.Streaming();
+        if (streaming) {
+            const uint32_t code = m_unit.RateCode();
+            if (!wasStreaming || code != rateCode) {
+                base = wasStreaming ? next : now;
+                k = 0;
+                rateCode = code;
+            }
+            const int64_t step = m_unit.FrameIntervalNs();
+            if (k == 0)
+                next = base + step;
+            if (now >= next) {
+                EmitFrame();
+                ++k;
+                next = base + static_cast<int64_t>(k + 1) * step;
+                // Late by more than a period: the missed cycles are skipped,
+                // never sent in a burst.
+                if (now >= next) {
+                    const uint64_t missed = static_cast<uint64_t>((now - next) / step) + 1;
+                    k += missed;
+                    next = base + static_cast<int64_t>(k + 1) * step;
+                }
+            }
+        }
+        wasStreaming = streaming;
+
+        SendDueResponses(now);
+
+        int64_t deadline = now + kIdleNs;
+        if (streaming)
+            deadline = std::min(deadline, next);
+        deadline = std::min(deadline, EarliestDue());
+        if (m_inLen > 0)
+            deadline = std::min(deadline, m_partialSince + kStalePartialNs);
+
+        pollfd fds[2] = {{m_wakeFd, POLLIN, 0}, {m_closed ? -1 : m_link->Fd(), 0, 0}};
+        fds[1].events = m_link->Events();
+        now = MonotonicNs();
+        const int64_t wait = std::max<int64_t>(0, deadline - now);
+        timespec ts{static_cast<time_t>(wait / 1000000000LL), static_cast<long>(wait % 1000000000LL)};
+        const int r = ppoll(fds, 2, &ts, nullptr);
+        if (r <= 0) {
+            if (m_inLen > 0)
+                ParseInput(MonotonicNs()); // gives up a stale partial frame
+            continue;
+        }
+        if (fds[0].revents & POLLIN) {
+            uint64_t v;
+            [[maybe_unused]] ssize_t n = read(m_wakeFd, &v, sizeof v);
+        }
+        if (fds[1].revents & POLLOUT)
+            m_link->OnWritable();
+        if (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) {
+            bool closed = false;
+            const size_t n = m_link->ReadInput(m_in + m_inLen, kInCap - m_inLen, closed);
+            if (closed) {
+                m_link->Close();
+                m_closed = true;
+            }
+            if (m_quiet.load()) {
+                m_inLen = 0;
+            } else if (n > 0) {
+                if (m_inLen == 0)
+                    m_partialSince = MonotonicNs();
+                m_inLen += n;
+                ParseInput(MonotonicNs());
+            }
+        }
+    }
+}
+
+void SimRunner::ParseInput(int64_t now)
+{
+    size_t pos = 0;
+    for (;;) {
+        // Resynchronise on a command preamble; garbage before it is dropped.
+        size_t i = pos;
+        while (i + 4 <= m_inLen && !m_unit.IsCommandPreamble(GetLE32(m_in + i)))
+            ++i;
+        if (i + 4 > m_inLen) {
+            pos = m_inLen > pos + 3 ? m_inLen - 3 : pos; // a preamble may be arriving
+            break;
+        }
+        pos = i;
+        const size_t avail = m_inLen - pos;
+        if (avail < 8)
+            break;
+        const uint32_t size = GetLE32(m_in + pos + 4);
+        if (size < SX_CMD_SIZE_MIN || size + 8ull > kMaxCommandFrame) {
+            const size_t n = m_unit.AnswerMalformed(m_in + pos, std::min<size_t>(avail, 28), m_resp);
+            HandleResponse(m_resp, n, now);
+            pos += 4;
+            continue;
+        }
+        if (avail < size + 8u) {
+            if (now - m_partialSince >= kStalePartialNs) {
+                pos += 1; // given up: look for the next preamble
+                m_partialSince = now;
+                continue;
+            }
+            break;
+        }
+        const size_t n = m_unit.Answer(m_in + pos, size + 8u, m_resp);
+        HandleResponse(m_resp, n, now);
+        pos += size + 8u;
+    }
+    if (pos > 0) {
+        std::memmove(m_in, m_in + pos, m_inLen - pos);
+        m_inLen -= pos;
+        m_partialSince = now;
+    }
+}
+
+void SimRunner::HandleResponse(unsigned char* resp, size_t len, int64_t now)
+{
+    const FaultConfig& f = m_faults;
+    const uint32_t cmd = GetLE32(resp + 12);
+    const bool applies = f.faultCmd < 0 || static_cast<uint32_t>(f.faultCmd) == cmd;
+    if (!applies) {
+        Deliver(resp, len);
+        return;
+    }
+    ++m_responses;
+    if (f.withholdResponses) {
+        ++m_injected;
+        return;
+    }
+    const uint32_t action = GetLE32(resp + 16);
+    if (f.nakAll) {
+        PutLE32(resp + 4, 24);
+        PutLE32(resp + 16, CMD_ACTION_NAK);
+        len = 32;
+        Reseal(resp);
+        ++m_injected;
+    } else if (f.nakWarning && action == CMD_ACTION_ACK) {
+        PutLE32(resp + 16, CMD_ACTION_NAK_WARNING);
+        Reseal(resp);
+        ++m_injected;
+    }
+    if (Nth(f.corruptResponseEveryN, m_responses)) {
+        FlipCrc(resp, len);
+        ++m_injected;
+    }
+    if (f.wrongCommandFirst) {
+        unsigned char other[32];
+        std::memcpy(other, resp, 28);
+        PutLE32(other + 4, 24);
+        PutLE32(other + 12, cmd + 1);
+        PutLE32(other + 16, CMD_ACTION_ACK);
+        Reseal(other);
+        if (!m_quiet.load() && !m_closed)
+            m_link->Send(other, sizeof other, true);
+        ++m_injected;
+    }
+    if (f.responseDelayMs > 0) {
+        for (Delayed& d : m_delayed) {
+            if (d.len == 0) {
+                d.due = now + static_cast<int64_t>(f.responseDelayMs) * 1000000;
+                d.len = len;
+                std::memcpy(d.bytes, resp, len);
+                ++m_injected;
+                return;
+            }
+        }
+    }
+    Deliver(resp, len);
+}
+
+void SimRunner::Deliver(const unsigned char* bytes, size_t len)
+{
+    if (m_quiet.load() || m_closed)
+        return;
+    if (m_link->Send(bytes, len, true) == SimLink::SendResult::Sent)
+        ++m_answered;
+}
+
+void SimRunner::SendDueResponses(int64_t now)
+{
+    for (Delayed& d : m_delayed) {
+        if (d.len != 0 && d.due <= now) {
+            Deliver(d.bytes, d.len);
+            d.len = 0;
+        }
+    }
+}
+
+int64_t SimRunner::EarliestDue() const
+{
+    int64_t due = LLONG_MAX;
+    for (const Delayed& d : m_delayed)
+        if (d.len != 0)
+            due = std::min(due, d.due);
+    return due;
+}
+
+void SimRunner::EmitFrame()
+{
+    const FaultConfig& f = m_faults;
+    ++m_cycle;
+    if (Nth(f.dropEveryN, m_cycle)) {
+        m_unit.SkipFrame();
+        ++m_dropped;
+        ++m_injected;
+        return;
+    }
+    PnoFrameFaults pf;
+    pf.extraSensor = Nth(f.extraSensorEveryN, m_cycle);
+    pf.sensor16 = Nth(f.sensor16EveryN, m_cycle);
+    const size_t len = m_unit.BuildPnoFrame(m_frame, pf);
+    m_injected += (pf.extraSensor ? 1 : 0) + (pf.sensor16 ? 1 : 0);
+    if (Nth(f.corruptFrameEveryN, m_cycle)) {
+        FlipCrc(m_frame, len);
+        ++m_injected;
+    }
+    if (m_quiet.load() || m_closed) {
+        ++m_unsent;
+        return;
+    }
+    if (Nth(f.garbageEveryN, m_cycle) && m_link->IsStream() && f.garbageLen > 0) {
+        if (m_link->Send(kGarbage, f.garbageLen, false) == SimLink::SendResult::Sent)
+            ++m_injected;
+    }
+    if (m_link->Send(m_frame, len, false) == SimLink::SendResult::Sent)
+        ++m_sent;
+    else
+        ++m_unsent;
+}
+
+} // namespace sxsim

@@ -1,0 +1,129 @@
+// sxsim: a simulated tracker on a serial line, for use without hardware.
+// Prints the path an application opens, then runs until SIGINT or SIGTERM,
+// with one status line a second on standard error.
+#include <simulator/SimTracker.h>
+
+#include <CLI/CLI.hpp>
+
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <string>
+
+namespace {
+
+const char* const kDescription =
+    "Simulated tracker on a serial line. The first line printed is the path an "
+    "application opens (the slave end of a new pseudo-terminal, or the --tty given); "
+    "with --ports the second line is the SXSERIO_PORTS setting that numbers it as port 1. "
+    "The unit answers every command of the catalogue and, after a SET of "
+    "CMD_CONTINUOUS_PNO, sends P&O frames at the configured frame rate until a RESET. "
+    "Acceleration records (hpinfo mode 1) are sent with --accel, or for one stream when "
+    "the SET of CMD_CONTINUOUS_PNO (or a GET of CMD_SINGLE_PNO) has bit 0 of arg2 set. "
+    "Fault options count P&O cycles and responses from 1; N = 1 hits every one. "
+    "SIGINT or SIGTERM ends it with exit code 0.";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    sxsim::SimConfig cfg;
+    sxsim::FaultConfig faults;
+    std::string tty, family = "tracker";
+    bool ports = false;
+    double quietAfter = 0, closeAfter = 0;
+
+    CLI::App app(kDescription, "sxsim");
+    app.add_option("--sensors", cfg.sensors, "Detected sensors, numbered from 0 (1 to 16)")
+        ->check(CLI::Range(1, 16))->capture_default_str();
+    app.add_option("--sources", cfg.sources, "Detected sources (1 to 4)")->check(CLI::Range(1, 4))->capture_default_str();
+    app.add_option("--rate", cfg.rateHz, "Initial frame rate in Hz: 30, 60, 120, 240, 480 or 960")
+        ->check(CLI::IsMember({30, 60, 120, 240, 480, 960}))->capture_default_str();
+    app.add_option("--seuid", cfg.seuid, "Unit identifier")->capture_default_str();
+    app.add_option("--seed", cfg.seed, "Seed of the generated motion")->capture_default_str();
+    app.add_flag("--static", cfg.staticPose,
+                 "Fixed pose: sensor k at x = 10 + k, y = -5 + 2k, z = 3.5 inches, azimuth 10k, elevation 30, "
+                 "roll -45 degrees (in the units in force), no acceleration");
+    app.add_flag("--accel", cfg.accelRecords, "Acceleration records instead of plain ones");
+    app.add_option("--family", family,
+                   "Device family: tracker (\"SXRC\"/\"SXRP\"), q7tag or q7hub (\"Q7BC\"/\"Q7BP\")")
+        ->check(CLI::IsMember({"tracker", "q7tag", "q7hub"}))->capture_default_str();
+    app.add_option("--tty", tty, "Serve this terminal instead of a new pseudo-terminal pair");
+    app.add_flag("--ports", ports, "Also print SXSERIO_PORTS=<path> on the second line");
+
+    auto* fg = "Faults";
+    app.add_option("--drop-every", faults.dropEveryN, "Leave out every N-th P&O frame (a gap in the frame count)")->group(fg);
+    app.add_option("--corrupt-frame-every", faults.corruptFrameEveryN, "Wrong CRC in every N-th P&O frame")->group(fg);
+    app.add_option("--extra-sensor-every", faults.extraSensorEveryN, "17 sensor records in every N-th P&O frame")->group(fg);
+    app.add_option("--sensor16-every", faults.sensor16EveryN, "Sensor number 16 in the last record of every N-th P&O frame")->group(fg);
+    app.add_option("--garbage-every", faults.garbageEveryN, "Garbage bytes before every N-th P&O frame")->group(fg);
+    app.add_option("--garbage-len", faults.garbageLen, "How many garbage bytes (1 to 64)")
+        ->check(CLI::Range(1, 64))->capture_default_str()->group(fg);
+    app.add_option("--fault-cmd", faults.faultCmd, "Response faults only for this command code (default: all)")->group(fg);
+    app.add_option("--corrupt-response-every", faults.corruptResponseEveryN, "Wrong CRC in every N-th response")->group(fg);
+    app.add_option("--delay-ms", faults.responseDelayMs, "Send responses this many milliseconds late")
+        ->check(CLI::Range(0, 60000))->group(fg);
+    app.add_flag("--withhold", faults.withholdResponses, "Do not answer commands")->group(fg);
+    app.add_flag("--wrong-cmd-first", faults.wrongCommandFirst,
+                 "Send an ACK with the command word plus one before each answer")->group(fg);
+    app.add_flag("--nak-all", faults.nakAll, "Answer every command with NAK")->group(fg);
+    app.add_flag("--nak-warning", faults.nakWarning, "Answer accepted commands with NAK_WARNING")->group(fg);
+    app.add_option("--quiet-after", quietAfter, "After this many seconds the line goes quiet")->group(fg);
+    app.add_option("--close-after", closeAfter, "After this many seconds the line closes (hang-up)")->group(fg);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        std::fprintf(stderr, "sxsim: %s (try --help)\n", e.what());
+        return 2;
+    }
+    if (family == "q7tag")
+        cfg.pid = PID_Q7_TAG;
+    else if (family == "q7hub")
+        cfg.pid = PID_Q7_HUB;
+
+    // The simulator's threads inherit the blocked signals; this one waits.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    std::string error;
+    auto sim = tty.empty() ? sxsim::SerialSim::Start(cfg, &error) : sxsim::SerialSim::StartOnPath(tty, cfg, &error);
+    if (!sim) {
+        std::fprintf(stderr, "sxsim: %s\n", error.c_str());
+        return 1;
+    }
+    sim->SetFaults(faults);
+    std::printf("%s\n", sim->SlavePath().c_str());
+    if (ports)
+        std::printf("SXSERIO_PORTS=%s\n", sim->SlavePath().c_str());
+    std::fflush(stdout);
+
+    const timespec second{1, 0};
+    bool quiet = false, closed = false;
+    for (int elapsed = 1;; ++elapsed) {
+        if (sigtimedwait(&stopSignals, nullptr, &second) > 0)
+            break;
+        if (!quiet && quietAfter > 0 && elapsed >= quietAfter) {
+            sim->GoQuiet(true);
+            quiet = true;
+        }
+        if (!closed && closeAfter > 0 && elapsed >= closeAfter) {
+            sim->CloseLine();
+            closed = true;
+        }
+        const sxsim::SimStats s = sim->Stats();
+        std::fprintf(stderr,
+                     "sxsim: frames %llu sent, %llu dropped, %llu unsent; commands %llu answered; faults %llu injected\n",
+                     static_cast<unsigned long long>(s.framesSent), static_cast<unsigned long long>(s.framesDropped),
+                     static_cast<unsigned long long>(s.framesUnsent), static_cast<unsigned long long>(s.commandsAnswered),
+                     static_cast<unsigned long long>(s.faultsInjected));
+    }
+    sim.reset();
+    return 0;
+}
