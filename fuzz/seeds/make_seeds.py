@@ -97,6 +97,17 @@ def main():
     write("fuzz_serial", "split_preamble", bytes([0x08]) + b"S" * 31 + b"SXR" + frames["pno1"][3:])
     write("fuzz_serial", "zj", bytes([0x01]) + b"SX\x00\x00\x00\x00\x04\x00abcd" + b"SXzzzz\x02\x00hi")
     write("fuzz_serial", "q7", bytes([0x02]) + cmd(7, 3, b"\x01\x00\x00\x00\x02\x00\x00\x00", preamble=b"Q7BC"))
+    # Device receive path: switches byte, then units with 16-bit lengths.
+    def units(*fs):
+        return b"".join(struct.pack("<H", len(f)) + f for f in fs)
+    mix = units(frames["units_ack"], frames["pno4_quat"], frames["pno16_accel"], frames["nak"],
+                frames["singlepno"], pno(2, framenum=101), pno(2, framenum=104))
+    bad = units(frames["pno17"], frames["pno_badid"], frames["badcrc"], frames["short"], b"garbage!",
+                pno(1)[:-4] + b"\xff\xff\x00\x00", b"XXXX" + pno(1)[4:], frames["q7_pno"], b"")
+    for sel in (0x00, 0x01, 0x02, 0x03, 0x05, 0x19, 0x31, 0xC1):
+        write("fuzz_dataready", "mix_%02x" % sel, bytes([sel]) + mix)
+        write("fuzz_dataready", "bad_%02x" % sel, bytes([sel]) + bad)
+    write("fuzz_dataready", "ffff_crc", bytes([0x01]) + units(frame(b"SXRC", struct.pack("<IIIII", 0xFFFF, 7, 3, 0, 0))[:-4] + b"\0\0\0\0"))
 
 
 if __name__ == "__main__":
