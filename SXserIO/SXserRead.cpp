@@ -138,10 +138,16 @@ int CSXserIO::ReadframeUpTo(unsigned char* buf, int& len, int64_t maxFrame)
         iodbg::BxDebug::BXDOUT0("%s : Error Reading Header : %d : %s\r\n", kReadframe, SXIO_NORESP,
                                 ErrorStr(SXIO_NORESP));
         iodbg::BxDebug::BXDOUTFBuf(buf, hdrLen, true, "CSXserIO::Readframe Error Reading Header", 0);
+        // A frame may begin after its first byte: the search looks there.
+        PushBack(buf + 1, hdrLen - 1);
         return SXIO_FRAMERR;
     }
     if (!PreambleTest(buf)) {
         iodbg::BxDebug::BXDOUTFBuf(buf, kHeaderLen, true, "CSXserIO::Readframe Error in Preamble", 0);
+        // Garbage shorter than a header is followed by the start of the
+        // next frame inside these 8 bytes: the search starts after the
+        // first byte, so that frame is found and not lost.
+        PushBack(buf + 1, kHeaderLen - 1);
         return SXIO_FRAMERR;
     }
     const uint32_t bodyLen = BodyLength(buf, zj);
