@@ -11,13 +11,38 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace sxfault {
 
+// A path outside /dev for a terminal: the emulated USB testbed redirects
+// every /dev path of its process into itself, a symbolic link elsewhere
+// reaches the real pseudo-terminal. Links are removed at exit.
+inline std::string LinkOutsideDev(const std::string& tty)
+{
+    static std::vector<std::string> links;
+    static bool registered = false;
+    if (!registered) {
+        registered = true;
+        std::atexit([] {
+            for (const std::string& l : links)
+                unlink(l.c_str());
+        });
+    }
+    const std::string link = "/tmp/sx-pty-" + std::to_string(getpid()) + "-" + std::to_string(links.size());
+    unlink(link.c_str());
+    if (symlink(tty.c_str(), link.c_str()) != 0)
+        return tty;
+    links.push_back(link);
+    return link;
+}
+
 // Starts n serial units with cfg (seuid 1, 2, ...) and makes them the ports
-// 1 to n of the serial transport.
-inline std::vector<std::unique_ptr<sxsim::SerialSim>> StartSerial(int n, sxsim::SimConfig cfg = {})
+// 1 to n of the serial transport; with viaLinks the ports are named by
+// links outside /dev (next to an emulated USB testbed).
+inline std::vector<std::unique_ptr<sxsim::SerialSim>> StartSerial(int n, sxsim::SimConfig cfg = {},
+                                                                  bool viaLinks = false)
 {
     std::vector<std::unique_ptr<sxsim::SerialSim>> sims;
     std::string ports;
@@ -30,7 +55,7 @@ inline std::vector<std::unique_ptr<sxsim::SerialSim>> StartSerial(int n, sxsim::
             return {};
         if (!ports.empty())
             ports += ':';
-        ports += sim->SlavePath();
+        ports += viaLinks ? LinkOutsideDev(sim->SlavePath()) : sim->SlavePath();
         sims.push_back(std::move(sim));
     }
     setenv("SXSERIO_PORTS", ports.c_str(), 1);
