@@ -25,6 +25,8 @@ namespace {
 constexpr int64_t kStalePartialNs = 500'000'000;
 // With nothing to do the thread still looks around this often.
 constexpr int64_t kIdleNs = 200'000'000;
+// How far behind its schedule the stream may fall and still catch up.
+constexpr int64_t kCatchUp = 4;
 constexpr unsigned char kGarbage[64] = {
     0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C, 0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C,
     0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C, 0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C,
@@ -173,9 +175,11 @@ void SimRunner::Run()
                 EmitFrame();
                 ++k;
                 next = base + static_cast<int64_t>(k + 1) * step;
-                // Late by more than a period: the missed cycles are skipped,
+                // A late wake-up is caught up frame by frame on the same
+                // schedule; when the thread was held up for longer than
+                // kCatchUp periods the missed cycles are skipped instead,
                 // never sent in a burst.
-                if (now >= next) {
+                if (now - next >= kCatchUp * step) {
                     const uint64_t missed = static_cast<uint64_t>((now - next) / step) + 1;
                     k += missed;
                     next = base + static_cast<int64_t>(k + 1) * step;
@@ -231,6 +235,7 @@ void SimRunner::Run()
 
 void SimRunner::ParseInput(int64_t now)
 {
+    TakeFaults(); // faults set before these bytes came apply to them
     size_t pos = 0;
     for (;;) {
         // Resynchronise on a command preamble; garbage before it is dropped.
@@ -355,6 +360,7 @@ int64_t SimRunner::EarliestDue() const
 
 void SimRunner::EmitFrame()
 {
+    TakeFaults();
     const FaultConfig& f = m_faults;
     ++m_cycle;
     if (Nth(f.dropEveryN, m_cycle)) {

@@ -1,0 +1,108 @@
+// The C++ half of sxcmdif.Tracker: one context with one device, the
+// commands of the item table, P&O reading and the frame callback. Every
+// call into the library runs without the GIL.
+#pragma once
+
+#include <pybind11/pybind11.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <shared_mutex>
+#include <string>
+
+namespace sxsim {
+class SerialSim;
+}
+
+namespace sxpy {
+
+namespace py = pybind11;
+
+// What the reading thread's callback works with. It outlives the device's
+// reading thread: the device is released (and its thread joined) first.
+struct CallbackState {
+    std::atomic<int> inflight{0};
+    py::object fn;          // touched only with the GIL
+    uint32_t delivered = 0; // likewise
+};
+
+class TrackerCore {
+public:
+    TrackerCore();
+    ~TrackerCore();
+    TrackerCore(const TrackerCore&) = delete;
+    TrackerCore& operator=(const TrackerCore&) = delete;
+
+    void OpenUsb(uint32_t tag, int pid);
+    void OpenHub();
+    void OpenSerial(int port, py::object cfg);
+    void OpenSimulated(int sensors, int rate, const py::kwargs& options);
+    // Stops continuous output, releases the device and the context, stops a
+    // simulated tracker. Again: nothing.
+    void Close();
+    bool IsOpen() const { return m_dev != nullptr; }
+    const std::string& Kind() const { return m_kind; }
+
+    py::object Get(const std::string& item, py::object sensor, py::object source, int arg2);
+    void Set(const std::string& item, py::object value, py::object sensor, py::object source, int arg2);
+    void Reset(const std::string& item, py::object sensor, py::object source, int arg2);
+    void Persist();
+    py::object Identity();
+    uint32_t SeuId();
+    std::string Report();
+    void SetTimeoutMs(int ms);
+    int TimeoutMs() const { return m_timeoutMs; }
+    void SetTrace(int level);
+
+    void Start(bool clearQueue);
+    void Stop();
+    bool Streaming() const { return m_streaming; }
+    // The oldest queued frame, waiting up to timeoutS; None when none came.
+    py::object NextFrame(double timeoutS);
+    // Every queued frame (at most maxFrames) as one structured array.
+    py::object Read(py::object maxFrames);
+    py::object Single();
+    void OnFrame(py::object callback);
+    unsigned Pending();
+    void ClearQueue();
+
+    void SetFaults(const py::kwargs& faults);
+    py::dict SimStats();
+    std::string SimPath();
+
+    // Closes every open tracker and keeps callbacks from entering Python;
+    // run when the interpreter begins to shut down.
+    static void ShutDownAll();
+
+private:
+    // Runs f (which calls the library) without the GIL, holding the use lock.
+    template <class F>
+    int Blocking(F&& f)
+    {
+        py::gil_scoped_release nogil;
+        std::shared_lock<std::shared_mutex> lock(m_use);
+        return f();
+    }
+    py::object Command(const char* verb, int action, const std::string& item, py::object value, py::object sensor,
+                       py::object source, int arg2);
+    // Creates the context and connects; the use lock is held.
+    int Connect(const std::function<int(void* ctx, void*& dev)>& connect);
+    void Opened(const std::string& kind);
+    void RequireOpen() const;
+    void RequireNoCallback() const;
+    void RequireNotInCallback(const char* what) const;
+
+    void* m_ctx = nullptr;
+    void* m_dev = nullptr;
+    std::string m_kind;
+    bool m_streaming = false;
+    int m_timeoutMs = 50;
+    // Held shared by every call into the library, exclusively by Close.
+    mutable std::shared_mutex m_use;
+    CallbackState m_cb;
+    std::unique_ptr<sxsim::SerialSim> m_sim;
+};
+
+} // namespace sxpy

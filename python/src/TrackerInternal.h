@@ -1,0 +1,28 @@
+// What the two halves of TrackerCore share: the shut-down flag, the
+// callback's thread marker, and the reading thread's callback.
+#pragma once
+
+#include "TrackerCore.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <set>
+
+namespace sxpy {
+
+// Set once the interpreter begins to shut down: from then on the reading
+// threads' callbacks leave Python alone.
+extern std::atomic<bool> g_finalizing;
+
+// The callback state whose callback runs on this thread, if any.
+extern thread_local const CallbackState* t_inCallback;
+
+// How long a poll of the P&O queue sleeps when it finds nothing.
+constexpr auto kPollSleep = std::chrono::milliseconds(1);
+
+// The library's P&O callback, on the transport's reading thread; its
+// argument is a CallbackState.
+void OnPno(void* arg, unsigned char* frame, unsigned int length);
+
+} // namespace sxpy
