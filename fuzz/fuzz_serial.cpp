@@ -28,6 +28,7 @@ public:
         m_iModeZJ = zj ? 1 : 0;
         m_info.uPreamble = preamble;
         m_nPushBack = 0;
+        m_nSearchFrom = 0;
     }
     void Detach()
     {
