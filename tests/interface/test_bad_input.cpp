@@ -296,6 +296,8 @@ protected:
         ASSERT_EQ(sxcmdif_init(&m_ctx), 0);
         ASSERT_EQ(sxcmdif_init(&m_other), 0);
         ASSERT_EQ(sxctx_connectser(m_ctx, m_dev, 1, 0), 0);
+        // Room for a loaded machine (sanitizer runs in parallel).
+        ASSERT_EQ(sxdev_timeoutms(m_ctx, m_dev, 0, 500), 0);
     }
     void TearDown() override
     {
