@@ -24,7 +24,9 @@ CSXserIO::CSXserIO(unsigned int cfg)
       m_pfnMsgCB(nullptr),
       m_pMsgCBArg(nullptr),
       m_pushBack(),
-      m_nPushBack(0)
+      m_nPushBack(0),
+      m_searchFrom(),
+      m_nSearchFrom(0)
 {
     SetCfg(cfg);
 #if defined(SXSERIO_INTERNAL)

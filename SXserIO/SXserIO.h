@@ -99,6 +99,9 @@ protected:
 
     // Puts bytes read past a frame back in front of the input.
     void PushBack(const unsigned char* data, int n);
+    // The bytes after the first of a header that failed: the next
+    // Findframe searches them before it reads; a Readframe drops them.
+    void KeepForSearch(const unsigned char* data, int n);
     // After a system error the loops wait this long (or until stopped)
     // before they read again, so a dead port is not polled in a spin.
     void PauseAfterError();
@@ -127,4 +130,6 @@ protected:
     // first.
     unsigned char m_pushBack[32];
     int m_nPushBack;
+    unsigned char m_searchFrom[8];
+    int m_nSearchFrom;
 };
