@@ -107,6 +107,19 @@ def main():
     for sel in (0x00, 0x01, 0x02, 0x03, 0x05, 0x19, 0x31, 0xC1):
         write("fuzz_dataready", "mix_%02x" % sel, bytes([sel]) + mix)
         write("fuzz_dataready", "bad_%02x" % sel, bytes([sel]) + bad)
+    # Recordings: a header and frame records.
+    def recording(*fs, version=1, hlen=256):
+        head = b"SXTRKREC" + struct.pack("<IIIIIIII", version, hlen, 7, 3, 2, 0, 0x0F, 0)
+        head += struct.pack("<Q", 1700000000 * 10**9) + b"SXSIM Tracker SEU".ljust(192, b"\0")
+        head = head.ljust(hlen, b"\0")
+        recs = b"".join(b"PNOF" + struct.pack("<IQII", len(f), 1000 * (i + 1), i + 1, 0) + f
+                        for i, f in enumerate(fs))
+        return head + recs
+    write("fuzz_recording", "three", recording(pno(4, framenum=1), pno(4, framenum=2), pno(16, hpinfo=1)))
+    write("fuzz_recording", "empty", recording())
+    write("fuzz_recording", "truncated", recording(pno(2), pno(2))[:-7])
+    write("fuzz_recording", "long_header", recording(pno(1), hlen=512))
+    write("fuzz_recording", "bad_tag", recording(pno(1)).replace(b"PNOF", b"PNOX"))
     write("fuzz_dataready", "ffff_crc", bytes([0x01]) + units(frame(b"SXRC", struct.pack("<IIIII", 0xFFFF, 7, 3, 0, 0))[:-4] + b"\0\0\0\0"))
 
 
