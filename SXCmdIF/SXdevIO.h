@@ -91,6 +91,10 @@ public:
     uint32_t& PnoPreamble() { return m_nPnoPreamble; }
     int& TimeoutMs() { return m_nTimeoutMs; }
     int& DefaultTimeout();
+    // The time-out as another thread may change it while a command or a
+    // P&O wait reads it (atomic access to m_nTimeoutMs).
+    void SetTimeoutMs(int ms) { __atomic_store_n(&m_nTimeoutMs, ms, __ATOMIC_RELAXED); }
+    int CurrentTimeoutMs() const { return __atomic_load_n(&m_nTimeoutMs, __ATOMIC_RELAXED); }
     int SetTsEnable(bool on);
     int SetPnoFrmErrAllow(bool allow);
     int SetPnoValidateSensor(bool validate);

@@ -28,7 +28,9 @@ CSXserIO::CSXserIO(unsigned int cfg)
       m_readAhead(),
       m_nAheadPos(0),
       m_nAheadLen(0),
-      m_bLineDrained(false)
+      m_bLineDrained(false),
+      m_searchFrom(),
+      m_nSearchFrom(0)
 {
     SetCfg(cfg);
 #if defined(SXSERIO_INTERNAL)

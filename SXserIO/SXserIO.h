@@ -99,6 +99,9 @@ protected:
 
     // Puts bytes read past a frame back in front of the input.
     void PushBack(const unsigned char* data, int n);
+    // The bytes after the first of a header that failed: the next
+    // Findframe searches them before it reads; a Readframe drops them.
+    void KeepForSearch(const unsigned char* data, int n);
     // After a system error the loops wait this long (or until stopped)
     // before they read again, so a dead port is not polled in a spin.
     void PauseAfterError();
@@ -136,4 +139,6 @@ protected:
     int m_nAheadPos;
     int m_nAheadLen;
     bool m_bLineDrained;
+    unsigned char m_searchFrom[8];
+    int m_nSearchFrom;
 };

@@ -189,6 +189,7 @@ int CSXserIO::FlushComm()
 {
     m_nPushBack = 0;
     m_nAheadPos = m_nAheadLen = 0;
+    m_nSearchFrom = 0;
     if (!sxser::PurgeComm(m_hCom)) {
         const int err = errno;
         iodbg::BxDebug::BXDOUT_ERR5("CSXserIO::FlushComm : PurgeComm Result %d : %s\n", err, "TCFLSH TCIOFLUSH");
@@ -207,6 +208,7 @@ void CSXserIO::CloseHandles()
     m_hWriteEvent = -1;
     m_nPushBack = 0;
     m_nAheadPos = m_nAheadLen = 0;
+    m_nSearchFrom = 0;
 }
 
 namespace {

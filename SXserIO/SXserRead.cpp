@@ -100,6 +100,15 @@ void CSXserIO::PushBack(const unsigned char* data, int n)
     m_nPushBack += n;
 }
 
+void CSXserIO::KeepForSearch(const unsigned char* data, int n)
+{
+    m_nSearchFrom = 0;
+    if (n <= 0 || n > static_cast<int>(sizeof m_searchFrom))
+        return;
+    memcpy(m_searchFrom, data, static_cast<size_t>(n));
+    m_nSearchFrom = n;
+}
+
 bool CSXserIO::PreambleTest(unsigned char* header)
 {
     const uint32_t in = Le32(header);
@@ -136,6 +145,7 @@ int CSXserIO::ReadframeUpTo(unsigned char* buf, int& len, int64_t maxFrame)
     if (!buf)
         return -1;
     const bool zj = m_iModeZJ != 0;
+    m_nSearchFrom = 0; // a frame read directly goes on after the failed header
 
     iodbg::BxDebug::BXDOUT3("%s : iHdrLen = %d\r\n", kReadframe, kHeaderLen);
     iodbg::BxDebug::BXDOUT3("%s : Reading Header, Len = %d\r\n", kReadframe, kHeaderLen);
@@ -155,10 +165,16 @@ int CSXserIO::ReadframeUpTo(unsigned char* buf, int& len, int64_t maxFrame)
         iodbg::BxDebug::BXDOUT0("%s : Error Reading Header : %d : %s\r\n", kReadframe, SXIO_NORESP,
                                 ErrorStr(SXIO_NORESP));
         iodbg::BxDebug::BXDOUTFBuf(buf, hdrLen, true, "CSXserIO::Readframe Error Reading Header", 0);
+        // A frame may begin after its first byte: a search looks there.
+        KeepForSearch(buf + 1, hdrLen - 1);
         return SXIO_FRAMERR;
     }
     if (!PreambleTest(buf)) {
         iodbg::BxDebug::BXDOUTFBuf(buf, kHeaderLen, true, "CSXserIO::Readframe Error in Preamble", 0);
+        // Garbage shorter than a header is followed by the start of the
+        // next frame inside these 8 bytes: a search that follows starts
+        // after the first byte, so that frame is found and not lost.
+        KeepForSearch(buf + 1, kHeaderLen - 1);
         return SXIO_FRAMERR;
     }
     const uint32_t bodyLen = BodyLength(buf, zj);
@@ -191,6 +207,12 @@ int CSXserIO::Findframe(unsigned char* buf, int& len)
         static_cast<unsigned char>(m_info.uPreamble >> 16),
     };
     const int need = zj ? 2 : 3;
+    // The search begins with the bytes of the header that failed just
+    // before it.
+    if (m_nSearchFrom > 0) {
+        PushBack(m_searchFrom, m_nSearchFrom);
+        m_nSearchFrom = 0;
+    }
 
     unsigned char chunk[32];
     int request = static_cast<int>(sizeof chunk);
@@ -305,6 +327,7 @@ int CSXserIO::Close()
     m_hWriteEvent = -1;
     m_nPushBack = 0;
     m_nAheadPos = m_nAheadLen = 0;
+    m_nSearchFrom = 0;
     try {
         m_info = _sx_serportinfo();
     } catch (...) {

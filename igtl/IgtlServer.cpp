@@ -8,17 +8,13 @@
 #include "igtl/SXigtl.h"
 
 #include "igtl/FrameHandoff.h"
+#include "igtl/IgtlMessages.h"
 #include "igtl/PnoPose.h"
 
 #include <SXCmdIF/SXCmdIFdev.h>
 #include <SXCmdIF/SXerrors.h>
 
-#include <igtlCapabilityMessage.h>
 #include <igtlMessageHeader.h>
-#include <igtlStatusMessage.h>
-#include <igtlTimeStamp.h>
-#include <igtlTrackingDataMessage.h>
-#include <igtlTransformMessage.h>
 #include <igtl_header.h>
 
 #include <arpa/inet.h>
@@ -44,36 +40,9 @@ namespace sxigtl {
 
 namespace {
 
-using Packet = std::shared_ptr<const std::vector<unsigned char>>;
-
-constexpr const char* kTrackerName = "Tracker"; // device name of TDATA and STATUS
 constexpr size_t kMaxQueryBody = 64 * 1024;     // larger bodies are skipped unread
 constexpr int kPollMs = 50;
 constexpr int kFlushOnCloseMs = 200;
-constexpr int64_t kNsPerSec = 1000000000;
-
-int64_t WallClockNs()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
-
-Packet PackOf(igtl::MessageBase* m)
-{
-    m->Pack();
-    const auto* p = static_cast<const unsigned char*>(m->GetPackPointer());
-    return std::make_shared<const std::vector<unsigned char>>(p, p + m->GetPackSize());
-}
-
-void StampMessage(igtl::MessageBase* m, int64_t wallNs)
-{
-    if (wallNs < 0)
-        wallNs = 0;
-    igtl::TimeStamp::Pointer ts = igtl::TimeStamp::New();
-    ts->SetTime(static_cast<igtlUint32>(wallNs / kNsPerSec), static_cast<igtlUint32>(wallNs % kNsPerSec));
-    m->SetTimeStamp(ts);
-}
 
 // Next message of a rate-limited stream: due when the frame's time has
 // reached the schedule, which then moves on by one period (and starts again
@@ -105,8 +74,6 @@ struct Client {
     bool dead = false;
 };
 
-enum class TrackerState { Waiting, Tracking, NoFrames, BitError, Stopping };
-
 class Server {
 public:
     Server(void* ctx, void* dev, const ServeOptions& o, std::FILE* out)
@@ -136,12 +103,16 @@ private:
 
     std::string NameOf(unsigned sensor) const { return m_opt.prefix + std::to_string(sensor); }
     int64_t ToWall(int64_t monoNs) const { return monoNs + m_wallOffsetNs; }
-    Packet TransformPacket(const SensorPose& pose, int64_t stampNs);
-    Packet TdataPacket(const FramePoses& poses, int64_t stampNs);
-    Packet StatusPacket() const;
-    Packet CapabilityPacket() const;
-    Packet RtsTdataPacket(bool ok) const;
-    Packet NotFoundPacket(const std::string& name) const;
+    Packet TransformPacket(const SensorPose& pose, int64_t stampNs)
+    {
+        return PackTransform(m_transform, NameOf(pose.sensor), pose.matrix, ToWall(stampNs));
+    }
+    Packet TdataPacket(const FramePoses& poses, int64_t stampNs)
+    {
+        return PackTdata(m_tdataMsg, m_opt.prefix, poses, ToWall(stampNs));
+    }
+    Packet StatusPacket() const { return PackStatus(m_state, m_bitError, m_opt.staleMs); }
+    Packet NotFoundPacket(const std::string& name) const { return PackNotFound(name, m_havePoses); }
     void Print(const char* fmt, const std::string& peer, uint64_t n = 0);
 
     void* m_ctx;
@@ -241,102 +212,6 @@ void Server::Accept()
         Flush(*c);
         m_clients.push_back(std::move(c));
     }
-}
-
-Packet Server::TransformPacket(const SensorPose& pose, int64_t stampNs)
-{
-    m_transform->SetDeviceName(NameOf(pose.sensor).c_str());
-    igtl::Matrix4x4 m;
-    std::memcpy(m, pose.matrix, sizeof m);
-    m_transform->SetMatrix(m);
-    StampMessage(m_transform, ToWall(stampNs));
-    return PackOf(m_transform);
-}
-
-Packet Server::TdataPacket(const FramePoses& poses, int64_t stampNs)
-{
-    m_tdataMsg->ClearTrackingDataElements();
-    m_tdataMsg->SetDeviceName(kTrackerName);
-    for (const SensorPose& pose : poses.sensors) {
-        igtl::TrackingDataElement::Pointer e = igtl::TrackingDataElement::New();
-        e->SetName(NameOf(pose.sensor).c_str());
-        e->SetType(igtl::TrackingDataElement::TYPE_6D);
-        igtl::Matrix4x4 m;
-        std::memcpy(m, pose.matrix, sizeof m);
-        e->SetMatrix(m);
-        m_tdataMsg->AddTrackingDataElement(e);
-    }
-    StampMessage(m_tdataMsg, ToWall(stampNs));
-    return PackOf(m_tdataMsg);
-}
-
-Packet Server::StatusPacket() const
-{
-    igtl::StatusMessage::Pointer s = igtl::StatusMessage::New();
-    s->SetDeviceName(kTrackerName);
-    switch (m_state) {
-    case TrackerState::Waiting:
-        s->SetCode(igtl::StatusMessage::STATUS_NOT_READY);
-        s->SetErrorName("NOT_READY");
-        s->SetStatusString("waiting for the first P&O frame");
-        break;
-    case TrackerState::Tracking:
-        s->SetCode(igtl::StatusMessage::STATUS_OK);
-        s->SetStatusString("tracking");
-        break;
-    case TrackerState::NoFrames: {
-        s->SetCode(igtl::StatusMessage::STATUS_TIME_OUT);
-        s->SetErrorName("TIME_OUT");
-        const std::string text = "no P&O frames for " + std::to_string(m_opt.staleMs) + " ms";
-        s->SetStatusString(text.c_str());
-        break;
-    }
-    case TrackerState::BitError: {
-        s->SetCode(igtl::StatusMessage::STATUS_HARDWARE_FAILURE);
-        s->SetSubCode(static_cast<igtlInt64>(m_bitError));
-        s->SetErrorName("BIT_ERROR");
-        const std::string text = "tracker built-in test error " + std::to_string(m_bitError);
-        s->SetStatusString(text.c_str());
-        break;
-    }
-    case TrackerState::Stopping:
-        s->SetCode(igtl::StatusMessage::STATUS_SHUT_DOWN);
-        s->SetErrorName("SHUT_DOWN");
-        s->SetStatusString("tracking stopped");
-        break;
-    }
-    StampMessage(s, WallClockNs());
-    return PackOf(s);
-}
-
-Packet Server::CapabilityPacket() const
-{
-    igtl::CapabilityMessage::Pointer m = igtl::CapabilityMessage::New();
-    m->SetDeviceName(kTrackerName);
-    m->SetTypes({"TRANSFORM", "GET_TRANS", "TDATA", "GET_TDATA", "STT_TDATA", "STP_TDATA", "RTS_TDATA",
-                 "STATUS", "GET_STATUS", "CAPABILITY", "GET_CAPABIL"});
-    StampMessage(m, WallClockNs());
-    return PackOf(m);
-}
-
-Packet Server::RtsTdataPacket(bool ok) const
-{
-    igtl::RTSTrackingDataMessage::Pointer m = igtl::RTSTrackingDataMessage::New();
-    m->SetDeviceName(kTrackerName);
-    m->SetStatus(ok ? igtl::RTSTrackingDataMessage::STATUS_SUCCESS : igtl::RTSTrackingDataMessage::STATUS_ERROR);
-    StampMessage(m, WallClockNs());
-    return PackOf(m);
-}
-
-Packet Server::NotFoundPacket(const std::string& name) const
-{
-    igtl::StatusMessage::Pointer s = igtl::StatusMessage::New();
-    s->SetDeviceName(name.c_str());
-    s->SetCode(igtl::StatusMessage::STATUS_NOT_FOUND);
-    s->SetErrorName("NOT_FOUND");
-    s->SetStatusString(m_havePoses ? "no such sensor" : "no P&O frame yet");
-    StampMessage(s, WallClockNs());
-    return PackOf(s);
 }
 
 void Server::Enqueue(Client& c, const Packet& p)
@@ -467,10 +342,10 @@ void Server::HandleMessage(Client& c, igtl::MessageHeader* header, const unsigne
             c.tdataPeriodNs = static_cast<int64_t>(m->GetResolution()) * 1000000;
             c.nextTdataNs = 0;
         }
-        Enqueue(c, RtsTdataPacket(ok));
+        Enqueue(c, PackRtsTdata(ok));
     } else if (type == "STP_TDATA") {
         c.tdata = false;
-        Enqueue(c, RtsTdataPacket(true));
+        Enqueue(c, PackRtsTdata(true));
     } else if (type == "GET_TDATA") {
         if (m_havePoses)
             Enqueue(c, TdataPacket(m_poses, m_posesNs));
@@ -491,7 +366,7 @@ void Server::HandleMessage(Client& c, igtl::MessageHeader* header, const unsigne
     } else if (type == "GET_STATUS") {
         Enqueue(c, StatusPacket());
     } else if (type == "GET_CAPABIL") {
-        Enqueue(c, CapabilityPacket());
+        Enqueue(c, PackCapability());
     }
     // Anything else (a client's own TRANSFORM, STATUS, ...) is read and ignored.
 }

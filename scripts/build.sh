@@ -5,4 +5,4 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$root/scripts/setup.sh"
 build="${SX_BUILD_DIR:-$root/build}"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE="${SX_BUILD_TYPE:-RelWithDebInfo}" ${SX_CMAKE_ARGS:-} >/dev/null
-cmake --build "$build" -j"$(nproc)"
+${SX_BUILD_LOCK:+flock "$SX_BUILD_LOCK"} cmake --build "$build" -j"$(nproc)"

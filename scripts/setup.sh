@@ -8,6 +8,7 @@ PACKAGES=(
   libusb-1.0-0-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   umockdev libumockdev-dev libglib2.0-dev
+  clang-14 libclang-rt-14-dev
   libcli11-dev
   libopenigtlink-dev
   pybind11-dev python3-pybind11 python3-dev python3-numpy python3-pytest

@@ -28,6 +28,10 @@ public:
     virtual unsigned Records(const PnoRequest& req, unsigned char* out, unsigned maxRecords) = 0;
     // Nanoseconds to the next frame; 0 keeps the configured frame rate.
     virtual int64_t IntervalNs() const { return 0; }
+    // Called after Records: a source of recorded frames may put the
+    // recorded frame count and hpinfo word into the frame it just served.
+    // The unit's own values come in; false leaves them.
+    virtual bool FrameHeader(uint32_t& framenum, uint32_t& hpinfo) const { return false; }
 };
 
 // Smooth, deterministic motion from a seed: every sensor moves on its own

@@ -169,9 +169,12 @@ size_t SimUnit::PnoBody(unsigned char* body, uint32_t arg2, const PnoFrameFaults
     for (uint32_t i = 0; i < 7 && biterr == 0; ++i)
         if (m_bit.err[i] != 0)
             biterr = i + 1;
+    uint32_t framenum = req.framenum;
+    uint32_t hpinfo = (req.accel ? 1u : 0u) | biterr << 4;
+    m_source->FrameHeader(framenum, hpinfo);
     PutLE32(body, m_block.seuID);
-    PutLE32(body + 4, req.framenum);
-    PutLE32(body + 8, (req.accel ? 1u : 0u) | biterr << 4);
+    PutLE32(body + 4, framenum);
+    PutLE32(body + 8, hpinfo);
     PutLE32(body + 12, n);
     return 16 + 32 * n;
 }
@@ -228,6 +231,19 @@ uint32_t SimUnit::SeuId() const
 {
     std::lock_guard<std::mutex> lock(m_mtx);
     return m_block.seuID;
+}
+
+void SimUnit::SetUnitIdentity(const _WHOAMI_STRUCT& who)
+{
+    std::lock_guard<std::mutex> lock(m_mtx);
+    m_whoUnit = who;
+}
+
+void SimUnit::SetPowerOn(const _BLOCK_CONFIG& block)
+{
+    std::lock_guard<std::mutex> lock(m_mtx);
+    m_powerOn = block;
+    m_block = block;
 }
 
 void SimUnit::SetSource(std::unique_ptr<PnoSource> source)

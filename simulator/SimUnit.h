@@ -104,6 +104,10 @@ public:
     _WHOAMI_STRUCT UnitIdentity() const { return m_whoUnit; }
     _WHOAMI_STRUCT SensorIdentity(int sensor) const { return m_whoSensor[sensor & 15]; }
     _WHOAMI_STRUCT SourceIdentity(int source) const { return m_whoSource[source & 3]; }
+    // The unit's identity record (a replayed unit shows the recorded one).
+    void SetUnitIdentity(const _WHOAMI_STRUCT& who);
+    // The configuration now and after every reset.
+    void SetPowerOn(const _BLOCK_CONFIG& block);
     // Replaces the source of P&O records (generated motion by default).
     void SetSource(std::unique_ptr<PnoSource> source);
 

@@ -1,6 +1,7 @@
 // sxsim: a simulated tracker on a serial line, for use without hardware.
 // Prints the path an application opens, then runs until SIGINT or SIGTERM,
 // with one status line a second on standard error.
+#include <simulator/ReplaySource.h>
 #include <simulator/SimTracker.h>
 
 #include <CLI/CLI.hpp>
@@ -51,6 +52,15 @@ int main(int argc, char** argv)
         ->check(CLI::IsMember({"tracker", "q7tag", "q7hub"}))->capture_default_str();
     app.add_option("--tty", tty, "Serve this terminal instead of a new pseudo-terminal pair");
     app.add_flag("--ports", ports, "Also print SXSERIO_PORTS=<path> on the second line");
+    std::string replay;
+    double speed = 1.0;
+    bool loop = false;
+    auto* replayOpt = app.add_option("--replay", replay,
+                                     "Serve this recording (sxtool record): its identity, units, frame rate and "
+                                     "station map, and its frames at their mean recorded pace");
+    app.add_option("--speed", speed, "With --replay: play this many times faster")
+        ->check(CLI::PositiveNumber)->needs(replayOpt);
+    app.add_flag("--loop", loop, "With --replay: start again after the last frame")->needs(replayOpt);
 
     auto* fg = "Faults";
     app.add_option("--drop-every", faults.dropEveryN, "Leave out every N-th P&O frame (a gap in the frame count)")->group(fg);
@@ -80,6 +90,22 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "sxsim: %s (try --help)\n", e.what());
         return 2;
     }
+    sxsim::ReplayInfo replayInfo;
+    if (!replay.empty()) {
+        std::string why;
+        if (!sxsim::ScanRecording(replay, replayInfo, why)) {
+            std::fprintf(stderr, "sxsim: %s\n", why.c_str());
+            return 1;
+        }
+        if (!replayInfo.fault.empty())
+            std::fprintf(stderr, "sxsim: %s: %s; replaying the %llu whole frames before it\n", replay.c_str(),
+                         replayInfo.fault.c_str(), static_cast<unsigned long long>(replayInfo.frames));
+        const sxsim::SimConfig recorded = sxsim::ReplayConfig(replayInfo);
+        cfg.seuid = recorded.seuid;
+        cfg.rateHz = recorded.rateHz;
+        cfg.sensors = recorded.sensors;
+        cfg.sources = recorded.sources;
+    }
     if (family == "q7tag")
         cfg.pid = PID_Q7_TAG;
     else if (family == "q7hub")
@@ -99,6 +125,10 @@ int main(int argc, char** argv)
         return 1;
     }
     sim->SetFaults(faults);
+    if (!replay.empty()) {
+        sxsim::ApplyRecordedSettings(sim->Unit(), replayInfo);
+        sim->Unit().SetSource(sxsim::MakeReplaySource(replay, replayInfo, speed, loop));
+    }
     std::printf("%s\n", sim->SlavePath().c_str());
     if (ports)
         std::printf("SXSERIO_PORTS=%s\n", sim->SlavePath().c_str());

@@ -273,7 +273,7 @@ int CSXcontext::dev_timeoutms(CSXdevIO* handle, int useDefault, int ms)
     if (useDefault != 0)
         dev->DefaultTimeout();
     else
-        dev->TimeoutMs() = ms;
+        dev->SetTimeoutMs(ms); // a command may be waiting on another thread
     return E_SX_SUCCESS;
 }
 

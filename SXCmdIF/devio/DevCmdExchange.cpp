@@ -81,7 +81,7 @@ int CSXdevIO::WaitCmdRespA(CFrameInfo& response, CFrameInfo& request)
     const uint32_t k = request.cmd();
     const uint32_t act = request.action();
     std::unique_lock<std::mutex> lock(m_mtxCmdWait);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_nTimeoutMs);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(CurrentTimeoutMs());
     const bool ready = m_cvRxCmd.wait_until(lock, deadline, [this] { return m_bNewRxCmdReady.load(); });
     if (ready) {
         trTracefHP5("%d-%s : %s : Waiting for response to %s(%x) %s(%x) : m_bNewRxCmdReady = %s\r\n", m_nSeuId,

@@ -234,7 +234,7 @@ const char* CSXdevIO::ErrDetailStr(int code)
 
 int& CSXdevIO::DefaultTimeout()
 {
-    m_nTimeoutMs = kDefaultTimeoutMs;
+    SetTimeoutMs(kDefaultTimeoutMs);
     return m_nTimeoutMs;
 }
 

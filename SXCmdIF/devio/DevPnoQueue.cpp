@@ -167,7 +167,7 @@ int CSXdevIO::WaitPnoRespA(CFrameInfo& out)
     int e = 0;
     m_bNewRxPnoReady = false;
     std::unique_lock<std::mutex> lock(m_mtxPnoWait);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_nTimeoutMs);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(CurrentTimeoutMs());
     ++m_nPnoWaiters;
     const bool ready = m_cvRxPno.wait_until(lock, deadline, [this] { return m_bNewRxPnoReady.load(); });
     --m_nPnoWaiters;

@@ -1,0 +1,27 @@
+# Debian packages from a build: `cpack -G DEB` in the build folder makes one
+# package per install component.
+#   libsxcmdif0     the shared libraries and the udev rule
+#   libsxcmdif-dev  headers, CMake package, pkg-config files
+#   sxcmdif-tools   sxtool and sxsim
+set(CPACK_PACKAGE_NAME sxcmdif)
+set(CPACK_PACKAGE_VENDOR "SXCmdIF")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Host SDK of the electromagnetic motion tracker")
+set(CPACK_PACKAGE_CONTACT "SXCmdIF maintainers <sxcmdif@localhost>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_COMPONENTS_ALL runtime development tools)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION libs)
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME libsxcmdif0)
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "libusb-1.0-0 (>= 2:1.0.26)")
+set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "Host SDK of the electromagnetic motion tracker: shared libraries and udev rule")
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libsxcmdif-dev)
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "libsxcmdif0 (= ${PROJECT_VERSION})")
+set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "Host SDK of the electromagnetic motion tracker: headers, CMake package, pkg-config")
+set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME sxcmdif-tools)
+set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS "libsxcmdif0 (= ${PROJECT_VERSION}), libusb-1.0-0 (>= 2:1.0.26)")
+set(CPACK_DEBIAN_TOOLS_DESCRIPTION "Host SDK of the electromagnetic motion tracker: sxtool and the simulated tracker sxsim")
+include(CPack)

@@ -1,0 +1,127 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora of the fuzz targets into fuzz/corpus/<target>/:
+well-formed command and P&O frames (CRC-16/ARC), their flawed twins, and
+serial byte streams built from them. Run again after changing it; the files
+are committed."""
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CORPUS = os.path.join(HERE, "..", "corpus")
+
+
+def crc16(data):
+    acc = 0
+    for b in data:
+        acc ^= b
+        for _ in range(8):
+            acc = (acc >> 1) ^ 0xA001 if acc & 1 else acc >> 1
+    return acc
+
+
+def frame(preamble, body):
+    head = preamble + struct.pack("<I", len(body) + 4)
+    raw = head + body
+    return raw + struct.pack("<I", crc16(raw))
+
+
+def cmd(cmdcode, action, payload=b"", seuid=1, arg1=0, arg2=0, preamble=b"SXRC"):
+    return frame(preamble, struct.pack("<IIIII", seuid, cmdcode, action, arg1, arg2) + payload)
+
+
+def sensor(num, units=0, ori_units=0, accel=False):
+    sfinfo = num | (units << 8) | (ori_units << 10) | (1 << 12) | (7 << 14) | (1 << 22)
+    if accel:
+        return struct.pack("<I3f4h4h", sfinfo, 1.5, -2.25, 3.0, 16384, -8192, 0, 32767, -16384, 100, 0, 5)
+    return struct.pack("<I3f4f", sfinfo, 1.5, -2.25, 3.0, 90.0, -45.0, 0.5, 0.0)
+
+
+def pno(n, framenum=100, hpinfo=0, ori_units=0, preamble=b"SXRP", seuid=0):
+    accel = (hpinfo & 0xF) != 0
+    body = struct.pack("<IIII", seuid, framenum, hpinfo, n)
+    body += b"".join(sensor(i, i & 3, ori_units if ori_units >= 0 else i % 4, accel) for i in range(n))
+    return frame(preamble, body)
+
+
+def seuppno_body(n, hpinfo=0):
+    f = pno(n, hpinfo=hpinfo)
+    return f[8:-4]
+
+
+def write(target, name, data):
+    d = os.path.join(CORPUS, target)
+    os.makedirs(d, exist_ok=True)
+    with open(os.path.join(d, name), "wb") as fh:
+        fh.write(data)
+
+
+def main():
+    frames = {
+        "pno0": pno(0),
+        "pno1": pno(1),
+        "pno4_quat": pno(4, ori_units=2),
+        "pno16_accel": pno(16, hpinfo=1, ori_units=-1),
+        "pno17": pno(17),
+        "pno_marks": pno(2, hpinfo=0x00020701),
+        "pno_badid": frame(b"SXRP", struct.pack("<IIII", 0, 5, 0, 1) + sensor(20)),
+        "q7_pno": pno(1, preamble=b"Q7BP"),
+        "units_get": cmd(7, 1),
+        "units_ack": cmd(7, 3, struct.pack("<II", 1, 2)),
+        "framerate_ack": cmd(6, 3, struct.pack("<I", 240)),
+        "nak": cmd(7, 4),
+        "whoami": cmd(20, 3, bytes(range(192))),
+        "singlepno": cmd(18, 3, seuppno_body(2)),
+        "singlepno0": cmd(18, 3, seuppno_body(0)),
+        "undefined_cmd": cmd(77, 3, b"abcdefghijkl"),
+        "short": b"SXRC\x08\x00\x00\x00",
+        "badcrc": cmd(7, 3, struct.pack("<II", 1, 2))[:-4] + b"\x00\x00\x00\x00",
+    }
+    # CSXSeuPno: selector byte, then a frame or a body.
+    for name, f in frames.items():
+        if f.startswith(b"SXRP") or f.startswith(b"Q7BP"):
+            write("fuzz_seupno", name + "_raw", bytes([0]) + f)
+            write("fuzz_seupno", name + "_rawfull", bytes([2 | 4]) + f)
+    for n, hp in ((0, 0), (3, 0), (16, 1)):
+        write("fuzz_seupno", "body%d_%d" % (n, hp), bytes([1]) + seuppno_body(n, hp))
+        write("fuzz_seupno", "bodyfull%d_%d" % (n, hp), bytes([3 | 8]) + seuppno_body(n, hp))
+    # Dumps: selector byte, then the frame.
+    for i, (name, f) in enumerate(frames.items()):
+        write("fuzz_framedump", name, bytes([(i * 37) & 0xFF]) + f)
+    write("fuzz_framedump", "long_block", bytes([2]) + cmd(20, 3, bytes(range(256)) * 2))
+    # Serial: selector byte, then a byte stream.
+    good = frames["units_ack"] + frames["pno4_quat"] + frames["framerate_ack"]
+    write("fuzz_serial", "frames", bytes([0x18]) + good)
+    write("fuzz_serial", "garbage_then_frames", bytes([0x14]) + b"\x00garbage!SX" + good)
+    write("fuzz_serial", "truncated", bytes([0x10]) + frames["pno16_accel"][:100] + good)
+    write("fuzz_serial", "too_long", bytes([0x1C]) + b"SXRC" + struct.pack("<I", 2000) + b"x" * 50 + good)
+    write("fuzz_serial", "split_preamble", bytes([0x08]) + b"S" * 31 + b"SXR" + frames["pno1"][3:])
+    write("fuzz_serial", "zj", bytes([0x01]) + b"SX\x00\x00\x00\x00\x04\x00abcd" + b"SXzzzz\x02\x00hi")
+    write("fuzz_serial", "q7", bytes([0x02]) + cmd(7, 3, b"\x01\x00\x00\x00\x02\x00\x00\x00", preamble=b"Q7BC"))
+    # Device receive path: switches byte, then units with 16-bit lengths.
+    def units(*fs):
+        return b"".join(struct.pack("<H", len(f)) + f for f in fs)
+    mix = units(frames["units_ack"], frames["pno4_quat"], frames["pno16_accel"], frames["nak"],
+                frames["singlepno"], pno(2, framenum=101), pno(2, framenum=104))
+    bad = units(frames["pno17"], frames["pno_badid"], frames["badcrc"], frames["short"], b"garbage!",
+                pno(1)[:-4] + b"\xff\xff\x00\x00", b"XXXX" + pno(1)[4:], frames["q7_pno"], b"")
+    for sel in (0x00, 0x01, 0x02, 0x03, 0x05, 0x19, 0x31, 0xC1):
+        write("fuzz_dataready", "mix_%02x" % sel, bytes([sel]) + mix)
+        write("fuzz_dataready", "bad_%02x" % sel, bytes([sel]) + bad)
+    # Recordings: a header and frame records.
+    def recording(*fs, version=1, hlen=256):
+        head = b"SXTRKREC" + struct.pack("<IIIIIIII", version, hlen, 7, 3, 2, 0, 0x0F, 0)
+        head += struct.pack("<Q", 1700000000 * 10**9) + b"SXSIM Tracker SEU".ljust(192, b"\0")
+        head = head.ljust(hlen, b"\0")
+        recs = b"".join(b"PNOF" + struct.pack("<IQII", len(f), 1000 * (i + 1), i + 1, 0) + f
+                        for i, f in enumerate(fs))
+        return head + recs
+    write("fuzz_recording", "three", recording(pno(4, framenum=1), pno(4, framenum=2), pno(16, hpinfo=1)))
+    write("fuzz_recording", "empty", recording())
+    write("fuzz_recording", "truncated", recording(pno(2), pno(2))[:-7])
+    write("fuzz_recording", "long_header", recording(pno(1), hlen=512))
+    write("fuzz_recording", "bad_tag", recording(pno(1)).replace(b"PNOF", b"PNOX"))
+    write("fuzz_dataready", "ffff_crc", bytes([0x01]) + units(frame(b"SXRC", struct.pack("<IIIII", 0xFFFF, 7, 3, 0, 0))[:-4] + b"\0\0\0\0"))
+
+
+if __name__ == "__main__":
+    main()

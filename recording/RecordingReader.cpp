@@ -1,0 +1,181 @@
+#include <recording/RecordingReader.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace sxrec {
+
+namespace {
+
+class FileInput : public ByteInput {
+public:
+    explicit FileInput(std::FILE* f) : m_file(f) {}
+    ~FileInput() override { std::fclose(m_file); }
+    size_t Read(unsigned char* out, size_t n) override { return std::fread(out, 1, n, m_file); }
+
+private:
+    std::FILE* m_file;
+};
+
+class MemoryInput : public ByteInput {
+public:
+    MemoryInput(const unsigned char* data, size_t size) : m_data(data), m_size(size) {}
+    size_t Read(unsigned char* out, size_t n) override
+    {
+        const size_t k = n < m_size - m_pos ? n : m_size - m_pos;
+        if (k)
+            std::memcpy(out, m_data + m_pos, k);
+        m_pos += k;
+        return k;
+    }
+
+private:
+    const unsigned char* m_data;
+    size_t m_size;
+    size_t m_pos = 0;
+};
+
+std::string Count(size_t got, size_t want)
+{
+    return std::to_string(got) + " of " + std::to_string(want) + " bytes";
+}
+
+} // namespace
+
+std::string CorruptText(uint64_t offset, const std::string& what)
+{
+    return "corrupt recording at byte offset " + std::to_string(offset) + ": " + what;
+}
+
+bool RecordingReader::OpenFile(const std::string& path)
+{
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        m_error = std::string("cannot open: ") + std::strerror(errno);
+        m_failed = true;
+        m_openFailed = true;
+        return false;
+    }
+    return Start(std::make_unique<FileInput>(f));
+}
+
+bool RecordingReader::OpenMemory(const unsigned char* data, size_t size)
+{
+    return Start(std::make_unique<MemoryInput>(data, size));
+}
+
+bool RecordingReader::Start(std::unique_ptr<ByteInput> input)
+{
+    m_input = std::move(input);
+    m_header = RecordingHeader{};
+    m_offset = 0;
+    m_frames = 0;
+    m_failed = false;
+    m_openFailed = false;
+    m_error.clear();
+    return ReadHeader();
+}
+
+bool RecordingReader::ReadExact(unsigned char* out, size_t n, size_t& got)
+{
+    got = 0;
+    while (got < n) {
+        const size_t k = m_input->Read(out + got, n - got);
+        if (k == 0)
+            break;
+        got += k;
+    }
+    m_offset += got;
+    return got == n;
+}
+
+bool RecordingReader::Corrupt(uint64_t offset, const std::string& what)
+{
+    m_failed = true;
+    m_offset = offset;
+    m_error = CorruptText(offset, what);
+    return false;
+}
+
+bool RecordingReader::ReadHeader()
+{
+    unsigned char fixed[kHeaderLen];
+    size_t got = 0;
+    // The name, version and header length first, so that a file of another
+    // kind is named as such.
+    const bool whole = ReadExact(fixed, hdr::kSeuId, got);
+    const size_t nameBytes = got < sizeof kFormatName ? got : sizeof kFormatName;
+    if (std::memcmp(fixed, kFormatName, nameBytes) != 0)
+        return Corrupt(0, "not a recording (no format name)");
+    if (!whole)
+        return Corrupt(got, "truncated header (" + Count(got, kHeaderLen) + ")");
+    const uint32_t version = GetLE32(fixed + hdr::kVersion);
+    if (version != kFormatVersion)
+        return Corrupt(hdr::kVersion, "unsupported format version " + std::to_string(version));
+    const uint32_t headerLen = GetLE32(fixed + hdr::kHeaderLen);
+    if (headerLen < kHeaderLen || headerLen > kMaxHeaderLen)
+        return Corrupt(hdr::kHeaderLen, "header length " + std::to_string(headerLen) + " out of range");
+    size_t rest = 0;
+    if (!ReadExact(fixed + hdr::kSeuId, kHeaderLen - hdr::kSeuId, rest))
+        return Corrupt(m_offset, "truncated header (" + Count(hdr::kSeuId + rest, headerLen) + ")");
+    // Bytes of a longer header that this version does not know.
+    for (uint32_t skipped = kHeaderLen; skipped < headerLen;) {
+        unsigned char scratch[256];
+        const size_t want = headerLen - skipped < sizeof scratch ? headerLen - skipped : sizeof scratch;
+        size_t k = 0;
+        if (!ReadExact(scratch, want, k))
+            return Corrupt(m_offset, "truncated header (" + Count(skipped + k, headerLen) + ")");
+        skipped += static_cast<uint32_t>(want);
+    }
+    m_header.version = version;
+    m_header.seuid = GetLE32(fixed + hdr::kSeuId);
+    m_header.frameRateCode = GetLE32(fixed + hdr::kFrameRate);
+    m_header.units.pos_units = GetLE32(fixed + hdr::kPosUnits);
+    m_header.units.ori_units = GetLE32(fixed + hdr::kOriUnits);
+    m_header.stationMap = GetLE32(fixed + hdr::kStationMap);
+    m_header.startTimeNs = GetLE64(fixed + hdr::kStartTime);
+    std::memcpy(&m_header.identity, fixed + hdr::kIdentity, sizeof m_header.identity);
+    return true;
+}
+
+ReadResult RecordingReader::Next(RecordedFrame& frame)
+{
+    if (m_failed || !m_input)
+        return ReadResult::Corrupt;
+    const uint64_t start = m_offset;
+    unsigned char head[kFrameRecordHeaderLen];
+    size_t got = 0;
+    if (!ReadExact(head, sizeof head, got)) {
+        if (got == 0)
+            return ReadResult::End;
+        Corrupt(start, "truncated frame record (" + Count(got, sizeof head) + " of its header)");
+        return ReadResult::Corrupt;
+    }
+    if (GetLE32(head + rec::kTag) != kFrameTag) {
+        Corrupt(start, "no frame record tag");
+        return ReadResult::Corrupt;
+    }
+    const uint32_t length = GetLE32(head + rec::kLength);
+    if (length < kMinFrameLen || length > kMaxFrameLen) {
+        Corrupt(start, "frame length " + std::to_string(length) + " out of range");
+        return ReadResult::Corrupt;
+    }
+    if (!ReadExact(frame.bytes, length, got)) {
+        Corrupt(start, "truncated frame (" + Count(got, length) + ")");
+        return ReadResult::Corrupt;
+    }
+    // The frame's own size word counts the bytes after the preamble and size.
+    const uint32_t sizeWord = GetLE32(frame.bytes + 4);
+    if (static_cast<uint64_t>(sizeWord) + 8 != length) {
+        Corrupt(start, "frame size word " + std::to_string(sizeWord) + " does not match its length " +
+                           std::to_string(length));
+        return ReadResult::Corrupt;
+    }
+    frame.length = length;
+    frame.timeStampNs = GetLE64(head + rec::kTimeStamp);
+    frame.seqNum = GetLE32(head + rec::kSeqNum);
+    ++m_frames;
+    return ReadResult::Frame;
+}
+
+} // namespace sxrec

@@ -1,0 +1,71 @@
+// Reads a recording. The reader trusts nothing in the file: every read is
+// bounded by the buffer it fills, every length is checked against the
+// format's limits before it is used, and the first fault ends reading with
+// a message that names its byte offset. The frames before the fault have
+// been handed out whole.
+#pragma once
+
+#include <recording/SXrecording.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace sxrec {
+
+// Where the bytes come from: a file or memory (for tests and fuzzing).
+class ByteInput {
+public:
+    virtual ~ByteInput() = default;
+    // Reads up to n bytes into out; returns how many were read (fewer only
+    // at the end of the input).
+    virtual size_t Read(unsigned char* out, size_t n) = 0;
+};
+
+enum class ReadResult {
+    Frame,   // a whole frame was read
+    End,     // the input ended cleanly after the last record
+    Corrupt, // a fault; Error() names it and its offset
+};
+
+class RecordingReader {
+public:
+    RecordingReader() = default;
+
+    // Opens a file and reads its header; false with Error() otherwise.
+    bool OpenFile(const std::string& path);
+    // Reads from size bytes at data, which must outlive the reader.
+    bool OpenMemory(const unsigned char* data, size_t size);
+
+    const RecordingHeader& Header() const { return m_header; }
+    // The next frame, the end, or the first fault.
+    ReadResult Next(RecordedFrame& frame);
+
+    // Offset of the next byte to read (of the fault after Corrupt).
+    uint64_t Offset() const { return m_offset; }
+    uint64_t FramesRead() const { return m_frames; }
+    const std::string& Error() const { return m_error; }
+    // The file could not be opened (as opposed to a fault in its bytes).
+    bool OpenFailed() const { return m_openFailed; }
+
+private:
+    bool Start(std::unique_ptr<ByteInput> input);
+    bool ReadHeader();
+    // Reads exactly n bytes; false at a short read.
+    bool ReadExact(unsigned char* out, size_t n, size_t& got);
+    bool Corrupt(uint64_t offset, const std::string& what);
+
+    std::unique_ptr<ByteInput> m_input;
+    RecordingHeader m_header;
+    uint64_t m_offset = 0;
+    uint64_t m_frames = 0;
+    bool m_failed = false;
+    bool m_openFailed = false;
+    std::string m_error;
+};
+
+// "corrupt recording at byte offset N: what".
+std::string CorruptText(uint64_t offset, const std::string& what);
+
+} // namespace sxrec

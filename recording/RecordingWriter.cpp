@@ -1,0 +1,100 @@
+#include <recording/RecordingWriter.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace sxrec {
+
+void EncodeHeader(const RecordingHeader& header, unsigned char* out)
+{
+    std::memset(out, 0, kHeaderLen);
+    std::memcpy(out + hdr::kName, kFormatName, sizeof kFormatName);
+    PutLE32(out + hdr::kVersion, kFormatVersion);
+    PutLE32(out + hdr::kHeaderLen, kHeaderLen);
+    PutLE32(out + hdr::kSeuId, header.seuid);
+    PutLE32(out + hdr::kFrameRate, header.frameRateCode);
+    PutLE32(out + hdr::kPosUnits, header.units.pos_units);
+    PutLE32(out + hdr::kOriUnits, header.units.ori_units);
+    PutLE32(out + hdr::kStationMap, header.stationMap);
+    PutLE32(out + hdr::kFlags, 0);
+    PutLE64(out + hdr::kStartTime, header.startTimeNs);
+    std::memcpy(out + hdr::kIdentity, &header.identity, sizeof header.identity);
+}
+
+RecordingWriter::~RecordingWriter()
+{
+    std::string ignored;
+    Close(ignored);
+}
+
+bool RecordingWriter::Fail(const char* what)
+{
+    m_error = m_path + ": " + what + ": " + std::strerror(errno);
+    return false;
+}
+
+bool RecordingWriter::Open(const std::string& path, const RecordingHeader& header, std::string& error)
+{
+    std::string ignored;
+    Close(ignored);
+    m_path = path;
+    m_frames = 0;
+    m_error.clear();
+    m_file = std::fopen(path.c_str(), "wb");
+    if (!m_file) {
+        Fail("cannot create");
+        error = m_error;
+        return false;
+    }
+    unsigned char bytes[kHeaderLen];
+    EncodeHeader(header, bytes);
+    if (std::fwrite(bytes, 1, sizeof bytes, m_file) != sizeof bytes) {
+        Fail("cannot write");
+        error = m_error;
+        std::fclose(m_file);
+        m_file = nullptr;
+        return false;
+    }
+    return true;
+}
+
+bool RecordingWriter::Write(const unsigned char* frame, uint32_t length, uint64_t timeStampNs, uint32_t seqNum)
+{
+    if (!m_file)
+        return false;
+    if (length < kMinFrameLen || length > kMaxFrameLen) {
+        m_error = m_path + ": frame of " + std::to_string(length) + " bytes is outside the recording format";
+        return false;
+    }
+    unsigned char record[kFrameRecordHeaderLen + kMaxFrameLen];
+    PutLE32(record + rec::kTag, kFrameTag);
+    PutLE32(record + rec::kLength, length);
+    PutLE64(record + rec::kTimeStamp, timeStampNs);
+    PutLE32(record + rec::kSeqNum, seqNum);
+    PutLE32(record + rec::kReserved, 0);
+    std::memcpy(record + kFrameRecordHeaderLen, frame, length);
+    const size_t n = kFrameRecordHeaderLen + length;
+    if (std::fwrite(record, 1, n, m_file) != n)
+        return Fail("cannot write");
+    ++m_frames;
+    return true;
+}
+
+bool RecordingWriter::Close(std::string& error)
+{
+    if (!m_file)
+        return true;
+    bool ok = std::fflush(m_file) == 0;
+    if (!ok)
+        Fail("cannot write");
+    if (std::fclose(m_file) != 0 && ok) {
+        ok = false;
+        Fail("cannot close");
+    }
+    m_file = nullptr;
+    if (!ok)
+        error = m_error;
+    return ok;
+}
+
+} // namespace sxrec

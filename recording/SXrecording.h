@@ -1,0 +1,94 @@
+// The P&O recording format: a fixed header that tells which unit was
+// recorded and in which units and frame rate, then every P&O frame exactly
+// as the library received it, each with its host time stamp. The layout is
+// documented in docs/recording.md; every word is little-endian.
+#pragma once
+
+#include <SXCmdIF/records/SXpayloads.h>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace sxrec {
+
+// "SXTRKREC": the first eight bytes of every recording.
+constexpr char kFormatName[8] = {'S', 'X', 'T', 'R', 'K', 'R', 'E', 'C'};
+constexpr uint32_t kFormatVersion = 1;
+// Version 1 writes a header of 256 bytes; a reader accepts longer headers
+// of later minor revisions up to kMaxHeaderLen and skips what it does not know.
+constexpr uint32_t kHeaderLen = 256;
+constexpr uint32_t kMaxHeaderLen = 4096;
+
+// "PNOF": the tag of each frame record.
+constexpr uint32_t kFrameTag = 0x464F4E50u;
+constexpr uint32_t kFrameRecordHeaderLen = 24;
+// A P&O frame is at least its 24-byte header and CRC, and one transport
+// delivery is at most 1024 bytes.
+constexpr uint32_t kMinFrameLen = 28;
+constexpr uint32_t kMaxFrameLen = 1024;
+
+// Byte offsets inside the file header.
+namespace hdr {
+constexpr size_t kName = 0;
+constexpr size_t kVersion = 8;
+constexpr size_t kHeaderLen = 12;
+constexpr size_t kSeuId = 16;
+constexpr size_t kFrameRate = 20;
+constexpr size_t kPosUnits = 24;
+constexpr size_t kOriUnits = 28;
+constexpr size_t kStationMap = 32;
+constexpr size_t kFlags = 36;
+constexpr size_t kStartTime = 40;
+constexpr size_t kIdentity = 48;
+} // namespace hdr
+
+// Byte offsets inside a frame record.
+namespace rec {
+constexpr size_t kTag = 0;
+constexpr size_t kLength = 4;
+constexpr size_t kTimeStamp = 8;
+constexpr size_t kSeqNum = 16;
+constexpr size_t kReserved = 20;
+} // namespace rec
+
+// What the header tells about the recorded session.
+struct RecordingHeader {
+    uint32_t version = kFormatVersion;
+    uint32_t seuid = 0;
+    uint32_t frameRateCode = 0;  // eFrameRate
+    _UNITS_CONFIG units{};       // in force when recording began
+    uint32_t stationMap = 0;     // the unit's station map word
+    uint64_t startTimeNs = 0;    // wall clock, nanoseconds since 1970
+    _WHOAMI_STRUCT identity{};   // the unit's identity record
+};
+
+// One recorded frame.
+struct RecordedFrame {
+    uint64_t timeStampNs = 0; // host monotonic clock when the library queued it
+    uint32_t seqNum = 0;      // the library's queue sequence number
+    uint32_t length = 0;      // bytes of the frame, preamble to CRC
+    unsigned char bytes[kMaxFrameLen];
+};
+
+// Little-endian words, whatever the host.
+inline uint32_t GetLE32(const unsigned char* p)
+{
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
+}
+inline uint64_t GetLE64(const unsigned char* p)
+{
+    return static_cast<uint64_t>(GetLE32(p)) | static_cast<uint64_t>(GetLE32(p + 4)) << 32;
+}
+inline void PutLE32(unsigned char* p, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+inline void PutLE64(unsigned char* p, uint64_t v)
+{
+    PutLE32(p, static_cast<uint32_t>(v));
+    PutLE32(p + 4, static_cast<uint32_t>(v >> 32));
+}
+
+} // namespace sxrec

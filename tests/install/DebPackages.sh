@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Makes the Debian packages of the build with CPack and checks what each holds.
+# usage: DebPackages.sh CPACK BUILD_DIR WORK_DIR
+set -euo pipefail
+cpack_cmd=$1 build=$2 work=$3
+rm -rf "$work"
+(cd "$build" && "$cpack_cmd" -G DEB -B "$work" >/dev/null)
+check() { # package, file that must be in it
+  local deb
+  deb=$(ls "$work"/"$1"_*.deb)
+  local listing
+  listing=$(dpkg-deb -c "$deb") # whole, so that grep -q cannot cut the pipe
+  grep -Eq " \./usr/$2( -> .*)?$" <<<"$listing" || { echo "$1 lacks /usr/$2"; exit 1; }
+}
+check libsxcmdif0 lib/libSXCmdIF.so.0
+check libsxcmdif0 lib/libSXserIO.so.0
+check libsxcmdif0 lib/udev/rules.d/70-sxtracker.rules
+check libsxcmdif-dev include/SXCmdIF/SXCmdIF.h
+check libsxcmdif-dev lib/cmake/SXCmdIF/SXCmdIFConfig.cmake
+check libsxcmdif-dev lib/pkgconfig/sxcmdif.pc
+check sxcmdif-tools bin/sxtool
+check sxcmdif-tools bin/sxsim
+depends=$(dpkg-deb -f "$(ls "$work"/sxcmdif-tools_*.deb)" Depends)
+grep -q libsxcmdif0 <<<"$depends" || { echo "sxcmdif-tools does not depend on libsxcmdif0"; exit 1; }
+echo "ok packages"

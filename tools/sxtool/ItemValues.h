@@ -1,0 +1,50 @@
+// Turning the words of `sxtool set` into values. Enumerated values are
+// matched against the library's own vocabulary (case does not matter):
+// the enumerator name with or without its family prefix, and its short and
+// long texts, so `cm`, `CM` and `POS_CM` all name the same unit.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sxtool {
+
+using Values = std::vector<std::string>;
+
+// One vocabulary: values 0 to count - 1 and the texts that name them.
+struct Vocabulary {
+    const char* what;   // for messages: "position units"
+    const char* prefix; // family prefix of the names, stripped as an alternative
+    unsigned count;
+    const char* (*name)(unsigned value);
+    const char* (*text1)(unsigned value); // may be null
+    const char* (*text2)(unsigned value); // may be null
+};
+
+extern const Vocabulary kPosUnits;
+extern const Vocabulary kOriUnits;
+extern const Vocabulary kFilterLevels;
+extern const Vocabulary kFilterTargets;
+extern const Vocabulary kHemispherePresets;
+extern const Vocabulary kTrackerHemispheres;
+extern const Vocabulary kFttModes;
+extern const Vocabulary kSensorOrigins;
+extern const Vocabulary kStylusModes;
+extern const Vocabulary kParities;
+extern const Vocabulary kCorrectionRates;
+
+// A word of the vocabulary, or its number.
+bool ParseWord(const Vocabulary& vocab, const std::string& word, unsigned& value, std::string& error);
+// "on", "off", "true", "false", "enabled", "disabled", "1", "0".
+bool ParseOnOff(const std::string& word, bool& on, std::string& error);
+bool ParseFloat(const std::string& word, float& value, std::string& error);
+// Decimal, or hexadecimal with 0x.
+bool ParseUnsigned(const std::string& word, unsigned& value, std::string& error);
+bool ParseInt(const std::string& word, int& value, std::string& error);
+// Between min and max words, else an error naming the expected form.
+bool CountValues(const Values& values, size_t min, size_t max, const char* syntax, std::string& error);
+// The names a vocabulary accepts, for help texts: "inch|foot|cm|meter".
+std::string Choices(const Vocabulary& vocab);
+
+} // namespace sxtool

@@ -1,0 +1,56 @@
+// One connected tracker: the library context, the device and, for --sim or
+// when no tracker is found, the simulated tracker it talks to. Releasing the
+// session releases the device and the context, then stops the simulator.
+#pragma once
+
+#include "Options.h"
+
+#include <memory>
+#include <string>
+
+namespace sxtool {
+
+class SimHost;
+
+class Session {
+public:
+    Session();
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Switches the library's tracing and log file as asked.
+    static void ApplyDiag(const DiagOptions& diag);
+    static void EndDiag(const DiagOptions& diag);
+
+    // Creates the context and connects; prints why not on standard error and
+    // returns the exit code (kExitOk when connected).
+    int Open(const ConnectionOptions& conn, const DiagOptions& diag);
+    void Close();
+
+    void* Ctx() const { return m_ctx; }
+    void* Dev() const { return m_dev; }
+    bool Simulated() const { return m_sim != nullptr; }
+
+private:
+    static constexpr int kConnectAttempts = 3;
+    static constexpr int kCommandTimeoutMs = 500;
+
+    int Connected(void* dev);
+    int ConnectUsb(const ConnectionOptions& conn);
+    int ConnectSim(const ConnectionOptions& conn);
+    int ConnectSerialPort(int port, int cfg);
+
+    void* m_ctx = nullptr;
+    void* m_dev = nullptr;
+    std::unique_ptr<SimHost> m_sim;
+};
+
+// Prints "sxtool: " and the formatted message on standard error.
+void Complain(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+// The library's text of an error code.
+const char* ErrorText(int code);
+// The exit code of a failed connection attempt.
+int ConnectExitCode(int code);
+
+} // namespace sxtool

@@ -1,0 +1,33 @@
+#include "SimHost.h"
+
+#include <simulator/SimTracker.h>
+
+#include <cstdlib>
+
+namespace sxtool {
+
+SimHost::~SimHost() = default;
+
+std::unique_ptr<SimHost> SimHost::Start(int sensors, int rateHz, std::string& error)
+{
+    sxsim::SimConfig cfg;
+    cfg.sensors = sensors;
+    cfg.rateHz = rateHz;
+    if (sensors < 1 || sensors > 16) {
+        error = "--sensors takes 1 to 16";
+        return nullptr;
+    }
+    if (sxsim::RateCodeOf(rateHz) < 0) {
+        error = "--rate takes 30, 60, 120, 240, 480 or 960";
+        return nullptr;
+    }
+    std::unique_ptr<SimHost> host(new SimHost);
+    host->m_sim = sxsim::SerialSim::Start(cfg, &error);
+    if (!host->m_sim)
+        return nullptr;
+    // The serial transport lists exactly the ports named here, numbered from 1.
+    setenv("SXSERIO_PORTS", host->m_sim->SlavePath().c_str(), 1);
+    return host;
+}
+
+} // namespace sxtool

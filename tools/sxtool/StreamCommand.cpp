@@ -1,0 +1,222 @@
+// stream and record: continuous P&O from the tracker, printed with the
+// library's reports, drawn as a live table, and/or written to a recording.
+#include "Commands.h"
+
+#include "ExitCodes.h"
+#include "Output.h"
+#include "FrameSource.h"
+#include "FrameStats.h"
+#include "LiveTable.h"
+#include "PnoPrinter.h"
+#include "Session.h"
+#include "StopFlag.h"
+#include "Texts.h"
+
+#include <recording/RecordingWriter.h>
+
+#include <SXCmdIF/SXCmdIF.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+namespace sxtool {
+
+namespace {
+
+constexpr int kPollMs = 5;                         // sleep when the queue is empty
+constexpr uint64_t kStatusEveryNs = 500000000ull;  // status line: twice a second
+constexpr uint64_t kTableEveryNs = 100000000ull;   // live table: ten times a second
+constexpr uint64_t kRateWindowNs = 1000000000ull;
+
+// The recording's header: the unit's identity and the settings in force.
+int ReadRecordingHeader(Session& s, sxrec::RecordingHeader& h)
+{
+    void* identity = nullptr;
+    int seuid = 0;
+    int rc = sxdev_info(s.Ctx(), s.Dev(), &identity, &seuid);
+    if (rc == E_SX_SUCCESS) {
+        h.identity = *static_cast<_WHOAMI_STRUCT*>(identity);
+        h.seuid = static_cast<uint32_t>(seuid);
+    }
+    _FRAMERATE_CONFIG rate{};
+    _STATION_MAP map{};
+    if (rc == E_SX_SUCCESS)
+        rc = sxcmd_dev_units(s.Ctx(), s.Dev(), CMD_ACTION_GET, &h.units);
+    if (rc == E_SX_SUCCESS)
+        rc = sxcmd_dev_framerate(s.Ctx(), s.Dev(), CMD_ACTION_GET, &rate);
+    if (rc == E_SX_SUCCESS)
+        rc = sxcmd_dev_stationmap(s.Ctx(), s.Dev(), &map);
+    h.frameRateCode = rate.frame_rate;
+    h.stationMap = map.map;
+    h.startTimeNs = static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count());
+    return rc;
+}
+
+// Every frame goes through here: counted, recorded, printed or tabled.
+class StreamSink : public FrameHandler {
+public:
+    StreamSink(const StreamOptions& o, std::FILE* out, bool live)
+        : m_opts(o), m_out(out), m_printer(o.format), m_table(DataOut()), m_live(live)
+    {
+    }
+
+    sxrec::RecordingWriter& Recording() { return m_rec; }
+    FrameStats& Stats() { return m_stats; }
+    LiveTable& Table() { return m_table; }
+    bool Failed() const { return m_failed; }
+    bool Done() const { return m_opts.frames != 0 && m_stats.Frames() >= m_opts.frames; }
+
+    bool OnFrame(const StreamFrame& f) override
+    {
+        if (Done() || m_failed)
+            return false;
+        m_stats.Add(f.bytes, f.length, f.seqNum, f.timeStampNs);
+        if (m_rec.IsOpen() && !m_rec.Write(f.bytes, f.length, f.timeStampNs, f.seqNum)) {
+            m_failed = true;
+            return false;
+        }
+        if (m_opts.print) {
+            CSXSeuPno pno;
+            if (pno.Extractraw(f.bytes, f.length) != 0) {
+                if (m_live) {
+                    m_table.Frame(pno);
+                } else {
+                    m_text.clear();
+                    m_printer.Frame(pno, m_text);
+                    if (std::fwrite(m_text.data(), 1, m_text.size(), m_out) != m_text.size()) {
+                        m_failed = true;
+                        return false;
+                    }
+                }
+            }
+        }
+        return !Done();
+    }
+
+private:
+    const StreamOptions& m_opts;
+    std::FILE* m_out;
+    PnoPrinter m_printer;
+    LiveTable m_table;
+    bool m_live;
+    FrameStats m_stats;
+    sxrec::RecordingWriter m_rec;
+    std::string m_text;
+    bool m_failed = false;
+};
+
+void StatusLine(const FrameStats& st, unsigned depth)
+{
+    std::fprintf(stderr, texts::kStatusLine, static_cast<unsigned long long>(st.Frames()), st.RateHz(),
+                 static_cast<unsigned long long>(st.TrackerLost()), static_cast<unsigned long long>(st.QueueLost()),
+                 depth);
+    std::fflush(stderr);
+}
+
+} // namespace
+
+int RunStream(Session& s, const StreamOptions& o)
+{
+    std::FILE* out = DataOut();
+    if (o.print && !o.outFile.empty()) {
+        out = std::fopen(o.outFile.c_str(), "wb");
+        if (!out) {
+            Complain(texts::kFileFailed, o.outFile.c_str(), "cannot create");
+            return kExitFileError;
+        }
+    }
+    const bool live = o.print && o.outFile.empty() && o.format == PnoFormat::Text && DataIsTerminal();
+    const bool status = !o.outFile.empty() || !o.print;
+    StreamSink sink(o, out, live);
+    auto closeOut = [&] {
+        if (out != DataOut())
+            std::fclose(out);
+        else
+            std::fflush(out);
+    };
+
+    if (!o.recordFile.empty()) {
+        sxrec::RecordingHeader header;
+        const int rc = ReadRecordingHeader(s, header);
+        if (rc != E_SX_SUCCESS) {
+            closeOut();
+            Complain(texts::kCommandFailed, "reading the settings to record", ErrorText(rc));
+            return kExitFailed;
+        }
+        std::string error;
+        if (!sink.Recording().Open(o.recordFile, header, error)) {
+            closeOut();
+            Complain("%s", error.c_str());
+            return kExitFileError;
+        }
+    }
+
+    std::unique_ptr<FrameSource> source = o.callback ? MakeCallbackSource(s.Ctx(), s.Dev())
+                                                     : MakeQueueSource(s.Ctx(), s.Dev());
+    int rc = source->Start();
+    if (rc == E_SX_SUCCESS)
+        rc = sxcmd_dev_contpno(s.Ctx(), s.Dev(), CMD_ACTION_SET, nullptr, 0);
+    if (rc != E_SX_SUCCESS) {
+        source->Stop();
+        closeOut();
+        Complain(texts::kCommandFailed, "starting continuous P&O", ErrorText(rc));
+        return kExitFailed;
+    }
+
+    const uint64_t start = MonotonicNs();
+    uint64_t nextStatus = start + kStatusEveryNs;
+    uint64_t nextTable = start;
+    while (!StopRequested() && !sink.Done() && !sink.Failed()) {
+        if (!source->Poll(sink, kPollMs))
+            break;
+        const uint64_t now = MonotonicNs();
+        sink.Stats().UpdateRates(now, kRateWindowNs);
+        if (o.seconds > 0 && static_cast<double>(now - start) / 1e9 >= o.seconds)
+            break;
+        if (live && now >= nextTable) {
+            sink.Table().Draw(sink.Stats());
+            nextTable = now + kTableEveryNs;
+        }
+        if (status && now >= nextStatus) {
+            StatusLine(sink.Stats(), source->QueueDepth());
+            nextStatus = now + kStatusEveryNs;
+        }
+    }
+
+    // Stop the output, then take what the library had already accepted.
+    const int stopRc = sxcmd_dev_contpno(s.Ctx(), s.Dev(), CMD_ACTION_RESET, nullptr, 0);
+    if (!sink.Done() && !sink.Failed())
+        source->Poll(sink, 0);
+    source->Stop();
+    if (live)
+        sink.Table().Draw(sink.Stats());
+    if (status) {
+        StatusLine(sink.Stats(), 0);
+        std::fputs(texts::kStatusDone, stderr);
+    }
+    closeOut();
+
+    std::string error;
+    const bool recOk = !sink.Recording().IsOpen() || sink.Recording().Close(error);
+    if (sink.Failed() || !recOk) {
+        const std::string& why = !sink.Recording().Error().empty() ? sink.Recording().Error() : error;
+        Complain("%s", why.empty() ? "cannot write the output" : why.c_str());
+        return kExitFileError;
+    }
+    const FrameStats& st = sink.Stats();
+    std::fprintf(stderr, texts::kStreamSummary, static_cast<unsigned long long>(st.Frames()),
+                 static_cast<unsigned long long>(st.TrackerLost()), static_cast<unsigned long long>(st.QueueLost()));
+    if (!o.recordFile.empty())
+        std::fprintf(stderr, texts::kRecordSummary, static_cast<unsigned long long>(st.Frames()),
+                     o.recordFile.c_str());
+    if (stopRc != E_SX_SUCCESS) {
+        Complain(texts::kCommandFailed, "stopping continuous P&O", ErrorText(stopRc));
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+} // namespace sxtool
