@@ -52,7 +52,10 @@ void CSXdevIO::RxPnoEnqueue(CFrameInfo& f)
     // sequentially consistent) and wakes it under its lock.
     m_bNewRxPnoReady = true;
     if (m_nPnoWaiters.load() != 0) {
-        std::lock_guard<std::mutex> wait(m_mtxPnoWait);
+        // Taking the waiter's lock once orders this after its test of the
+        // flag or after it sleeps; the wake-up follows the unlock, so the
+        // waiter does not wake only to wait for the lock.
+        { std::lock_guard<std::mutex> wait(m_mtxPnoWait); }
         m_cvRxPno.notify_all();
     }
     SX_TRACE_LEAVE7();
