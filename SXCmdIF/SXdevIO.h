@@ -144,6 +144,8 @@ public:
     std::atomic<bool> m_bNewRxPnoReady;
     // Guards the callback and its argument as a pair.
     std::mutex m_mtxPnoCB;
+    // P&O waits under way: the reading thread wakes only when there is one.
+    std::atomic<int> m_nPnoWaiters{0};
 
     // The stores last: only the pages written ever become resident.
     unsigned char m_PnoStore[kStoreSize];

@@ -25,6 +25,10 @@ CSXserIO::CSXserIO(unsigned int cfg)
       m_pMsgCBArg(nullptr),
       m_pushBack(),
       m_nPushBack(0),
+      m_readAhead(),
+      m_nAheadPos(0),
+      m_nAheadLen(0),
+      m_bLineDrained(false),
       m_searchFrom(),
       m_nSearchFrom(0)
 {

@@ -130,6 +130,15 @@ protected:
     // first.
     unsigned char m_pushBack[32];
     int m_nPushBack;
+    // Bytes taken from the port ahead of what Read was asked for: one read
+    // takes all the line holds (as a rule a whole frame, where header and
+    // body were asked for apart), and the next Reads are served from here.
+    // After a read that emptied the line, the next one waits first.
+    static constexpr int kReadAheadSize = 4096;
+    unsigned char m_readAhead[kReadAheadSize];
+    int m_nAheadPos;
+    int m_nAheadLen;
+    bool m_bLineDrained;
     unsigned char m_searchFrom[8];
     int m_nSearchFrom;
 };

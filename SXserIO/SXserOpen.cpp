@@ -188,6 +188,7 @@ int CSXserIO::InitHandles(int handle)
 int CSXserIO::FlushComm()
 {
     m_nPushBack = 0;
+    m_nAheadPos = m_nAheadLen = 0;
     m_nSearchFrom = 0;
     if (!sxser::PurgeComm(m_hCom)) {
         const int err = errno;
@@ -206,6 +207,7 @@ void CSXserIO::CloseHandles()
     m_hReadEvent = -1;
     m_hWriteEvent = -1;
     m_nPushBack = 0;
+    m_nAheadPos = m_nAheadLen = 0;
     m_nSearchFrom = 0;
 }
 

@@ -5,6 +5,7 @@
 #include "SerTrace.h"
 #include "SerialLinux.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -47,9 +48,22 @@ int CSXserIO::Read(unsigned char* buf, int& len, bool bTimeoutErr)
         memmove(m_pushBack, m_pushBack + total, static_cast<size_t>(m_nPushBack));
     }
     while (total < len && result == SXIO_NOERR) {
+        if (m_nAheadPos < m_nAheadLen) {
+            const int n = std::min(len - total, m_nAheadLen - m_nAheadPos);
+            memcpy(buf + total, m_readAhead + m_nAheadPos, static_cast<size_t>(n));
+            m_nAheadPos += n;
+            total += n;
+            continue;
+        }
+        // Short of the read-ahead's size: read into it, all the line holds;
+        // a longer rest goes straight into the caller's buffer.
+        const bool ahead = len - total < kReadAheadSize;
+        unsigned char* const into = ahead ? m_readAhead : buf + total;
+        const int room = ahead ? kReadAheadSize : len - total;
         int got = 0;
         const sxser::IoStatus st =
-            sxser::ReadSome(m_hCom, m_hReadEvent, buf + total, len - total, sxser::kReadTimeoutMs, got);
+            sxser::ReadSome(m_hCom, m_hReadEvent, into, room, sxser::kReadTimeoutMs, got, m_bLineDrained);
+        m_bLineDrained = st == sxser::IO_OK && got < room;
         if (st == sxser::IO_START_ERR) {
             const int err = errno;
             iodbg::BxDebug::BXDOUT_ERR0("CSXserIO::Read : ReadFile Error %d : ", err);
@@ -63,6 +77,9 @@ int CSXserIO::Read(unsigned char* buf, int& len, bool bTimeoutErr)
             if (total == 0 && len != 0 && bTimeoutErr)
                 result = SXIO_NORESP;
             break;
+        } else if (ahead) {
+            m_nAheadPos = 0;
+            m_nAheadLen = got;
         } else {
             total += got;
         }
@@ -309,6 +326,7 @@ int CSXserIO::Close()
     m_hReadEvent = -1;
     m_hWriteEvent = -1;
     m_nPushBack = 0;
+    m_nAheadPos = m_nAheadLen = 0;
     m_nSearchFrom = 0;
     try {
         m_info = _sx_serportinfo();

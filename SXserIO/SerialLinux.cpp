@@ -215,18 +215,21 @@ bool WaitEvent(int ev, int ms)
     }
 }
 
-IoStatus ReadSome(int fd, int ev, unsigned char* buf, int n, int timeoutMs, int& got)
+IoStatus ReadSome(int fd, int ev, unsigned char* buf, int n, int timeoutMs, int& got, bool waitFirst)
 {
     got = 0;
     if (n <= 0)
         return IO_OK;
-    ssize_t r = read(fd, buf, static_cast<size_t>(n));
-    if (r > 0) {
-        got = static_cast<int>(r);
-        return IO_OK;
+    ssize_t r = 0;
+    if (!waitFirst) {
+        r = read(fd, buf, static_cast<size_t>(n));
+        if (r > 0) {
+            got = static_cast<int>(r);
+            return IO_OK;
+        }
+        if (r < 0 && errno != EAGAIN && errno != EINTR)
+            return IO_START_ERR;
     }
-    if (r < 0 && errno != EAGAIN && errno != EINTR)
-        return IO_START_ERR;
 
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {

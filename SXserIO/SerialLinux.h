@@ -47,8 +47,10 @@ enum IoStatus {
 };
 
 // One read of at most n bytes: the bytes waiting, else the first that come
-// within timeoutMs. Returns early, with 0 bytes, when ev is set.
-IoStatus ReadSome(int fd, int ev, unsigned char* buf, int n, int timeoutMs, int& got);
+// within timeoutMs. Returns early, with 0 bytes, when ev is set. waitFirst:
+// the line is known to have been empty just now, so wait before reading
+// rather than try a read that would find nothing.
+IoStatus ReadSome(int fd, int ev, unsigned char* buf, int n, int timeoutMs, int& got, bool waitFirst = false);
 // Writes all n bytes within timeoutMs; written tells how many went out.
 // Not all within the time: IO_WAIT_ERR with errno ETIMEDOUT.
 IoStatus WriteAll(int fd, int ev, const unsigned char* buf, int n, int timeoutMs, int& written);

@@ -4,5 +4,15 @@
 
 #include <SXCmdIF/diag/TraceInternal.h>
 
-#define SXCTX_ENTER(name) trTracefHP("%s : %s : %d\r\n", __FILE__, name, __LINE__)
-#define SXCTX_LEAVE(name) trTracefHP("\t >>>>leaving %s : %s : %d\r\n", __FILE__, name, __LINE__)
+// As SX_TRACE_ENTER and SX_TRACE_LEAVE: one comparison while the level is
+// below 5.
+#define SXCTX_ENTER(name)                                                                                              \
+    do {                                                                                                               \
+        if (trLevelOn(5))                                                                                              \
+            trTracefHP("%s : %s : %d\r\n", __FILE__, name, __LINE__);                                                  \
+    } while (0)
+#define SXCTX_LEAVE(name)                                                                                              \
+    do {                                                                                                               \
+        if (trLevelOn(5))                                                                                              \
+            trTracefHP("\t >>>>leaving %s : %s : %d\r\n", __FILE__, name, __LINE__);                                  \
+    } while (0)

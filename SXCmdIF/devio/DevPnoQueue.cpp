@@ -21,8 +21,9 @@ uint64_t MonotonicNs()
 
 } // namespace
 
-// The reading thread: queue under m_mtxPnoQ, then set the ready flag and
-// wake under the waiter's mutex, taken after the queue lock is released.
+// The reading thread: queue under m_mtxPnoQ, then set the ready flag and,
+// when a wait is under way, wake it under the waiter's mutex, taken after
+// the queue lock is released.
 void CSXdevIO::RxPnoEnqueue(CFrameInfo& f)
 {
     SX_TRACE_ENTER7();
@@ -45,9 +46,13 @@ void CSXdevIO::RxPnoEnqueue(CFrameInfo& f)
                         static_cast<int>(f.devfc()));
         m_LastPno = f;
     }
-    {
+    // The waiter's lock and the wake-up only when a wait is under way: a
+    // waiter counts itself under m_mtxPnoWait before it tests the flag, so
+    // either it sees the flag set here or this sees it counted (both are
+    // sequentially consistent) and wakes it under its lock.
+    m_bNewRxPnoReady = true;
+    if (m_nPnoWaiters.load() != 0) {
         std::lock_guard<std::mutex> wait(m_mtxPnoWait);
-        m_bNewRxPnoReady = true;
         m_cvRxPno.notify_all();
     }
     SX_TRACE_LEAVE7();
@@ -163,7 +168,9 @@ int CSXdevIO::WaitPnoRespA(CFrameInfo& out)
     m_bNewRxPnoReady = false;
     std::unique_lock<std::mutex> lock(m_mtxPnoWait);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(CurrentTimeoutMs());
+    ++m_nPnoWaiters;
     const bool ready = m_cvRxPno.wait_until(lock, deadline, [this] { return m_bNewRxPnoReady.load(); });
+    --m_nPnoWaiters;
     if (!ready) {
         e = E_SXERR_TIMEOUT;
         trTracefHP("%d-%s : %s : %s waiting for next pno frame\r\n", m_nSeuId, m_szLabel, "CSXdevIO::WaitPnoRespA",

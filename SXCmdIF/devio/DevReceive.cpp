@@ -163,7 +163,10 @@ int CSXdevIO::DataReady(CFrameInfo& r)
 // callback has finished and is not called again.
 void CSXdevIO::HandOverPno(unsigned char* frame, uint32_t length, const char* label)
 {
-    {
+    // Without a callback the lock is not needed: a callback set meanwhile
+    // takes effect from the next frame, and one being removed is not
+    // running on this thread.
+    if (m_pfnPnoCB.load(std::memory_order_acquire)) {
         std::lock_guard<std::mutex> cb(m_mtxPnoCB);
         const PnoCallback fn = m_pfnPnoCB;
         if (fn) {

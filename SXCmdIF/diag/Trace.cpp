@@ -85,20 +85,26 @@ SX_TRACE_A(trTracef, BxDebug::BXDOUT3)
 SX_TRACE_A(trTracef1, BxDebug::BXDOUT1)
 #undef SX_TRACE_A
 
-#define SX_TRACE_B(name, prefix, out)                                                                                  \
+// The level functions of BxDebug write a line only up to the current level:
+// a line they would drop is dropped here already, before the lock and the
+// formatting, so a per-frame trace that is off costs one comparison. (The
+// level 0 and the unlevelled forms pass always.)
+#define SX_TRACE_B(name, level, prefix, out)                                                                           \
     void name(const char* fmt, ...)                                                                                    \
     {                                                                                                                  \
+        if ((level) > static_cast<int>(BxDebug::BXDlev()))                                                             \
+            return;                                                                                                    \
         std::lock_guard<std::mutex> lock(g_lockB);                                                                     \
         va_list args;                                                                                                  \
         va_start(args, fmt);                                                                                           \
         Emit(g_bufHPShared, #name, prefix, out, fmt, args);                                                            \
         va_end(args);                                                                                                  \
     }
-SX_TRACE_B(trTracefHP0, false, BxDebug::BXDOUT0)
-SX_TRACE_B(trTracefHP1, false, BxDebug::BXDOUT1)
-SX_TRACE_B(trTracefHP5, true, BxDebug::BXDOUT5)
-SX_TRACE_B(trTracefHP7, true, BxDebug::BXDOUT7)
-SX_TRACE_B(trTracefHPx, true, BxDebug::BXDOUT)
+SX_TRACE_B(trTracefHP0, 0, false, BxDebug::BXDOUT0)
+SX_TRACE_B(trTracefHP1, 1, false, BxDebug::BXDOUT1)
+SX_TRACE_B(trTracefHP5, 5, true, BxDebug::BXDOUT5)
+SX_TRACE_B(trTracefHP7, 7, true, BxDebug::BXDOUT7)
+SX_TRACE_B(trTracefHPx, 0, true, BxDebug::BXDOUT)
 #undef SX_TRACE_B
 
 void trTracefHP(const char* fmt, ...)

@@ -58,9 +58,10 @@ public:
     const CSXcmd* operator()(const CSXcmd& other) const { return &other; }
 
     // --- Frame helpers ---------------------------------------------------
-    // CRC-16/ARC of a byte range.
+    // CRC-16/ARC of a byte range: table-driven, sixteen bytes a step, with
+    // the same result as crc16 applied to each byte in turn.
     static unsigned int CalcCRC_Bytes(const unsigned char* bytes, unsigned int len);
-    // Advances a CRC accumulator by one byte.
+    // Advances a CRC accumulator by one byte (nibble parity, no table).
     static void crc16(unsigned int* acc, unsigned char byte);
     // Receive checks over a frame whose whole length the `size` word gives;
     // they read as far as that word says.

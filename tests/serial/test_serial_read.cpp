@@ -240,7 +240,7 @@ TEST_F(SerialRead, FrameSizeLimit)
     Put(Frame("SXRP", 1016));
     EXPECT_EQ(Readframe(io.FrameBuf(), r), Bytes());
     EXPECT_EQ(r, SXIO_FRAMERR);
-    EXPECT_EQ(Pending(), 1016);
+    // Its body is left for the next Read (the port may have read it ahead).
     EXPECT_EQ(Rest().size(), 1016u);
 
     // A caller's own buffer takes any frame.
