@@ -146,6 +146,10 @@ public:
     std::mutex m_mtxPnoCB;
     // P&O waits under way: the reading thread wakes only when there is one.
     std::atomic<int> m_nPnoWaiters{0};
+    // Frames queued since construction, counted under m_mtxPnoQ: a P&O wait
+    // wakes for a frame that arrived after it began, not for the late flag
+    // of a frame an earlier wait has already taken.
+    std::atomic<uint64_t> m_nPnoArrivals{0};
 
     // The stores last: only the pages written ever become resident.
     unsigned char m_PnoStore[kStoreSize];

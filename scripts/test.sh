@@ -36,7 +36,10 @@ sanitized() { # name dir sanitizer cmake-args... -- ctest-args...
   [ $# -gt 0 ] && shift
   targs=("$@")
   stamp "$name build"
+  # -O1 with line tables only: what the sanitizers' reports need, built in
+  # a third of the time of -O2 -g.
   cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSX_SANITIZE="$san" "${lean[@]}" \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1" \
     "${cargs[@]}" ${SX_CMAKE_ARGS:-} >/dev/null &&
     ${SX_BUILD_LOCK:+flock "$SX_BUILD_LOCK"} cmake --build "$dir" -j"$jobs" || { failed+=("$name build"); return; }
   stamp "$name tests"

@@ -21,6 +21,12 @@ namespace {
 
 const char kRule[] = "=======================================================\r\n";
 
+// Time-out of the first commands of a connection. A serial line needs it as
+// much as USB: at the lower rates of the baud table the identity record
+// alone takes longer than the 50 ms default on the wire (224 bytes, about
+// 230 ms at 9600 baud).
+constexpr int kFirstCommandsTimeoutMs = 500;
+
 std::wstring Widen(const std::string& text)
 {
     std::unique_ptr<wchar_t[]> w(sxplat::NewWide(text.c_str()));
@@ -109,7 +115,7 @@ int CSXcontext::connectNewUSB(void*& out, uint16_t vid, uint16_t pid, uint32_t t
     if (tag != 0)
         trTracefHP7("%s : %s : tag 0x%x \r\n", __FILE__, "CSXcontext::connectNewUSB", tag);
     dev->SetTraceLev(m_nTraceLev);
-    dev->TimeoutMs() = 500;
+    dev->SetTimeoutMs(kFirstCommandsTimeoutMs);
     {
         std::lock_guard<std::mutex> lock(m_mtxDevices);
         try {
@@ -161,6 +167,7 @@ int CSXcontext::connectNewSer(void*& out, int port, int cfg)
             return E_CTXERR_MEMALLOC_ERROR;
         }
     }
+    dev->SetTimeoutMs(kFirstCommandsTimeoutMs);
     r = cmd_dev_seuid(dev, CMD_ACTION_GET, reinterpret_cast<_SEUID_CONFIG*>(&dev->SeuId()));
     if (r != E_SX_SUCCESS) {
         destroyPdev(dev);
@@ -171,6 +178,7 @@ int CSXcontext::connectNewSer(void*& out, int port, int cfg)
         destroyPdev(dev);
         return r;
     }
+    dev->DefaultTimeout();
     out = dev;
     return E_SX_SUCCESS;
 }

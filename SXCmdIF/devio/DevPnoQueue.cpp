@@ -40,6 +40,7 @@ void CSXdevIO::RxPnoEnqueue(CFrameInfo& f)
         }
         ++m_nPnoCount;
         f.seqNum = static_cast<uint32_t>(m_nPnoCount);
+        m_nPnoArrivals.fetch_add(1);
         if (queRxPnoFrames.push_back(f))
             trTracefHP7("%d-%s : %s: Unclaimed Rx Pno Frames exceeded %d : popping frame FC %d\r\n", m_nSeuId,
                         m_szLabel, "CSXdevIO::RxPnoEnqueue", static_cast<int>(kQueueBound),
@@ -47,9 +48,9 @@ void CSXdevIO::RxPnoEnqueue(CFrameInfo& f)
         m_LastPno = f;
     }
     // The waiter's lock and the wake-up only when a wait is under way: a
-    // waiter counts itself under m_mtxPnoWait before it tests the flag, so
-    // either it sees the flag set here or this sees it counted (both are
-    // sequentially consistent) and wakes it under its lock.
+    // waiter counts itself under m_mtxPnoWait before it tests the arrivals,
+    // so either it sees the arrival counted above or this sees it counted
+    // (both are sequentially consistent) and wakes it under its lock.
     m_bNewRxPnoReady = true;
     if (m_nPnoWaiters.load() != 0) {
         // Taking the waiter's lock once orders this after its test of the
@@ -169,10 +170,11 @@ int CSXdevIO::WaitPnoRespA(CFrameInfo& out)
     }
     int e = 0;
     m_bNewRxPnoReady = false;
+    const uint64_t seen = m_nPnoArrivals.load();
     std::unique_lock<std::mutex> lock(m_mtxPnoWait);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(CurrentTimeoutMs());
     ++m_nPnoWaiters;
-    const bool ready = m_cvRxPno.wait_until(lock, deadline, [this] { return m_bNewRxPnoReady.load(); });
+    const bool ready = m_cvRxPno.wait_until(lock, deadline, [this, seen] { return m_nPnoArrivals.load() != seen; });
     --m_nPnoWaiters;
     if (!ready) {
         e = E_SXERR_TIMEOUT;

@@ -72,6 +72,24 @@ TEST_F(Connect, UsbFirstCommandsWait500msThenCommandsWait50ms)
     EXPECT_EQ(sxcmd_dev_units(ctx, dev, CMD_ACTION_GET, &u), E_CTXERR_DEV_RECV_QUEUE_EMPTY);
 }
 
+TEST_F(Connect, SerialFirstCommandsWait500msThenCommandsWait50ms)
+{
+    serial = sxsim::SerialSim::Start(Config());
+    ASSERT_TRUE(serial);
+    setenv("SXSERIO_PORTS", serial->SlavePath().c_str(), 1);
+    sxsim::FaultConfig slow;
+    slow.responseDelayMs = 200;
+    serial->SetFaults(slow);
+    void* dev = nullptr;
+    ASSERT_EQ(sxctx_connectser(ctx, dev, 1, 0), E_SX_SUCCESS);
+    int seuid = 0;
+    void* identity = nullptr;
+    ASSERT_EQ(sxdev_info(ctx, dev, &identity, &seuid), E_SX_SUCCESS);
+    EXPECT_EQ(seuid, 7);
+    _UNITS_CONFIG u{};
+    EXPECT_EQ(sxcmd_dev_units(ctx, dev, CMD_ACTION_GET, &u), E_CTXERR_DEV_RECV_QUEUE_EMPTY);
+}
+
 TEST_F(Connect, UsbConnectionStopsContinuousOutput)
 {
     sxsim::UsbSim& sim = Usb();

@@ -245,6 +245,26 @@ TEST_F(PnoQueue, WaitTimesOutOrTakesTheFrameThatArrives)
     EXPECT_EQ(f.seqNum, 1u);
 }
 
+// A frame's ready flag can come after an earlier wait has already taken
+// that frame; it must not end the next wait with an empty queue.
+TEST_F(PnoQueue, ALateFlagOfATakenFrameDoesNotEndTheNextWait)
+{
+    DeliverRun(7, 1);
+    CFrameInfo taken;
+    ASSERT_EQ(Dev().RxPnoDequeueLAST(taken), 0);
+    Dev().SetTimeoutMs(300);
+    std::thread late([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::lock_guard<std::mutex> lock(Dev().m_mtxPnoWait);
+        Dev().m_bNewRxPnoReady = true;
+        Dev().m_cvRxPno.notify_all();
+    });
+    CFrameInfo f;
+    EXPECT_EQ(Dev().WaitPnoRespA(f), E_SXERR_TIMEOUT);
+    late.join();
+    EXPECT_TRUE(f.IsNull());
+}
+
 TEST_F(PnoQueue, WaitsMissNoFrameOfAStream)
 {
     Dev().TimeoutMs() = 5000;

@@ -390,6 +390,15 @@ TEST_F(BadInput, DeviceHandles)
     ExpectDeviceWorks("device handles");
 }
 
+// What a C caller does where C++ takes a reference: passes a pointer, here a
+// null one (the same at the binary level; binding a null reference in C++
+// itself would be undefined).
+template <class F, class G>
+F AsC(G fn)
+{
+    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(fn));
+}
+
 TEST_F(BadInput, NullOutParameters)
 {
     void* dev = m_dev;
@@ -398,12 +407,11 @@ TEST_F(BadInput, NullOutParameters)
         const char* what;
         std::function<int()> call;
     };
-    void** nullDev = nullptr;
     const Case cases[] = {
-        {"sxctx_connectser dev", [&] { return sxctx_connectser(c, *nullDev, 1, 0); }},
-        {"sxctx_connectusb dev", [&] { return sxctx_connectusb(c, *nullDev, 0x7FFF); }},
-        {"sxctx_connectusbtag dev", [&] { return sxctx_connectusbtag(c, *nullDev, 0x7FFF, 1); }},
-        {"sxctx_connectusb_q7p dev", [&] { return sxctx_connectusb_q7p(c, *nullDev, 0); }},
+        {"sxctx_connectser dev", [&] { return AsC<int (*)(void*, void**, int, int)>(&sxctx_connectser)(c, nullptr, 1, 0); }},
+        {"sxctx_connectusb dev", [&] { return AsC<int (*)(void*, void**, uint16_t)>(&sxctx_connectusb)(c, nullptr, 0x7FFF); }},
+        {"sxctx_connectusbtag dev", [&] { return AsC<int (*)(void*, void**, uint16_t, uint32_t)>(&sxctx_connectusbtag)(c, nullptr, 0x7FFF, 1); }},
+        {"sxctx_connectusb_q7p dev", [&] { return AsC<int (*)(void*, void**, uint16_t)>(&sxctx_connectusb_q7p)(c, nullptr, 0); }},
         {"sxctx_dev_count", [&] { return sxctx_dev_count(c, nullptr); }},
         {"sxctx_dev_report", [&] { return sxctx_dev_report(c, nullptr); }},
         {"sxctx_dev_reportW", [&] { return sxctx_dev_reportW(c, nullptr); }},
@@ -423,9 +431,9 @@ TEST_F(BadInput, NullOutParameters)
         {"sxcmd_dev_generic1 length",
          [&] { int u = 1, a = 1, k = CMD_UNITS, a1 = 0, a2 = 0; unsigned char b[64];
                return sxcmd_dev_generic1(c, dev, &u, &a, &k, &a1, &a2, nullptr, b); }},
-        {"sxcmd_dev_singlepno out", [&] { return sxcmd_dev_singlepno(c, dev, *static_cast<_sxFrameInfo*>(nullptr), 0); }},
+        {"sxcmd_dev_singlepno out", [&] { return AsC<int (*)(void*, void*, _sxFrameInfo*, int)>(&sxcmd_dev_singlepno)(c, dev, nullptr, 0); }},
         {"sxcmd_dev_singlepno_q7p out",
-         [&] { return sxcmd_dev_singlepno_q7p(c, dev, *static_cast<_sxFrameInfo*>(nullptr)); }},
+         [&] { return AsC<int (*)(void*, void*, _sxFrameInfo*)>(&sxcmd_dev_singlepno_q7p)(c, dev, nullptr); }},
         {"sxctx_dev_fifopnof", [&] { return sxctx_dev_fifopnof(c, dev, nullptr); }},
         {"sxctx_dev_fifopnofraw", [&] { return sxctx_dev_fifopnofraw(c, dev, nullptr); }},
         {"sxctx_dev_lastpnof", [&] { return sxctx_dev_lastpnof(c, dev, nullptr); }},
