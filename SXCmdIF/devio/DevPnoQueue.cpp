@@ -22,8 +22,8 @@ uint64_t MonotonicNs()
 } // namespace
 
 // The reading thread: queue under m_mtxPnoQ, then set the ready flag and,
-// when a wait is under way, wake it under the waiter's mutex, taken after
-// the queue lock is released.
+// when a wait is under way, take the waiter's mutex once (after the queue
+// lock is released) and wake it.
 void CSXdevIO::RxPnoEnqueue(CFrameInfo& f)
 {
     SX_TRACE_ENTER7();
@@ -50,12 +50,12 @@ void CSXdevIO::RxPnoEnqueue(CFrameInfo& f)
     // The waiter's lock and the wake-up only when a wait is under way: a
     // waiter counts itself under m_mtxPnoWait before it tests the arrivals,
     // so either it sees the arrival counted above or this sees it counted
-    // (both are sequentially consistent) and wakes it under its lock.
+    // (both are sequentially consistent) and wakes it.
     m_bNewRxPnoReady = true;
     if (m_nPnoWaiters.load() != 0) {
         // Taking the waiter's lock once orders this after its test of the
-        // flag or after it sleeps; the wake-up follows the unlock, so the
-        // waiter does not wake only to wait for the lock.
+        // arrivals or after it sleeps; the wake-up follows the unlock, so
+        // the waiter does not wake only to wait for the lock.
         { std::lock_guard<std::mutex> wait(m_mtxPnoWait); }
         m_cvRxPno.notify_all();
     }
