@@ -386,10 +386,15 @@ void SimRunner::EmitFrame()
         if (m_link->Send(kGarbage, f.garbageLen, false) == SimLink::SendResult::Sent)
             ++m_injected;
     }
-    if (m_link->Send(m_frame, len, false) == SimLink::SendResult::Sent)
+    // A frame cut short: the line carries its first half only, and the
+    // reader takes the next frame's start for the rest of its body.
+    const bool cut = Nth(f.truncateEveryN, m_cycle) && m_link->IsStream();
+    if (m_link->Send(m_frame, cut ? len / 2 : len, false) == SimLink::SendResult::Sent) {
         ++m_sent;
-    else
+        m_injected += cut ? 1 : 0;
+    } else {
         ++m_unsent;
+    }
 }
 
 } // namespace sxsim

@@ -37,6 +37,7 @@ struct FaultConfig {
     uint32_t sensor16EveryN = 0;      // the n-th frame's last record has sensor number 16
     uint32_t garbageEveryN = 0;       // serial: garbage bytes before the n-th frame
     uint32_t garbageLen = 7;          // how many garbage bytes (at most 64)
+    uint32_t truncateEveryN = 0;      // serial: the n-th frame is cut short (its first half only)
     // Command responses; with faultCmd >= 0 only responses to that command.
     int faultCmd = -1;
     uint32_t corruptResponseEveryN = 0; // the n-th response carries a wrong CRC

@@ -70,6 +70,8 @@ int main(int argc, char** argv)
     app.add_option("--garbage-every", faults.garbageEveryN, "Garbage bytes before every N-th P&O frame")->group(fg);
     app.add_option("--garbage-len", faults.garbageLen, "How many garbage bytes (1 to 64)")
         ->check(CLI::Range(1, 64))->capture_default_str()->group(fg);
+    app.add_option("--truncate-every", faults.truncateEveryN, "Every N-th P&O frame cut short after half its bytes")
+        ->group(fg);
     app.add_option("--fault-cmd", faults.faultCmd, "Response faults only for this command code (default: all)")->group(fg);
     app.add_option("--corrupt-response-every", faults.corruptResponseEveryN, "Wrong CRC in every N-th response")->group(fg);
     app.add_option("--delay-ms", faults.responseDelayMs, "Send responses this many milliseconds late")

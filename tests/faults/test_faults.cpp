@@ -125,6 +125,30 @@ TEST_F(Faults, GarbageOfEveryLength)
     }
 }
 
+// A frame cut short takes the start of the next one as the rest of its
+// body; that pair fails its CRC, the reader finds the frame after it, and
+// nothing more is lost.
+TEST_F(Faults, TruncatedFrameCostsItAndTheNextOnly)
+{
+    sxsim::SimConfig cfg;
+    cfg.rateHz = 240;
+    Start(1, cfg);
+    sxsim::FaultConfig f;
+    f.truncateEveryN = 10;
+    sims[0]->SetFaults(f);
+    const std::vector<Received> got = StreamFor(devs[0], 1500);
+    ASSERT_GT(got.size(), 100u);
+    int gaps = 0;
+    for (size_t i = 1; i < got.size(); ++i) {
+        const uint32_t step = got[i].framenum - got[i - 1].framenum;
+        if (step == 1)
+            continue;
+        ++gaps;
+        EXPECT_EQ(step, 3u) << "after frame " << got[i - 1].framenum;
+    }
+    EXPECT_GE(gaps, 10);
+}
+
 TEST_F(Faults, CrcErrorsDroppedOrMarked)
 {
     sxsim::SimConfig cfg;
