@@ -179,7 +179,7 @@ void CSXSeuPno::CSVReportEnh(std::string& out, bool bZeroBased, bool bStats, int
                              bool bErrCol) const
 {
     const int o = bZeroBased ? 0 : 1;
-    const int s = static_cast<int>(m_pno.seuid) + o;
+    const int s = UnitNumber(m_pno.seuid, o);
     const int f = static_cast<int>(m_pno.framenum);
     const unsigned count = RecordCount(m_pno);
     if (!bPerFrame) {

@@ -17,6 +17,13 @@ inline unsigned int RecordCount(const _SX_PNO& pno)
     return pno.snscnt < 16u ? pno.snscnt : 16u;
 }
 
+// The unit number a report prints: the 32-bit word plus the offset (1 when
+// counting from one), wrapping as a 32-bit number instead of overflowing.
+inline int UnitNumber(uint32_t seuid, int offset)
+{
+    return static_cast<int>(seuid + static_cast<uint32_t>(offset));
+}
+
 inline bool AccelFrame(const _SX_PNO& pno)
 {
     return (pno.hpinfo & 0x0F) != 0;

@@ -41,7 +41,7 @@ constexpr TextStyle kStatic = {true, false, false};
 void TableRow(const _SX_PNO& p, std::string& out, bool bZeroBased, bool bAccel, const TextStyle& style)
 {
     const int o = bZeroBased ? 0 : 1;
-    const int s = static_cast<int>(p.seuid) + o;
+    const int s = UnitNumber(p.seuid, o);
     const int f = static_cast<int>(p.framenum);
     if (style.headerRow)
         AppendF(out, fmt::kHdrTblFrame, s, f);
@@ -82,7 +82,7 @@ void TableRow(const _SX_PNO& p, std::string& out, bool bZeroBased, bool bAccel, 
 void SensorLines(const _SX_PNO& p, std::string& out, bool bZeroBased, bool bAccel, bool fixedPos)
 {
     const int o = bZeroBased ? 0 : 1;
-    const int s = static_cast<int>(p.seuid) + o;
+    const int s = UnitNumber(p.seuid, o);
     const int f = static_cast<int>(p.framenum);
     const char* e = bAccel ? "" : fmt::kCrLf;
     const unsigned count = RecordCount(p);

@@ -66,6 +66,21 @@ TEST(PnoText, LineLayoutNumbersFromOne)
     EXPECT_EQ(out.substr(0, 19), " 0   0  000000005  ");
 }
 
+// Found by fuzzing: the largest unit identifier counted from one wraps as
+// a 32-bit number, it does not overflow.
+TEST(PnoText, LargestUnitIdentifierWrapsWhenCountedFromOne)
+{
+    const Bytes f = PnoFrame(0x7FFFFFFFu, 5, 0, {PlainRecord(Sfinfo(0), 1.5f, -2.25f, 3.0f, 90.0f, -45.0f, 0.5f, 0.0f)});
+    CSXSeuPno p;
+    ASSERT_EQ(p.Extractraw(f.data(), static_cast<unsigned>(f.size())), 60u);
+    std::string out;
+    p.Report(out, false, false, false);
+    EXPECT_EQ(out.substr(0, 30), "-2147483648   1  000000005  00");
+    out.clear();
+    p.Report(out, false, true, false);
+    EXPECT_EQ(out.substr(0, 29), "2147483647   0  000000005  00");
+}
+
 TEST(PnoText, PositionFormatFollowsTheUnits)
 {
     std::string out;
