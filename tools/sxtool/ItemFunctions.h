@@ -3,7 +3,26 @@
 
 #include "Items.h"
 
+#include <cstring>
+
 namespace sxtool::items {
+
+// The item functions see their record through the table's untyped pointer.
+template <typename Record>
+Record* As(void* p)
+{
+    return static_cast<Record*>(p);
+}
+template <typename Record>
+const Record* As(const void* p)
+{
+    return static_cast<const Record*>(p);
+}
+template <typename Record>
+void Store(const Record& r, void* p)
+{
+    std::memcpy(p, &r, sizeof r);
+}
 
 // Unit level.
 int CmdUnits(const ItemContext& c, eCmdActions a, void* p);

@@ -12,22 +12,6 @@ namespace sxtool::items {
 
 namespace {
 
-template <typename Record>
-Record* As(void* p)
-{
-    return static_cast<Record*>(p);
-}
-template <typename Record>
-const Record* As(const void* p)
-{
-    return static_cast<const Record*>(p);
-}
-template <typename Record>
-void Store(const Record& r, void* p)
-{
-    std::memcpy(p, &r, sizeof r);
-}
-
 bool ParseFloats(const Values& v, size_t first, float* out, size_t n, std::string& e)
 {
     for (size_t i = 0; i < n; ++i)

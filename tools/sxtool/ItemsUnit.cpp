@@ -9,26 +9,6 @@
 
 namespace sxtool::items {
 
-namespace {
-
-template <typename Record>
-Record* As(void* p)
-{
-    return static_cast<Record*>(p);
-}
-template <typename Record>
-const Record* As(const void* p)
-{
-    return static_cast<const Record*>(p);
-}
-template <typename Record>
-void Store(const Record& r, void* p)
-{
-    std::memcpy(p, &r, sizeof r);
-}
-
-} // namespace
-
 int CmdUnits(const ItemContext& c, eCmdActions a, void* p)
 {
     return sxcmd_dev_units(c.ctx, c.dev, a, As<_UNITS_CONFIG>(p));
