@@ -5,6 +5,8 @@
 
 #include "SXCmdIF/protocol/LEWords.h"
 
+#include "NibbleCrc.h"
+
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -43,22 +45,6 @@ PnoFrames& Frames()
 {
     static PnoFrames frames;
     return frames;
-}
-
-// The per-byte nibble-parity form the library used for whole ranges before
-// its tables: kept here as the yardstick of the table-driven one.
-unsigned NibbleCrc(const unsigned char* p, unsigned n)
-{
-    unsigned acc = 0;
-    for (unsigned i = 0; i < n; ++i) {
-        const unsigned t = (p[i] ^ acc) & 0xFFu;
-        acc >>= 8;
-        const unsigned odd = ((0x6996u >> (t & 0xF)) ^ (0x6996u >> (t >> 4))) & 1u;
-        acc ^= 0xC001u & (0u - odd);
-        acc ^= t << 6;
-        acc ^= t << 7;
-    }
-    return acc;
 }
 
 void BM_CrcNibble540(benchmark::State& state)

@@ -2,6 +2,7 @@
 // against the per-byte nibble-parity form, timed alternately in the same
 // run, after checking that both give the same CRC on random data of every
 // length up to 1024.
+#include "NibbleCrc.h"
 #include "PerfRow.h"
 
 #include <SXCmdIF/protocol/SXcmd.h>
@@ -9,21 +10,6 @@
 #include <random>
 
 namespace {
-
-// The per-byte nibble-parity form: what ranges were computed with before.
-unsigned NibbleCrc(const unsigned char* p, unsigned n)
-{
-    unsigned acc = 0;
-    for (unsigned i = 0; i < n; ++i) {
-        const unsigned t = (p[i] ^ acc) & 0xFFu;
-        acc >>= 8;
-        const unsigned odd = ((0x6996u >> (t & 0xF)) ^ (0x6996u >> (t >> 4))) & 1u;
-        acc ^= 0xC001u & (0u - odd);
-        acc ^= t << 6;
-        acc ^= t << 7;
-    }
-    return acc;
-}
 
 constexpr unsigned kFrameLen = 540;
 constexpr unsigned kFrames = 256;
