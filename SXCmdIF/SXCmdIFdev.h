@@ -13,6 +13,7 @@
 #include <SXCmdIF/SXCmdIFdefs.h>
 #include <SXCmdIF/SXerrors.h>
 
+/// \cond SX_INTERNAL
 #ifdef __cplusplus
 #include <cstddef>
 #include <cstdint>
@@ -27,7 +28,6 @@
 #define SX_REF(T) T*
 #define SX_ACTION int
 #endif
-/// \cond SX_INTERNAL
 
 struct _sxFrameInfo;
 struct _BIT_STRUCT;
