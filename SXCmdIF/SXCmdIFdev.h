@@ -704,8 +704,6 @@ SXCMDIF_CAPI int sxcmd_sns_generic(void* ctx, void* dev, int sensor, int action,
  * \exchange
  * \cmdthread */
 SXCMDIF_CAPI int sxcmd_dev_singlepno(void* ctx, void* dev, SX_REF(struct _sxFrameInfo) out, int arg2);
-/* The oldest (fifo) or newest (last, discarding older ones) queued frame, as
- * the P&O body or the raw frame. The frame stays in the device's store. */
 /** Takes the oldest queued P&O frame, in body form: `pFrame` 8 bytes into the
  * frame (from `seuid` on), `frameLen` its `size` - 4 (without the CRC);
  * `seqNum`, `errCode` and `timeStamp` as queued. The bytes stay in the
@@ -748,8 +746,6 @@ SXCMDIF_CAPI int sxctx_dev_lastpnof(void* ctx, void* dev, struct _sxFrameInfo* o
  * \ctxcheck
  * \thread Any application thread. */
 SXCMDIF_CAPI int sxctx_dev_lastpnofraw(void* ctx, void* dev, struct _sxFrameInfo* out);
-/* Copies as many whole raw frames as fit (at most *frames) into *buffer;
- * *frames and *length come back as taken and written. */
 /** Copies as many whole raw frames as fit, oldest first and back to back,
  * into the caller's buffer and takes them from the queue. The run ends
  * early where the device's store starts again at its front.
