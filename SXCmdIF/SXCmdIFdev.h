@@ -271,7 +271,8 @@ SXCMDIF_CAPI int sxcmd_dev_dualoutput(void* ctx, void* dev, SX_ACTION action, st
  * \cmdthread */
 SXCMDIF_CAPI int sxcmd_dev_framerate(void* ctx, void* dev, SX_ACTION action, struct _FRAMERATE_CONFIG* payload);
 /** Reads or sets the unit identifier: ::CMD_SEUID. GET reads it into payload, SET sends payload, RESET
- * restores the unit's default (payload unused). A SET does not change the identifier the device writes into its commands (read at connection).
+ * restores the unit's default (payload unused). A SET does not change the identifier the device writes into its
+ * commands (read at connection).
  * \ctxdev
  * \param action ::CMD_ACTION_SET, ::CMD_ACTION_GET or ::CMD_ACTION_RESET
  * \param payload a `_SEUID_CONFIG` (CSeuIDCfg): read for a SET, filled by a GET
@@ -325,7 +326,8 @@ SXCMDIF_CAPI int sxcmd_dev_resetblockcfg(void* ctx, void* dev);
  * \exchange
  * \cmdthread */
 SXCMDIF_CAPI int sxcmd_dev_selfcalsave(void* ctx, void* dev, SX_ACTION action);
-/** Reads or sets the self-calibration state and correction rate: ::CMD_SELFCAL_STATE. GET reads it into payload, SET sends payload, RESET
+/** Reads or sets the self-calibration state and correction rate: ::CMD_SELFCAL_STATE. GET reads it into payload, SET
+ * sends payload, RESET
  * restores the unit's default (payload unused).
  * \ctxdev
  * \param action ::CMD_ACTION_SET, ::CMD_ACTION_GET or ::CMD_ACTION_RESET
@@ -337,7 +339,8 @@ SXCMDIF_CAPI int sxcmd_dev_selfcalsave(void* ctx, void* dev, SX_ACTION action);
  * \exchange
  * \cmdthread */
 SXCMDIF_CAPI int sxcmd_dev_selfcalstate(void* ctx, void* dev, SX_ACTION action, struct _SELFCAL_CONFIG* payload);
-/** Reads or sets the unit's serial line (baud rate, parity): ::CMD_SERIAL_CONFIG. GET reads it into payload, SET sends payload, RESET
+/** Reads or sets the unit's serial line (baud rate, parity): ::CMD_SERIAL_CONFIG. GET reads it into payload, SET sends
+ * payload, RESET
  * restores the unit's default (payload unused).
  * \ctxdev
  * \param action ::CMD_ACTION_SET, ::CMD_ACTION_GET or ::CMD_ACTION_RESET
@@ -349,7 +352,8 @@ SXCMDIF_CAPI int sxcmd_dev_selfcalstate(void* ctx, void* dev, SX_ACTION action, 
  * \exchange
  * \cmdthread */
 SXCMDIF_CAPI int sxcmd_dev_serialif(void* ctx, void* dev, SX_ACTION action, struct _SERIAL_CONFIG* payload);
-/** Reads or sets the configuration of a field source (frequency, position, rotation, start-up hemisphere): ::CMD_SOURCE_CFG with `arg1` = source. GET reads it into payload, SET
+/** Reads or sets the configuration of a field source (frequency, position, rotation, start-up hemisphere):
+ * ::CMD_SOURCE_CFG with `arg1` = source. GET reads it into payload, SET
  * sends payload, RESET restores the default (payload unused).
  * \ctxdev
  * \param source the source number (0 to 3), sent as given
@@ -362,7 +366,8 @@ SXCMDIF_CAPI int sxcmd_dev_serialif(void* ctx, void* dev, SX_ACTION action, stru
  * \exchange
  * \cmdthread */
 SXCMDIF_CAPI int sxcmd_dev_sourcecfg(void* ctx, void* dev, int source, SX_ACTION action, struct _SRC_CONFIG* payload);
-/** Reads or sets the rotation of a field source: ::CMD_SRC_ROTATION with `arg1` = source. GET reads it into payload, SET
+/** Reads or sets the rotation of a field source: ::CMD_SRC_ROTATION with `arg1` = source. GET reads it into payload,
+ * SET
  * sends payload, RESET restores the default (payload unused).
  * \ctxdev
  * \param source the source number (0 to 3), sent as given
@@ -420,7 +425,8 @@ SXCMDIF_CAPI int sxcmd_dev_stylusmode(void* ctx, void* dev, SX_ACTION action, st
  * \exchange
  * \cmdthread */
 SXCMDIF_CAPI int sxcmd_dev_syncmode(void* ctx, void* dev, SX_ACTION action, struct _BINARY_CONFIG* payload);
-/** Reads or sets the position and orientation units of P&O data: ::CMD_UNITS. GET reads it into payload, SET sends payload, RESET
+/** Reads or sets the position and orientation units of P&O data: ::CMD_UNITS. GET reads it into payload, SET sends
+ * payload, RESET
  * restores the unit's default (payload unused).
  * \ctxdev
  * \param action ::CMD_ACTION_SET, ::CMD_ACTION_GET or ::CMD_ACTION_RESET
@@ -493,8 +499,10 @@ SXCMDIF_CAPI int sxcmd_dev_generic1(void* ctx, void* dev, int* seuid, int* actio
 /* ---- Sensor-level commands (sensor 0 to 16; negative: every sensor, not
  * with GET) ---------------------------------------------------------------- */
 
-/** Reads or sets a sensor's boresight orientation: ::CMD_BORESIGHT with `arg1` = sensor. GET reads it into payload, SET
- * sends payload, RESET restores the default (payload unused). `arg2` 1 also resets the origin (CBoresightCfg::ResetOrigin()).
+/** Reads or sets a sensor's boresight orientation: ::CMD_BORESIGHT with `arg1` = sensor. GET reads it into payload,
+ * SET
+ * sends payload, RESET restores the default (payload unused). `arg2` 1 also resets the origin
+ * (CBoresightCfg::ResetOrigin()).
  * \ctxdev
  * \param sensor 0 to 16; negative: every sensor (SET and RESET only)
  * \param action ::CMD_ACTION_SET, ::CMD_ACTION_GET or ::CMD_ACTION_RESET
@@ -509,8 +517,10 @@ SXCMDIF_CAPI int sxcmd_dev_generic1(void* ctx, void* dev, int* seuid, int* actio
  * \cmdthread */
 SXCMDIF_CAPI int sxcmd_sns_boresight(void* ctx, void* dev, int sensor, SX_ACTION action,
                                      struct _BORESIGHT_CONFIG* payload, int arg2);
-/** Reads or sets a sensor's position or orientation filter: ::CMD_FILTER with `arg1` = sensor. GET reads it into payload, SET
- * sends payload, RESET restores the default (payload unused). `arg2` names the filter (an ::eSorixFilterTargets value).
+/** Reads or sets a sensor's position or orientation filter: ::CMD_FILTER with `arg1` = sensor. GET reads it into
+ * payload, SET
+ * sends payload, RESET restores the default (payload unused). `arg2` names the filter (an ::eSorixFilterTargets
+ * value).
  * \ctxdev
  * \param sensor 0 to 16; negative: every sensor (SET and RESET only)
  * \param action ::CMD_ACTION_SET, ::CMD_ACTION_GET or ::CMD_ACTION_RESET
@@ -539,7 +549,8 @@ SXCMDIF_CAPI int sxcmd_sns_filter(void* ctx, void* dev, int sensor, SX_ACTION ac
  * \exchange
  * \cmdthread */
 SXCMDIF_CAPI int sxcmd_sns_fttmode(void* ctx, void* dev, int sensor, SX_ACTION action, struct _ENUM_CONFIG* payload);
-/** Reads or sets a sensor's operating hemisphere: ::CMD_HEMISPHERE with `arg1` = sensor. GET reads it into payload, SET
+/** Reads or sets a sensor's operating hemisphere: ::CMD_HEMISPHERE with `arg1` = sensor. GET reads it into payload,
+ * SET
  * sends payload, RESET restores the default (payload unused).
  * \ctxdev
  * \param sensor 0 to 16; negative: every sensor (SET and RESET only)
@@ -569,7 +580,8 @@ SXCMDIF_CAPI int sxcmd_sns_hemisphere(void* ctx, void* dev, int sensor, SX_ACTIO
  * \cmdthread */
 SXCMDIF_CAPI int sxcmd_sns_increment(void* ctx, void* dev, int sensor, SX_ACTION action,
                                      struct _INCREMENT_CONFIG* payload);
-/** Reads or sets the origin a sensor's position is measured from: ::CMD_SNS_ORIGIN with `arg1` = sensor. GET reads it into payload, SET
+/** Reads or sets the origin a sensor's position is measured from: ::CMD_SNS_ORIGIN with `arg1` = sensor. GET reads it
+ * into payload, SET
  * sends payload, RESET restores the default (payload unused).
  * \ctxdev
  * \param sensor 0 to 16; negative: every sensor (SET and RESET only)
@@ -583,7 +595,8 @@ SXCMDIF_CAPI int sxcmd_sns_increment(void* ctx, void* dev, int sensor, SX_ACTION
  * \exchange
  * \cmdthread */
 SXCMDIF_CAPI int sxcmd_sns_origin(void* ctx, void* dev, int sensor, SX_ACTION action, struct _ENUM_CONFIG* payload);
-/** Reads or sets a sensor's prediction filter switches and time: ::CMD_PREDFILTER_CFG with `arg1` = sensor. GET reads it into payload, SET
+/** Reads or sets a sensor's prediction filter switches and time: ::CMD_PREDFILTER_CFG with `arg1` = sensor. GET reads
+ * it into payload, SET
  * sends payload, RESET restores the default (payload unused).
  * \ctxdev
  * \param sensor 0 to 16; negative: every sensor (SET and RESET only)
@@ -597,7 +610,8 @@ SXCMDIF_CAPI int sxcmd_sns_origin(void* ctx, void* dev, int sensor, SX_ACTION ac
  * \exchange
  * \cmdthread */
 SXCMDIF_CAPI int sxcmd_sns_predfilter(void* ctx, void* dev, int sensor, SX_ACTION action, struct _PF_CONFIG* payload);
-/** Reads or sets a sensor's prediction filter with its noise profile: ::CMD_PREDFILTER_EXT with `arg1` = sensor. GET reads it into payload, SET
+/** Reads or sets a sensor's prediction filter with its noise profile: ::CMD_PREDFILTER_EXT with `arg1` = sensor. GET
+ * reads it into payload, SET
  * sends payload, RESET restores the default (payload unused).
  * \ctxdev
  * \param sensor 0 to 16; negative: every sensor (SET and RESET only)
@@ -814,7 +828,8 @@ SXCMDIF_CAPI int sxcmd_dev_bit_report(void* ctx, void* dev, const char** text);
  * \exchange
  * \cmdthread The text is shared by the context's threads. */
 SXCMDIF_CAPI int sxcmd_dev_bit_reportW(void* ctx, void* dev, const wchar_t** text);
-/** Reads the unit's identity (::CMD_WHOAMI) and hands back its report (CWhoAmI::Report()). The fresh record also becomes the one sxdev_info() shows.
+/** Reads the unit's identity (::CMD_WHOAMI) and hands back its report (CWhoAmI::Report()). The fresh record also
+ * becomes the one sxdev_info() shows.
  * \ctxdev
  * \param text receives the text on success, which lives in the context
  *   until its next report call or its release; unchanged on failure
@@ -824,7 +839,8 @@ SXCMDIF_CAPI int sxcmd_dev_bit_reportW(void* ctx, void* dev, const wchar_t** tex
  * \exchange
  * \cmdthread The text is shared by the context's threads. */
 SXCMDIF_CAPI int sxcmd_dev_whoami_report(void* ctx, void* dev, const char** text);
-/** Reads the unit's identity (::CMD_WHOAMI) and hands back its report (CWhoAmI::Report()) (wide form). The fresh record also becomes the one sxdev_info() shows.
+/** Reads the unit's identity (::CMD_WHOAMI) and hands back its report (CWhoAmI::Report()) (wide form). The fresh
+ * record also becomes the one sxdev_info() shows.
  * \ctxdev
  * \param text receives the wide text on success, which lives in the context
  *   until its next report call or its release; unchanged on failure
@@ -868,7 +884,8 @@ SXCMDIF_CAPI int sxcmd_dev_sourcewhoami_reportW(void* ctx, void* dev, int source
  * \exchange
  * \cmdthread The text is shared by the context's threads. */
 SXCMDIF_CAPI int sxcmd_sns_whoami_report(void* ctx, void* dev, int sensor, const char** text);
-/** Reads a sensor's identity (::CMD_SENSOR_WHOAMI) and hands back its serial number (CWhoAmI::ReportSnum()) (wide form).
+/** Reads a sensor's identity (::CMD_SENSOR_WHOAMI) and hands back its serial number (CWhoAmI::ReportSnum()) (wide
+ * form).
  * \ctxdev
  * \param sensor 0 to 16
  * \param text receives the wide text on success, which lives in the context

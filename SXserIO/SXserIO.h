@@ -5,6 +5,11 @@
  * \ingroup sx_serial */
 #pragma once
 
+/** \defgroup sx_serial Serial transport
+ * libSXserIO: one serial port, its frames and its reading thread, for
+ * applications that speak to a tracker over a serial line themselves
+ * (libSXCmdIF carries the same transport inside). */
+
 #include <SXserIO/SXserDCB.h>
 #include <SXserIO/SXserIOdefs.h>
 #include <SXserIO/SXserPortInfo.h>

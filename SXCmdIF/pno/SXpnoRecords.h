@@ -11,7 +11,9 @@
 
 /** A plain sensor record of a P&O frame (CSXSnsFrameA converts either kind). */
 struct _SENFRAMEDATA {
-    unsigned int sfinfo; ///< Sensor number (bits 0-6), position units (8-9), orientation units (10-11), buttons (12-13), distortion (14-21), aux (22-31).
+    /** Sensor number (bits 0-6), position units (8-9), orientation units
+     * (10-11), buttons (12-13), distortion (14-21), aux (22-31). */
+    unsigned int sfinfo;
     float pos[3];        ///< x, y, z in the position units.
     float ori[4];        ///< Azimuth, elevation, roll, unused; or w, x, y, z.
 };

@@ -392,7 +392,8 @@ public:
     static const char* stylusmodestr(unsigned int value);
     static const wchar_t* stylusmodestrW(unsigned int value);
     ///@}
-    /** The name ("CALCORRECT_SLOW") or short text ("SLOW") of a correction rate; the wide short text of the custom rate is "CUSTOM".
+    /** The name ("CALCORRECT_SLOW") or short text ("SLOW") of a correction rate; the wide short text of the custom
+     * rate is "CUSTOM".
      * \param value an ::eCalCorrectRate value (4 and above: "CALCORRECT_MAX", "MAX")
      * \param shortText the short text
      * \returns the text */

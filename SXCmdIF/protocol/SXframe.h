@@ -52,7 +52,8 @@ constexpr uint32_t SX_PNO_SIZE_MIN = 20;          ///< Smallest `size` of a P&O 
 constexpr uint32_t SX_PNO_SIZE_MAX = 532;         ///< Largest `size` of a P&O frame (16 sensors).
 constexpr uint32_t SX_PNO_SENSORS_MAX = 16;       ///< Most sensor records in a P&O frame.
 constexpr uint32_t SX_PNO_SENSOR_LEN = 32;        ///< Bytes of one sensor record.
-constexpr uint32_t SX_PNO_FRAME_MAX = SX_PNO_SIZE_MAX + SX_FRAME_ENVELOPE_LEN; ///< Longest P&O frame: 16 sensor records.
+/** Longest P&O frame: 16 sensor records. */
+constexpr uint32_t SX_PNO_FRAME_MAX = SX_PNO_SIZE_MAX + SX_FRAME_ENVELOPE_LEN;
 
 constexpr uint32_t SX_FRAME_MARKER = 0xFFFFFFFFu; ///< What the frame readers give for a field the frame does not have.
 

@@ -388,7 +388,8 @@ public:
     const wchar_t* oriunitsstrW(bool longText) const;
     ///@}
 
-    /** Appends the record's text report to text: with full one field per unit ("pos_units: ..."), otherwise "pos, ori".
+    /** Appends the record's text report to text: with full one field per unit ("pos_units: ..."), otherwise "pos,
+     * ori".
      * \rpt
      * \param full one field per unit */
     void Report(std::string& text, bool header, bool oneLine, bool full) const;
