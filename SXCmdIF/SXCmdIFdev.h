@@ -108,8 +108,8 @@ SXCMDIF_CAPI int sxctx_connectusb(void* ctx, SX_REF(void*) dev, uint16_t pid);
  * \retval E_SXERR_NOTFOUND the unit did not answer the unit-identifier request
  * \retval E_SXERR_SERIO the port could not be opened or read (::eSXIOResult in the high 16 bits)
  * \retval E_CTXERR_MEMALLOC_ERROR the device could not be allocated
- * \returns any other failure of the identity read, as a command returns it
- *   (see sxcmd_dev_whoami())
+ * \returns any other failure of the unit-identifier or identity read, as a
+ *   command returns it (see sxcmd_dev_whoami())
  * \thread Any application thread; one thread at a time per context for
  *   connecting and releasing. */
 SXCMDIF_CAPI int sxctx_connectser(void* ctx, SX_REF(void*) dev, int port, int cfg);
