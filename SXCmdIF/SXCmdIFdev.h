@@ -99,7 +99,8 @@ SXCMDIF_CAPI int sxctx_connectusb(void* ctx, SX_REF(void*) dev, uint16_t pid);
  * CSXserIO::ListSerPorts() lists them (`SXSERIO_PORTS` may name them).
  * \param ctx a context handle of sxcmdif_init()
  * \param dev receives the device handle (from C: a `void**`)
- * \param port the port number; 0 or less: the first port on which a tracker answers
+ * \param port the port number; 0 or less: the first listed port that opens (the
+ *   unit must answer there: no further port is tried)
  * \param cfg the serial configuration word: bits 0-3 the baud index (::eBaud),
  *   bits 4-5 the parity (::eParity); 0 keeps the defaults (115200 baud, no parity)
  * \retval E_SX_SUCCESS connected; the handle is in dev
