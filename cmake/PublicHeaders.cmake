@@ -2,6 +2,7 @@
 # SXCmdIF/SXCmdIF.h or SXserIO/SXserIO.h pull in below <root>, as absolute
 # paths. The compiler's preprocessor lists them (nothing is compiled), so the
 # installed set, the header check and the API reference take the same files.
+# Fewer than five is a broken listing and stops the caller.
 function(sx_public_headers out cxx root)
   set(headers "")
   foreach(umbrella SXCmdIF/SXCmdIF.h SXserIO/SXserIO.h)
@@ -22,5 +23,9 @@ function(sx_public_headers out cxx root)
     endforeach()
   endforeach()
   list(REMOVE_DUPLICATES headers)
+  list(LENGTH headers count)
+  if(count LESS 5)
+    message(FATAL_ERROR "too few public headers found: ${headers}")
+  endif()
   set(${out} "${headers}" PARENT_SCOPE)
 endfunction()

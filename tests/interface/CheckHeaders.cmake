@@ -5,9 +5,6 @@
 include(${ROOT}/cmake/PublicHeaders.cmake)
 sx_public_headers(headers ${CXX} ${ROOT})
 list(LENGTH headers count)
-if(count LESS 5)
-  message(FATAL_ERROR "too few public headers found: ${headers}")
-endif()
 # A C translation unit may not be empty: the header comes with -include.
 set(c_unit ${WORK}/header_check.c)
 file(WRITE ${c_unit} "typedef int sx_header_check_unit;\n")
