@@ -1,15 +1,24 @@
-// Export and linkage macros of the SXCmdIF library.
+/** \file
+ * Export and linkage macros of the SXCmdIF library.
+ * This header compiles as C and as C++.
+ * \ingroup sx_library */
 #pragma once
 
-// Everything the library exports is marked with SXCMDIF_API; the library is
-// built with hidden visibility, so unmarked code stays internal.
+/** \addtogroup sx_library
+ * @{ */
+
+/** Marks everything the library exports (default visibility). The library
+ * is built with hidden visibility, so unmarked code stays internal. */
 #define SXCMDIF_API __attribute__((visibility("default")))
 
 #ifdef __cplusplus
+/** `extern "C"` in C++, nothing in C. */
 #define SXCMDIF_EXTERN_C extern "C"
 #else
 #define SXCMDIF_EXTERN_C
 #endif
 
-// Plain-named exported function: C linkage.
+/** Marks an exported function with a plain name: C linkage, default visibility. */
 #define SXCMDIF_CAPI SXCMDIF_EXTERN_C SXCMDIF_API
+
+/** @} */

@@ -10,6 +10,7 @@ PACKAGES=(
   umockdev libumockdev-dev libglib2.0-dev
   clang-14 libclang-rt-14-dev
   libcli11-dev
+  doxygen
   libopenigtlink-dev
   pybind11-dev python3-pybind11 python3-dev python3-numpy python3-pytest
 )

@@ -3,11 +3,13 @@
 # the same suite under AddressSanitizer with UndefinedBehaviorSanitizer, the
 # threaded areas under ThreadSanitizer, and a short run of every fuzz target.
 #
-# Arguments go to the plain ctest run, and when there are any only that run
-# is made (bash scripts/test.sh -R usb). SX_TEST_STAGES chooses the stages
-# (default "plain asan tsan fuzz"). Each stage runs even when an earlier one
-# failed; the script fails when any did. SX_BUILD_LOCK names a lock file
-# that every sanitizer build takes (a machine shared by several builds).
+# The plain stage also builds the API reference (target docs), failing on
+# any doxygen warning. Arguments go to the plain ctest run, and when there
+# are any only that run is made (bash scripts/test.sh -R usb).
+# SX_TEST_STAGES chooses the stages (default "plain asan tsan fuzz"). Each
+# stage runs even when an earlier one failed; the script fails when any did.
+# SX_BUILD_LOCK names a lock file that every sanitizer build takes (a
+# machine shared by several builds).
 # Build folders: $SX_BUILD_DIR
 # (build/), build-asan/, build-tsan/, build-fuzz/.
 set -uo pipefail
@@ -52,6 +54,10 @@ for stage in $stages; do
     SX_STRESS_SECONDS="${SX_STRESS_SECONDS_PLAIN:-60}" SX_NOTHING_LOST_SECONDS="${SX_STRESS_SECONDS_PLAIN:-60}"
     stamp "plain build"
     if bash "$root/scripts/build.sh"; then
+      # The API reference (doxygen over the public headers, under a second):
+      # any warning, an undocumented export among them, fails the stage.
+      stamp "plain docs"
+      cmake --build "${SX_BUILD_DIR:-$root/build}" --target docs || failed+=("plain docs")
       stamp "plain tests"
       (cd "${SX_BUILD_DIR:-$root/build}" && ctest --output-on-failure -j"$jobs" --timeout 300 "$@") ||
         failed+=(plain)

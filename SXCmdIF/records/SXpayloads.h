@@ -1,200 +1,232 @@
-// The payload records of the tracker's commands: plain little-endian
-// records copied byte for byte into and out of command frames. Every field
-// is a 32-bit word (or a byte array of a multiple of 4 bytes), so no record
-// has padding; the sizes and offsets below are checked at compile time.
+/** \file
+ * The payload records of the tracker's commands: plain little-endian
+ * records copied byte for byte into and out of command frames. Every field
+ * is a 32-bit word (or a byte array of a multiple of 4 bytes), so no record
+ * has padding; the sizes and offsets below are checked at compile time.
+ * \ingroup sx_records */
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-// Single-word records.
+/** \addtogroup sx_records
+ * @{ */
+
+/** An on/off setting: sync mode, dual output, out-of-range mode (CBinaryCfg). */
 struct _BINARY_CONFIG {
-    int32_t value; // 0 off; any other value on
+    int32_t value; ///< 0 off; any other value on.
 };
+/** An enumerated setting of a sensor: FTT mode, origin (CEnumCfg). */
 struct _ENUM_CONFIG {
-    uint32_t value; // an eFTTMode or eSensorOrigin value
+    uint32_t value; ///< An ::eFTTMode or ::eSensorOrigin value.
 };
+/** A plain 32-bit setting (::CMD_DISABLE_CAL). */
 struct _INT32_CONFIG {
-    uint32_t value;
+    uint32_t value; ///< The value.
 };
+/** The frame rate (CFrameRateCfg). */
 struct _FRAMERATE_CONFIG {
-    uint32_t frame_rate; // code 0 to 5: 960 / 2^(5 - code) Hz
+    uint32_t frame_rate; ///< Code 0 to 5: 960 / 2^(5 - code) Hz.
 };
+/** The stylus mode (CStylusCfg). */
 struct _STYLUS_CONFIG {
-    uint32_t value; // an eStylusMode value
+    uint32_t value; ///< An ::eStylusMode value.
 };
+/** The unit identifier (CSeuIDCfg). */
 struct _SEUID_CONFIG {
-    uint32_t seuID;
+    uint32_t seuID; ///< The unit identifier.
 };
+/** The sources a sensor uses (CSrcSelectCfg). */
 struct _SRC_SEL_CONFIG {
-    uint32_t SRC_SEL_MAP; // bit n: source n selected
+    uint32_t SRC_SEL_MAP; ///< Bit n: source n selected.
 };
 
+/** The unit's serial line (CSerialCfg). */
 struct _SERIAL_CONFIG {
     union {
-        uint32_t sercfg;
+        uint32_t sercfg; ///< The whole word.
         struct {
-            uint32_t baudrate : 4; // an eBaud value
-            uint32_t parity : 2;   // an eParity value
-            uint32_t res : 26;     // carried unchanged
+            uint32_t baudrate : 4; ///< An ::eBaud index.
+            uint32_t parity : 2; ///< An ::eParity value.
+            uint32_t res : 26; ///< Carried unchanged.
         };
     };
 };
 
+/** Detected sensors and sources (CStationMap). */
 struct _STATION_MAP {
     union {
-        uint32_t map;
+        uint32_t map; ///< The whole word.
         struct {
-            uint32_t sensor_map : 16; // bit n: sensor n detected
-            uint32_t res1 : 8;
-            uint32_t source_map : 4; // bit n: source n detected
-            uint32_t res2 : 4;
+            uint32_t sensor_map : 16; ///< Bit n: sensor n detected.
+            uint32_t res1 : 8; ///< Reserved.
+            uint32_t source_map : 4; ///< Bit n: source n detected.
+            uint32_t res2 : 4; ///< Reserved.
         };
     };
 };
 
+/** Position and orientation units of P&O data (CUnitsCfg). */
 struct _UNITS_CONFIG {
-    uint32_t pos_units; // eSorixPosUnits
-    uint32_t ori_units; // eSorixOriUnits
+    uint32_t pos_units; ///< An ::eSorixPosUnits value.
+    uint32_t ori_units; ///< An ::eSorixOriUnits value.
 };
 
-// Orientations in four floats: azimuth, elevation, roll and an unused float
-// for Euler units; w, x, y, z for quaternions.
+/** A source's configuration (CSrcCfg). Orientations are four floats:
+ * azimuth, elevation, roll and an unused float for Euler units; w, x, y, z
+ * for quaternions. */
 struct _SRC_CONFIG {
-    uint32_t srcfreq;
-    float position[3];
-    float rotation[4];
-    uint32_t startupHem; // a tracker hemisphere code
+    uint32_t srcfreq; ///< The source frequency.
+    float position[3]; ///< x, y, z in the position units.
+    float rotation[4]; ///< The orientation.
+    uint32_t startupHem; ///< An ::eSorixHemisphere code.
 };
 
+/** A source's rotation (CSrcRotCfg). */
 struct _SRCROT_CONFIG {
-    uint32_t srcfreq;
-    float rotation[4];
+    uint32_t srcfreq; ///< The source frequency.
+    float rotation[4]; ///< The orientation, as in `_SRC_CONFIG`.
 };
 
+/** A sensor's operating hemisphere (CHemisphereCfg). */
 struct _HEMISPHERE_CONFIG {
     union {
-        uint32_t bits;
+        uint32_t bits; ///< The whole word.
         struct {
-            uint32_t track_en : 1;
-            uint32_t auto_en : 1;
-            uint32_t res : 30;
+            uint32_t track_en : 1; ///< Track the hemisphere.
+            uint32_t auto_en : 1; ///< Automatic hemisphere (implies tracking).
+            uint32_t res : 30; ///< Reserved.
         };
-    } bf;
-    float vector[3];
+    } bf; ///< The enable bits.
+    float vector[3]; ///< The hemisphere direction x, y, z.
 };
 
+/** A sensor's position or orientation filter (CFilterCfg). */
 struct _FILTER_CONFIG {
-    uint32_t level; // eSorixFilterLevel
-    float F;
-    float Flow;
-    float Fhigh;
-    float MaxT;
+    uint32_t level; ///< An ::eSorixFilterLevel value.
+    float F; ///< Filter factor.
+    float Flow; ///< Lowest factor.
+    float Fhigh; ///< Highest factor.
+    float MaxT; ///< Largest transition rate.
 };
 
+/** A sensor's tip offset, in the position units (CTipoffCfg). */
 struct _TIP_OFFSET_CONFIG {
-    float x;
-    float y;
-    float z;
+    float x; ///< x.
+    float y; ///< y.
+    float z; ///< z.
 };
 
+/** A sensor's increment thresholds: output only after a change this large (CIncrementCfg). */
 struct _INCREMENT_CONFIG {
-    uint32_t enabled;
-    float fPosThresh; // 0 or less: automatic
-    float fOriThresh; // 0 or less: automatic
+    uint32_t enabled; ///< 0 off, else on.
+    float fPosThresh; ///< 0 or less: automatic.
+    float fOriThresh; ///< 0 or less: automatic.
 };
 
+/** A sensor's boresight orientation, in the orientation units (CBoresightCfg). */
 struct _BORESIGHT_CONFIG {
-    float ori[4];
+    float ori[4]; ///< Azimuth, elevation, roll and an unused float; or w, x, y, z.
 };
 
+/** A sensor's prediction filter (CPredFiltCfg). */
 struct _PF_CONFIG {
-    uint32_t qFil_on;
-    uint32_t pFil_on;
-    float predTime; // seconds
+    uint32_t qFil_on; ///< Orientation filter on (not 0).
+    uint32_t pFil_on; ///< Position filter on (not 0).
+    float predTime; ///< Seconds.
 };
 
-// Row-major matrices.
+/** The noise profile of a prediction filter: row-major matrices (CPFNoise). */
 struct _NOISEPROFILE {
-    float Rq[4][4];
-    float Qq[3][3];
-    float Rr[3][3];
-    float Qr[3][3];
+    float Rq[4][4]; ///< 4 x 4.
+    float Qq[3][3]; ///< 3 x 3.
+    float Rr[3][3]; ///< 3 x 3.
+    float Qr[3][3]; ///< 3 x 3.
 };
 
-// Begins with the twelve bytes of a _PF_CONFIG.
+/** A sensor's prediction filter with its noise profile; begins with the
+ * twelve bytes of a _PF_CONFIG (CPredFiltCfgExt). */
 struct _PF_CONFIG_EXT {
-    uint32_t qFil_on;
-    uint32_t pFil_on;
-    float predTime;
-    uint32_t reserved;
-    _NOISEPROFILE noise;
+    uint32_t qFil_on; ///< Orientation filter on (not 0).
+    uint32_t pFil_on; ///< Position filter on (not 0).
+    float predTime; ///< Prediction time in seconds.
+    uint32_t reserved; ///< Reserved.
+    _NOISEPROFILE noise; ///< The noise profile.
 };
 
+/** A virtual sensor's input (CSnsVirtCfg). */
 struct _VIRTUAL_SNS_CONFIG {
-    uint32_t Input1;
-    uint32_t word1;
-    uint32_t word2;
-    uint32_t word3;
+    uint32_t Input1; ///< The input.
+    uint32_t word1; ///< First word.
+    uint32_t word2; ///< Second word.
+    uint32_t word3; ///< Third word.
 };
 
+/** A position and orientation (CPnoDataCfg). */
 struct _PNO {
-    float pos[3];
-    float ori[4];
+    float pos[3]; ///< x, y, z in the position units.
+    float ori[4]; ///< The orientation: three Euler angles and an unused float, or a quaternion.
 };
 
+/** A sensor's whole configuration (CSensBlockCfg). */
 struct _SENSOR_CONFIG {
-    _HEMISPHERE_CONFIG hemisphere;
-    _FILTER_CONFIG filterPos;
-    _FILTER_CONFIG filterOri;
-    _TIP_OFFSET_CONFIG tipoff;
-    _INCREMENT_CONFIG increment;
-    _SRC_SEL_CONFIG srcSelect;
-    uint32_t snsOrigin; // eSensorOrigin
-    _PF_CONFIG_EXT pfExt;
+    _HEMISPHERE_CONFIG hemisphere; ///< Operating hemisphere.
+    _FILTER_CONFIG filterPos; ///< Position filter.
+    _FILTER_CONFIG filterOri; ///< Orientation filter.
+    _TIP_OFFSET_CONFIG tipoff; ///< Tip offset.
+    _INCREMENT_CONFIG increment; ///< Increment thresholds.
+    _SRC_SEL_CONFIG srcSelect; ///< Sources used.
+    uint32_t snsOrigin; ///< An ::eSensorOrigin value.
+    _PF_CONFIG_EXT pfExt; ///< Prediction filter.
 };
 
+/** The unit's whole configuration with all sixteen sensors (CBlockCfg). */
 struct _BLOCK_CONFIG {
-    uint32_t frameRate;
-    _UNITS_CONFIG units;
-    _SRC_CONFIG src[4];
-    int32_t syncMode;
-    _STATION_MAP stationMap;
-    uint32_t stylusMode;
-    uint32_t seuID;
-    int32_t dualOutMode;
-    _SERIAL_CONFIG serial;
-    _SENSOR_CONFIG sensor[16];
+    uint32_t frameRate; ///< An ::eFrameRate code.
+    _UNITS_CONFIG units; ///< Units.
+    _SRC_CONFIG src[4]; ///< The four sources.
+    int32_t syncMode; ///< Sync mode.
+    _STATION_MAP stationMap; ///< Station map.
+    uint32_t stylusMode; ///< An ::eStylusMode value.
+    uint32_t seuID; ///< Unit identifier.
+    int32_t dualOutMode; ///< Dual output.
+    _SERIAL_CONFIG serial; ///< Serial line.
+    _SENSOR_CONFIG sensor[16]; ///< The sixteen sensors.
 };
 
-// Texts are NUL-terminated within their width when well formed.
+/** The identity of the unit, a sensor or a source; texts are NUL-terminated
+ * within their width when well formed (CWhoAmI). */
 struct _WHOAMI_STRUCT {
-    char device_name[64];
-    char hw_ser_no[32];
-    char ioproc[32];
-    char dsp_bt_fw[32];
-    char dsp_app_fw[32];
+    char device_name[64]; ///< Device name.
+    char hw_ser_no[32]; ///< Hardware serial number.
+    char ioproc[32]; ///< I/O processor firmware.
+    char dsp_bt_fw[32]; ///< DSP boot firmware.
+    char dsp_app_fw[32]; ///< DSP application firmware.
 };
 
-// Word i: error bits of BIT code i + 1.
+/** The built-in-test result: word i holds the error bits of BIT code i + 1
+ * (CBitResult). */
 struct _BIT_STRUCT {
-    uint32_t err[7];
+    uint32_t err[7]; ///< Error bits of BIT codes 1 to 7.
 };
 
+/** Self-calibration state and correction rate (CSelfCalCfg). */
 struct _SELFCAL_CONFIG {
-    uint32_t state;           // bits 0-7 operating state, 8-15 memory state
-    uint32_t correction_rate; // eCalCorrectRate
-    float custom_rate;
+    uint32_t state; ///< Bits 0-7 operating state, 8-15 memory state.
+    uint32_t correction_rate; ///< An ::eCalCorrectRate value.
+    float custom_rate; ///< The custom correction rate.
 };
 
-// The self-calibration record as the statics store it; only the first 12
-// bytes are ever copied or compared.
+/** The self-calibration record as the statics store it; only the first 12
+ * bytes are ever copied or compared. */
 struct _SELFCAL_CONFIGu {
-    uint32_t state;
-    uint32_t correction_rate;
-    float custom_rate;
-    uint32_t unused;
+    uint32_t state; ///< As `_SELFCAL_CONFIG`.
+    uint32_t correction_rate; ///< As `_SELFCAL_CONFIG`.
+    float custom_rate; ///< As `_SELFCAL_CONFIG`.
+    uint32_t unused; ///< Not used.
 };
+
+/** @} */
 
 static_assert(sizeof(_BINARY_CONFIG) == 4 && sizeof(_ENUM_CONFIG) == 4 && sizeof(_INT32_CONFIG) == 4 &&
                   sizeof(_FRAMERATE_CONFIG) == 4 && sizeof(_STYLUS_CONFIG) == 4 &&

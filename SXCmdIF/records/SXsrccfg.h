@@ -1,5 +1,7 @@
-// Field-source records: configuration (frequency, position, rotation and
-// start-up hemisphere) and rotation alone.
+/** \file
+ * Field-source records: configuration (frequency, position, rotation and
+ * start-up hemisphere) and rotation alone.
+ * \ingroup sx_records */
 #pragma once
 
 #include <SXCmdIF/SXCmdIFdefs.h>
@@ -9,122 +11,258 @@
 #include <cstdint>
 #include <string>
 
-// The source record with the units it is read in (not part of the record).
+/** \addtogroup sx_records
+ * @{ */
+
+/** A field source's configuration (`_SRC_CONFIG`) with the units it is read
+ * in (not part of the record).
+ * An object belongs to one thread at a time; its static members (the
+ * defaults) may be read from any thread. */
 class SXCMDIF_API CSrcCfg {
 public:
+    /** An empty record in the default units. */
     CSrcCfg() { Init(); }
+    /** From a record; the units stay the default ones.
+     * \param p the record */
     CSrcCfg(const _SRC_CONFIG* p) : cfg(*p) {}
+    /** Frequency and rotation from a rotation record, the rest empty.
+     * \param p the record */
     CSrcCfg(const _SRCROT_CONFIG* p);
-    // Seven floats: position x, y, z, then the four rotation floats.
+    /** Seven floats: position x, y, z, then the four rotation floats.
+     * \param f the floats */
     CSrcCfg(const float* f);
+    /** Copies another object. */
     CSrcCfg(const CSrcCfg&) = default;
 
+    /** Copies another object.
+     * \returns this object */
     CSrcCfg& operator=(const CSrcCfg&) = default;
+    /** Copies a record.
+     * \param o the record
+     * \returns this object */
     CSrcCfg& operator=(const _SRC_CONFIG& o)
     {
         cfg = o;
         return *this;
     }
+    /** Copies a record.
+     * \param p the record
+     * \returns this object */
     CSrcCfg& operator=(const _SRC_CONFIG* p)
     {
         cfg = *p;
         return *this;
     }
-    // The four rotation floats only.
+    /** Takes the four rotation floats only.
+     * \param rotation the floats
+     * \returns this object */
     CSrcCfg& operator=(const float* rotation);
-    // The source frequencies alone.
-    // Also for a non-const pointer, which would else compete with the
-    // built-in comparison of the converted object.
+    /** Compares the source frequencies alone. Also for a non-const pointer, which would else compete with the
+     * built-in comparison of the converted object.
+     * \param o the record
+     * \returns true when equal */
     bool operator==(_SRC_CONFIG* o) const { return *this == static_cast<const _SRC_CONFIG*>(o); }
+    /** Compares the source frequencies alone.
+     * \param o the record
+     * \returns true when equal */
     bool operator==(const _SRC_CONFIG* o) const { return cfg.srcfreq == o->srcfreq; }
 
+    /** The record, as a pointer for the command functions.
+     * \returns the address of the record */
     operator _SRC_CONFIG*() { return &cfg; }
+    /** The record, as a pointer for the command functions.
+     * \returns the address of the record */
     operator const _SRC_CONFIG*() const { return &cfg; }
+    /** The record, as a pointer for the command functions.
+     * \returns the address of the record */
     operator void*() { return &cfg; }
 
+    /** An empty record and the default units. */
     void Init();
-    // The default of the object's orientation units.
+    /** The default record of the object's orientation units (`Default`; the Euler one for units out of range). */
     void InitDefault();
+    /** Kept for callers: there is nothing to make printable. */
     void MakePrintable() {}
+    /** After Init(): the frequency, and position and orientation from pno when given.
+     * \param freq the source frequency
+     * \param pno position and orientation, or null */
     void Fill(unsigned freq, const _PNO* pno);
+    /** Seven floats: position x, y, z, then the four rotation floats.
+     * \param f the floats */
     void Fill(const float* f);
+    /** The record's size in bytes.
+     * \returns sizeof(_SRC_CONFIG) */
     uint64_t Size() const { return sizeof(_SRC_CONFIG); }
 
+    /** A position coordinate, for reading or writing.
+     * \returns a reference to it */
+    ///@{
     float& X() { return cfg.position[0]; }
     float& Y() { return cfg.position[1]; }
     float& Z() { return cfg.position[2]; }
+    ///@}
+    /** An Euler angle (azimuth, elevation, roll: rotation floats 0 to 2), for reading or writing.
+     * \returns a reference to it */
+    ///@{
     float& Az() { return cfg.rotation[0]; }
     float& El() { return cfg.rotation[1]; }
     float& Ro() { return cfg.rotation[2]; }
+    ///@}
+    /** A quaternion term (rotation floats 0 to 3), for reading or writing.
+     * \returns a reference to it */
+    ///@{
     float& Qw() { return cfg.rotation[0]; }
     float& Qx() { return cfg.rotation[1]; }
     float& Qy() { return cfg.rotation[2]; }
     float& Qz() { return cfg.rotation[3]; }
+    ///@}
+    /** The start-up hemisphere, an ::eSorixHemisphere code, for reading or writing.
+     * \returns a reference to it */
     uint32_t& StartupHem() { return cfg.startupHem; }
+    /** The units the record is read in, for reading or writing.
+     * \returns a reference to them */
     CUnitsCfg& Units() { return units; }
+    /** The source frequency.
+     * \returns the frequency */
     unsigned SrcFreq() const { return cfg.srcfreq; }
 
+    /** Compares the positions (each within 0.00001).
+     * \param o the record
+     * \returns true when equal */
     bool ComparePos(const _SRC_CONFIG* o) const;
+    /** Compares the rotations (each within 0.00001).
+     * \param o the record
+     * \returns true when equal */
     bool CompareOri(const _SRC_CONFIG* o) const;
-    // Default position and orientation for the object's units.
+    /** Whether position and orientation are those of the default for the object's units.
+     * \returns true when they are */
     bool IsNull() const;
 
+    /** Appends the record's text report to text: frequency, position and rotation with their units, start-up
+     * hemisphere.
+     * \rpt */
     void Report(std::string& text, bool header, bool oneLine) const;
+    /** Appends the record's text report to text, in a one-line layout of its own: "srcfreq, pos(x,y,z) ...:
+     * <values>".
+     * \rpt */
     void ReportW(std::wstring& text, bool header, bool oneLine) const;
 
-    // Indexed by orientation units.
+    /** The default records, indexed by orientation units. */
     static const _SRC_CONFIG Default[3];
 
+    /** The record. */
     _SRC_CONFIG cfg;
+    /** The units the record is read in. */
     CUnitsCfg units;
 };
 
+/** A field source's rotation (`_SRCROT_CONFIG`) with the orientation units it
+ * is read in (not part of the record).
+ * An object belongs to one thread at a time; its static members (the
+ * defaults) may be read from any thread. */
 class SXCMDIF_API CSrcRotCfg {
 public:
+    /** An empty record in the default orientation units. */
     CSrcRotCfg() { Init(); }
+    /** From a record.
+     * \param p the record */
     CSrcRotCfg(const _SRCROT_CONFIG* p);
+    /** Frequency and rotation of a source configuration.
+     * \param p the record */
     CSrcRotCfg(const _SRC_CONFIG* p);
+    /** From the four rotation floats.
+     * \param rotation the floats */
     CSrcRotCfg(const float* rotation);
+    /** Copies another object. */
     CSrcRotCfg(const CSrcRotCfg&) = default;
 
+    /** Copies another object.
+     * \returns this object */
     CSrcRotCfg& operator=(const CSrcRotCfg&) = default;
+    /** Copies a record.
+     * \param p the record
+     * \returns this object */
     CSrcRotCfg& operator=(const _SRCROT_CONFIG* p)
     {
         cfg = *p;
         return *this;
     }
+    /** Takes the four rotation floats.
+     * \param rotation the floats
+     * \returns this object */
     CSrcRotCfg& operator=(const float* rotation)
     {
         Fill(rotation);
         return *this;
     }
+    /** Compares the rotation (each within 0.00001).
+     * \param rotation four floats
+     * \returns true when equal */
     bool operator==(const float* rotation) const;
 
+    /** The record, as a pointer for the command functions.
+     * \returns the address of the record */
     operator _SRCROT_CONFIG*() { return &cfg; }
+    /** The record, as a pointer for the command functions.
+     * \returns the address of the record */
     operator void*() { return &cfg; }
 
+    /** An empty record and the default orientation units. */
     void Init();
+    /** The default record of the object's orientation units (`Default`). */
     void InitDefault();
+    /** Kept for callers: there is nothing to make printable. */
     void MakePrintable() {}
+    /** After Init(): four rotation floats and the frequency.
+     * \param a rotation float 0
+     * \param b rotation float 1
+     * \param c rotation float 2
+     * \param d rotation float 3
+     * \param freq the source frequency */
     void Fill(float a, float b, float c, float d, unsigned freq);
+    /** Takes the four rotation floats.
+     * \param rotation the floats */
     void Fill(const float* rotation);
+    /** The record's size in bytes.
+     * \returns sizeof(_SRCROT_CONFIG) */
     uint64_t Size() const { return sizeof(_SRCROT_CONFIG); }
 
+    /** An Euler angle (rotation floats 0 to 2), for reading or writing.
+     * \returns a reference to it */
+    ///@{
     float& Az() { return cfg.rotation[0]; }
     float& El() { return cfg.rotation[1]; }
     float& Ro() { return cfg.rotation[2]; }
+    ///@}
+    /** A quaternion term (rotation floats 0 to 3), for reading or writing.
+     * \returns a reference to it */
+    ///@{
     float& Qw() { return cfg.rotation[0]; }
     float& Qx() { return cfg.rotation[1]; }
     float& Qy() { return cfg.rotation[2]; }
     float& Qz() { return cfg.rotation[3]; }
+    ///@}
+    /** The orientation units, for reading or writing.
+     * \returns a reference to them */
     uint32_t& Units() { return oriUnits; }
+    /** The source frequency.
+     * \returns the frequency */
     unsigned SrcFreq() const { return cfg.srcfreq; }
 
+    /** Appends the record's text report to text: frequency and the four rotation floats.
+     * \rpt */
+    ///@{
     void Report(std::string& text, bool header, bool oneLine) const;
     void ReportW(std::wstring& text, bool header, bool oneLine) const;
+    ///@}
 
+    /** The default records, indexed by orientation units. */
     static const _SRCROT_CONFIG Default[3];
 
+    /** The record. */
     _SRCROT_CONFIG cfg;
+    /** The orientation units the record is read in. */
     uint32_t oriUnits;
 };
+
+/** @} */

@@ -1,0 +1,18 @@
+# Writes the Doxyfile for the public headers of this tree and runs doxygen.
+# Fails when doxygen reports any warning; the warnings are printed.
+include(${ROOT}/cmake/PublicHeaders.cmake)
+sx_public_headers(headers ${CXX} ${ROOT})
+list(LENGTH headers count)
+string(REPLACE ";" " \\\n    " SX_DOC_INPUT "${ROOT}/docs/api/mainpage.md;${headers}")
+set(SX_DOC_ROOT ${ROOT})
+set(SX_DOC_OUT ${OUT})
+set(SX_DOC_VERSION ${VERSION})
+set(SX_DOC_WARNINGS ${OUT}/doxygen-warnings.log)
+configure_file(${ROOT}/docs/api/Doxyfile.in ${OUT}/Doxyfile @ONLY)
+file(REMOVE_RECURSE ${OUT}/html)
+execute_process(COMMAND ${DOXYGEN} ${OUT}/Doxyfile WORKING_DIRECTORY ${OUT} RESULT_VARIABLE rc)
+file(READ ${SX_DOC_WARNINGS} warnings)
+if(NOT rc EQUAL 0 OR NOT warnings STREQUAL "")
+  message(FATAL_ERROR "the API reference has warnings:\n${warnings}")
+endif()
+message(STATUS "API reference of ${count} headers: ${OUT}/html/index.html")
