@@ -56,8 +56,8 @@ public:
     static const char* ErrorStr(int code);
     static const wchar_t* ErrorStrW(int code);
 
-    bool IsOpen() const { return m_hCom >= 0; }
-    bool Initialized() const { return m_hCom >= 0; }
+    bool IsOpen() const { return m_hCom != nullptr; }
+    bool Initialized() const { return m_hCom != nullptr; }
     bool AsyncReadRunning() const { return m_bContRunning.load(); }
     const _sx_serportinfo* DevInfo() const { return &m_info; }
     unsigned int& FramePreamble() { return m_info.uPreamble; }
@@ -78,9 +78,9 @@ public:
     int Close();
 
 protected:
-    int SetupSerComm(int handle);
+    int SetupSerComm(void* handle);
     int FlushComm();
-    int InitHandles(int handle);
+    int InitHandles(void* handle);
     void DumpDCB(const char* label, _SX_DCB& dcb);
     void CloseHandles();
 
@@ -107,9 +107,9 @@ protected:
     void PauseAfterError();
 
     _sx_serportinfo m_info;
-    int m_hCom;        // descriptor of the open port; -1 when closed
-    int m_hReadEvent;  // wakes a waiting read when reading is stopped
-    int m_hWriteEvent; // wakes a waiting write when the port is closed
+    void* m_hCom;        // the system's handle of the open port; null when closed
+    void* m_hReadEvent;  // wakes a waiting read when reading is stopped
+    void* m_hWriteEvent; // wakes a waiting write when the port is closed
     unsigned int m_uBaudIdx;
     unsigned char m_ucParityIdx;
     bool m_bAsciiContMode;

@@ -7,14 +7,14 @@
 #include <SXCmdIF/diag/TraceInternal.h>
 #include <SXlibusb/SXusbIO.h>
 #include <SXserIO/SXserIO.h>
+#include <platform/PageAlloc.h>
 
 #include <cstdio>
-#include <sys/mman.h>
 
 namespace {
 
-// The mapping begins with this header, which remembers its length for
-// munmap; the object follows, aligned for anything it holds.
+// The pages begin with this header, which remembers their length for
+// freeing; the object follows, aligned for anything it holds.
 constexpr size_t kMapHeader = 64;
 
 } // namespace
@@ -22,8 +22,8 @@ constexpr size_t kMapHeader = 64;
 void* CSXdevIO::operator new(size_t size, const std::nothrow_t&) noexcept
 {
     const size_t total = size + kMapHeader;
-    void* map = mmap(nullptr, total, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (map == MAP_FAILED)
+    void* map = sxplat::AllocPages(total);
+    if (!map)
         return nullptr;
     *static_cast<size_t*>(map) = total;
     return static_cast<unsigned char*>(map) + kMapHeader;
@@ -34,7 +34,7 @@ void CSXdevIO::operator delete(void* p) noexcept
     if (!p)
         return;
     unsigned char* map = static_cast<unsigned char*>(p) - kMapHeader;
-    munmap(map, *reinterpret_cast<size_t*>(map));
+    sxplat::FreePages(map, *reinterpret_cast<size_t*>(map));
 }
 
 void CSXdevIO::operator delete(void* p, const std::nothrow_t&) noexcept

@@ -10,7 +10,7 @@
 #include <SXCmdIF/diag/BxDebug.h>
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <SXserIO/FBufFormat.h>
-#include <SXserIO/ThreadId.h>
+#include <platform/Thread.h>
 
 #include <cstdint>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include <SXCmdIF/SXerrText.h>
 #include <SXCmdIF/diag/BxDebug.h>
 #include <SXserIO/FBufFormat.h>
-#include <SXserIO/ThreadId.h>
+#include <platform/Thread.h>
 #include <testsupport/StdoutCapture.h>
 
 #include "../pno/PnoTestFrames.h"

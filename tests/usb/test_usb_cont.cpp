@@ -5,7 +5,7 @@
 
 #include "testsupport/StdoutCapture.h"
 
-#include <SXserIO/ThreadId.h>
+#include <platform/Thread.h>
 
 #include <libusb.h>
 
