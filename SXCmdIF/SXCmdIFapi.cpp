@@ -5,7 +5,7 @@
 #include <SXCmdIF/diag/TraceInternal.h>
 
 #include "BuildStamp.h"
-#include "CmdNameOverride.h"
+#include "diag/CmdNameOverride.h"
 #include "diag/PtrText.h"
 
 #include <platform/Console.h>

@@ -1,4 +1,4 @@
-#include "SXCmdIF/FrameDump.h"
+#include "SXCmdIF/diag/FrameDump.h"
 #include "SXCmdIF/diag/FrameTraceInternal.h"
 #include "SXCmdIF/diag/SysErrText.h"
 #include "SXCmdIF/diag/TraceInternal.h"
