@@ -76,16 +76,7 @@ CSXdevIO::CSXdevIO(CSXcontext* owner)
 CSXdevIO::~CSXdevIO()
 {
     SX_TRACE_ENTER();
-    if (m_pUsb) {
-        m_pUsb->Close();
-        delete m_pUsb;
-        m_pUsb = nullptr;
-    }
-    if (m_pSer) {
-        m_pSer->Close();
-        delete m_pSer;
-        m_pSer = nullptr;
-    }
+    CloseTransport();
     SX_TRACE_LEAVE();
 }
 
@@ -153,6 +144,14 @@ int CSXdevIO::ConnectSer(int port, unsigned int cfg)
 int CSXdevIO::Disconnect()
 {
     SX_TRACE_ENTER();
+    const int e = CloseTransport();
+    SX_TRACE_LEAVE();
+    return e;
+}
+
+// At most one transport is set: each connection disconnects first.
+int CSXdevIO::CloseTransport()
+{
     int e = 0;
     if (m_pUsb) {
         const int r = m_pUsb->Close();
@@ -165,7 +164,6 @@ int CSXdevIO::Disconnect()
         m_pSer = nullptr;
         e = r != 0 ? r * 65536 + E_SXERR_SERIO : 0;
     }
-    SX_TRACE_LEAVE();
     return e;
 }
 
