@@ -80,7 +80,7 @@ int CSXserIO::Open(unsigned int port)
     }
 
     std::string path;
-    void* const handle = sxplat::SerialPortPath(port, path) ? sxplat::OpenLine(path.c_str()) : nullptr;
+    const sxplat::Handle handle = sxplat::SerialPortPath(port, path) ? sxplat::OpenLine(path.c_str()) : nullptr;
     if (!handle) {
         const int err = sxplat::LastError();
         iodbg::BxDebug::BXDOUT_ERR5("CSXserIO::Open : CreateFile %s Result INVALID_HANDLE_VALUE Error %d \n",
