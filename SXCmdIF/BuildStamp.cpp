@@ -1,8 +1,7 @@
 #include "BuildStamp.h"
 
-#include <SXserIO/TextConv.h>
+#include <platform/TextConv.h>
 
-#include <memory>
 #include <mutex>
 #include <string>
 
@@ -20,21 +19,15 @@ struct WideTexts {
     std::wstring version, date, time, datetime;
 };
 
-std::wstring Widen(const char* text)
-{
-    std::unique_ptr<wchar_t[]> w(sxplat::NewWide(text));
-    return std::wstring(w.get());
-}
-
 const WideTexts& Wide()
 {
     static std::once_flag once;
     static WideTexts texts;
     std::call_once(once, [] {
-        texts.version = Widen(kVersion);
-        texts.date = Widen(kDate);
-        texts.time = Widen(kTime);
-        texts.datetime = Widen(kDateTime);
+        texts.version = sxplat::WideString(kVersion);
+        texts.date = sxplat::WideString(kDate);
+        texts.time = sxplat::WideString(kTime);
+        texts.datetime = sxplat::WideString(kDateTime);
     });
     return texts;
 }

@@ -5,9 +5,10 @@
 #include <SXCmdIF/diag/TraceInternal.h>
 
 #include "BuildStamp.h"
-#include "CmdNameOverride.h"
-#include "diag/ConsoleTty.h"
+#include "diag/CmdNameOverride.h"
 #include "diag/PtrText.h"
+
+#include <platform/Console.h>
 
 #include <cstdio>
 #include <new>
@@ -68,7 +69,7 @@ SXCMDIF_API int sxcmdif_stdout()
     if (!trTraceOn())
         return E_SX_SUCCESS;
     int result = E_SXERR_NOTFOUND;
-    if (sxdiag::HasConsole() && sxdiag::ReopenStdoutOnTty())
+    if (sxplat::ReopenStdoutOnConsole())
         result = E_SX_SUCCESS;
     fputs("sxcmdif_stdoutstdout\r\n", stdout);
     return result;

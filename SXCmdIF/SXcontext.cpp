@@ -4,7 +4,7 @@
 #include <SXCmdIF/diag/TraceInternal.h>
 #include <SXCmdIF/protocol/SXcmd.h>
 
-#include "CmdNameOverride.h"
+#include "diag/CmdNameOverride.h"
 
 CSXcontext::CSXcontext() : m_nTxLen(0), m_TxBuf{}, m_nTraceLev(0), m_nPnoUsbBuf(0)
 {

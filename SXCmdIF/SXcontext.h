@@ -110,9 +110,16 @@ public:
 private:
     // Takes the device off the list; false when it was not listed.
     bool Unlist(CSXdevIO* dev);
-    // Waits until no caller holds a use of an unlisted device, then
-    // destroys it (closing its transport).
+    // Waits until no caller holds a use of an unlisted device.
+    static void WaitUnused(CSXdevIO* dev);
+    // WaitUnused, then destroys the device (closing its transport).
     static void DestroyUnused(CSXdevIO* dev);
+    // DestroyUnused between destroyPdev's trace lines (null: the lines only).
+    void DestroyTraced(CSXdevIO* dev);
+    // The sequence both connections follow; open opens the transport.
+    template <typename Open> int ConnectDevice(void*& out, bool usb, const char* fn, Open open);
+    // The first commands of a connection: unit id and identity record.
+    int FirstCommands(CSXdevIO* dev, bool usb, const char* fn);
     void AppendReportText(const std::string& text);
 };
 

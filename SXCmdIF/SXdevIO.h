@@ -156,6 +156,9 @@ public:
     unsigned char m_CmdStore[kStoreSize];
 
 private:
+    // Closes and frees the transport; 0 or the transport's failure to close
+    // as a device error code.
+    int CloseTransport();
     // Copies a received frame into a store and returns where it now lives;
     // every frame stays inside the store.
     unsigned char* StoreFrame(unsigned char* store, unsigned char*& write, uint32_t& offset,

@@ -1,7 +1,7 @@
 #include <SXCmdIF/SXerrText.h>
 
 #include <SXCmdIF/SXerrors.h>
-#include <SXserIO/TextConv.h>
+#include <platform/TextConv.h>
 
 #include "ErrDetail.h"
 

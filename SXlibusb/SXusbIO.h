@@ -87,7 +87,11 @@ private:
     void SetReaderEvents(bool on);
     void FreeOrStrandTransfer();
     void DrainTransfer(int maxMs);
-    static void RaiseThreadPriority();
+    // Whether the caller is this transport's reading thread.
+    bool OnReadingThread() const;
+
+    // The reading thread's wait for events; completions end it at once.
+    static constexpr long kEventWaitUs = 100000;
 
     libusb_context* m_ctx = nullptr;
     libusb_device_handle* m_hdev = nullptr;

@@ -1,12 +1,11 @@
 #include <SXserIO/Debug.h>
 
 #include <SXserIO/FBufFormat.h>
-#include <SXserIO/ThreadId.h>
 
-#include <SXserIO/ErrFormat.h>
-#include <SXserIO/TextConv.h>
+#include <platform/ErrFormat.h>
+#include <platform/TextConv.h>
+#include <platform/Thread.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -5,9 +5,9 @@
 #include "SerTrace.h"
 
 CSXserIO::CSXserIO(unsigned int cfg)
-    : m_hCom(-1),
-      m_hReadEvent(-1),
-      m_hWriteEvent(-1),
+    : m_hCom(nullptr),
+      m_hReadEvent(nullptr),
+      m_hWriteEvent(nullptr),
       m_uBaudIdx(sxser::kDefaultBaudIdx),
       m_ucParityIdx(0),
       m_bAsciiContMode(false),

@@ -116,8 +116,8 @@ public:
     /** Whether a port is open.
      * \returns true when open */
     ///@{
-    bool IsOpen() const { return m_hCom >= 0; }
-    bool Initialized() const { return m_hCom >= 0; }
+    bool IsOpen() const { return m_hCom != nullptr; }
+    bool Initialized() const { return m_hCom != nullptr; }
     ///@}
     /** Whether the reading thread runs.
      * \returns true when it does */
@@ -180,9 +180,9 @@ public:
 
     /// \cond SX_INTERNAL
 protected:
-    int SetupSerComm(int handle);
+    int SetupSerComm(void* handle);
     int FlushComm();
-    int InitHandles(int handle);
+    int InitHandles(void* handle);
     void DumpDCB(const char* label, _SX_DCB& dcb);
     void CloseHandles();
 
@@ -209,9 +209,9 @@ protected:
     void PauseAfterError();
 
     _sx_serportinfo m_info;
-    int m_hCom;        // descriptor of the open port; -1 when closed
-    int m_hReadEvent;  // wakes a waiting read when reading is stopped
-    int m_hWriteEvent; // wakes a waiting write when the port is closed
+    void* m_hCom;        // the system's handle of the open port; null when closed
+    void* m_hReadEvent;  // wakes a waiting read when reading is stopped
+    void* m_hWriteEvent; // wakes a waiting write when the port is closed
     unsigned int m_uBaudIdx;
     unsigned char m_ucParityIdx;
     bool m_bAsciiContMode;

@@ -2,41 +2,37 @@
 #include <SXserIO/SXserIO.h>
 
 #include "SerTables.h"
-#include "SerText.h"
 #include "SerTrace.h"
-#include "SerialLinux.h"
-#include "SerialPorts.h"
 
-#include <cerrno>
+#include <platform/SerialLine.h>
+#include <platform/SerialPorts.h>
+#include <platform/SysErrText.h>
+#include <platform/TextConv.h>
+
 #include <cstdio>
 #include <new>
+#include <string>
 #include <vector>
 
 namespace {
 
-// Lists the ports; false when they cannot be listed (or no memory).
-bool ListAll(std::vector<sxser::PortEntry>& ports)
-{
-    try {
-        return sxser::ListPorts(ports);
-    } catch (...) {
-        ports.clear();
-        return false;
-    }
-}
+// The queue sizes the line is given.
+constexpr unsigned int kInQueue = 3100;
+constexpr unsigned int kOutQueue = 1024;
 
 } // namespace
 
 int CSXserIO::ListSerPorts(_sx_serportinfo* const list, unsigned int& count)
 {
     SXSER_ENTER();
-    std::vector<sxser::PortEntry> ports;
-    if (!ListAll(ports))
+    std::vector<sxplat::PortEntry> ports;
+    if (!sxplat::ListSerialPorts(ports))
         return -1;
     try {
         if (list) {
             for (size_t i = 0; i < ports.size() && i < count; ++i)
-                list[i] = _sx_serportinfo(ports[i].number, sxser::Widen(ports[i].path), sxser::Widen(ports[i].desc));
+                list[i] = _sx_serportinfo(ports[i].number, sxplat::WidenBytewise(ports[i].path),
+                                          sxplat::WidenBytewise(ports[i].desc));
         }
     } catch (...) {
         return -1;
@@ -49,19 +45,19 @@ int CSXserIO::ListSerPorts(_sx_serportinfo* const list, unsigned int& count)
 int CSXserIO::DiscoverPort()
 {
     SXSER_ENTER();
-    std::vector<sxser::PortEntry> ports;
-    if (!ListAll(ports))
+    std::vector<sxplat::PortEntry> ports;
+    if (!sxplat::ListSerialPorts(ports))
         return -1;
     // An empty list is a failure: 0 would count as connected.
     int result = -1;
-    for (const sxser::PortEntry& port : ports) {
+    for (const sxplat::PortEntry& port : ports) {
         iodbg::BxDebug::BXDOUT1("%s : Trying port %d : %s\r\n ..", "CSXserIO::DiscoverPort", port.number,
                                 port.path.c_str());
         result = Open(port.number);
         if (result == 0) {
             try {
-                m_info.wsDesc = sxser::Widen(port.desc);
-                m_info.wsName = sxser::Widen(port.path);
+                m_info.wsDesc = sxplat::WidenBytewise(port.desc);
+                m_info.wsName = sxplat::WidenBytewise(port.path);
             } catch (...) {
                 // The port is open; only its texts are missing.
             }
@@ -77,33 +73,23 @@ int CSXserIO::DiscoverPort()
 int CSXserIO::Open(unsigned int port)
 {
     SXSER_ENTER();
-    if (m_hCom >= 0) {
-        // Nothing may go on reading the descriptor that is closed here.
+    if (m_hCom) {
+        // Nothing may go on reading the port that is closed here.
         StopContThread();
         CloseHandles();
     }
 
-    std::vector<sxser::PortEntry> ports;
-    const sxser::PortEntry* entry = nullptr;
-    if (ListAll(ports)) {
-        for (const sxser::PortEntry& p : ports)
-            if (p.number == port) {
-                entry = &p;
-                break;
-            }
-    }
-    const char* path = entry ? entry->path.c_str() : "";
-    const int fd = entry ? sxser::OpenPort(path) : -1;
-    if (fd < 0) {
-        if (!entry)
-            errno = ENODEV;
-        const int err = errno;
-        iodbg::BxDebug::BXDOUT_ERR5("CSXserIO::Open : CreateFile %s Result INVALID_HANDLE_VALUE Error %d \n", path, err);
+    std::string path;
+    const sxplat::Handle handle = sxplat::SerialPortPath(port, path) ? sxplat::OpenLine(path.c_str()) : nullptr;
+    if (!handle) {
+        const int err = sxplat::LastError();
+        iodbg::BxDebug::BXDOUT_ERR5("CSXserIO::Open : CreateFile %s Result INVALID_HANDLE_VALUE Error %d \n",
+                                    path.c_str(), err);
         SXSER_LEAVE();
         return SXIO_SYSERR;
     }
 
-    m_hCom = fd;
+    m_hCom = handle;
     int result = SetupSerComm(m_hCom);
     if (result == 0)
         result = InitHandles(m_hCom);
@@ -111,7 +97,7 @@ int CSXserIO::Open(unsigned int port)
         result = FlushComm();
     if (result == 0) {
         try {
-            m_info = _sx_serportinfo(port, sxser::Widen(entry->path), std::wstring());
+            m_info = _sx_serportinfo(port, sxplat::WidenBytewise(path), std::wstring());
         } catch (...) {
             result = -1;
         }
@@ -119,7 +105,7 @@ int CSXserIO::Open(unsigned int port)
     if (result == 0) {
         m_info.uBaudIdx = m_uBaudIdx & 0xF;
         m_info.uParityIdx = m_ucParityIdx & 3;
-        iodbg::BxDebug::BXDOUT1("COM Port %d : %s Open : BaudRate %d, Parity %d\r\n", port, path,
+        iodbg::BxDebug::BXDOUT1("COM Port %d : %s Open : BaudRate %d, Parity %d\r\n", port, path.c_str(),
                                 static_cast<int>(sxser::OpenBaud(m_uBaudIdx & 0xF)), m_ucParityIdx);
     } else {
         CloseHandles();
@@ -128,12 +114,10 @@ int CSXserIO::Open(unsigned int port)
     return result;
 }
 
-int CSXserIO::SetupSerComm(int handle)
+int CSXserIO::SetupSerComm(void* handle)
 {
-    // Event mask and queue sizes have no counterpart here: the kernel's
-    // buffers serve, and poll() waits for received characters.
     _SX_DCB dcb;
-    if (!sxser::GetCommState(handle, dcb))
+    if (!sxplat::PrepareLine(handle, kInQueue, kOutQueue) || !sxplat::GetLineSettings(handle, dcb))
         return -1;
     DumpDCB("CSXserIO::SetupSerCommPRE", dcb);
 
@@ -153,32 +137,35 @@ int CSXserIO::SetupSerComm(int handle)
     dcb.ByteSize = 8;
     dcb.Parity = m_ucParityIdx;
     dcb.StopBits = SXDCB_ONESTOPBIT;
-    if (!sxser::SetCommState(handle, dcb)) {
+    if (!sxplat::SetLineSettings(handle, dcb)) {
         iodbg::BxDebug::BXDOUT5("\r\n%s : ::SetCommState Error Setting BaudRate to %d, Parity to %d\r\n",
                                 "CSXserIO::SetupSerComm", static_cast<int>(baud), m_ucParityIdx);
         return -1;
     }
-    if (!sxser::GetCommState(handle, dcb)) {
+    if (!sxplat::GetLineSettings(handle, dcb)) {
         iodbg::BxDebug::BXDOUT5("\r\n%s : ::GetCommState Error \r\n", "CSXserIO::SetupSerComm");
         return -1;
     }
     DumpDCB("BxCommSer::SetupSerComm POST", dcb);
-    // The time-outs (a read returns what is waiting or waits 100 ms for the
-    // first byte; a write waits 500 ms) are those of the reads and writes of
-    // the serial layer.
+    // A read returns what is waiting or waits 100 ms for the first byte; a
+    // write waits 500 ms.
+    if (!sxplat::SetLineTimeouts(handle, sxplat::kReadTimeoutMs, sxplat::kWriteTimeoutMs)) {
+        iodbg::BxDebug::BXDOUT5("\r\n%s : ::SetCommTimeouts Error \r\n", "CSXserIO::SetupSerComm");
+        return -1;
+    }
     return 0;
 }
 
-int CSXserIO::InitHandles(int handle)
+int CSXserIO::InitHandles(void* handle)
 {
     m_hCom = handle;
-    m_hReadEvent = sxser::CreateEvent();
-    if (m_hReadEvent < 0) {
+    m_hReadEvent = sxplat::NewEvent();
+    if (!m_hReadEvent) {
         iodbg::BxDebug::BXDOUT_ERR5("CSXserIO::InitHandles : CreateEvent m_hReadEvent Error ");
         return -1;
     }
-    m_hWriteEvent = sxser::CreateEvent();
-    if (m_hWriteEvent < 0) {
+    m_hWriteEvent = sxplat::NewEvent();
+    if (!m_hWriteEvent) {
         iodbg::BxDebug::BXDOUT_ERR5("CSXserIO::InitHandles : CreateEvent m_hWriteEvent Error ");
         return -1;
     }
@@ -190,9 +177,9 @@ int CSXserIO::FlushComm()
     m_nPushBack = 0;
     m_nAheadPos = m_nAheadLen = 0;
     m_nSearchFrom = 0;
-    if (!sxser::PurgeComm(m_hCom)) {
-        const int err = errno;
-        iodbg::BxDebug::BXDOUT_ERR5("CSXserIO::FlushComm : PurgeComm Result %d : %s\n", err, "TCFLSH TCIOFLUSH");
+    if (!sxplat::PurgeLine(m_hCom)) {
+        const int err = sxplat::LastError();
+        iodbg::BxDebug::BXDOUT_ERR5("CSXserIO::FlushComm : PurgeComm Result %d : %s\n", err, sxplat::kPurgeCall);
         return -1;
     }
     return 0;
@@ -200,12 +187,13 @@ int CSXserIO::FlushComm()
 
 void CSXserIO::CloseHandles()
 {
-    sxser::ClosePort(m_hCom);
-    sxser::CloseEvent(m_hReadEvent);
-    sxser::CloseEvent(m_hWriteEvent);
-    m_hCom = -1;
-    m_hReadEvent = -1;
-    m_hWriteEvent = -1;
+    if (m_hCom)
+        sxplat::CloseLine(m_hCom);
+    sxplat::CloseEvent(m_hReadEvent);
+    sxplat::CloseEvent(m_hWriteEvent);
+    m_hCom = nullptr;
+    m_hReadEvent = nullptr;
+    m_hWriteEvent = nullptr;
     m_nPushBack = 0;
     m_nAheadPos = m_nAheadLen = 0;
     m_nSearchFrom = 0;

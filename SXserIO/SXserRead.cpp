@@ -3,31 +3,24 @@
 #include <SXserIO/SXserIO.h>
 
 #include "SerTrace.h"
-#include "SerialLinux.h"
+
+#include <platform/LEWords.h>
+#include <platform/SerialLine.h>
+#include <platform/SysErrText.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 
 constexpr const char* kReadframe = "CSXserIO::Readframe";
 
-uint32_t Le32(const unsigned char* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-
 // The body length a header announces: bytes 4-7, or in ZJ mode bytes 6-7.
 uint32_t BodyLength(const unsigned char* header, bool zj)
 {
-    if (zj)
-        return static_cast<uint32_t>(header[6]) | static_cast<uint32_t>(header[7]) << 8;
-    return Le32(header + 4);
+    return zj ? sxwire::GetLE16(header + 6) : sxwire::GetLE32(header + 4);
 }
 
 } // namespace
@@ -61,15 +54,15 @@ int CSXserIO::Read(unsigned char* buf, int& len, bool bTimeoutErr)
         unsigned char* const into = ahead ? m_readAhead : buf + total;
         const int room = ahead ? kReadAheadSize : len - total;
         int got = 0;
-        const sxser::IoStatus st =
-            sxser::ReadSome(m_hCom, m_hReadEvent, into, room, sxser::kReadTimeoutMs, got, m_bLineDrained);
-        m_bLineDrained = st == sxser::IO_OK && got < room;
-        if (st == sxser::IO_START_ERR) {
-            const int err = errno;
+        const sxplat::IoStatus st =
+            sxplat::ReadSome(m_hCom, m_hReadEvent, into, room, sxplat::kReadTimeoutMs, got, m_bLineDrained);
+        m_bLineDrained = st == sxplat::IO_OK && got < room;
+        if (st == sxplat::IO_START_ERR) {
+            const int err = sxplat::LastError();
             iodbg::BxDebug::BXDOUT_ERR0("CSXserIO::Read : ReadFile Error %d : ", err);
             result = SXIO_SYSERR;
-        } else if (st == sxser::IO_WAIT_ERR) {
-            const int err = errno;
+        } else if (st == sxplat::IO_WAIT_ERR) {
+            const int err = sxplat::LastError();
             iodbg::BxDebug::BXDOUT_ERR0("CSXserIO::Read : GetOverlappedResult Error %d : ", err);
             result = SXIO_SYSERR;
         } else if (got == 0) {
@@ -111,7 +104,7 @@ void CSXserIO::KeepForSearch(const unsigned char* data, int n)
 
 bool CSXserIO::PreambleTest(unsigned char* header)
 {
-    const uint32_t in = Le32(header);
+    const uint32_t in = sxwire::GetLE32(header);
     const uint32_t cmp = m_info.uPreamble;
     const uint32_t mask = m_iModeZJ ? 0xFFFFu : 0xFFFFFFu;
     iodbg::BxDebug::BXDOUT3("%s : preamble IN = %.8x, CMP = %.8x, mask = %.8x\r\n", "PreambleTestM", in, cmp, mask);
@@ -286,15 +279,16 @@ int CSXserIO::Write(unsigned char* buf, int& len)
     iodbg::BxDebug::BXDOUTFBuf(buf, len, true, "CSXserIO::Write", 3);
     int result = SXIO_NOERR;
     int written = 0;
-    const sxser::IoStatus st = sxser::WriteAll(m_hCom, m_hWriteEvent, buf, len, sxser::kWriteTimeoutMs, written);
-    if (st == sxser::IO_START_ERR) {
+    const sxplat::IoStatus st =
+        sxplat::WriteAll(m_hCom, m_hWriteEvent, buf, len, sxplat::kWriteTimeoutMs, written);
+    if (st == sxplat::IO_START_ERR) {
         result = SXIO_TIMEOUT;
-    } else if (st == sxser::IO_WAIT_ERR) {
+    } else if (st == sxplat::IO_WAIT_ERR) {
         // Not all bytes went out within the time: a failed write.
-        const int err = errno;
+        const int err = sxplat::LastError();
         iodbg::BxDebug::BXDOUT5("CSXserIO::Write : GetOverlappedResult: %x dwError %d dwWritten %d\n", err, err,
                                 written);
-        errno = err;
+        sxplat::RestoreLastError(err);
         iodbg::BxDebug::BXDOUT_ERR5("CSXserIO::Write : GetOverlappedResult Error %d : ", err);
         result = SXIO_TIMEOUT;
     }
@@ -307,24 +301,22 @@ int CSXserIO::Close()
     StopContThread();
     int result = -1;
     // A write still waiting for room gives up now.
-    sxser::SetEvent(m_hWriteEvent);
-    if (m_hCom < 0 || ::close(m_hCom) != 0) {
-        errno = m_hCom < 0 ? EBADF : errno;
+    sxplat::SignalEvent(m_hWriteEvent);
+    if (!sxplat::CloseLine(m_hCom))
         iodbg::BxDebug::BXDOUT_ERR5("CSXserIO::Close : CloseHandle MYHND failed\n");
-    } else {
+    else
         result = 0;
-    }
-    if (m_hReadEvent >= 0 && ::close(m_hReadEvent) != 0) {
+    if (!sxplat::CloseEvent(m_hReadEvent)) {
         iodbg::BxDebug::BXDOUT_ERR5("CSXserIO::Close : closehandle m_hReadEvent failed\n");
         result = -1;
     }
-    if (m_hWriteEvent >= 0 && ::close(m_hWriteEvent) != 0) {
+    if (!sxplat::CloseEvent(m_hWriteEvent)) {
         iodbg::BxDebug::BXDOUT_ERR5("CSXserIO::Close : closehandle m_hWriteEvent failed\n");
         result = -1;
     }
-    m_hCom = -1;
-    m_hReadEvent = -1;
-    m_hWriteEvent = -1;
+    m_hCom = nullptr;
+    m_hReadEvent = nullptr;
+    m_hWriteEvent = nullptr;
     m_nPushBack = 0;
     m_nAheadPos = m_nAheadLen = 0;
     m_nSearchFrom = 0;

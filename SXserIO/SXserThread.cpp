@@ -2,29 +2,21 @@
 // of frames to the owner.
 #include <SXserIO/SXserIO.h>
 
+#include "ChunkStore.h"
 #include "SerTrace.h"
-#include "SerialLinux.h"
+
+#include <platform/SerialLine.h>
+#include <platform/Thread.h>
 
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
-#include <cstring>
-#include <pthread.h>
 #include <sstream>
 
 namespace {
 
 constexpr const char* kStart = "CSXserIO::StartContThread";
 constexpr const char* kStop = "CSXserIO::StopContThread";
-
-// The 32-bit number printed for a thread.
-unsigned int IdValue(std::thread::id id)
-{
-    pthread_t handle;
-    static_assert(sizeof handle == sizeof id, "std::thread::id holds the pthread handle");
-    memcpy(&handle, &id, sizeof handle);
-    return static_cast<unsigned int>(handle);
-}
 
 } // namespace
 
@@ -82,7 +74,8 @@ void CSXserIO::StartContThread()
 {
     SXSER_ENTER();
     if (m_thidCont != std::thread::id()) {
-        iodbg::BxDebug::BXDOUT0("%s : Thread id = 0x%x already RUNNING\r\n", kStart, IdValue(m_thidCont));
+        iodbg::BxDebug::BXDOUT0("%s : Thread id = 0x%x already RUNNING\r\n", kStart,
+                                sxplat::ThreadHandleNumber(m_thidCont));
         return;
     }
     try {
@@ -93,7 +86,8 @@ void CSXserIO::StartContThread()
         return;
     }
     m_thidCont = m_pthCont->get_id();
-    iodbg::BxDebug::BXDOUT0("%s : Thread started id = 0x%x\r\n", kStart, IdValue(m_thidCont));
+    iodbg::BxDebug::BXDOUT0("%s : Thread started id = 0x%x\r\n", kStart,
+                            sxplat::ThreadHandleNumber(m_thidCont));
     SXSER_LEAVE();
 }
 
@@ -112,7 +106,7 @@ void CSXserIO::StopContThread()
     }
     m_bContRunning = false;
     // Wakes a read that waits for data, so the thread sees the flag now.
-    sxser::SetEvent(m_hReadEvent);
+    sxplat::SignalEvent(m_hReadEvent);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     if (m_pthCont->get_id() == std::this_thread::get_id()) {
         // Called from the data callback: the thread cannot join itself; it
@@ -129,7 +123,7 @@ void CSXserIO::StopContThread()
     delete m_pthCont;
     m_pthCont = nullptr;
     m_thidCont = std::thread::id();
-    sxser::ResetEvent(m_hReadEvent);
+    sxplat::ClearEvent(m_hReadEvent);
     iodbg::BxDebug::BXDOUT0("%s : Thread STOPPED\r\n", kStop);
     SXSER_LEAVE();
 }
@@ -152,10 +146,10 @@ void CSXserIO::ClearContThreadFlag()
 
 void CSXserIO::PauseAfterError()
 {
-    if (m_hReadEvent >= 0)
-        sxser::WaitEvent(m_hReadEvent, sxser::kReadTimeoutMs);
+    if (m_hReadEvent)
+        sxplat::WaitEvent(m_hReadEvent, sxplat::kReadTimeoutMs);
     else
-        std::this_thread::sleep_for(std::chrono::milliseconds(sxser::kReadTimeoutMs));
+        std::this_thread::sleep_for(std::chrono::milliseconds(sxplat::kReadTimeoutMs));
 }
 
 void CSXserIO::ContLoop()
@@ -224,15 +218,8 @@ bool CSXserIO::DataReady(unsigned char* data, int len)
         std::lock_guard<std::mutex> lock(m_mtxRx);
         cb = m_pfnMsgCB;
         arg = m_pMsgCBArg;
-        if (!cb && len < kRxStoreSize) {
-            if (m_nRxTotal + len >= kRxStoreSize)
-                m_nRxTotal = 0;
-            memcpy(m_rxStore + m_nRxTotal, data, static_cast<size_t>(len));
-            ++m_nRxCount;
-            m_pLast = m_rxStore + m_nRxTotal;
-            m_nLastLen = len;
-            m_nRxTotal += len;
-        }
+        if (!cb && len < kRxStoreSize)
+            sxio::StoreChunk(m_rxStore, m_nRxTotal, m_nRxCount, m_pLast, m_nLastLen, data, len);
     }
     // Outside the lock: the callback may take a while or set a new one.
     if (cb)

@@ -4,7 +4,7 @@
 // output goes to /dev/null).
 //
 // Input: byte 0 picks the limits and the prefix, the rest is the frame.
-#include <SXCmdIF/FrameDump.h>
+#include <SXCmdIF/diag/FrameDump.h>
 #include <SXCmdIF/diag/TraceInternal.h>
 #include <SXCmdIF/diag/FrameTrace.h>
 #include <SXCmdIF/diag/FrameTraceInternal.h>

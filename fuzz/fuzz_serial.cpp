@@ -8,6 +8,7 @@
 // Input: byte 0 picks ZJ mode, the preamble and the caller's buffer size;
 // the rest is the stream.
 #include <SXserIO/SXserIO.h>
+#include <platform/linux/Descriptor.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -24,7 +25,7 @@ public:
 
     void Attach(int fd, bool zj, uint32_t preamble)
     {
-        m_hCom = fd;
+        m_hCom = sxplat::FromDescriptor(fd);
         m_iModeZJ = zj ? 1 : 0;
         m_info.uPreamble = preamble;
         m_nPushBack = 0;
@@ -32,8 +33,8 @@ public:
     }
     void Detach()
     {
-        close(m_hCom);
-        m_hCom = -1;
+        close(sxplat::Descriptor(m_hCom));
+        m_hCom = nullptr;
         m_nPushBack = 0;
     }
 

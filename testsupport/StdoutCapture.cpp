@@ -68,7 +68,7 @@ std::string ReadFile(const std::string& path)
 
 } // namespace sxtest
 
-#include <SXserIO/ThreadId.h>
+#include <platform/Thread.h>
 
 namespace sxtest {
 

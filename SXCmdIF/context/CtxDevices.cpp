@@ -7,13 +7,12 @@
 #include <SXCmdIF/diag/FrameTraceInternal.h>
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <SXCmdIF/protocol/SXusbIds.h>
-#include <SXserIO/TextConv.h>
+#include <platform/TextConv.h>
 
 #include "CtxTrace.h"
 
 #include <algorithm>
 #include <chrono>
-#include <memory>
 #include <new>
 #include <thread>
 
@@ -26,12 +25,6 @@ const char kRule[] = "=======================================================\r\
 // alone takes longer than the 50 ms default on the wire (224 bytes, about
 // 230 ms at 9600 baud).
 constexpr int kFirstCommandsTimeoutMs = 500;
-
-std::wstring Widen(const std::string& text)
-{
-    std::unique_ptr<wchar_t[]> w(sxplat::NewWide(text.c_str()));
-    return std::wstring(w.get());
-}
 
 } // namespace
 
@@ -75,46 +68,40 @@ bool CSXcontext::Unlist(CSXdevIO* dev)
     return true;
 }
 
-void CSXcontext::DestroyUnused(CSXdevIO* dev)
+void CSXcontext::WaitUnused(CSXdevIO* dev)
 {
     while (dev->m_nUsers.load(std::memory_order_acquire) != 0)
         std::this_thread::sleep_for(std::chrono::microseconds(200));
+}
+
+void CSXcontext::DestroyUnused(CSXdevIO* dev)
+{
+    WaitUnused(dev);
     delete dev;
 }
 
 // ---- Connection ------------------------------------------------------------------
 
-int CSXcontext::connectNewUSB(void*& out, uint16_t vid, uint16_t pid, uint32_t tag)
+// Both connections: the device object with the context's trace level, its
+// transport opened by open, the device listed, then its first commands with
+// the longer time-out. They differ after that: a USB device stays listed
+// and its handle is handed out whatever its first commands answer (the
+// caller may use or release it); a serial device is released when they
+// fail, and its handle is handed out only on success. Only the USB
+// connection writes its exit line.
+template <typename Open> int CSXcontext::ConnectDevice(void*& out, bool usb, const char* fn, Open open)
 {
-    SXCTX_ENTER("CSXcontext::connectNewUSB");
-    trTracefHP("%s : %s : vid 0x%x, pid 0x%x \r\n", __FILE__, "CSXcontext::connectNewUSB", vid, pid);
     CSXdevIO* dev = new (std::nothrow) CSXdevIO(this);
     if (!dev)
         return E_CTXERR_MEMALLOC_ERROR;
     dev->SetTraceLev(m_nTraceLev);
-    if (tag != 0) {
-        // Set before the transport starts reading, so that the reading
-        // thread sees the tag family's preambles from its first frame. The
-        // hub has no preambles of its own: it speaks the tag family's.
-        dev->Tag() = tag;
-        uint32_t cmdPre = CSXcmd::TrkCmdPre(pid);
-        uint32_t pnoPre = CSXcmd::TrkPnoPre(pid);
-        if (pid == PID_Q7_HUB) {
-            cmdPre = Q7_PREAMBLE_CMD;
-            pnoPre = Q7_PREAMBLE_PNO;
-        }
-        dev->CmdPreamble() = cmdPre;
-        dev->PnoPreamble() = pnoPre;
-    }
-    int r = dev->ConnectUSB(vid, pid);
+    int r = open(dev);
     if (r != E_SX_SUCCESS) {
         delete dev;
-        SXCTX_LEAVE("CSXcontext::connectNewUSB");
+        if (usb)
+            SXCTX_LEAVE(fn);
         return r;
     }
-    if (tag != 0)
-        trTracefHP7("%s : %s : tag 0x%x \r\n", __FILE__, "CSXcontext::connectNewUSB", tag);
-    dev->SetTraceLev(m_nTraceLev);
     dev->SetTimeoutMs(kFirstCommandsTimeoutMs);
     {
         std::lock_guard<std::mutex> lock(m_mtxDevices);
@@ -128,73 +115,90 @@ int CSXcontext::connectNewUSB(void*& out, uint16_t vid, uint16_t pid, uint32_t t
         // thread that already has the handle waits for them.
         dev->m_nUsers.fetch_add(1, std::memory_order_acquire);
     }
-    out = dev;
-
-    cmd_dev_seuid(dev, CMD_ACTION_GET, reinterpret_cast<_SEUID_CONFIG*>(&dev->SeuId()));
-    r = cmd_dev_contpno(dev, CMD_ACTION_RESET, nullptr, 0);
-    if (r != E_SX_SUCCESS) {
-        trTraceErr(this, r, "cmd_dev_contpno returned", "CSXcontext::connectNewUSB", __LINE__, 0);
-    } else {
-        r = cmd_dev_whoami(dev, dev->WhoAmI());
-        if (r != E_SX_SUCCESS)
-            trTraceErr(this, r, "cmd_dev_whoami returned", "CSXcontext::connectNewUSB", __LINE__, 0);
-    }
+    if (usb)
+        out = dev;
+    r = FirstCommands(dev, usb, fn);
     dev->DefaultTimeout();
     ReleaseDevice(dev);
-    SXCTX_LEAVE("CSXcontext::connectNewUSB");
+    if (usb) {
+        SXCTX_LEAVE(fn);
+        return r;
+    }
+    if (r != E_SX_SUCCESS) {
+        destroyPdev(dev);
+        return r;
+    }
+    out = dev;
+    return E_SX_SUCCESS;
+}
+
+// The unit id, then the identity record. On USB the unit id is read but not
+// required, and any continuous P&O output left running is stopped first;
+// on a serial port no answer to the unit-id request means no tracker there.
+int CSXcontext::FirstCommands(CSXdevIO* dev, bool usb, const char* fn)
+{
+    int r = cmd_dev_seuid(dev, CMD_ACTION_GET, reinterpret_cast<_SEUID_CONFIG*>(&dev->SeuId()));
+    if (usb) {
+        r = cmd_dev_contpno(dev, CMD_ACTION_RESET, nullptr, 0);
+        if (r != E_SX_SUCCESS) {
+            trTraceErr(this, r, "cmd_dev_contpno returned", fn, __LINE__, 0);
+            return r;
+        }
+    } else if (r != E_SX_SUCCESS) {
+        return r == E_CTXERR_DEV_RECV_QUEUE_EMPTY ? E_SXERR_NOTFOUND : r;
+    }
+    r = cmd_dev_whoami(dev, dev->WhoAmI());
+    if (r != E_SX_SUCCESS && usb)
+        trTraceErr(this, r, "cmd_dev_whoami returned", fn, __LINE__, 0);
     return r;
+}
+
+int CSXcontext::connectNewUSB(void*& out, uint16_t vid, uint16_t pid, uint32_t tag)
+{
+    static const char kFn[] = "CSXcontext::connectNewUSB";
+    SXCTX_ENTER(kFn);
+    trTracefHP("%s : %s : vid 0x%x, pid 0x%x \r\n", __FILE__, kFn, vid, pid);
+    return ConnectDevice(out, true, kFn, [&](CSXdevIO* dev) {
+        if (tag != 0) {
+            // Set before the transport starts reading, so that the reading
+            // thread sees the tag family's preambles from its first frame.
+            // The hub has no preambles of its own: it speaks the tag
+            // family's.
+            dev->Tag() = tag;
+            uint32_t cmdPre = CSXcmd::TrkCmdPre(pid);
+            uint32_t pnoPre = CSXcmd::TrkPnoPre(pid);
+            if (pid == PID_Q7_HUB) {
+                cmdPre = Q7_PREAMBLE_CMD;
+                pnoPre = Q7_PREAMBLE_PNO;
+            }
+            dev->CmdPreamble() = cmdPre;
+            dev->PnoPreamble() = pnoPre;
+        }
+        const int r = dev->ConnectUSB(vid, pid);
+        if (r == E_SX_SUCCESS) {
+            if (tag != 0)
+                trTracefHP7("%s : %s : tag 0x%x \r\n", __FILE__, kFn, tag);
+            dev->SetTraceLev(m_nTraceLev);
+        }
+        return r;
+    });
 }
 
 int CSXcontext::connectNewSer(void*& out, int port, int cfg)
 {
-    SXCTX_ENTER("CSXcontext::connectNewSer");
-    trTracefHP("%s : %s : serport %d, sercfg %d \r\n", __FILE__, "CSXcontext::connectNewSer", port, cfg);
-    CSXdevIO* dev = new (std::nothrow) CSXdevIO(this);
-    if (!dev)
-        return E_CTXERR_MEMALLOC_ERROR;
-    dev->SetTraceLev(m_nTraceLev);
-    int r = dev->ConnectSer(port, static_cast<unsigned int>(cfg));
-    if (r != E_SX_SUCCESS) {
-        delete dev;
-        return r;
-    }
-    {
-        std::lock_guard<std::mutex> lock(m_mtxDevices);
-        try {
-            m_vecDevices.push_back(dev);
-        } catch (...) {
-            delete dev;
-            return E_CTXERR_MEMALLOC_ERROR;
-        }
-    }
-    dev->SetTimeoutMs(kFirstCommandsTimeoutMs);
-    r = cmd_dev_seuid(dev, CMD_ACTION_GET, reinterpret_cast<_SEUID_CONFIG*>(&dev->SeuId()));
-    if (r != E_SX_SUCCESS) {
-        destroyPdev(dev);
-        return r == E_CTXERR_DEV_RECV_QUEUE_EMPTY ? E_SXERR_NOTFOUND : r;
-    }
-    r = cmd_dev_whoami(dev, dev->WhoAmI());
-    if (r != E_SX_SUCCESS) {
-        destroyPdev(dev);
-        return r;
-    }
-    dev->DefaultTimeout();
-    out = dev;
-    return E_SX_SUCCESS;
+    static const char kFn[] = "CSXcontext::connectNewSer";
+    SXCTX_ENTER(kFn);
+    trTracefHP("%s : %s : serport %d, sercfg %d \r\n", __FILE__, kFn, port, cfg);
+    return ConnectDevice(out, false, kFn,
+                         [&](CSXdevIO* dev) { return dev->ConnectSer(port, static_cast<unsigned int>(cfg)); });
 }
 
 // ---- Release -----------------------------------------------------------------------
 
 void CSXcontext::destroyPdev(CSXdevIO* dev)
 {
-    SXCTX_ENTER("CSXcontext::destroyPdev");
-    // Off the list first, so no new use can begin; then the uses in
-    // progress end before the device goes.
-    if (Unlist(dev))
-        DestroyUnused(dev);
-    SXCTX_LEAVE("CSXcontext::destroyPdev");
-    trTracefHP(kRule);
-    trTracefHP(kRule);
+    // Off the list first, so no new use can begin.
+    DestroyTraced(Unlist(dev) ? dev : nullptr);
 }
 
 int CSXcontext::dev_release(CSXdevIO* dev)
@@ -204,16 +208,21 @@ int CSXcontext::dev_release(CSXdevIO* dev)
         SXCTX_LEAVE("CSXcontext::dev_release");
         return E_CTXERR_INVALID_DEVHND;
     }
-    while (dev->m_nUsers.load(std::memory_order_acquire) != 0)
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    int r = dev->Disconnect();
+    WaitUnused(dev);
+    const int r = dev->Disconnect();
+    DestroyTraced(dev);
+    SXCTX_LEAVE("CSXcontext::dev_release");
+    return r;
+}
+
+void CSXcontext::DestroyTraced(CSXdevIO* dev)
+{
     SXCTX_ENTER("CSXcontext::destroyPdev");
-    delete dev;
+    if (dev)
+        DestroyUnused(dev);
     SXCTX_LEAVE("CSXcontext::destroyPdev");
     trTracefHP(kRule);
     trTracefHP(kRule);
-    SXCTX_LEAVE("CSXcontext::dev_release");
-    return r;
 }
 
 // ---- Counting, describing, settings -----------------------------------------------
@@ -240,7 +249,7 @@ int CSXcontext::dev_info(CSXdevIO* handle, void** identity, int* seuid)
 void CSXcontext::AppendReportText(const std::string& text)
 {
     m_strReport += text;
-    m_wstrReport = Widen(m_strReport);
+    m_wstrReport = sxplat::WideString(m_strReport.c_str());
 }
 
 int CSXcontext::dev_report(CSXdevIO* handle)

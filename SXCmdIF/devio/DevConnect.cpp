@@ -7,14 +7,14 @@
 #include <SXCmdIF/diag/TraceInternal.h>
 #include <SXlibusb/SXusbIO.h>
 #include <SXserIO/SXserIO.h>
+#include <platform/PageAlloc.h>
 
 #include <cstdio>
-#include <sys/mman.h>
 
 namespace {
 
-// The mapping begins with this header, which remembers its length for
-// munmap; the object follows, aligned for anything it holds.
+// The pages begin with this header, which remembers their length for
+// freeing; the object follows, aligned for anything it holds.
 constexpr size_t kMapHeader = 64;
 
 } // namespace
@@ -22,8 +22,8 @@ constexpr size_t kMapHeader = 64;
 void* CSXdevIO::operator new(size_t size, const std::nothrow_t&) noexcept
 {
     const size_t total = size + kMapHeader;
-    void* map = mmap(nullptr, total, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (map == MAP_FAILED)
+    void* map = sxplat::AllocPages(total);
+    if (!map)
         return nullptr;
     *static_cast<size_t*>(map) = total;
     return static_cast<unsigned char*>(map) + kMapHeader;
@@ -34,7 +34,7 @@ void CSXdevIO::operator delete(void* p) noexcept
     if (!p)
         return;
     unsigned char* map = static_cast<unsigned char*>(p) - kMapHeader;
-    munmap(map, *reinterpret_cast<size_t*>(map));
+    sxplat::FreePages(map, *reinterpret_cast<size_t*>(map));
 }
 
 void CSXdevIO::operator delete(void* p, const std::nothrow_t&) noexcept
@@ -76,16 +76,7 @@ CSXdevIO::CSXdevIO(CSXcontext* owner)
 CSXdevIO::~CSXdevIO()
 {
     SX_TRACE_ENTER();
-    if (m_pUsb) {
-        m_pUsb->Close();
-        delete m_pUsb;
-        m_pUsb = nullptr;
-    }
-    if (m_pSer) {
-        m_pSer->Close();
-        delete m_pSer;
-        m_pSer = nullptr;
-    }
+    CloseTransport();
     SX_TRACE_LEAVE();
 }
 
@@ -153,6 +144,14 @@ int CSXdevIO::ConnectSer(int port, unsigned int cfg)
 int CSXdevIO::Disconnect()
 {
     SX_TRACE_ENTER();
+    const int e = CloseTransport();
+    SX_TRACE_LEAVE();
+    return e;
+}
+
+// At most one transport is set: each connection disconnects first.
+int CSXdevIO::CloseTransport()
+{
     int e = 0;
     if (m_pUsb) {
         const int r = m_pUsb->Close();
@@ -165,7 +164,6 @@ int CSXdevIO::Disconnect()
         m_pSer = nullptr;
         e = r != 0 ? r * 65536 + E_SXERR_SERIO : 0;
     }
-    SX_TRACE_LEAVE();
     return e;
 }
 

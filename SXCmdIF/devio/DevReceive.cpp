@@ -8,6 +8,7 @@
 #include <SXCmdIF/diag/FrameTraceInternal.h>
 #include <SXCmdIF/diag/TraceInternal.h>
 #include <SXCmdIF/pno/SXseuPno.h>
+#include <SXCmdIF/protocol/LEWords.h>
 #include <SXCmdIF/protocol/SXcmd.h>
 
 #include <cstring>
@@ -21,20 +22,6 @@ constexpr unsigned int kSensorIdMask = 0x70;
 
 // The device whose P&O callback this thread is running, if any.
 thread_local const CSXdevIO* t_pnoCallbackOf = nullptr;
-
-inline void PutWord(unsigned char* p, uint32_t w)
-{
-    p[0] = static_cast<unsigned char>(w);
-    p[1] = static_cast<unsigned char>(w >> 8);
-    p[2] = static_cast<unsigned char>(w >> 16);
-    p[3] = static_cast<unsigned char>(w >> 24);
-}
-
-inline uint32_t GetWord(const unsigned char* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
 
 } // namespace
 
@@ -93,7 +80,7 @@ int CSXdevIO::DataReady(CFrameInfo& r)
         trTraceErr(nullptr, e, "", kFunc, __LINE__, 5);
         trTraceFBuf(p, SX_FRAME_ENVELOPE_LEN, false, label, 2);
         if (allow) {
-            PutWord(p, m_nPnoPreamble);
+            sxwire::PutLE32(p, m_nPnoPreamble);
             r.setpnoframerr();
         }
     }
@@ -106,7 +93,7 @@ int CSXdevIO::DataReady(CFrameInfo& r)
         if (allow)
             r.setpnoframerr();
     }
-    const bool isCmd = GetWord(p) == m_nCmdPreamble;
+    const bool isCmd = sxwire::GetLE32(p) == m_nCmdPreamble;
     if (isCmd && len > kCmdFrameMax) {
         e = E_DEVIOERR_FRAME_HEADER;
         trTraceErr(nullptr, e, "", kFunc, __LINE__, 5);

@@ -1,12 +1,11 @@
 #include <SXCmdIF/diag/BxDebug.h>
 
-#include "ConsoleTty.h"
 #include "OutputLock.h"
 
-#include <SXserIO/ErrFormat.h>
-#include <SXserIO/TextConv.h>
+#include <platform/Console.h>
+#include <platform/ErrFormat.h>
+#include <platform/TextConv.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -218,7 +217,7 @@ CBxDebugOut::CBxDebugOut(int level)
 
 CBxDebugOut::~CBxDebugOut() = default;
 
-void CBxDebugOut::CreateWin(bool)
+void CBxDebugOut::CreateWin(bool bPlace)
 {
-    sxdiag::ReopenStdoutOnTty();
+    sxplat::OpenConsoleWindow(bPlace);
 }

@@ -1,16 +1,15 @@
 #include "FrameTraceInternal.h"
 
+#include "FrameDump.h"
 #include "SysErrText.h"
 #include "TraceInternal.h"
 
-#include "../FrameDump.h"
-#include "../protocol/LEWords.h"
-
 #include <SXCmdIF/SXerrText.h>
 #include <SXCmdIF/diag/BxDebug.h>
+#include <SXCmdIF/protocol/LEWords.h>
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <SXserIO/FBufFormat.h>
-#include <SXserIO/ThreadId.h>
+#include <platform/Thread.h>
 
 #include <cstdint>
 #include <cstdio>

@@ -2,6 +2,8 @@
 
 #include "OutputLock.h"
 
+#include <platform/LocalTime.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -137,9 +139,8 @@ void CLogFile::WriteLine(const char* fmt, va_list args, bool bCounted)
 
     if (m_bTimestamp) {
         char stamp[100];
-        time_t now = time(nullptr);
-        struct tm local;
-        localtime_r(&now, &local);
+        std::tm local{};
+        sxplat::LocalTimeNow(local);
         if (strftime(stamp, sizeof stamp, "%Y-%m-%d.%X", &local) == 0)
             stamp[0] = '\0';
         char line[kLineBuf];

@@ -1,13 +1,12 @@
 #include "SysErrText.h"
 
+#include <platform/LocalTime.h>
+#include <platform/SysErrText.h>
+
 #include <cstddef>
 #include <cstdio>
-#include <cstring>
-#include <ctime>
 
 namespace {
-
-constexpr int kSysErrBuf = 4096;
 
 // Codes 10035 to 10071.
 constexpr const char* kWsaLow[] = {
@@ -56,9 +55,8 @@ const char* trWsaErrStr(int code)
 
 std::string trDateTime()
 {
-    time_t now = time(nullptr);
-    struct tm local {};
-    if (!localtime_r(&now, &local))
+    std::tm local{};
+    if (!sxplat::LocalTimeNow(local))
         return std::string();
     char text[64];
     snprintf(text, sizeof text, "%02d/%02d/%02d %02d:%02d:%02d", local.tm_year + 1900 - 2000, local.tm_mon + 1,
@@ -68,14 +66,5 @@ std::string trDateTime()
 
 std::string trSysErrText(unsigned int code)
 {
-    char text[kSysErrBuf];
-    // strerrorname_np names exactly the codes the system defines; for any
-    // other, strerror_r would only make up "Unknown error N".
-    const int err = static_cast<int>(code);
-    if (code <= 0x7FFFFFFFu && strerrorname_np(err) != nullptr) {
-        const char* msg = strerror_r(err, text, sizeof text); // GNU form: may return static text
-        return msg ? std::string(msg) : std::string();
-    }
-    snprintf(text, sizeof text, "Non-Windows system error 0x%x", code);
-    return text;
+    return sxplat::SysErrText(code);
 }

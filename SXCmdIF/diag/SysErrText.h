@@ -10,6 +10,6 @@ const char* trWsaErrStr(int code);
 // The local date and time now, "yy/mm/dd hh:mm:ss".
 std::string trDateTime();
 
-// The system's message for an errno code; for a code the system does not
-// know, "Non-Windows system error 0x<code>".
+// The system's message for a system error code; for a code the system does
+// not know, "Non-Windows system error 0x<code>".
 std::string trSysErrText(unsigned int code);

@@ -1,7 +1,7 @@
 #include "TraceInternal.h"
 
 #include <SXCmdIF/diag/BxDebug.h>
-#include <SXserIO/ThreadId.h>
+#include <platform/Thread.h>
 
 #include <cstdarg>
 #include <cstdio>

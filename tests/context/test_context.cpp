@@ -3,7 +3,7 @@
 #include <SXCmdIF/diag/TraceInternal.h>
 #include <testsupport/StdoutCapture.h>
 
-#include "../../SXCmdIF/CmdNameOverride.h"
+#include "../../SXCmdIF/diag/CmdNameOverride.h"
 
 #include <gtest/gtest.h>
 

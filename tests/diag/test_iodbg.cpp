@@ -1,5 +1,5 @@
 #include <SXserIO/Debug.h>
-#include <SXserIO/ThreadId.h>
+#include <platform/Thread.h>
 #include <testsupport/StdoutCapture.h>
 
 #include <gtest/gtest.h>

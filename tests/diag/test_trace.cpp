@@ -1,6 +1,6 @@
 #include <SXCmdIF/diag/BxDebug.h>
 #include <SXCmdIF/diag/TraceInternal.h>
-#include <SXserIO/ThreadId.h>
+#include <platform/Thread.h>
 #include <testsupport/StdoutCapture.h>
 
 #include <gtest/gtest.h>

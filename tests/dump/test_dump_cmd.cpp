@@ -1,5 +1,5 @@
-#include "SXCmdIF/CmdNameOverride.h"
-#include "SXCmdIF/FrameDump.h"
+#include "SXCmdIF/diag/CmdNameOverride.h"
+#include "SXCmdIF/diag/FrameDump.h"
 
 #include "../pno/PnoTestFrames.h"
 

@@ -1,4 +1,4 @@
-#include "SXCmdIF/FrameDump.h"
+#include "SXCmdIF/diag/FrameDump.h"
 
 #include "../pno/PnoTestFrames.h"
 

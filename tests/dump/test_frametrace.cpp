@@ -1,4 +1,4 @@
-#include "SXCmdIF/FrameDump.h"
+#include "SXCmdIF/diag/FrameDump.h"
 #include "SXCmdIF/diag/FrameTraceInternal.h"
 #include "SXCmdIF/diag/SysErrText.h"
 #include "SXCmdIF/diag/TraceInternal.h"
@@ -6,7 +6,7 @@
 #include <SXCmdIF/SXerrText.h>
 #include <SXCmdIF/diag/BxDebug.h>
 #include <SXserIO/FBufFormat.h>
-#include <SXserIO/ThreadId.h>
+#include <platform/Thread.h>
 #include <testsupport/StdoutCapture.h>
 
 #include "../pno/PnoTestFrames.h"

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <SXserIO/SXserIO.h>
+#include <platform/linux/Descriptor.h>
 #include <testsupport/StdoutCapture.h>
 #include <testsupport/pty/PtyPeer.h>
 
@@ -30,7 +31,8 @@ public:
     using CSXserIO::PreambleTest;
     using CSXserIO::StartContThread;
     using CSXserIO::StopContThread;
-    int Fd() const { return m_hCom; }
+    int Fd() const { return sxplat::Descriptor(m_hCom); }
+    void* Port() const { return m_hCom; }
     unsigned char* FrameBuf() { return m_frameBuf; }
     unsigned char* RxStore() { return m_rxStore; }
     bool HasThread() const { return m_pthCont != nullptr; }

@@ -2,7 +2,8 @@
 // word, discovery over the port list, exclusive use, failures and close.
 #include "SerTestUtil.h"
 
-#include "SXserIO/SerialLinux.h"
+#include <platform/SerialLine.h>
+#include <platform/linux/SerialLineLinux.h>
 
 #include <SXserIO/Debug.h>
 #include <testsupport/StdoutCapture.h>
@@ -20,7 +21,7 @@ namespace {
 _SX_DCB LineOf(const TestSerIO& io)
 {
     _SX_DCB dcb{};
-    EXPECT_TRUE(sxser::GetCommState(io.Fd(), dcb));
+    EXPECT_TRUE(sxplat::GetLineSettings(io.Port(), dcb));
     return dcb;
 }
 
@@ -122,9 +123,9 @@ TEST(SerialLine, ParityAndFormatBitsRoundTrip)
         dcb.ByteSize = 8;
         dcb.Parity = parity;
         dcb.StopBits = SXDCB_ONESTOPBIT;
-        seen[parity] = sxser::FormatCflag(dcb);
+        seen[parity] = sxplat::FormatCflag(dcb);
         _SX_DCB back{};
-        sxser::FormatFromCflag(seen[parity], back);
+        sxplat::FormatFromCflag(seen[parity], back);
         EXPECT_EQ(back.Parity, parity);
         EXPECT_EQ(back.ByteSize, 8);
         EXPECT_EQ(back.StopBits, SXDCB_ONESTOPBIT);
@@ -135,7 +136,7 @@ TEST(SerialLine, ParityAndFormatBitsRoundTrip)
     dcb.ByteSize = 7;
     dcb.StopBits = SXDCB_TWOSTOPBITS;
     _SX_DCB back{};
-    sxser::FormatFromCflag(sxser::FormatCflag(dcb), back);
+    sxplat::FormatFromCflag(sxplat::FormatCflag(dcb), back);
     EXPECT_EQ(back.ByteSize, 7);
     EXPECT_EQ(back.StopBits, SXDCB_TWOSTOPBITS);
 }

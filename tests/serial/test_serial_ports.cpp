@@ -2,7 +2,7 @@
 // record, the reports, result names, configuration word and trace setting.
 #include "SerTestUtil.h"
 
-#include "SXserIO/SerialPorts.h"
+#include <platform/linux/SerialPortsLinux.h>
 
 #include <SXserIO/Debug.h>
 #include <testsupport/StdoutCapture.h>
@@ -86,8 +86,8 @@ protected:
 
 TEST_F(FakeSysfs, ListsSerialDevicesInNaturalOrderWithDescriptions)
 {
-    std::vector<sxser::PortEntry> ports;
-    ASSERT_TRUE(sxser::ListPortsFromSysfs(root.string(), ports));
+    std::vector<sxplat::PortEntry> ports;
+    ASSERT_TRUE(sxplat::ListPortsFromSysfs(root.string(), ports));
     ASSERT_EQ(ports.size(), 6u);
     const char* paths[] = {"/dev/ttyACM0", "/dev/ttyACM1", "/dev/ttyS0", "/dev/ttyS2", "/dev/ttyS10", "/dev/ttyUSB0"};
     const char* descs[] = {"Tracker CDC", "cdc_acm", "serial", "serial8250", "serial8250", "FTDI FT232R USB UART"};
@@ -100,33 +100,33 @@ TEST_F(FakeSysfs, ListsSerialDevicesInNaturalOrderWithDescriptions)
 
 TEST_F(FakeSysfs, MissingTreeCannotBeListed)
 {
-    std::vector<sxser::PortEntry> ports{{1, "x", ""}};
-    EXPECT_FALSE(sxser::ListPortsFromSysfs((root / "nothing").string(), ports));
+    std::vector<sxplat::PortEntry> ports{{1, "x", ""}};
+    EXPECT_FALSE(sxplat::ListPortsFromSysfs((root / "nothing").string(), ports));
     EXPECT_TRUE(ports.empty());
 }
 
 TEST(SerialPortList, NaturalOrder)
 {
-    EXPECT_TRUE(sxser::NaturalLess("ttyS2", "ttyS10"));
-    EXPECT_FALSE(sxser::NaturalLess("ttyS10", "ttyS2"));
-    EXPECT_TRUE(sxser::NaturalLess("ttyACM1", "ttyS0"));
-    EXPECT_TRUE(sxser::NaturalLess("ttyS9", "ttyUSB0"));
-    EXPECT_TRUE(sxser::NaturalLess("ttyS", "ttyS0"));
-    EXPECT_FALSE(sxser::NaturalLess("ttyS0", "ttyS0"));
-    EXPECT_TRUE(sxser::NaturalLess("ttyUSB007", "ttyUSB10"));
+    EXPECT_TRUE(sxplat::NaturalLess("ttyS2", "ttyS10"));
+    EXPECT_FALSE(sxplat::NaturalLess("ttyS10", "ttyS2"));
+    EXPECT_TRUE(sxplat::NaturalLess("ttyACM1", "ttyS0"));
+    EXPECT_TRUE(sxplat::NaturalLess("ttyS9", "ttyUSB0"));
+    EXPECT_TRUE(sxplat::NaturalLess("ttyS", "ttyS0"));
+    EXPECT_FALSE(sxplat::NaturalLess("ttyS0", "ttyS0"));
+    EXPECT_TRUE(sxplat::NaturalLess("ttyUSB007", "ttyUSB10"));
 }
 
 TEST(SerialPortList, VariableEntriesAreNumberedInOrder)
 {
-    std::vector<sxser::PortEntry> ports;
-    sxser::ListPortsFromText("/dev/a::/dev/b:", ports);
+    std::vector<sxplat::PortEntry> ports;
+    sxplat::ListPortsFromText("/dev/a::/dev/b:", ports);
     ASSERT_EQ(ports.size(), 2u);
     EXPECT_EQ(ports[0].number, 1u);
     EXPECT_EQ(ports[0].path, "/dev/a");
     EXPECT_EQ(ports[1].number, 2u);
     EXPECT_EQ(ports[1].path, "/dev/b");
     EXPECT_EQ(ports[1].desc, "");
-    sxser::ListPortsFromText("", ports);
+    sxplat::ListPortsFromText("", ports);
     EXPECT_TRUE(ports.empty());
 }
 

@@ -1,6 +1,6 @@
 #include "UsbFixture.h"
 
-#include <SXserIO/ThreadId.h>
+#include <platform/Thread.h>
 
 #include <cstdio>
 

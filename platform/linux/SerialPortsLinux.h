@@ -1,21 +1,13 @@
-// The list of serial ports: numbered from 1, with the device path as name
-// and a description.
+// The serial ports on Linux: SXSERIO_PORTS when it is set, else the
+// devices present under /sys; the device path is the name.
 #pragma once
+
+#include <platform/SerialPorts.h>
 
 #include <string>
 #include <vector>
 
-namespace sxser {
-
-struct PortEntry {
-    unsigned int number;
-    std::string path;
-    std::string desc;
-};
-
-// SXSERIO_PORTS when it is set, else the devices present under /sys.
-// False when the system's list cannot be read.
-bool ListPorts(std::vector<PortEntry>& out);
+namespace sxplat {
 
 // The entries of a ':'-separated list of paths, numbered in order, without
 // descriptions; empty entries are skipped.
@@ -30,4 +22,4 @@ bool ListPortsFromSysfs(const std::string& sysRoot, std::vector<PortEntry>& out)
 // Natural order of names: digit runs compare by value (ttyS2 < ttyS10).
 bool NaturalLess(const std::string& a, const std::string& b);
 
-} // namespace sxser
+} // namespace sxplat

@@ -1,4 +1,5 @@
-// The process-wide command-name override of the frame text dump.
+// The process-wide command-name override of the frame text dump (set
+// through the library function sxctx_setuthcmdstr).
 #pragma once
 
 namespace sxctx {

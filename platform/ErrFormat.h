@@ -1,9 +1,11 @@
 // The format of an error message: the caller's format, ": " and the text of
-// the current errno, in a 200-character buffer; a format of 193 characters
-// or more is left out so the error text always fits.
+// the calling thread's last system error, in a 200-character buffer; a
+// format of 193 characters or more is left out so the error text always
+// fits.
 #pragma once
 
-#include <cerrno>
+#include <platform/SysErrText.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -13,7 +15,7 @@ struct ErrFormat {
     char text[200];
     explicit ErrFormat(const char* fmt)
     {
-        const char* err = strerror(errno);
+        const char* err = LastErrorText();
         if (!fmt)
             fmt = "";
         if (strlen(fmt) >= 193)

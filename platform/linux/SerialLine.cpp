@@ -1,6 +1,12 @@
-// termios2 lives in the kernel's header, which cannot be mixed with the C
-// library's <termios.h>: this file is the only one that includes it.
-#include "SerialLinux.h"
+// The serial line on Linux: a tty opened non-blocking with an exclusive
+// lock, its settings through termios2 (so any baud rate), waits with poll(),
+// and eventfds as the wake-up events. termios2 lives in the kernel's header,
+// which cannot be mixed with the C library's <termios.h>: this file is the
+// only one that includes it.
+#include <platform/SerialLine.h>
+
+#include "Descriptor.h"
+#include "SerialLineLinux.h"
 
 #include <asm/termbits.h>
 #include <cerrno>
@@ -13,7 +19,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-namespace sxser {
+namespace sxplat {
 
 namespace {
 
@@ -37,27 +43,43 @@ bool ModemLine(int fd, int bit, bool on)
 
 } // namespace
 
-int OpenPort(const char* path)
+Handle OpenLine(const char* path)
 {
     int fd = open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return -1;
+        return nullptr;
     // flock holds against every other opener, root included; TIOCEXCL
     // also keeps out openers that do not ask for the lock.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;
         close(fd);
         errno = err;
-        return -1;
+        return nullptr;
     }
     (void)ioctl(fd, TIOCEXCL);
-    return fd;
+    return FromDescriptor(fd);
 }
 
-void ClosePort(int fd)
+bool CloseLine(Handle port)
 {
-    if (fd >= 0)
-        close(fd);
+    if (!port) {
+        errno = EBADF;
+        return false;
+    }
+    return close(Descriptor(port)) == 0;
+}
+
+// The kernel's buffers serve as the queues, and poll() waits for received
+// characters: nothing to prepare.
+bool PrepareLine(Handle, unsigned int, unsigned int)
+{
+    return true;
+}
+
+// ReadSome and WriteAll keep the time-outs themselves.
+bool SetLineTimeouts(Handle, int, int)
+{
+    return true;
 }
 
 unsigned int FormatCflag(const _SX_DCB& dcb)
@@ -98,8 +120,9 @@ void FormatFromCflag(unsigned int cflag, _SX_DCB& dcb)
     dcb.StopBits = (cflag & CSTOPB) ? SXDCB_TWOSTOPBITS : SXDCB_ONESTOPBIT;
 }
 
-bool GetCommState(int fd, _SX_DCB& dcb)
+bool GetLineSettings(Handle port, _SX_DCB& dcb)
 {
+    const int fd = Descriptor(port);
     termios2 t{};
     if (ioctl(fd, TCGETS2, &t) != 0)
         return false;
@@ -126,8 +149,9 @@ bool GetCommState(int fd, _SX_DCB& dcb)
     return true;
 }
 
-bool SetCommState(int fd, const _SX_DCB& dcb)
+bool SetLineSettings(Handle port, const _SX_DCB& dcb)
 {
+    const int fd = Descriptor(port);
     termios2 t{};
     if (ioctl(fd, TCGETS2, &t) != 0)
         return false;
@@ -170,40 +194,42 @@ bool SetCommState(int fd, const _SX_DCB& dcb)
     return true;
 }
 
-bool PurgeComm(int fd)
+bool PurgeLine(Handle port)
 {
-    return ioctl(fd, TCFLSH, TCIOFLUSH) == 0;
+    return ioctl(Descriptor(port), TCFLSH, TCIOFLUSH) == 0;
 }
 
-int CreateEvent()
+const char kPurgeCall[] = "TCFLSH TCIOFLUSH";
+
+Handle NewEvent()
 {
-    return eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    return FromDescriptor(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
 }
 
-void SetEvent(int ev)
+void SignalEvent(Handle ev)
 {
-    if (ev < 0)
+    if (!ev)
         return;
     const uint64_t one = 1;
-    (void)!write(ev, &one, sizeof one);
+    (void)!write(Descriptor(ev), &one, sizeof one);
 }
 
-void ResetEvent(int ev)
+void ClearEvent(Handle ev)
 {
-    if (ev < 0)
+    if (!ev)
         return;
     uint64_t value;
-    (void)!read(ev, &value, sizeof value);
+    (void)!read(Descriptor(ev), &value, sizeof value);
 }
 
-void CloseEvent(int ev)
+bool CloseEvent(Handle ev)
 {
-    if (ev >= 0)
-        close(ev);
+    return !ev || close(Descriptor(ev)) == 0;
 }
 
-bool WaitEvent(int ev, int ms)
+bool WaitEvent(Handle event, int ms)
 {
+    const int ev = Descriptor(event);
     const auto deadline = Clock::now() + std::chrono::milliseconds(ms);
     for (;;) {
         pollfd p{ev, POLLIN, 0};
@@ -215,8 +241,10 @@ bool WaitEvent(int ev, int ms)
     }
 }
 
-IoStatus ReadSome(int fd, int ev, unsigned char* buf, int n, int timeoutMs, int& got, bool waitFirst)
+IoStatus ReadSome(Handle port, Handle event, unsigned char* buf, int n, int timeoutMs, int& got, bool waitFirst)
 {
+    const int fd = Descriptor(port);
+    const int ev = Descriptor(event);
     got = 0;
     if (n <= 0)
         return IO_OK;
@@ -266,8 +294,10 @@ IoStatus ReadSome(int fd, int ev, unsigned char* buf, int n, int timeoutMs, int&
     }
 }
 
-IoStatus WriteAll(int fd, int ev, const unsigned char* buf, int n, int timeoutMs, int& written)
+IoStatus WriteAll(Handle port, Handle event, const unsigned char* buf, int n, int timeoutMs, int& written)
 {
+    const int fd = Descriptor(port);
+    const int ev = Descriptor(event);
     written = 0;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     while (written < n) {
@@ -301,4 +331,4 @@ IoStatus WriteAll(int fd, int ev, const unsigned char* buf, int n, int timeoutMs
     return IO_OK;
 }
 
-} // namespace sxser
+} // namespace sxplat

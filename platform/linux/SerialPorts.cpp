@@ -1,6 +1,7 @@
-#include "SerialPorts.h"
+#include "SerialPortsLinux.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
 #include <fstream>
@@ -8,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace sxser {
+namespace sxplat {
 
 namespace {
 
@@ -172,13 +173,36 @@ bool ListPortsFromSysfs(const std::string& sysRoot, std::vector<PortEntry>& out)
     return true;
 }
 
-bool ListPorts(std::vector<PortEntry>& out)
+bool ListSerialPorts(std::vector<PortEntry>& out)
 {
-    if (const char* text = std::getenv(kPortsVariable)) {
-        ListPortsFromText(text, out);
-        return true;
+    try {
+        if (const char* text = std::getenv(kPortsVariable)) {
+            ListPortsFromText(text, out);
+            return true;
+        }
+        return ListPortsFromSysfs("/sys", out);
+    } catch (...) {
+        out.clear();
+        return false;
     }
-    return ListPortsFromSysfs("/sys", out);
 }
 
-} // namespace sxser
+bool SerialPortPath(unsigned int number, std::string& path)
+{
+    std::vector<PortEntry> ports;
+    if (ListSerialPorts(ports)) {
+        for (const PortEntry& p : ports)
+            if (p.number == number) {
+                try {
+                    path = p.path;
+                    return true;
+                } catch (...) {
+                    break;
+                }
+            }
+    }
+    errno = ENODEV;
+    return false;
+}
+
+} // namespace sxplat

@@ -1,9 +1,9 @@
 #include "FrameDump.h"
 
 #include "CmdNameOverride.h"
-#include "pno/TextAppend.h"
-#include "protocol/LEWords.h"
 
+#include <SXCmdIF/pno/TextAppend.h>
+#include <SXCmdIF/protocol/LEWords.h>
 #include <SXCmdIF/protocol/SXcmd.h>
 
 #include <cstdint>
