@@ -33,7 +33,7 @@ namespace {
 using sxperf::NowNs;
 
 using sxperf::Latencies;
-using sxperf::Le32;
+using sxwire::GetLE32;
 using sxperf::Ms;
 using sxperf::Sleep;
 using sxperf::StampSource;
@@ -81,14 +81,14 @@ struct BareReader {
             have += static_cast<size_t>(n);
             size_t at = 0;
             while (have - at >= 8) {
-                const uint32_t size = Le32(buf + at + 4);
+                const uint32_t size = GetLE32(buf + at + 4);
                 if (size + 8u > sizeof buf / 2) { // out of step: drop what is here
                     at = have;
                     break;
                 }
                 if (have - at < size + 8u)
                     break;
-                if (Le32(buf + at) == SX_PREAMBLE_PNO) {
+                if (GetLE32(buf + at) == SX_PREAMBLE_PNO) {
                     lat->Note(buf + at);
                     ++frames;
                 }
@@ -113,7 +113,7 @@ bool BareEcho(int fd, const unsigned char* frame, int len, unsigned char* rsp)
         const ssize_t n = read(fd, rsp + have, 1024 - have);
         if (n > 0)
             have += static_cast<size_t>(n);
-        if (have >= 8 && have >= Le32(rsp + 4) + 8u)
+        if (have >= 8 && have >= GetLE32(rsp + 4) + 8u)
             return true;
     }
 }

@@ -12,7 +12,7 @@
 #include <SXCmdIF/SXdevIO.h>
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <SXCmdIF/protocol/SXusbIds.h>
-#include <simulator/SimUsb.h>
+#include "testsupport/simusb/SimUsb.h"
 
 #include <libusb.h>
 
@@ -27,7 +27,7 @@
 namespace {
 
 using sxperf::Latencies;
-using sxperf::Le32;
+using sxwire::GetLE32;
 using sxperf::NowNs;
 using sxperf::Sleep;
 using sxperf::StampSource;
@@ -54,7 +54,7 @@ struct BareUsb {
     static void LIBUSB_CALL Done(libusb_transfer* t)
     {
         auto* self = static_cast<BareUsb*>(t->user_data);
-        if (t->status == LIBUSB_TRANSFER_COMPLETED && t->actual_length >= 16 && Le32(self->buf) == SX_PREAMBLE_PNO)
+        if (t->status == LIBUSB_TRANSFER_COMPLETED && t->actual_length >= 16 && GetLE32(self->buf) == SX_PREAMBLE_PNO)
             self->lat->Note(self->buf);
         if (self->run.load() && t->status != LIBUSB_TRANSFER_CANCELLED && t->status != LIBUSB_TRANSFER_NO_DEVICE &&
             libusb_submit_transfer(t) == 0)
