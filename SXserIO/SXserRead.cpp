@@ -4,7 +4,7 @@
 
 #include "SerTrace.h"
 
-#include <platform/LEWords.h>
+#include <SXCmdIF/protocol/LEWords.h>
 #include <platform/SerialLine.h>
 #include <platform/SysErrText.h>
 

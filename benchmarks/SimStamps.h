@@ -6,6 +6,8 @@
 #include "AllocHook.h"
 #include "PerfRow.h"
 
+#include <SXCmdIF/protocol/LEWords.h>
+#include <SXCmdIF/protocol/SXframe.h>
 #include <simulator/PnoSource.h>
 
 #include <array>
@@ -37,12 +39,6 @@ private:
     std::unique_ptr<sxsim::PnoSource> m_inner;
     std::array<std::atomic<int64_t>, kStamps> m_stamps{};
 };
-
-inline uint32_t Le32(const unsigned char* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
 
 // Latencies in microseconds, kept only while recording is on; room is made
 // before a measurement so that keeping one allocates nothing.
@@ -79,7 +75,7 @@ struct Latencies {
         const int64_t now = NowNs();
         if (!recording.load(std::memory_order_relaxed) || us.size() == us.capacity())
             return;
-        const int64_t t = source->Stamp(Le32(frame + 12));
+        const int64_t t = source->Stamp(sxwire::GetLE32(frame + SX_OFF_FRAMENUM));
         if (t > 0 && now >= t) {
             us.push_back(static_cast<double>(now - t) / 1000.0);
             if (when.capacity() != 0)

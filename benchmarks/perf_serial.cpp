@@ -8,7 +8,7 @@
 // the same run: the SDK and a bare read loop take turns on the line (the
 // SDK's device is released while the bare loop reads), so both see the
 // same machine.
-#include "SimStamps.h"
+#include "Alternation.h"
 
 #include <SXCmdIF/SXCmdIF.h>
 #include <SXCmdIF/SXcontext.h>
@@ -33,7 +33,7 @@ namespace {
 using sxperf::NowNs;
 
 using sxperf::Latencies;
-using sxperf::Le32;
+using sxwire::GetLE32;
 using sxperf::Ms;
 using sxperf::Sleep;
 using sxperf::StampSource;
@@ -65,7 +65,6 @@ struct BareReader {
     std::atomic<bool> run{true};
     std::atomic<long> tid{0};
     Latencies* lat = nullptr;
-    uint64_t frames = 0;
     void Loop()
     {
         unsigned char buf[16384];
@@ -81,17 +80,15 @@ struct BareReader {
             have += static_cast<size_t>(n);
             size_t at = 0;
             while (have - at >= 8) {
-                const uint32_t size = Le32(buf + at + 4);
+                const uint32_t size = GetLE32(buf + at + 4);
                 if (size + 8u > sizeof buf / 2) { // out of step: drop what is here
                     at = have;
                     break;
                 }
                 if (have - at < size + 8u)
                     break;
-                if (Le32(buf + at) == SX_PREAMBLE_PNO) {
+                if (GetLE32(buf + at) == SX_PREAMBLE_PNO)
                     lat->Note(buf + at);
-                    ++frames;
-                }
                 at += size + 8u;
             }
             std::memmove(buf, buf + at, have - at);
@@ -113,7 +110,7 @@ bool BareEcho(int fd, const unsigned char* frame, int len, unsigned char* rsp)
         const ssize_t n = read(fd, rsp + have, 1024 - have);
         if (n > 0)
             have += static_cast<size_t>(n);
-        if (have >= 8 && have >= Le32(rsp + 4) + 8u)
+        if (have >= 8 && have >= GetLE32(rsp + 4) + 8u)
             return true;
     }
 }
@@ -153,11 +150,6 @@ struct Sdk {
     }
     CSXdevIO* Dev() const { return static_cast<CSXdevIO*>(dev); }
 };
-
-void OnFrame(void* arg, unsigned char* frame, unsigned int)
-{
-    static_cast<Latencies*>(arg)->Note(frame);
-}
 
 // Resident bytes of a range (its whole pages).
 long ResidentKb(const void* p, size_t len)
@@ -314,8 +306,7 @@ int main(int argc, char** argv)
         bare.Reserve(room);
         cb.Reserve(room);
         rd.Reserve(room);
-        int64_t bareCpu = 0, sdkCpu = 0, bareWall = 0, sdkWall = 0, cbCpu = 0, cbWall = 0;
-        uint64_t bareFrames = 0;
+        sxperf::SideTime bareTime, sdkTime, cbTime;
         for (int r = 0; r < latRounds; ++r) {
             // The bare read loop.
             {
@@ -323,32 +314,17 @@ int main(int argc, char** argv)
                 br.fd = OpenLine(path);
                 br.lat = &bare;
                 std::thread t([&] { br.Loop(); });
-                Sleep(warmup);
-                const int64_t c0 = sxperf::ThreadCpuNs(br.tid), t0 = NowNs();
-                bare.Start();
-                Sleep(latSegment);
-                bare.Stop();
-                bareCpu += sxperf::ThreadCpuNs(br.tid) - c0;
-                bareWall += NowNs() - t0;
+                sxperf::Segment(bare, warmup, latSegment, [&] { return sxperf::ThreadCpuNs(br.tid); }, bareTime);
                 br.run = false;
                 t.join();
-                bareFrames += br.frames;
                 close(br.fd);
             }
             // The SDK into a callback.
             {
                 if (!sdk.Connect())
                     return 1;
-                sxdev_SetPnoCallback(sdk.ctx, sdk.dev, OnFrame, &cb);
-                Sleep(warmup);
-                const int64_t c0 = sdk.ReaderCpuNs(), t0 = NowNs();
-                cb.Start();
-                Sleep(latSegment);
-                cb.Stop();
-                cbCpu += sdk.ReaderCpuNs() - c0;
-                cbWall += NowNs() - t0;
-                sdkCpu += sdk.ReaderCpuNs() - c0;
-                sdkWall += NowNs() - t0;
+                sxdev_SetPnoCallback(sdk.ctx, sdk.dev, sxperf::NoteFrame, &cb);
+                sxperf::Segment(cb, warmup, latSegment, [&] { return sdk.ReaderCpuNs(); }, cbTime, sdkTime);
                 sdk.Release();
             }
             // The SDK into the queue, with a reader woken by the P&O wait
@@ -356,60 +332,30 @@ int main(int argc, char** argv)
             {
                 if (!sdk.Connect())
                     return 1;
-                std::atomic<bool> run{true};
-                CSXcontext* c = static_cast<CSXcontext*>(sdk.ctx);
-                CSXdevIO* d = sdk.Dev();
-                std::thread reader([&] {
-                    while (run.load()) {
-                        CFrameInfo f;
-                        if (c->dev_nextpnof(d, f) == 0 && f.pFrame)
-                            rd.Note(f.pFrame);
-                    }
-                });
-                Sleep(warmup);
-                const int64_t c0 = sdk.ReaderCpuNs(), t0 = NowNs();
-                rd.Start();
-                Sleep(latSegment);
-                rd.Stop();
-                sdkCpu += sdk.ReaderCpuNs() - c0;
-                sdkWall += NowNs() - t0;
-                run = false;
-                reader.join();
+                {
+                    sxperf::WokenReader reader(sdk.ctx, sdk.dev, rd);
+                    sxperf::Segment(rd, warmup, latSegment, [&] { return sdk.ReaderCpuNs(); }, sdkTime);
+                }
                 sdk.Release();
             }
         }
         bare.Dump("bare");
         cb.Dump("callback");
         rd.Dump("reader");
-        const double b99 = sxperf::Percentile(bare.us, 99);
-        const double c99 = sxperf::Percentile(cb.us, 99);
-        const double r99 = sxperf::Percentile(rd.us, 99);
-        auto how = [&](const char* to, const Latencies& l) {
-            return std::string("simulator writes 16-sensor frames at 960 Hz on a pseudo-terminal, ") + sxperf::Fmt("%.0f s", args.streamSeconds) + " a side in " +
-                   std::to_string(latRounds) +
-                   " segments alternating with a bare read loop; time from the frame's writing to " + to +
-                   "; p99 of all samples (median of the segments' p99 " + Us(l.SegmentPercentile(99)) + " / " +
-                   Us(bare.SegmentPercentile(99)) + ", p50 " + Us(sxperf::Percentile(l.us, 50)) + " / " +
-                   Us(sxperf::Percentile(bare.us, 50)) + "; " + std::to_string(l.us.size()) + " / " +
-                   std::to_string(bare.us.size()) + " frames)";
-        };
-        sxperf::Row("end-to-end latency, serial, callback", how("the P&O callback", cb),
-                    Us(c99), Us(b99), sxperf::Fmt("%.2f ×", c99 / b99), "p99 ≤ 1.5 × bare",
-                    sxperf::Verdict(c99 / b99 <= 1.5 && !cb.us.empty()));
-        sxperf::Row("end-to-end latency, serial, woken reader",
-                    how("a reader woken by the device's P&O wait taking the newest frame (as sxctx_dev_lastpnof)", rd),
-                    Us(r99), Us(b99), sxperf::Fmt("%.2f ×", r99 / b99), "p99 ≤ 1.5 × bare",
-                    sxperf::Verdict(r99 / b99 <= 1.5 && !rd.us.empty()));
-        const double share = static_cast<double>(sdkCpu) / static_cast<double>(sdkWall);
-        const double bareShare = static_cast<double>(bareCpu) / static_cast<double>(bareWall);
-        const double cbShare = static_cast<double>(cbCpu) / static_cast<double>(cbWall);
+        sxperf::LatencyRows({"serial", "writes 16-sensor frames at 960 Hz on a pseudo-terminal", "a bare read loop",
+                             "a reader woken by the device's P&O wait taking the newest frame (as "
+                             "sxctx_dev_lastpnof)",
+                             args.streamSeconds, latRounds},
+                            cb, rd, bare);
+        const double share = sdkTime.Share();
+        const double bareShare = bareTime.Share();
+        const double cbShare = cbTime.Share();
         sxperf::Row("reading-thread CPU, serial, streaming",
                     "CPU time of the transport's reading thread over the latency runs (960 Hz × 16 sensors; " +
                         sxperf::Fmt("%.2f %% while handing frames to a callback, ", cbShare * 100) +
                         "the rest also waking a reader) against the bare read loop's thread",
                     sxperf::Fmt("%.2f %%", share * 100), sxperf::Fmt("%.2f %%", bareShare * 100),
                     sxperf::Fmt("%.2f ×", share / bareShare), "≤ 2 % of one core", sxperf::Verdict(share <= 0.02));
-        (void)bareFrames;
     }
 
     // ---- allocations: 100,000 frames received, queued and read -------------

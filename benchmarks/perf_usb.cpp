@@ -5,14 +5,14 @@
 // trip and the reading thread's CPU, each against a bare libusb loop on the
 // same emulation in the same run. The SDK and the bare loop take turns on
 // the device.
-#include "SimStamps.h"
+#include "Alternation.h"
 
 #include <SXCmdIF/SXCmdIF.h>
 #include <SXCmdIF/SXcontext.h>
 #include <SXCmdIF/SXdevIO.h>
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <SXCmdIF/protocol/SXusbIds.h>
-#include <simulator/SimUsb.h>
+#include "testsupport/simusb/SimUsb.h"
 
 #include <libusb.h>
 
@@ -27,7 +27,7 @@
 namespace {
 
 using sxperf::Latencies;
-using sxperf::Le32;
+using sxwire::GetLE32;
 using sxperf::NowNs;
 using sxperf::Sleep;
 using sxperf::StampSource;
@@ -54,7 +54,7 @@ struct BareUsb {
     static void LIBUSB_CALL Done(libusb_transfer* t)
     {
         auto* self = static_cast<BareUsb*>(t->user_data);
-        if (t->status == LIBUSB_TRANSFER_COMPLETED && t->actual_length >= 16 && Le32(self->buf) == SX_PREAMBLE_PNO)
+        if (t->status == LIBUSB_TRANSFER_COMPLETED && t->actual_length >= 16 && GetLE32(self->buf) == SX_PREAMBLE_PNO)
             self->lat->Note(self->buf);
         if (self->run.load() && t->status != LIBUSB_TRANSFER_CANCELLED && t->status != LIBUSB_TRANSFER_NO_DEVICE &&
             libusb_submit_transfer(t) == 0)
@@ -160,11 +160,6 @@ struct Sdk {
     }
 };
 
-void OnFrame(void* arg, unsigned char* frame, unsigned int)
-{
-    static_cast<Latencies*>(arg)->Note(frame);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -255,20 +250,14 @@ int main(int argc, char** argv)
         bare.Reserve(room);
         cb.Reserve(room);
         rd.Reserve(room);
-        int64_t bareCpu = 0, sdkCpu = 0, bareWall = 0, sdkWall = 0;
+        sxperf::SideTime bareTime, sdkTime;
         int fc = 0;
         for (int r = 0; r < latRounds; ++r) {
             // The SDK into a callback (its connection stopped the stream).
             {
-                sxdev_SetPnoCallback(sdk.ctx, sdk.dev, OnFrame, &cb);
+                sxdev_SetPnoCallback(sdk.ctx, sdk.dev, sxperf::NoteFrame, &cb);
                 sxcmd_dev_contpno(sdk.ctx, sdk.dev, CMD_ACTION_SET, &fc, 0);
-                Sleep(warmup);
-                const int64_t c0 = sdk.CpuNs(), t0 = NowNs();
-                cb.Start();
-                Sleep(latSegment);
-                cb.Stop();
-                sdkCpu += sdk.CpuNs() - c0;
-                sdkWall += NowNs() - t0;
+                sxperf::Segment(cb, warmup, latSegment, [&] { return sdk.CpuNs(); }, sdkTime);
                 sdk.Release();
             }
             // The SDK into the queue, a reader woken by the P&O wait.
@@ -276,31 +265,10 @@ int main(int argc, char** argv)
                 if (!sdk.Connect())
                     return 1;
                 sxcmd_dev_contpno(sdk.ctx, sdk.dev, CMD_ACTION_SET, &fc, 0);
-                std::atomic<bool> run{true};
-                CSXcontext* c = static_cast<CSXcontext*>(sdk.ctx);
-                CSXdevIO* d = static_cast<CSXdevIO*>(sdk.dev);
-                std::thread reader([&] {
-                    int fails = 0, last = 0;
-                    while (run.load()) {
-                        CFrameInfo f;
-                        const int e = c->dev_nextpnof(d, f);
-                        if (e == 0 && f.pFrame)
-                            rd.Note(f.pFrame);
-                        else
-                            ++fails, last = e;
-                    }
-                    if (fails)
-                        std::fprintf(stderr, "reader: %d waits failed, the last with %d\n", fails, last);
-                });
-                Sleep(warmup);
-                const int64_t c0 = sdk.CpuNs(), t0 = NowNs();
-                rd.Start();
-                Sleep(latSegment);
-                rd.Stop();
-                sdkCpu += sdk.CpuNs() - c0;
-                sdkWall += NowNs() - t0;
-                run = false;
-                reader.join();
+                {
+                    sxperf::WokenReader reader(sdk.ctx, sdk.dev, rd);
+                    sxperf::Segment(rd, warmup, latSegment, [&] { return sdk.CpuNs(); }, sdkTime);
+                }
                 sdk.Release();
             }
             // The bare libusb loop; the stream goes on from the SDK's start.
@@ -310,13 +278,7 @@ int main(int argc, char** argv)
                 if (!bu.Open())
                     return 1;
                 bu.StartReading();
-                Sleep(warmup);
-                const int64_t c0 = bu.CpuNs(), t0 = NowNs();
-                bare.Start();
-                Sleep(latSegment);
-                bare.Stop();
-                bareCpu += bu.CpuNs() - c0;
-                bareWall += NowNs() - t0;
+                sxperf::Segment(bare, warmup, latSegment, [&] { return bu.CpuNs(); }, bareTime);
                 bu.Close();
             }
             if (!sdk.Connect())
@@ -325,27 +287,13 @@ int main(int argc, char** argv)
         bare.Dump("usb-bare");
         cb.Dump("usb-callback");
         rd.Dump("usb-reader");
-        const double b99 = sxperf::Percentile(bare.us, 99);
-        const double c99 = sxperf::Percentile(cb.us, 99);
-        const double r99 = sxperf::Percentile(rd.us, 99);
-        auto how = [&](const char* to, const Latencies& l) {
-            return std::string("simulator sends 16-sensor frames at 960 Hz on the emulated device, ") + sxperf::Fmt("%.0f s", args.streamSeconds) + " a side in " +
-                   std::to_string(latRounds) +
-                   " segments alternating with a bare libusb transfer loop at the reading thread's priority; time from the frame's writing to " + to +
-                   "; p99 of all samples (median of the segments' p99 " + Us(l.SegmentPercentile(99)) + " / " +
-                   Us(bare.SegmentPercentile(99)) + ", p50 " + Us(sxperf::Percentile(l.us, 50)) + " / " +
-                   Us(sxperf::Percentile(bare.us, 50)) + "; " + std::to_string(l.us.size()) + " / " +
-                   std::to_string(bare.us.size()) + " frames)";
-        };
-        sxperf::Row("end-to-end latency, USB, callback", how("the P&O callback", cb),
-                    Us(c99), Us(b99), sxperf::Fmt("%.2f ×", c99 / b99), "p99 ≤ 1.5 × bare",
-                    sxperf::Verdict(c99 / b99 <= 1.5 && !cb.us.empty()));
-        sxperf::Row("end-to-end latency, USB, woken reader",
-                    how("a reader woken by the device's P&O wait taking the newest frame", rd),
-                    Us(r99), Us(b99), sxperf::Fmt("%.2f ×", r99 / b99), "p99 ≤ 1.5 × bare",
-                    sxperf::Verdict(r99 / b99 <= 1.5 && !rd.us.empty()));
-        const double share = static_cast<double>(sdkCpu) / static_cast<double>(sdkWall);
-        const double bareShare = static_cast<double>(bareCpu) / static_cast<double>(bareWall);
+        sxperf::LatencyRows({"USB", "sends 16-sensor frames at 960 Hz on the emulated device",
+                             "a bare libusb transfer loop at the reading thread's priority",
+                             "a reader woken by the device's P&O wait taking the newest frame", args.streamSeconds,
+                             latRounds},
+                            cb, rd, bare);
+        const double share = sdkTime.Share();
+        const double bareShare = bareTime.Share();
         sxperf::Row("reading-thread CPU, USB, streaming",
                     "CPU time of the threads the connection adds (reading thread and libusb's own) over the "
                     "latency runs, against the threads of a bare libusb event loop at the same real-time "

@@ -6,6 +6,7 @@
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <SXCmdIF/records/SXbinenumcfg.h>
 #include <SXCmdIF/records/SXblockcfg.h>
+#include <SXCmdIF/records/SXidentity.h>
 #include <SXCmdIF/records/SXselfcalcfg.h>
 #include <SXCmdIF/records/SXsensorparts.h>
 #include <SXCmdIF/records/SXsrccfg.h>
@@ -31,20 +32,13 @@ int RateHzOf(uint32_t code)
 
 namespace {
 
-void SetText(char* field, size_t width, const char* text)
+// An identity record as the library's record class fills it: each text
+// cut to its field, the rest of the field zero.
+_WHOAMI_STRUCT Identity(const char* name, const char* serial, const char* io, const char* boot, const char* app)
 {
-    std::memset(field, 0, width);
-    std::snprintf(field, width, "%s", text);
-}
-
-void SetIdentity(_WHOAMI_STRUCT& who, const char* name, const char* serial, const char* io, const char* boot,
-                 const char* app)
-{
-    SetText(who.device_name, sizeof who.device_name, name);
-    SetText(who.hw_ser_no, sizeof who.hw_ser_no, serial);
-    SetText(who.ioproc, sizeof who.ioproc, io);
-    SetText(who.dsp_bt_fw, sizeof who.dsp_bt_fw, boot);
-    SetText(who.dsp_app_fw, sizeof who.dsp_app_fw, app);
+    CWhoAmI who;
+    who.Fill(name, serial, io, boot, app);
+    return who.cfg;
 }
 
 const char* FamilyName(uint16_t pid)
@@ -89,16 +83,16 @@ void SimUnit::FillIdentities()
     char name[64], serial[32];
     std::snprintf(name, sizeof name, "%s SEU", FamilyName(m_cfg.pid));
     std::snprintf(serial, sizeof serial, "SIM-SEU-%08X", m_cfg.seuid);
-    SetIdentity(m_whoUnit, name, serial, "sxsim-io 1.0", "sxsim-boot 1.0", "sxsim-app 1.0");
+    m_whoUnit = Identity(name, serial, "sxsim-io 1.0", "sxsim-boot 1.0", "sxsim-app 1.0");
     for (int k = 0; k < 16; ++k) {
         std::snprintf(name, sizeof name, "SXSIM Sensor %d", k);
         std::snprintf(serial, sizeof serial, "SIM-SNS-%08X-%02d", m_cfg.seuid, k);
-        SetIdentity(m_whoSensor[k], name, serial, "sxsim-sns 1.0", "", "");
+        m_whoSensor[k] = Identity(name, serial, "sxsim-sns 1.0", "", "");
     }
     for (int j = 0; j < 4; ++j) {
         std::snprintf(name, sizeof name, "SXSIM Source %d", j);
         std::snprintf(serial, sizeof serial, "SIM-SRC-%08X-%d", m_cfg.seuid, j);
-        SetIdentity(m_whoSource[j], name, serial, "sxsim-src 1.0", "", "");
+        m_whoSource[j] = Identity(name, serial, "sxsim-src 1.0", "", "");
     }
 }
 

@@ -1,7 +1,7 @@
 // Connecting the library to simulated trackers in the fault, stress and
 // interface tests: serial units on pseudo-terminals (named to the library
 // through SXSERIO_PORTS, port numbers from 1 in the order given), a
-// duration from the environment, and a few frame helpers.
+// duration from the environment, and the codes the calls may return.
 #pragma once
 
 #include <SXCmdIF/SXCmdIF.h>
@@ -87,11 +87,6 @@ inline bool Documented(int code)
     return low == E_SXERR_INVALID_CRC || low == E_SXERR_LIBUSB || low == E_SXERR_SERIO ||
            low == E_DEVIOERR_USB_WRITERR || low == E_DEVIOERR_SER_WRITERR || low == E_DEVIOERR_USB_READERR ||
            low == E_DEVIOERR_SER_READERR;
-}
-
-inline uint32_t Le32(const unsigned char* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
 using Clock = std::chrono::steady_clock;

@@ -1,14 +1,48 @@
 // Exported command and report functions. The typed ones come from the rows
 // of the command and report tables; each looks up the context and calls the
 // context operation of its row, where the checks are made.
+//
+// Two checks keep the rows and the rest of the interface together: every
+// exported definition here must have its declaration in the device header
+// (a row without one fails to compile), and the record a typed command
+// carries must have the size the command catalogue gives its command.
+#pragma GCC diagnostic error "-Wmissing-declarations"
+
 #include <SXCmdIF/SXCmdIFdev.h>
 
 #include <SXCmdIF/protocol/SXframeInfo.h>
 #include <SXCmdIF/records/SXpayloads.h>
 
+#include "../protocol/CmdCatalogue.h"
 #include "ExportGuard.h"
 
+#include <type_traits>
+
 using sxctx::Dev;
+
+namespace {
+
+// A row's record (its payload argument's) has the catalogue's size of its
+// command; a row that sends no record (a RESET of the block) has nothing to
+// agree with.
+template <class P>
+constexpr bool RecordFits(eSorixCmds cmd)
+{
+    if constexpr (std::is_null_pointer_v<P>)
+        return true;
+    else
+        return sizeof(std::remove_pointer_t<P>) == sxproto::kCmdCatalogue[cmd].paySize;
+}
+
+} // namespace
+
+#define SXCTX_CHECK_SIZE(exp, op, kind, params, args, cmd, action, payload, arg1, arg2)                      \
+    [[maybe_unused]] static void exp##_record_size(void* ctx, void* dev SXCTX_UNPAREN params)                 \
+    {                                                                                                        \
+        static_assert(RecordFits<decltype(payload)>(cmd), #exp ": the record is not the size the catalogue gives " #cmd); \
+    }
+SXCTX_COMMAND_TABLE(SXCTX_CHECK_SIZE)
+#undef SXCTX_CHECK_SIZE
 
 #define SXCTX_EXPORT_CMD(exp, op, kind, params, args, cmd, action, payload, arg1, arg2) \
     SXCMDIF_CAPI int exp(void* ctx, void* dev SXCTX_UNPAREN params)                     \

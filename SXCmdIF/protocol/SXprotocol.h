@@ -8,3 +8,4 @@
 #include <SXCmdIF/protocol/SXframe.h>
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <SXCmdIF/protocol/SXframeInfo.h>
+#include <SXCmdIF/protocol/LEWords.h>

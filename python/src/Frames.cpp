@@ -1,6 +1,7 @@
 #include "Frames.h"
 
 #include <SXCmdIF/pno/SXpno.h>
+#include <SXCmdIF/protocol/LEWords.h>
 #include <SXCmdIF/protocol/SXframe.h>
 
 #include <algorithm>
@@ -15,11 +16,7 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-uint32_t Word(const unsigned char* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
+using sxwire::GetLE32;
 
 // The Python Frame.
 struct Frame {
@@ -60,7 +57,7 @@ bool IsWholeFrame(const unsigned char* bytes, size_t length)
 {
     if (length < 4)
         return false;
-    const uint32_t pre = Word(bytes);
+    const uint32_t pre = GetLE32(bytes);
     return pre == SX_PREAMBLE_PNO || pre == Q7_PREAMBLE_PNO;
 }
 
@@ -70,10 +67,10 @@ bool Decode(const unsigned char* p, size_t len, bool body, Decoded& d)
     const size_t head = body ? 0 : 8;
     if (len < head + 16)
         return false;
-    d.seuid = Word(p + head);
-    d.frameCount = Word(p + head + 4);
-    d.hpinfo = Word(p + head + 8);
-    const uint32_t claimed = Word(p + head + 12);
+    d.seuid = GetLE32(p + head);
+    d.frameCount = GetLE32(p + head + 4);
+    d.hpinfo = GetLE32(p + head + 8);
+    const uint32_t claimed = GetLE32(p + head + 12);
     const size_t records = head + 16;
     const size_t fit = (len - records) / sizeof(_SENFRAMEDATA);
     d.count = static_cast<uint32_t>(std::min<size_t>({claimed, kMaxSensors, fit}));

@@ -1,10 +1,11 @@
 // The configuration values of the Python module: one small class per
-// payload record, whose attributes are the record's fields and whose text
-// is the record class's report. The item table (Items.cpp) moves them in
-// and out of command payloads through RecordOps.
+// record kind of the item table, whose attributes are the record's fields
+// (from the table's field rows) and whose text is the record class's
+// report. The tracker moves them in and out of command payloads through
+// RecordOps.
 #pragma once
 
-#include <SXCmdIF/records/SXpayloads.h>
+#include <items/ItemTable.h>
 
 #include <pybind11/pybind11.h>
 
@@ -14,38 +15,7 @@ namespace sxpy {
 
 namespace py = pybind11;
 
-// Every record the items carry, one Python class each. Some share a payload
-// record but print with different record classes (the binary settings).
-enum class Rk {
-    None,
-    SyncMode,
-    DualOutput,
-    OorMode,
-    FttMode,
-    SensorOrigin,
-    StylusMode,
-    FrameRate,
-    SeuId,
-    SerialConfig,
-    StationMap,
-    Units,
-    SourceConfig,
-    SourceRotation,
-    SourceSelect,
-    Hemisphere,
-    Filter,
-    TipOffset,
-    Increment,
-    Boresight,
-    PredFilter,
-    PredFilterExt,
-    VirtualSensor,
-    WhoAmI,
-    BitResult,
-    SelfCal,
-    NoiseProfile,
-    Count
-};
+using sxitems::RecordKind;
 
 struct RecordOps {
     const char* name; // the Python class's name
@@ -56,10 +26,12 @@ struct RecordOps {
     // takes (a dict of fields, or the first field alone); raises TypeError
     // or ValueError otherwise.
     void (*store)(py::handle value, void* payload);
+    // The value carries the units it is read in (its `units` attribute).
+    bool hasUnits;
 };
 
 // The operations of a record kind (valid after RegisterRecords).
-const RecordOps& Ops(Rk kind);
+const RecordOps& Ops(RecordKind kind);
 
 // Adds every record class to the module.
 void RegisterRecords(py::module_& m);

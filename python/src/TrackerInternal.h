@@ -1,8 +1,17 @@
-// What the two halves of TrackerCore share: the shut-down flag, the
-// callback's thread marker, and the reading thread's callback.
+// What the parts of TrackerCore share: the shut-down flag, the callback's
+// thread marker, the reading thread's callback, and the simulated tracker
+// (a stand-in when the module is built without it).
 #pragma once
 
 #include "TrackerCore.h"
+
+#ifdef SXPY_HAVE_SIM
+#include <simulator/SimTracker.h>
+#else
+namespace sxsim {
+class SerialSim {};
+} // namespace sxsim
+#endif
 
 #include <atomic>
 #include <chrono>

@@ -2,7 +2,6 @@
 // builds the public API on it.
 #include "Errors.h"
 #include "Frames.h"
-#include "Items.h"
 #include "Records.h"
 #include "TrackerCore.h"
 
@@ -22,16 +21,16 @@ namespace {
 void RegisterItems(py::module_& m)
 {
     size_t n = 0;
-    const sxpy::Item* items = sxpy::AllItems(n);
+    const sxitems::Item* items = sxitems::AllItems(n);
     py::list rows;
     for (size_t i = 0; i < n; ++i) {
-        const sxpy::Item& it = items[i];
+        const sxitems::Item& it = items[i];
         py::list actions;
-        if (it.actions & sxpy::kSet)
+        if (it.actions & sxitems::kSet)
             actions.append("set");
-        if (it.actions & sxpy::kGet)
+        if (it.actions & sxitems::kGet)
             actions.append("get");
-        if (it.actions & sxpy::kReset)
+        if (it.actions & sxitems::kReset)
             actions.append("reset");
         py::list levels;
         if (it.unit)
@@ -41,7 +40,7 @@ void RegisterItems(py::module_& m)
         if (it.source)
             levels.append("source");
         py::object cls = py::none();
-        if (it.record != sxpy::Rk::None)
+        if (it.record != sxpy::RecordKind::None)
             cls = m.attr(sxpy::Ops(it.record).name);
         rows.append(py::make_tuple(it.name, cls, py::tuple(actions), py::tuple(levels), it.doc));
     }

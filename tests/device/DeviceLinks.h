@@ -5,7 +5,7 @@
 #include <SXCmdIF/SXCmdIF.h>
 #include <SXCmdIF/SXCmdIFdev.h>
 #include <simulator/SimTracker.h>
-#include <simulator/SimUsb.h>
+#include "testsupport/simusb/SimUsb.h"
 
 #include <gtest/gtest.h>
 

@@ -50,8 +50,9 @@ protected:
         _sxFrameInfo f{};
         while (sxctx_dev_fifopnofraw(ctx, dev, &f) == 0) {
             EXPECT_GE(f.frameLen, 28u);
-            out.push_back({Le32(f.pFrame + SX_OFF_FRAMENUM), Le32(f.pFrame + SX_OFF_HPINFO),
-                           Le32(f.pFrame + SX_OFF_SNSCNT), f.frameLen});
+            using sxwire::GetLE32;
+            out.push_back({GetLE32(f.pFrame + SX_OFF_FRAMENUM), GetLE32(f.pFrame + SX_OFF_HPINFO),
+                           GetLE32(f.pFrame + SX_OFF_SNSCNT), f.frameLen});
         }
     }
     // Reads for ms milliseconds, then stops the stream and takes what is

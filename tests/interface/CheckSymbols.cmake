@@ -79,6 +79,23 @@ require("${cmdif}" "libSXCmdIF (device interface, decorated)"
   " T sxdev_pnousb_buffer\\(void\\*, void\\*, unsigned int\\)\n"
   " T sxcmd_sns_led\\(void\\*, void\\*, int, eCmdActions, _BIT_STRUCT\\*\\)\n"
   " T sxcmd_sns_ftthome\\(void\\*, void\\*, int, eCmdActions, _PNO\\*, eFTTHomeMethod\\)\n")
+# Every row of the command and report tables (SXCmdIF/context/CmdTable.h),
+# read from the table itself: its export with C linkage, and for a report
+# row its wide twin too. A new row is checked without a line here.
+file(READ ${TABLE} table)
+string(REGEX MATCHALL "X\\((sx[a-z_0-9]+)," rows "${table}")
+list(LENGTH rows row_count)
+if(row_count LESS 30)
+  message(FATAL_ERROR "too few rows read from ${TABLE}: ${rows}")
+endif()
+foreach(row ${rows})
+  string(REGEX REPLACE "X\\((sx[a-z_0-9]+)," "\\1" name "${row}")
+  require("${cmdif_raw}" "libSXCmdIF (command table, C linkage)" " T ${name}\n")
+  if(name MATCHES "_report$")
+    require("${cmdif_raw}" "libSXCmdIF (report table, C linkage)" " T ${name}W\n")
+  endif()
+endforeach()
+
 # The exported classes and trace functions of the frames, records and P&O.
 require("${cmdif}" "libSXCmdIF (classes)"
   " T CSXcmd::Prepare\\(" " T CSXcmd::ValidateCRC\\(" " T CFrameInfo::DeepCopy\\("

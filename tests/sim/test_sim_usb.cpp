@@ -3,7 +3,7 @@
 #include "SimTestUtil.h"
 
 #include "SXlibusb/SXusbIO.h"
-#include <simulator/SimUsb.h>
+#include "testsupport/simusb/SimUsb.h"
 
 #include <gtest/gtest.h>
 #include <libusb.h>

@@ -6,7 +6,7 @@
 // SX_STRESS_SECONDS (60 by default; the sanitizer runs shorten it).
 #include "testsupport/SimLink.h"
 
-#include <simulator/SimUsb.h>
+#include "testsupport/simusb/SimUsb.h"
 
 #include <gtest/gtest.h>
 
@@ -110,7 +110,7 @@ int Exchange(void* ctx, void* dev, std::mt19937& rng, Tally& tally)
         _sxFrameInfo f{};
         what = "fifopnofraw";
         r = sxctx_dev_fifopnofraw(ctx, dev, &f);
-        if (r == 0 && (f.frameLen < 28 || Le32(f.pFrame + 4) + 8 != f.frameLen))
+        if (r == 0 && (f.frameLen < 28 || sxwire::GetLE32(f.pFrame + 4) + 8 != f.frameLen))
             r = -1000; // a frame that is not whole
         break;
     }

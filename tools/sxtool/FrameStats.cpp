@@ -1,6 +1,6 @@
 #include "FrameStats.h"
 
-#include <recording/SXrecording.h>
+#include <SXCmdIF/SXCmdIF.h>
 
 namespace sxtool {
 
@@ -19,9 +19,14 @@ uint64_t Gap(uint32_t last, uint32_t now)
 
 void FrameStats::Add(const unsigned char* frame, unsigned length, uint32_t seqNum, uint64_t)
 {
-    if (length < 24)
+    // The frame's body (from the unit identifier on), whatever the family's
+    // preamble: a tag device's frames are counted too. The records taken
+    // are those that fit the bytes received.
+    CSXSeuPno pno;
+    if (length < SX_FRAME_ENVELOPE_LEN ||
+        pno.Extractseupno(frame + SX_FRAME_ENVELOPE_LEN, length - SX_FRAME_ENVELOPE_LEN) == 0)
         return;
-    const uint32_t frameNum = sxrec::GetLE32(frame + 12);
+    const uint32_t frameNum = pno.FrameNum();
     if (m_haveLast) {
         m_trackerLost += Gap(m_lastFrameNum, frameNum);
         if (seqNum != 0 && m_lastSeq != 0)
@@ -31,9 +36,8 @@ void FrameStats::Add(const unsigned char* frame, unsigned length, uint32_t seqNu
     m_lastFrameNum = frameNum;
     m_lastSeq = seqNum;
     ++m_frames;
-    const uint32_t count = sxrec::GetLE32(frame + 20);
-    for (uint32_t k = 0; k < count && k < kSensors && 24 + 32 * (k + 1) <= length; ++k)
-        ++m_sensorFrames[sxrec::GetLE32(frame + 24 + 32 * k) & 0x0F];
+    for (unsigned k = 0; k < pno.SensorCount(); ++k)
+        ++m_sensorFrames[pno.SensFrame(static_cast<int>(k))->sfinfo & 0x0F];
 }
 
 void FrameStats::UpdateRates(uint64_t nowNs, uint64_t intervalNs)

@@ -24,15 +24,15 @@ bool BuildContext(Session& s, const ItemDef& item, const ItemOptions& o, ItemCon
     c.ctx = s.Ctx();
     c.dev = s.Dev();
     c.index = item.scope == ItemScope::Source ? o.source : o.sensor;
-    if (item.needs & kNeedsFilterTarget) {
+    if (item.row->arg2 == sxitems::Arg2::FilterTarget) {
         unsigned target = 0;
         if (!ParseWord(kFilterTargets, o.target, target, error))
             return false;
         c.arg2 = target;
-    } else if (item.needs & kNeedsResetOrigin) {
+    } else if (item.row->arg2 == sxitems::Arg2::ResetOrigin) {
         c.arg2 = o.resetOrigin ? 1u : 0u;
     }
-    if (item.needs & kNeedsUnits) {
+    if (item.Record().inUnits) {
         CUnitsCfg units;
         if (sxcmd_dev_units(c.ctx, c.dev, CMD_ACTION_GET, units) == E_SX_SUCCESS) {
             c.posUnits = units.cfg.pos_units;
@@ -54,8 +54,8 @@ const ItemDef* ItemFor(const ItemOptions& o, unsigned action, int& exitCode)
     exitCode = kExitUsage;
     if (!item)
         return nullptr;
-    if (!(item->actions & action)) {
-        Complain(texts::kNotAllowed, item->name, ActionWord(action));
+    if (!item->Takes(action)) {
+        Complain(texts::kNotAllowed, item->Name(), ActionWord(action));
         return nullptr;
     }
     exitCode = kExitOk;
@@ -64,7 +64,7 @@ const ItemDef* ItemFor(const ItemOptions& o, unsigned action, int& exitCode)
 
 int Failed(const ItemDef& item, eCmdActions action, int rc)
 {
-    const std::string what = std::string(CSXcmd::actstr(action, true)) + " " + item.name;
+    const std::string what = std::string(CSXcmd::actstr(action, true)) + " " + item.Name();
     Complain(texts::kCommandFailed, what.c_str(), ErrorText(rc));
     return kExitFailed;
 }
@@ -72,11 +72,11 @@ int Failed(const ItemDef& item, eCmdActions action, int rc)
 int GetAndPrint(const ItemDef& item, const ItemContext& c)
 {
     alignas(8) unsigned char payload[kMaxItemPayload] = {};
-    const int rc = item.command(c, CMD_ACTION_GET, payload);
+    const int rc = item.Send(c, CMD_ACTION_GET, payload);
     if (rc != E_SX_SUCCESS)
         return Failed(item, CMD_ACTION_GET, rc);
     std::string text;
-    item.report(payload, c, text);
+    item.Report(payload, c, text);
     PrintReport(text);
     return kExitOk;
 }
@@ -123,14 +123,14 @@ int RunSet(Session& s, const ItemOptions& o)
     std::string error;
     alignas(8) unsigned char payload[kMaxItemPayload] = {};
     if (!BuildContext(s, *item, o, c, error) || !item->parse(o.values, c, payload, error)) {
-        Complain("set %s: %s", item->name, error.c_str());
+        Complain("set %s: %s", item->Name(), error.c_str());
         return kExitUsage;
     }
-    const int rc = item->command(c, CMD_ACTION_SET, payload);
+    const int rc = item->Send(c, CMD_ACTION_SET, payload);
     if (rc != E_SX_SUCCESS)
         return Failed(*item, CMD_ACTION_SET, rc);
     std::string text;
-    item->report(payload, c, text);
+    item->Report(payload, c, text);
     PrintReport(text);
     return kExitOk;
 }
@@ -147,11 +147,11 @@ int RunReset(Session& s, const ItemOptions& o)
         Complain("%s", error.c_str());
         return kExitUsage;
     }
-    const int rc = item->command(c, CMD_ACTION_RESET, nullptr);
+    const int rc = item->Send(c, CMD_ACTION_RESET, nullptr);
     if (rc != E_SX_SUCCESS)
         return Failed(*item, CMD_ACTION_RESET, rc);
     // What the reset left, read back.
-    return (item->actions & kGet) ? GetAndPrint(*item, c) : kExitOk;
+    return item->Takes(kGet) ? GetAndPrint(*item, c) : kExitOk;
 }
 
 } // namespace sxtool

@@ -1,84 +1,118 @@
 #include "Items.h"
 
-#include "ItemFunctions.h"
+#include "ItemParsers.h"
 
 #include <SXCmdIF/SXCmdIF.h>
 
+#include <cstdlib>
+#include <cstdio>
 #include <iterator>
+#include <vector>
 
 namespace sxtool {
 
 namespace {
 
 using namespace items;
-constexpr unsigned kGSR = kGet | kSet | kReset;
-constexpr unsigned kNone = kNeedsNothing;
 
-// name, scope, actions, payload bytes, value words of `set`, what else it
-// needs, command, parser, report.
-const ItemDef kItems[] = {
-    {"units", ItemScope::Unit, kGSR, sizeof(_UNITS_CONFIG), "POS ORI", kNone, CmdUnits, ParseUnits, ReportUnits},
-    {"framerate", ItemScope::Unit, kGSR, sizeof(_FRAMERATE_CONFIG), "HZ", kNone, CmdFrameRate, ParseFrameRate,
-     ReportFrameRate},
-    {"filter", ItemScope::Sensor, kGSR, sizeof(_FILTER_CONFIG), "LEVEL | custom F FLOW FHIGH MAXT", kNeedsFilterTarget, CmdFilter,
-     ParseFilter, ReportFilter},
-    {"hemisphere", ItemScope::Sensor, kGSR, sizeof(_HEMISPHERE_CONFIG), "PRESET|X Y Z [auto|track]", kNone,
-     CmdHemisphere, ParseHemisphere, ReportHemisphere},
-    {"boresight", ItemScope::Sensor, kGSR, sizeof(_BORESIGHT_CONFIG), "AZ EL RO | W X Y Z", kNeedsUnits | kNeedsResetOrigin, CmdBoresight,
-     ParseBoresight, ReportBoresight},
-    {"tipoffset", ItemScope::Sensor, kGSR, sizeof(_TIP_OFFSET_CONFIG), "X Y Z", kNone, CmdTipOffset, ParseTipOffset,
-     ReportTipOffset},
-    {"increment", ItemScope::Sensor, kGSR, sizeof(_INCREMENT_CONFIG), "on|off [POS ORI]", kNone, CmdIncrement,
-     ParseIncrement, ReportIncrement},
-    {"srcselect", ItemScope::Sensor, kGSR, sizeof(_SRC_SEL_CONFIG), "MAP", kNone, CmdSrcSelect, ParseSrcSelect,
-     ReportSrcSelect},
-    {"sourcecfg", ItemScope::Source, kGSR, sizeof(_SRC_CONFIG), "FREQ X Y Z R1 R2 R3 [R4] HEMISPHERE", kNeedsUnits,
-     CmdSourceCfg, ParseSourceCfg, ReportSourceCfg},
-    {"sourcerot", ItemScope::Source, kGSR, sizeof(_SRCROT_CONFIG), "FREQ R1 R2 R3 [R4]", kNeedsUnits, CmdSourceRot,
-     ParseSourceRot, ReportSourceRot},
-    {"sync", ItemScope::Unit, kGSR, sizeof(_BINARY_CONFIG), "on|off", kNone, CmdSync, ParseBinary, ReportSync},
-    {"dualoutput", ItemScope::Unit, kGSR, sizeof(_BINARY_CONFIG), "on|off", kNone, CmdDualOutput, ParseBinary,
-     ReportDualOutput},
-    {"oor", ItemScope::Unit, kGSR, sizeof(_BINARY_CONFIG), "on|off", kNone, CmdOor, ParseBinary, ReportBinary},
-    {"stylus", ItemScope::Unit, kGSR, sizeof(_STYLUS_CONFIG), "MODE", kNone, CmdStylus, ParseStylus, ReportStylus},
-    {"serial", ItemScope::Unit, kGSR, sizeof(_SERIAL_CONFIG), "BAUD [PARITY]", kNone, CmdSerial, ParseSerial,
-     ReportSerial},
-    {"seuid", ItemScope::Unit, kGSR, sizeof(_SEUID_CONFIG), "ID", kNone, CmdSeuId, ParseSeuId, ReportSeuId},
-    {"selfcal", ItemScope::Unit, kGSR, sizeof(_SELFCAL_CONFIG), "on|off|collect [slow|med|fast|RATE]", kNone,
-     CmdSelfCal, ParseSelfCal, ReportSelfCal},
-    {"predfilter", ItemScope::Sensor, kGSR, sizeof(_PF_CONFIG), "on|off on|off MS", kNone, CmdPredFilter,
-     ParsePredFilter, ReportPredFilter},
-    {"virtual", ItemScope::Sensor, kGSR, sizeof(_VIRTUAL_SNS_CONFIG), "INPUT1 [WORD1 WORD2 WORD3]", kNone,
-     CmdVirtual, ParseVirtual, ReportVirtual},
-    {"fttmode", ItemScope::Sensor, kGSR, sizeof(_ENUM_CONFIG), "MODE", kNone, CmdFttMode, ParseFttMode,
-     ReportFttMode},
-    {"origin", ItemScope::Sensor, kGSR, sizeof(_ENUM_CONFIG), "ORIGIN", kNone, CmdOrigin, ParseOrigin, ReportOrigin},
-    {"stationmap", ItemScope::Unit, kGet, sizeof(_STATION_MAP), "", kNone, CmdStationMap, nullptr,
-     ReportStationMap},
-    {"bit", ItemScope::Unit, kGet, sizeof(_BIT_STRUCT), "", kNone, CmdBit, nullptr, ReportBit},
+// The items sxtool offers, in the order of its help, with the parser of
+// their value words (null: read only).
+struct Offered {
+    const char* name;
+    ItemParseFn parse;
 };
+constexpr Offered kOffered[] = {
+    {"units", ParseUnits},
+    {"framerate", ParseFrameRate},
+    {"filter", ParseFilter},
+    {"hemisphere", ParseHemisphere},
+    {"boresight", ParseBoresight},
+    {"tipoffset", ParseTipOffset},
+    {"increment", ParseIncrement},
+    {"srcselect", ParseSrcSelect},
+    {"sourcecfg", ParseSourceCfg},
+    {"sourcerot", ParseSourceRot},
+    {"sync", ParseBinary},
+    {"dualoutput", ParseBinary},
+    {"oor", ParseBinary},
+    {"stylus", ParseStylus},
+    {"serial", ParseSerial},
+    {"seuid", ParseSeuId},
+    {"selfcal", ParseSelfCal},
+    {"predfilter", ParsePredFilter},
+    {"virtual", ParseVirtual},
+    {"fttmode", ParseFttMode},
+    {"origin", ParseOrigin},
+    {"stationmap", nullptr},
+    {"bit", nullptr},
+};
+
+// The tool addresses each item at its one level.
+ItemScope ScopeOf(const sxitems::Item& row)
+{
+    return row.source ? ItemScope::Source : row.sensor ? ItemScope::Sensor : ItemScope::Unit;
+}
+
+const std::vector<ItemDef>& Offer()
+{
+    static const std::vector<ItemDef> offer = [] {
+        std::vector<ItemDef> v;
+        for (const Offered& o : kOffered) {
+            const sxitems::Item* row = sxitems::FindItem(o.name);
+            // A name the table lacks, or a parser for an item that takes no
+            // SET (or none for one that does), is a fault of this list.
+            if (!row || (o.parse != nullptr) != ((row->actions & kSet) != 0)) {
+                std::fprintf(stderr, "sxtool: item '%s' does not agree with the item table\n", o.name);
+                std::abort();
+            }
+            v.push_back(ItemDef{row, ScopeOf(*row), o.parse});
+        }
+        return v;
+    }();
+    return offer;
+}
 
 } // namespace
 
+int ItemDef::Send(const ItemContext& c, eCmdActions action, void* payload) const
+{
+    const int arg2 = static_cast<int>(c.arg2);
+    switch (scope) {
+    case ItemScope::Sensor:
+        return row->sensor(c.ctx, c.dev, c.index, action, payload, arg2);
+    case ItemScope::Source:
+        return row->source(c.ctx, c.dev, c.index, action, payload, arg2);
+    case ItemScope::Unit:
+        break;
+    }
+    return row->unit(c.ctx, c.dev, action, payload, arg2);
+}
+
+void ItemDef::Report(const void* payload, const ItemContext& c, std::string& text) const
+{
+    sxitems::ReportContext rc;
+    rc.units = _UNITS_CONFIG{c.posUnits, c.oriUnits};
+    if (row->arg2 == sxitems::Arg2::FilterTarget)
+        rc.filterTarget = c.arg2;
+    Record().report(payload, rc, true, false, text);
+}
+
 const ItemDef* Items()
 {
-    return kItems;
+    return Offer().data();
 }
 
 size_t ItemCount()
 {
-    return std::size(kItems);
+    return Offer().size();
 }
 
 const ItemDef* FindItem(const std::string& name)
 {
-    for (const ItemDef& item : kItems)
-        if (name == item.name)
+    for (const ItemDef& item : Offer())
+        if (name == item.Name())
             return &item;
     return nullptr;
 }
-
-static_assert(sizeof(_PF_CONFIG) <= kMaxItemPayload && sizeof(_SRC_CONFIG) <= kMaxItemPayload,
-              "item payloads fit the buffer");
 
 } // namespace sxtool

@@ -1,12 +1,14 @@
-// The configuration items of `sxtool get`, `set` and `reset`: one table row
-// per item with its name, whom it addresses, the actions it takes, the
-// command that carries it, how its value is parsed and how its record is
-// printed (by the record class's report).
+// The configuration items of `sxtool get`, `set` and `reset`. What an item
+// is (its name, whom it addresses, its actions, the exported functions that
+// carry it, its record and that record's report) comes from the item table
+// the applications share (items/ItemTable.h); the tool adds which of them it
+// offers, in the order of its help, and how it turns value words into the
+// item's record.
 #pragma once
 
 #include "ItemValues.h"
 
-#include <SXCmdIF/protocol/SXcmdEnums.h>
+#include <items/ItemTable.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -16,17 +18,7 @@ namespace sxtool {
 
 enum class ItemScope { Unit, Sensor, Source };
 
-enum ItemAction : unsigned { kGet = 1u << 0, kSet = 1u << 1, kReset = 1u << 2 };
-
-// What an item needs beyond its index.
-enum ItemNeeds : unsigned {
-    kNeedsNothing = 0,
-    kNeedsUnits = 1u << 0,       // the record is read in the units in force
-    kNeedsFilterTarget = 1u << 1, // --target goes into arg2
-    kNeedsResetOrigin = 1u << 2,  // --reset-origin goes into arg2
-};
-
-// What an item's functions work with.
+// What an item's command works with.
 struct ItemContext {
     void* ctx = nullptr;
     void* dev = nullptr;
@@ -36,31 +28,36 @@ struct ItemContext {
     unsigned oriUnits = 0;
 };
 
-// Sends the item's command; payload is read for SET, filled by GET and
-// null for RESET. Returns the library's error code.
-using ItemCommandFn = int (*)(const ItemContext& c, eCmdActions action, void* payload);
 // Builds the record from the words after the item's name.
 using ItemParseFn = bool (*)(const Values& values, const ItemContext& c, void* payload, std::string& error);
-// Appends the record's report.
-using ItemReportFn = void (*)(const void* payload, const ItemContext& c, std::string& text);
 
+// An item as sxtool offers it.
 struct ItemDef {
-    const char* name;
-    ItemScope scope;
-    unsigned actions;
-    size_t payloadSize;
-    const char* syntax; // the value words of `set`
-    unsigned needs;     // ItemNeeds
-    ItemCommandFn command;
+    const sxitems::Item* row;
+    ItemScope scope;   // the one level the tool addresses it at
     ItemParseFn parse; // null when the item cannot be set
-    ItemReportFn report;
+
+    const char* Name() const { return row->name; }
+    bool Takes(unsigned action) const { return (row->actions & action) != 0; }
+    const sxitems::RecordDef& Record() const { return sxitems::Record(row->record); }
+    // Sends the item's command; payload is read for SET, filled by GET and
+    // null for RESET. Returns the library's error code.
+    int Send(const ItemContext& c, eCmdActions action, void* payload) const;
+    // Appends the record's report, in the units and for the filter target
+    // of the context.
+    void Report(const void* payload, const ItemContext& c, std::string& text) const;
 };
 
+using sxitems::kGet;
+using sxitems::kReset;
+using sxitems::kSet;
+
 // The biggest payload of any item.
-constexpr size_t kMaxItemPayload = 256;
+constexpr size_t kMaxItemPayload = sxitems::kMaxRecord;
 
 const ItemDef* FindItem(const std::string& name);
-// Every item, in table order; count through ItemCount().
+// Every item the tool offers, in the order of its help; count through
+// ItemCount().
 const ItemDef* Items();
 size_t ItemCount();
 

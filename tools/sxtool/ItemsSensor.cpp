@@ -1,7 +1,7 @@
-// The sensor-level items: filters, hemisphere, boresight, tip offset,
-// increment, source selection, prediction filter, virtual sensor, FTT mode
-// and origin.
-#include "ItemFunctions.h"
+// The value words of the sensor-level items: filters, hemisphere,
+// boresight, tip offset, increment, source selection, prediction filter,
+// virtual sensor, FTT mode and origin.
+#include "ItemParsers.h"
 
 #include <SXCmdIF/SXCmdIF.h>
 
@@ -22,10 +22,6 @@ bool ParseFloats(const Values& v, size_t first, float* out, size_t n, std::strin
 
 } // namespace
 
-int CmdFilter(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_sns_filter(c.ctx, c.dev, c.index, a, As<_FILTER_CONFIG>(p), static_cast<int>(c.arg2));
-}
 bool ParseFilter(const Values& v, const ItemContext&, void* p, std::string& e)
 {
     unsigned level = 0;
@@ -43,15 +39,7 @@ bool ParseFilter(const Values& v, const ItemContext&, void* p, std::string& e)
     Store(f.cfg, p);
     return true;
 }
-void ReportFilter(const void* p, const ItemContext& c, std::string& t)
-{
-    CFilterCfg(As<_FILTER_CONFIG>(p)).Report(t, true, false, c.arg2);
-}
 
-int CmdHemisphere(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_sns_hemisphere(c.ctx, c.dev, c.index, a, As<_HEMISPHERE_CONFIG>(p));
-}
 bool ParseHemisphere(const Values& v, const ItemContext&, void* p, std::string& e)
 {
     if (!CountValues(v, 1, 4, "PRESET [auto|track], or X Y Z [auto|track]", e))
@@ -79,15 +67,7 @@ bool ParseHemisphere(const Values& v, const ItemContext&, void* p, std::string& 
     Store(h.cfg, p);
     return true;
 }
-void ReportHemisphere(const void* p, const ItemContext&, std::string& t)
-{
-    CHemisphereCfg(As<_HEMISPHERE_CONFIG>(p)).Report(t, true, false);
-}
 
-int CmdBoresight(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_sns_boresight(c.ctx, c.dev, c.index, a, As<_BORESIGHT_CONFIG>(p), static_cast<int>(c.arg2));
-}
 bool ParseBoresight(const Values& v, const ItemContext& c, void* p, std::string& e)
 {
     const bool quat = c.oriUnits == ORI_QUATERNION;
@@ -101,17 +81,7 @@ bool ParseBoresight(const Values& v, const ItemContext& c, void* p, std::string&
     Store(b.cfg, p);
     return true;
 }
-void ReportBoresight(const void* p, const ItemContext& c, std::string& t)
-{
-    CBoresightCfg b(As<_BORESIGHT_CONFIG>(p));
-    b.Units() = c.oriUnits;
-    b.Report(t, 3, true, false);
-}
 
-int CmdTipOffset(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_sns_tipoffset(c.ctx, c.dev, c.index, a, As<_TIP_OFFSET_CONFIG>(p));
-}
 bool ParseTipOffset(const Values& v, const ItemContext&, void* p, std::string& e)
 {
     float xyz[3] = {};
@@ -122,15 +92,7 @@ bool ParseTipOffset(const Values& v, const ItemContext&, void* p, std::string& e
     Store(t.cfg, p);
     return true;
 }
-void ReportTipOffset(const void* p, const ItemContext&, std::string& t)
-{
-    CTipoffCfg(As<_TIP_OFFSET_CONFIG>(p)).Report(t, true, false);
-}
 
-int CmdIncrement(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_sns_increment(c.ctx, c.dev, c.index, a, As<_INCREMENT_CONFIG>(p));
-}
 bool ParseIncrement(const Values& v, const ItemContext&, void* p, std::string& e)
 {
     bool on = false;
@@ -148,15 +110,7 @@ bool ParseIncrement(const Values& v, const ItemContext&, void* p, std::string& e
     Store(i.cfg, p);
     return true;
 }
-void ReportIncrement(const void* p, const ItemContext&, std::string& t)
-{
-    CIncrementCfg(As<_INCREMENT_CONFIG>(p)).Report(t, true, false);
-}
 
-int CmdSrcSelect(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_sns_srcselect(c.ctx, c.dev, c.index, a, As<_SRC_SEL_CONFIG>(p));
-}
 bool ParseSrcSelect(const Values& v, const ItemContext&, void* p, std::string& e)
 {
     unsigned map = 0;
@@ -165,15 +119,7 @@ bool ParseSrcSelect(const Values& v, const ItemContext&, void* p, std::string& e
     Store(_SRC_SEL_CONFIG{map}, p);
     return true;
 }
-void ReportSrcSelect(const void* p, const ItemContext&, std::string& t)
-{
-    CSrcSelectCfg(As<_SRC_SEL_CONFIG>(p)).Report(t, true, false);
-}
 
-int CmdPredFilter(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_sns_predfilter(c.ctx, c.dev, c.index, a, As<_PF_CONFIG>(p));
-}
 bool ParsePredFilter(const Values& v, const ItemContext&, void* p, std::string& e)
 {
     bool quat = false, pos = false;
@@ -186,15 +132,7 @@ bool ParsePredFilter(const Values& v, const ItemContext&, void* p, std::string& 
     Store(*static_cast<_PF_CONFIG*>(f), p);
     return true;
 }
-void ReportPredFilter(const void* p, const ItemContext&, std::string& t)
-{
-    CPredFiltCfg(As<_PF_CONFIG>(p)).Report(t, true, false);
-}
 
-int CmdVirtual(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_sns_virtual(c.ctx, c.dev, c.index, a, As<_VIRTUAL_SNS_CONFIG>(p));
-}
 bool ParseVirtual(const Values& v, const ItemContext&, void* p, std::string& e)
 {
     unsigned w[4] = {};
@@ -208,15 +146,7 @@ bool ParseVirtual(const Values& v, const ItemContext&, void* p, std::string& e)
     Store(s.cfg, p);
     return true;
 }
-void ReportVirtual(const void* p, const ItemContext&, std::string& t)
-{
-    CSnsVirtCfg(As<_VIRTUAL_SNS_CONFIG>(p)).Report(t, true, false);
-}
 
-int CmdFttMode(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_sns_fttmode(c.ctx, c.dev, c.index, a, As<_ENUM_CONFIG>(p));
-}
 bool ParseFttMode(const Values& v, const ItemContext&, void* p, std::string& e)
 {
     unsigned mode = 0;
@@ -225,15 +155,7 @@ bool ParseFttMode(const Values& v, const ItemContext&, void* p, std::string& e)
     Store(_ENUM_CONFIG{mode}, p);
     return true;
 }
-void ReportFttMode(const void* p, const ItemContext&, std::string& t)
-{
-    CFTTCfg(&As<_ENUM_CONFIG>(p)->value).Report(t, true, false);
-}
 
-int CmdOrigin(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_sns_origin(c.ctx, c.dev, c.index, a, As<_ENUM_CONFIG>(p));
-}
 bool ParseOrigin(const Values& v, const ItemContext&, void* p, std::string& e)
 {
     unsigned origin = 0;
@@ -241,10 +163,6 @@ bool ParseOrigin(const Values& v, const ItemContext&, void* p, std::string& e)
         return false;
     Store(_ENUM_CONFIG{origin}, p);
     return true;
-}
-void ReportOrigin(const void* p, const ItemContext&, std::string& t)
-{
-    CSnsOrigCfg(&As<_ENUM_CONFIG>(p)->value).Report(t, true, false);
 }
 
 } // namespace sxtool::items

@@ -1,6 +1,6 @@
-// The unit-level items: units, frame rate, sources, on/off settings, stylus,
-// serial line, unit identifier, self-calibration, station map and BIT.
-#include "ItemFunctions.h"
+// The value words of the unit-level items: units, frame rate, sources,
+// on/off settings, stylus, serial line, unit identifier, self-calibration.
+#include "ItemParsers.h"
 
 #include <SXCmdIF/SXCmdIF.h>
 
@@ -9,10 +9,6 @@
 
 namespace sxtool::items {
 
-int CmdUnits(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_dev_units(c.ctx, c.dev, a, As<_UNITS_CONFIG>(p));
-}
 bool ParseUnits(const Values& v, const ItemContext&, void* p, std::string& e)
 {
     unsigned pos = 0, ori = 0;
@@ -24,15 +20,7 @@ bool ParseUnits(const Values& v, const ItemContext&, void* p, std::string& e)
     Store(u.cfg, p);
     return true;
 }
-void ReportUnits(const void* p, const ItemContext&, std::string& t)
-{
-    CUnitsCfg(As<_UNITS_CONFIG>(p)).Report(t, true, false, true);
-}
 
-int CmdFrameRate(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_dev_framerate(c.ctx, c.dev, a, As<_FRAMERATE_CONFIG>(p));
-}
 bool ParseFrameRate(const Values& v, const ItemContext&, void* p, std::string& e)
 {
     if (!CountValues(v, 1, 1, "HZ (30, 60, 120, 240, 480 or 960)", e))
@@ -51,15 +39,7 @@ bool ParseFrameRate(const Values& v, const ItemContext&, void* p, std::string& e
     e = "no frame rate of '" + v[0] + "' (30, 60, 120, 240, 480 or 960 Hz)";
     return false;
 }
-void ReportFrameRate(const void* p, const ItemContext&, std::string& t)
-{
-    CFrameRateCfg(&As<_FRAMERATE_CONFIG>(p)->frame_rate).Report(t, true, false, true);
-}
 
-int CmdSourceCfg(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_dev_sourcecfg(c.ctx, c.dev, c.index, a, As<_SRC_CONFIG>(p));
-}
 bool ParseSourceCfg(const Values& v, const ItemContext&, void* p, std::string& e)
 {
     if (!CountValues(v, 8, 9, "FREQ X Y Z R1 R2 R3 [R4] HEMISPHERE", e))
@@ -79,17 +59,7 @@ bool ParseSourceCfg(const Values& v, const ItemContext&, void* p, std::string& e
     Store(s, p);
     return true;
 }
-void ReportSourceCfg(const void* p, const ItemContext& c, std::string& t)
-{
-    CSrcCfg s(As<_SRC_CONFIG>(p));
-    s.Units().Fill(c.posUnits, c.oriUnits);
-    s.Report(t, true, false);
-}
 
-int CmdSourceRot(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_dev_sourcerot(c.ctx, c.dev, c.index, a, As<_SRCROT_CONFIG>(p));
-}
 bool ParseSourceRot(const Values& v, const ItemContext&, void* p, std::string& e)
 {
     if (!CountValues(v, 4, 5, "FREQ R1 R2 R3 [R4]", e))
@@ -106,12 +76,6 @@ bool ParseSourceRot(const Values& v, const ItemContext&, void* p, std::string& e
     Store(s.cfg, p);
     return true;
 }
-void ReportSourceRot(const void* p, const ItemContext& c, std::string& t)
-{
-    CSrcRotCfg s(As<_SRCROT_CONFIG>(p));
-    s.Units() = c.oriUnits;
-    s.Report(t, true, false);
-}
 
 bool ParseBinary(const Values& v, const ItemContext&, void* p, std::string& e)
 {
@@ -121,35 +85,7 @@ bool ParseBinary(const Values& v, const ItemContext&, void* p, std::string& e)
     Store(_BINARY_CONFIG{on ? 1 : 0}, p);
     return true;
 }
-int CmdSync(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_dev_syncmode(c.ctx, c.dev, a, As<_BINARY_CONFIG>(p));
-}
-void ReportSync(const void* p, const ItemContext&, std::string& t)
-{
-    CSyncModeCfg(&As<_BINARY_CONFIG>(p)->value).Report(t, true, false);
-}
-int CmdDualOutput(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_dev_dualoutput(c.ctx, c.dev, a, As<_BINARY_CONFIG>(p));
-}
-void ReportDualOutput(const void* p, const ItemContext&, std::string& t)
-{
-    CDualOutputCfg(&As<_BINARY_CONFIG>(p)->value).Report(t, true, false);
-}
-int CmdOor(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_dev_oormode(c.ctx, c.dev, a, As<_BINARY_CONFIG>(p));
-}
-void ReportBinary(const void* p, const ItemContext&, std::string& t)
-{
-    CBinaryCfg(&As<_BINARY_CONFIG>(p)->value).Report(t, true, false);
-}
 
-int CmdStylus(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_dev_stylusmode(c.ctx, c.dev, a, As<_STYLUS_CONFIG>(p));
-}
 bool ParseStylus(const Values& v, const ItemContext&, void* p, std::string& e)
 {
     unsigned mode = 0;
@@ -158,15 +94,7 @@ bool ParseStylus(const Values& v, const ItemContext&, void* p, std::string& e)
     Store(_STYLUS_CONFIG{mode}, p);
     return true;
 }
-void ReportStylus(const void* p, const ItemContext&, std::string& t)
-{
-    CStylusCfg(&As<_STYLUS_CONFIG>(p)->value).Report(t, true, false);
-}
 
-int CmdSerial(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_dev_serialif(c.ctx, c.dev, a, As<_SERIAL_CONFIG>(p));
-}
 bool ParseSerial(const Values& v, const ItemContext&, void* p, std::string& e)
 {
     int bps = 0;
@@ -185,15 +113,7 @@ bool ParseSerial(const Values& v, const ItemContext&, void* p, std::string& e)
     Store(s.cfg, p);
     return true;
 }
-void ReportSerial(const void* p, const ItemContext&, std::string& t)
-{
-    CSerialCfg(As<_SERIAL_CONFIG>(p)).Report(t, true, false);
-}
 
-int CmdSeuId(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_dev_id(c.ctx, c.dev, a, As<_SEUID_CONFIG>(p));
-}
 bool ParseSeuId(const Values& v, const ItemContext&, void* p, std::string& e)
 {
     unsigned id = 0;
@@ -202,15 +122,7 @@ bool ParseSeuId(const Values& v, const ItemContext&, void* p, std::string& e)
     Store(_SEUID_CONFIG{id}, p);
     return true;
 }
-void ReportSeuId(const void* p, const ItemContext&, std::string& t)
-{
-    CSeuIDCfg(As<_SEUID_CONFIG>(p)).Report(t, true, false);
-}
 
-int CmdSelfCal(const ItemContext& c, eCmdActions a, void* p)
-{
-    return sxcmd_dev_selfcalstate(c.ctx, c.dev, a, As<_SELFCAL_CONFIG>(p));
-}
 bool ParseSelfCal(const Values& v, const ItemContext&, void* p, std::string& e)
 {
     if (!CountValues(v, 1, 2, "on|off|collect [slow|med|fast|RATE]", e))
@@ -238,27 +150,7 @@ bool ParseSelfCal(const Values& v, const ItemContext&, void* p, std::string& e)
     Store(s.cfg, p);
     return true;
 }
-void ReportSelfCal(const void* p, const ItemContext&, std::string& t)
-{
-    CSelfCalCfg(As<_SELFCAL_CONFIG>(p)).Report(t, true, false);
-}
 
-int CmdStationMap(const ItemContext& c, eCmdActions, void* p)
-{
-    return sxcmd_dev_stationmap(c.ctx, c.dev, As<_STATION_MAP>(p));
-}
-void ReportStationMap(const void* p, const ItemContext&, std::string& t)
-{
-    CStationMap(As<_STATION_MAP>(p)).Report(t, true, false);
-}
 
-int CmdBit(const ItemContext& c, eCmdActions, void* p)
-{
-    return sxcmd_dev_bit(c.ctx, c.dev, As<_BIT_STRUCT>(p));
-}
-void ReportBit(const void* p, const ItemContext&, std::string& t)
-{
-    CBitResult(As<_BIT_STRUCT>(p)).Report(t, true, false);
-}
 
 } // namespace sxtool::items

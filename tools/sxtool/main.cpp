@@ -37,7 +37,7 @@ std::vector<std::string> ItemNames()
 {
     std::vector<std::string> names;
     for (size_t i = 0; i < ItemCount(); ++i)
-        names.push_back(Items()[i].name);
+        names.push_back(Items()[i].Name());
     return names;
 }
 
@@ -47,7 +47,7 @@ std::string ItemHelp()
     for (size_t i = 0; i < ItemCount(); ++i) {
         const ItemDef& d = Items()[i];
         const char* scope = d.scope == ItemScope::Sensor ? " [--sensor N]" : d.scope == ItemScope::Source ? " [--source N]" : "";
-        help += std::string("  ") + d.name + scope + (d.parse ? std::string(": ") + d.syntax : ": read only") + "\n";
+        help += std::string("  ") + d.Name() + scope + (d.parse ? std::string(": ") + d.row->values : ": read only") + "\n";
     }
     return help;
 }

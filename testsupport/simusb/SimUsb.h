@@ -1,6 +1,10 @@
 // A simulated tracker on the emulated USB device of the test support: the
 // unit's protocol behind a bulk endpoint pair with the maker's vendor id and
 // the product id of its family. Every IN transfer carries one whole frame.
+// It lives in the test support, above the simulator: the simulator (an
+// application of the installed interface, shipped as sxsim) knows nothing
+// of the tests, while the test support builds on the simulator's unit and
+// on the emulated device beside it.
 #pragma once
 
 #include <simulator/SimTracker.h>

@@ -1,8 +1,9 @@
 // The USB link: OUT transfers arrive on the emulation's thread and wait in
 // an inbox that wakes the unit's thread; frames and answers are queued as
 // one IN transfer each.
+#include "testsupport/simusb/SimUsb.h"
+
 #include <simulator/SimRunner.h>
-#include <simulator/SimUsb.h>
 
 #include <SXCmdIF/protocol/SXusbIds.h>
 

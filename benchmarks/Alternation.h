@@ -1,0 +1,114 @@
+// The latency rows of a link (perf_serial, perf_usb): the SDK and a bare
+// loop on the same link take turns in segments, so that both see the same
+// machine. A segment warms up, then keeps latencies for its length while the
+// CPU time of its side's threads is counted; the SDK's sides are a P&O
+// callback and a reader woken by the device's P&O wait.
+#pragma once
+
+#include "SimStamps.h"
+
+#include <SXCmdIF/SXCmdIF.h>
+#include <SXCmdIF/SXcontext.h>
+#include <SXCmdIF/SXdevIO.h>
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+namespace sxperf {
+
+// CPU and wall time a side spent in its measured segments.
+struct SideTime {
+    int64_t cpuNs = 0;
+    int64_t wallNs = 0;
+    double Share() const { return static_cast<double>(cpuNs) / static_cast<double>(wallNs); }
+};
+
+// One measured segment of a side whose link is running: warm-up, then
+// latencies kept for `seconds` while cpu() (its threads' CPU time) is
+// counted into every SideTime given.
+template <class CpuFn, class... Times>
+void Segment(Latencies& lat, double warmup, double seconds, CpuFn cpu, Times&... times)
+{
+    Sleep(warmup);
+    const int64_t c0 = cpu(), t0 = NowNs();
+    lat.Start();
+    Sleep(seconds);
+    lat.Stop();
+    const int64_t c1 = cpu(), t1 = NowNs();
+    ((times.cpuNs += c1 - c0, times.wallNs += t1 - t0), ...);
+}
+
+// The library's P&O callback into latencies.
+inline void NoteFrame(void* arg, unsigned char* frame, unsigned int)
+{
+    static_cast<Latencies*>(arg)->Note(frame);
+}
+
+// A reader woken by the device's P&O wait, taking the newest frame (as
+// sxctx_dev_lastpnof does), for as long as it lives.
+class WokenReader {
+public:
+    WokenReader(void* ctx, void* dev, Latencies& lat)
+        : m_thread([this, c = static_cast<CSXcontext*>(ctx), d = static_cast<CSXdevIO*>(dev), &lat] {
+              while (m_run.load()) {
+                  CFrameInfo f;
+                  const int e = c->dev_nextpnof(d, f);
+                  if (e == 0 && f.pFrame)
+                      lat.Note(f.pFrame);
+                  else
+                      ++m_fails, m_last = e;
+              }
+          })
+    {
+    }
+    ~WokenReader()
+    {
+        m_run = false;
+        m_thread.join();
+        if (m_fails)
+            std::fprintf(stderr, "reader: %d waits failed, the last with %d\n", m_fails, m_last);
+    }
+    WokenReader(const WokenReader&) = delete;
+    WokenReader& operator=(const WokenReader&) = delete;
+
+private:
+    std::atomic<bool> m_run{true};
+    int m_fails = 0;
+    int m_last = 0;
+    std::thread m_thread;
+};
+
+// How a link's latency rows were measured.
+struct LatencySetup {
+    std::string link;      // "serial", "USB"
+    std::string frames;    // where the simulator's frames go: "writes 16-sensor frames at 960 Hz on ..."
+    std::string bareLoop;  // what the SDK alternates with: "a bare read loop"
+    std::string readerEnd; // what the woken reader does, as its row says
+    double seconds = 0;    // a side's stream
+    int rounds = 0;        // segments a side
+};
+
+// The two latency rows of a link: into the callback, and to the woken
+// reader, each against the bare loop.
+inline void LatencyRows(const LatencySetup& s, const Latencies& cb, const Latencies& rd, const Latencies& bare)
+{
+    auto how = [&](const std::string& to, const Latencies& l) {
+        return "simulator " + s.frames + ", " + Fmt("%.0f s", s.seconds) + " a side in " + std::to_string(s.rounds) +
+               " segments alternating with " + s.bareLoop + "; time from the frame's writing to " + to +
+               "; p99 of all samples (median of the segments' p99 " + Us(l.SegmentPercentile(99)) + " / " +
+               Us(bare.SegmentPercentile(99)) + ", p50 " + Us(Percentile(l.us, 50)) + " / " +
+               Us(Percentile(bare.us, 50)) + "; " + std::to_string(l.us.size()) + " / " +
+               std::to_string(bare.us.size()) + " frames)";
+    };
+    const double b99 = Percentile(bare.us, 99);
+    const double c99 = Percentile(cb.us, 99);
+    const double r99 = Percentile(rd.us, 99);
+    Row("end-to-end latency, " + s.link + ", callback", how("the P&O callback", cb), Us(c99), Us(b99),
+        Fmt("%.2f ×", c99 / b99), "p99 ≤ 1.5 × bare", Verdict(c99 / b99 <= 1.5 && !cb.us.empty()));
+    Row("end-to-end latency, " + s.link + ", woken reader", how(s.readerEnd, rd), Us(r99), Us(b99),
+        Fmt("%.2f ×", r99 / b99), "p99 ≤ 1.5 × bare", Verdict(r99 / b99 <= 1.5 && !rd.us.empty()));
+}
+
+} // namespace sxperf
