@@ -8,10 +8,14 @@
 #include <cstdint>
 #include <cstring>
 
-/// Little-endian word readers and writers of the wire formats.
+/** Little-endian word readers and writers of the wire formats.
+ * \ingroup sx_commands */
 namespace sxwire {
 
-/// The 16-bit little-endian word at p (any alignment).
+/** The 16-bit little-endian word at p (any alignment).
+ * \param p the word's first byte
+ * \returns the word
+ * \thread Any thread. */
 inline uint16_t GetLE16(const void* p)
 {
     unsigned char b[2];
@@ -19,7 +23,10 @@ inline uint16_t GetLE16(const void* p)
     return static_cast<uint16_t>(b[0] | b[1] << 8);
 }
 
-/// The 32-bit little-endian word at p (any alignment).
+/** The 32-bit little-endian word at p (any alignment).
+ * \param p the word's first byte
+ * \returns the word
+ * \thread Any thread. */
 inline uint32_t GetLE32(const void* p)
 {
     unsigned char b[4];
@@ -28,21 +35,30 @@ inline uint32_t GetLE32(const void* p)
            static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
 }
 
-/// The 64-bit little-endian word at p (any alignment).
+/** The 64-bit little-endian word at p (any alignment).
+ * \param p the word's first byte
+ * \returns the word
+ * \thread Any thread. */
 inline uint64_t GetLE64(const void* p)
 {
     const unsigned char* b = static_cast<const unsigned char*>(p);
     return static_cast<uint64_t>(GetLE32(b)) | static_cast<uint64_t>(GetLE32(b + 4)) << 32;
 }
 
-/// Writes v at p as a 16-bit little-endian word (any alignment).
+/** Writes v at p as a 16-bit little-endian word (any alignment).
+ * \param p where the word's first byte goes
+ * \param v the word
+ * \thread Any thread. */
 inline void PutLE16(void* p, uint16_t v)
 {
     const unsigned char b[2] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
     std::memcpy(p, b, 2);
 }
 
-/// Writes v at p as a 32-bit little-endian word (any alignment).
+/** Writes v at p as a 32-bit little-endian word (any alignment).
+ * \param p where the word's first byte goes
+ * \param v the word
+ * \thread Any thread. */
 inline void PutLE32(void* p, uint32_t v)
 {
     const unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
@@ -50,7 +66,10 @@ inline void PutLE32(void* p, uint32_t v)
     std::memcpy(p, b, 4);
 }
 
-/// Writes v at p as a 64-bit little-endian word (any alignment).
+/** Writes v at p as a 64-bit little-endian word (any alignment).
+ * \param p where the word's first byte goes
+ * \param v the word
+ * \thread Any thread. */
 inline void PutLE64(void* p, uint64_t v)
 {
     unsigned char* b = static_cast<unsigned char*>(p);
@@ -58,12 +77,21 @@ inline void PutLE64(void* p, uint64_t v)
     PutLE32(b + 4, static_cast<uint32_t>(v >> 32));
 }
 
-/// The signed 16-bit little-endian word at p.
+/** The signed 16-bit little-endian word at p (any alignment).
+ * \param p the word's first byte
+ * \returns the word
+ * \thread Any thread. */
 inline int16_t GetLEI16(const void* p) { return static_cast<int16_t>(GetLE16(p)); }
-/// Writes the signed v at p as a 16-bit little-endian word.
+/** Writes the signed v at p as a 16-bit little-endian word (any alignment).
+ * \param p where the word's first byte goes
+ * \param v the word
+ * \thread Any thread. */
 inline void PutLEI16(void* p, int16_t v) { PutLE16(p, static_cast<uint16_t>(v)); }
 
-/// The IEEE single-precision float stored little-endian at p.
+/** The IEEE single-precision float stored little-endian at p (any alignment).
+ * \param p the value's first byte
+ * \returns the value
+ * \thread Any thread. */
 inline float GetLEF32(const void* p)
 {
     const uint32_t bits = GetLE32(p);
@@ -72,7 +100,10 @@ inline float GetLEF32(const void* p)
     return f;
 }
 
-/// Writes f at p as an IEEE single-precision float, little-endian.
+/** Writes f at p as an IEEE single-precision float, little-endian (any alignment).
+ * \param p where the value's first byte goes
+ * \param f the value
+ * \thread Any thread. */
 inline void PutLEF32(void* p, float f)
 {
     uint32_t bits;
