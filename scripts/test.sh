@@ -13,14 +13,13 @@
 # Build folders: $SX_BUILD_DIR (build/), build-asan/ (clang: the sanitizer
 # suite and the fuzz targets, scripts/sanbuild.sh), build-tsan/.
 #
-# Tests run two at a time (ctest -j2) and the longest start first (their COST).
-# More at once does not pay: the tests mostly wait, but the emulated USB
-# device keeps a core busy while a transfer is pending (its device node always
-# polls ready, so libusb reaps without pause), and on a full machine the USB
-# tests then take tens of seconds instead of one or two.
+# The tests mostly wait, so ctest runs one more at a time than there are
+# cores, the longest first (their COST). The tests of the emulated USB device
+# keep a core busy and run one at a time (RESOURCE_LOCK, tests/CMakeLists.txt).
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="$(nproc)"
+test_jobs=$(( jobs + 1 ))
 stages="${SX_TEST_STAGES:-plain asan tsan fuzz}"
 if [ $# -gt 0 ]; then stages="plain"; fi
 
@@ -47,7 +46,7 @@ for stage in $stages; do
       stamp "plain docs"
       cmake --build "${SX_BUILD_DIR:-$root/build}" --target docs || failed+=("plain docs")
       stamp "plain tests"
-      (cd "${SX_BUILD_DIR:-$root/build}" && ctest --output-on-failure -j"$jobs" --timeout 300 "$@") ||
+      (cd "${SX_BUILD_DIR:-$root/build}" && ctest --output-on-failure -j"$test_jobs" --timeout 300 "$@") ||
         failed+=(plain)
     else
       failed+=("plain build")
@@ -61,7 +60,7 @@ for stage in $stages; do
     stamp "asan build"
     if bash "$root/scripts/sanbuild.sh" asan >/dev/null; then
       stamp "asan tests"
-      (cd "$root/build-asan" && ctest --output-on-failure -j"$jobs" --timeout 600 -LE fuzz \
+      (cd "$root/build-asan" && ctest --output-on-failure -j"$test_jobs" --timeout 600 -LE fuzz \
         -E 'interface_headers_standalone') || failed+=(asan)
     else
       failed+=("asan build")
@@ -73,7 +72,7 @@ for stage in $stages; do
     stamp "tsan build"
     if bash "$root/scripts/sanbuild.sh" tsan >/dev/null; then
       stamp "tsan tests"
-      (cd "$root/build-tsan" && ctest --output-on-failure -j"$jobs" --timeout 600) || failed+=(tsan)
+      (cd "$root/build-tsan" && ctest --output-on-failure -j"$test_jobs" --timeout 600) || failed+=(tsan)
     else
       failed+=("tsan build")
     fi
