@@ -8,6 +8,7 @@
 
 #include <SXCmdIF/SXCmdIFdev.h>
 #include <SXCmdIF/context/CmdTable.h>
+#include <SXCmdIF/context/UseCount.h>
 #include <SXCmdIF/protocol/SXcmdEnums.h>
 #include <SXCmdIF/protocol/SXframe.h>
 
@@ -105,7 +106,7 @@ public:
     // while calling into a device.
     std::mutex m_mtxDevices;
     // Exported calls in progress on this context (registry lookups).
-    std::atomic<int> m_nUses{0};
+    sxctx::UseCount m_uses;
 
 private:
     // Takes the device off the list; false when it was not listed.
@@ -151,7 +152,7 @@ public:
     ~CtxUse()
     {
         if (m_ctx)
-            m_ctx->m_nUses.fetch_sub(1, std::memory_order_release);
+            m_ctx->m_uses.Drop();
     }
     CtxUse(const CtxUse&) = delete;
     CtxUse& operator=(const CtxUse&) = delete;

@@ -12,9 +12,7 @@
 #include "CtxTrace.h"
 
 #include <algorithm>
-#include <chrono>
 #include <new>
-#include <thread>
 
 namespace {
 
@@ -38,11 +36,11 @@ CSXdevIO* CSXcontext::AcquireDevice(const void* handle)
     auto it = std::find(m_vecDevices.begin(), m_vecDevices.end(), static_cast<const CSXdevIO*>(handle));
     if (it == m_vecDevices.end())
         return nullptr;
-    (*it)->m_nUsers.fetch_add(1, std::memory_order_acquire);
+    (*it)->m_uses.Add();
     return *it;
 }
 
-void CSXcontext::ReleaseDevice(CSXdevIO* dev) { dev->m_nUsers.fetch_sub(1, std::memory_order_release); }
+void CSXcontext::ReleaseDevice(CSXdevIO* dev) { dev->m_uses.Drop(); }
 
 std::vector<CSXdevIO*> CSXcontext::AcquireAll()
 {
@@ -54,7 +52,7 @@ std::vector<CSXdevIO*> CSXcontext::AcquireAll()
         return {};
     }
     for (CSXdevIO* dev : all)
-        dev->m_nUsers.fetch_add(1, std::memory_order_acquire);
+        dev->m_uses.Add();
     return all;
 }
 
@@ -70,8 +68,7 @@ bool CSXcontext::Unlist(CSXdevIO* dev)
 
 void CSXcontext::WaitUnused(CSXdevIO* dev)
 {
-    while (dev->m_nUsers.load(std::memory_order_acquire) != 0)
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    dev->m_uses.WaitNone();
 }
 
 void CSXcontext::DestroyUnused(CSXdevIO* dev)
@@ -113,7 +110,7 @@ template <typename Open> int CSXcontext::ConnectDevice(void*& out, bool usb, con
         }
         // Held until the first commands are done: a release from another
         // thread that already has the handle waits for them.
-        dev->m_nUsers.fetch_add(1, std::memory_order_acquire);
+        dev->m_uses.Add();
     }
     if (usb)
         out = dev;
