@@ -20,9 +20,9 @@ static_assert(offsetof(_SX_DCB, wReserved) == offsetof(DCB, wReserved), "_SX_DCB
 static_assert(offsetof(_SX_DCB, XonChar) == offsetof(DCB, XonChar), "_SX_DCB mirrors DCB");
 static_assert(offsetof(_SX_DCB, wReserved1) == offsetof(DCB, wReserved1), "_SX_DCB mirrors DCB");
 
-// How long past its own time-out an operation may take before it is
-// cancelled: the driver ends it at its time-out, this only guards against a
-// driver that does not.
+// How long past its own time-out a read of waiting bytes or a write may
+// take before it is cancelled: the driver ends it at its time-out, this only
+// guards against a driver that does not.
 constexpr DWORD kOverdueMs = 1000;
 
 HANDLE Port(Handle h)
@@ -59,13 +59,14 @@ bool IsSet(Handle ev)
     return ev && WaitForSingleObject(Port(ev), 0) == WAIT_OBJECT_0;
 }
 
-// Waits for an overlapped operation that is pending; cancels it when ev is
-// set first or it is overdue. done is what it moved; false with the last
-// error set when it failed, ERROR_OPERATION_ABORTED when it was cancelled.
-bool Complete(HANDLE port, OVERLAPPED& ov, Handle ev, DWORD timeoutMs, DWORD& done)
+// Waits up to waitMs for an overlapped operation that is pending; cancels
+// it when ev is set first or the time is up. done is what it moved; false
+// with the last error set when it failed, ERROR_OPERATION_ABORTED when it
+// was cancelled.
+bool Complete(HANDLE port, OVERLAPPED& ov, Handle ev, DWORD waitMs, DWORD& done)
 {
     HANDLE waits[2] = {ov.hEvent, Port(ev)};
-    const DWORD w = WaitForMultipleObjects(ev ? 2 : 1, waits, FALSE, timeoutMs + kOverdueMs);
+    const DWORD w = WaitForMultipleObjects(ev ? 2 : 1, waits, FALSE, waitMs);
     if (w != WAIT_OBJECT_0)
         CancelIoEx(port, &ov);
     return GetOverlappedResult(port, &ov, &done, TRUE) != FALSE;
@@ -80,6 +81,42 @@ void ClearLineError(HANDLE port)
     COMSTAT stat;
     (void)ClearCommError(port, &errors, &stat);
     SetLastError(err);
+}
+
+// Bytes waiting in the driver's input queue; false when the port cannot
+// say (it is gone).
+bool Waiting(HANDLE port, DWORD& bytes)
+{
+    DWORD errors = 0;
+    COMSTAT stat;
+    if (!ClearCommError(port, &errors, &stat))
+        return false;
+    bytes = stat.cbInQue;
+    return true;
+}
+
+// One overlapped read of n bytes, waiting at most waitMs (less when ev is
+// set first); done is what it read. IO_OK also when it was cancelled.
+IoStatus ReadOnce(HANDLE port, Handle ev, unsigned char* buf, DWORD n, DWORD waitMs, DWORD& done)
+{
+    OVERLAPPED ov;
+    memset(&ov, 0, sizeof ov);
+    ov.hEvent = ThreadIoEvent();
+    done = 0;
+    if (ReadFile(port, buf, n, &done, &ov))
+        return GetOverlappedResult(port, &ov, &done, FALSE) ? IO_OK : IO_WAIT_ERR;
+    if (GetLastError() != ERROR_IO_PENDING) {
+        ClearLineError(port);
+        return IO_START_ERR;
+    }
+    if (Complete(port, ov, ev, waitMs, done))
+        return IO_OK;
+    if (GetLastError() == ERROR_OPERATION_ABORTED) {
+        done = 0;
+        return IO_OK;
+    }
+    ClearLineError(port);
+    return IO_WAIT_ERR;
 }
 
 } // namespace
@@ -172,35 +209,31 @@ bool WaitEvent(Handle ev, int ms)
     return ev && WaitForSingleObject(Port(ev), static_cast<DWORD>(ms)) == WAIT_OBJECT_0;
 }
 
-// The driver keeps the time-outs set by SetLineTimeouts; waitFirst needs
-// nothing here, since a read that finds nothing waits by itself.
+// A read takes what the input queue holds, so that it never waits; on an
+// empty queue it waits up to timeoutMs for one byte, then takes what came
+// with it. (The line's time-outs say the same, but not every driver keeps
+// them: Wine waits for the whole count of a read.)
 IoStatus ReadSome(Handle port, Handle ev, unsigned char* buf, int n, int timeoutMs, int& got, bool)
 {
     got = 0;
     if (n <= 0 || IsSet(ev))
         return IO_OK;
     const HANDLE h = Port(port);
-    OVERLAPPED ov;
-    memset(&ov, 0, sizeof ov);
-    ov.hEvent = ThreadIoEvent();
+    DWORD bytes = 0;
+    if (!Waiting(h, bytes))
+        return IO_START_ERR;
     DWORD done = 0;
-    if (!ReadFile(h, buf, static_cast<DWORD>(n), &done, &ov)) {
-        if (GetLastError() != ERROR_IO_PENDING) {
-            ClearLineError(h);
-            return IO_START_ERR;
-        }
-        if (!Complete(h, ov, ev, static_cast<DWORD>(timeoutMs), done)) {
-            if (GetLastError() != ERROR_OPERATION_ABORTED) {
-                ClearLineError(h);
-                return IO_WAIT_ERR;
-            }
-            done = 0; // woken or overdue: nothing read
-        }
-    } else if (!GetOverlappedResult(h, &ov, &done, FALSE)) {
-        return IO_WAIT_ERR;
+    if (bytes == 0) {
+        const IoStatus st = ReadOnce(h, ev, buf, 1, static_cast<DWORD>(timeoutMs), done);
+        got = static_cast<int>(done);
+        if (st != IO_OK || done == 0 || n == 1 || !Waiting(h, bytes) || bytes == 0)
+            return st;
     }
-    got = static_cast<int>(done);
-    return IO_OK;
+    const DWORD room = static_cast<DWORD>(n - got);
+    const IoStatus st = ReadOnce(h, ev, buf + got, bytes < room ? bytes : room,
+                                 static_cast<DWORD>(timeoutMs) + kOverdueMs, done);
+    got += static_cast<int>(done);
+    return st;
 }
 
 IoStatus WriteAll(Handle port, Handle ev, const unsigned char* buf, int n, int timeoutMs, int& written)
@@ -218,7 +251,7 @@ IoStatus WriteAll(Handle port, Handle ev, const unsigned char* buf, int n, int t
             ClearLineError(h);
             return IO_START_ERR;
         }
-        const bool ok = Complete(h, ov, ev, static_cast<DWORD>(timeoutMs), done);
+        const bool ok = Complete(h, ov, ev, static_cast<DWORD>(timeoutMs) + kOverdueMs, done);
         written = static_cast<int>(done);
         if (!ok) {
             ClearLineError(h);
