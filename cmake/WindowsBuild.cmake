@@ -6,6 +6,10 @@
 # Windows 7 and later: CancelIoEx, GetThreadId.
 add_compile_definitions(_WIN32_WINNT=0x0601 WIN32_LEAN_AND_MEAN NOMINMAX)
 
+# Programs and DLLs in one folder, as they are installed: a program finds
+# the DLLs beside it.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
 # The MinGW runtime (libgcc, libstdc++, winpthreads) linked in statically,
 # so that no runtime DLL must sit beside the programs.
 add_link_options(-static)
