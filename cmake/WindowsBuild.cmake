@@ -25,13 +25,3 @@ file(MAKE_DIRECTORY ${SX_HOST_HEADERS})
 file(CREATE_LINK /usr/include/CLI ${SX_HOST_HEADERS}/CLI SYMBOLIC)
 add_library(CLI11::CLI11 INTERFACE IMPORTED)
 target_include_directories(CLI11::CLI11 SYSTEM INTERFACE ${SX_HOST_HEADERS})
-
-# A DLL of ours: named as on Windows (SXCmdIF.dll), with its MinGW import
-# library (libSXCmdIF.dll.a) and a .def file of its exports, from which an
-# MSVC application makes its own import library (lib /def:).
-function(sx_windows_dll target)
-  set(def ${CMAKE_CURRENT_BINARY_DIR}/${target}.def)
-  target_link_options(${target} PRIVATE -Wl,--output-def,${def})
-  set_target_properties(${target} PROPERTIES PREFIX "")
-  set_property(TARGET ${target} APPEND PROPERTY ADDITIONAL_CLEAN_FILES ${def})
-endfunction()

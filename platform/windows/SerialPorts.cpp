@@ -1,5 +1,7 @@
 #include "SerialPortsWindows.h"
 
+#include <platform/TextConv.h>
+
 #include <windows.h>
 
 #include <setupapi.h>
@@ -21,21 +23,6 @@ constexpr size_t kMaxNameChars = 19;
 
 // The device interface class of serial ports.
 const GUID kComPortClass = {0x86E0D1E0, 0x8089, 0x11D0, {0x9C, 0xE4, 0x08, 0x00, 0x3E, 0x30, 0x1F, 0x73}};
-
-std::string Narrow(const std::wstring& text)
-{
-    std::string out;
-    const size_t n = wcstombs(nullptr, text.c_str(), 0);
-    if (n != static_cast<size_t>(-1)) {
-        out.resize(n);
-        wcstombs(&out[0], text.c_str(), n + 1);
-        out.resize(n);
-        return out;
-    }
-    for (wchar_t c : text)
-        out.push_back(c < 0x100 ? static_cast<char>(c) : '?');
-    return out;
-}
 
 // A string value (plain or expandable) of the key, its terminator added
 // when the stored value lacks one; false for anything else.
@@ -89,7 +76,7 @@ bool ListSetupPorts(std::vector<PortEntry>& out)
         if (number == 0)
             continue;
         name.resize(std::min(name.size(), kMaxNameChars));
-        out.push_back({number, Narrow(name), Narrow(Description(set, info))});
+        out.push_back({number, NarrowBytewise(name), NarrowBytewise(Description(set, info))});
     }
     SetupDiDestroyDeviceInfoList(set);
     return true;
@@ -149,7 +136,7 @@ void AddDeviceMapPorts(std::vector<PortEntry>& out)
         if (number == 0 || HasNumber(out, number) || HasNumber(extra, number))
             continue;
         port.resize(std::min(port.size(), kMaxNameChars));
-        extra.push_back({number, Narrow(port), std::string()});
+        extra.push_back({number, NarrowBytewise(port), std::string()});
     }
     RegCloseKey(key);
     std::sort(extra.begin(), extra.end(), [](const PortEntry& a, const PortEntry& b) { return a.number < b.number; });

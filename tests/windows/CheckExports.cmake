@@ -2,16 +2,22 @@
 # names of each .def file without C++ decoration against the plain names
 # of nm -D for the same library.
 #   cmake -DPAIRS="win.def=linux.so;..." -P CheckExports.cmake
-function(plain_names_def def out)
-  file(STRINGS ${def} lines REGEX "^    [A-Za-z_]")
+# The names of list that carry no C++ decoration, sorted.
+function(plain_only list out)
   set(names "")
-  foreach(line ${lines})
-    string(REGEX REPLACE "^    ([A-Za-z_0-9]+).*" "\\1" name "${line}")
+  foreach(name ${list})
     if(NOT name MATCHES "^_Z")
       list(APPEND names ${name})
     endif()
   endforeach()
   list(SORT names)
+  set(${out} "${names}" PARENT_SCOPE)
+endfunction()
+
+function(plain_names_def def out)
+  file(STRINGS ${def} lines REGEX "^    [A-Za-z_]")
+  list(TRANSFORM lines REPLACE "^    ([A-Za-z_0-9]+).*" "\\1")
+  plain_only("${lines}" names)
   set(${out} "${names}" PARENT_SCOPE)
 endfunction()
 
@@ -21,14 +27,8 @@ function(plain_names_so so out)
     message(FATAL_ERROR "nm failed on ${so} (the plain Linux build makes it)")
   endif()
   string(REGEX MATCHALL "[0-9a-f]+ [TDBRVW] [A-Za-z_][A-Za-z_0-9]*\n" rows "${text}")
-  set(names "")
-  foreach(row ${rows})
-    string(REGEX REPLACE "^[0-9a-f]+ [A-Z] ([A-Za-z_0-9]+)\n$" "\\1" name "${row}")
-    if(NOT name MATCHES "^_Z")
-      list(APPEND names ${name})
-    endif()
-  endforeach()
-  list(SORT names)
+  list(TRANSFORM rows REPLACE "^[0-9a-f]+ [A-Z] ([A-Za-z_0-9]+)\n$" "\\1")
+  plain_only("${rows}" names)
   set(${out} "${names}" PARENT_SCOPE)
 endfunction()
 
