@@ -13,6 +13,8 @@ PACKAGES=(
   doxygen
   libopenigtlink-dev
   pybind11-dev python3-pybind11 python3-dev python3-numpy python3-pytest
+  # The Windows build (cmake/toolchains/mingw-w64.cmake) and its tests under Wine.
+  g++-mingw-w64-x86-64-posix wine64
 )
 
 missing=()

@@ -9,6 +9,9 @@
 #include <SXserIO/SXserIO.h>
 
 #include <libusb.h>
+#ifdef _WIN32
+#include <LibusbDll.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -39,6 +42,12 @@ const char* ProductName(uint16_t vid, uint16_t pid)
 void ListUsb()
 {
     std::fputs(texts::kUsbHeading, DataOut());
+#ifdef _WIN32
+    if (!sxusb::LibusbLoaded()) {
+        std::fputs(texts::kUsbNeedsDll, DataOut());
+        return;
+    }
+#endif
     libusb_context* usb = nullptr;
     int rc = libusb_init(&usb);
     if (rc != 0) {
@@ -74,7 +83,7 @@ std::string Narrow(const std::wstring& w)
 {
     std::string out;
     for (wchar_t c : w)
-        out += (c >= 0 && c < 0x80) ? static_cast<char>(c) : '?';
+        out += static_cast<uint32_t>(c) < 0x80 ? static_cast<char>(c) : '?';
     return out;
 }
 

@@ -1,6 +1,13 @@
 #include "SimHost.h"
 
+#ifdef _WIN32
+namespace sxsim {
+// The simulated tracker runs on Linux only: on Windows none is ever held.
+class SerialSim {};
+} // namespace sxsim
+#else
 #include <simulator/SimTracker.h>
+#endif
 
 #include <cstdlib>
 
@@ -10,6 +17,12 @@ SimHost::~SimHost() = default;
 
 std::unique_ptr<SimHost> SimHost::Start(int sensors, int rateHz, std::string& error)
 {
+#ifdef _WIN32
+    (void)sensors;
+    (void)rateHz;
+    error = "it runs on Linux only";
+    return nullptr;
+#else
     sxsim::SimConfig cfg;
     cfg.sensors = sensors;
     cfg.rateHz = rateHz;
@@ -28,6 +41,7 @@ std::unique_ptr<SimHost> SimHost::Start(int sensors, int rateHz, std::string& er
     // The serial transport lists exactly the ports named here, numbered from 1.
     setenv("SXSERIO_PORTS", host->m_sim->SlavePath().c_str(), 1);
     return host;
+#endif
 }
 
 } // namespace sxtool

@@ -24,6 +24,7 @@ constexpr const char* kUsbHeading = "USB trackers:\n";
 constexpr const char* kUsbRow = "  vid 0x%04x  pid 0x%04x  bus %03u  address %03u  %s\n";
 constexpr const char* kUsbNone = "  none\n";
 constexpr const char* kUsbUnavailable = "  cannot list USB devices: %s\n";
+constexpr const char* kUsbNeedsDll = "  USB needs libusb-1.0.dll (beside sxtool.exe or on the PATH)\n";
 constexpr const char* kSerialHeading = "Serial ports:\n";
 constexpr const char* kSerialRow = "  port %u  %s  %s\n";
 constexpr const char* kSerialNone = "  none\n";
