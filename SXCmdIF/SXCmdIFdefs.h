@@ -19,6 +19,16 @@
 #define SXCMDIF_API __attribute__((visibility("default")))
 #endif
 
+/// \cond SX_INTERNAL
+// printf-style format checks where the compiler has them (GCC, clang).
+#if defined(__GNUC__)
+#define SX_PRINTF(f, a) __attribute__((format(printf, f, a)))
+#else
+#define SX_PRINTF(f, a)
+#endif
+#define SX_TRACE_PRINTF(f, a) SX_PRINTF(f, a)
+/// \endcond
+
 #ifdef __cplusplus
 /** `extern "C"` in C++, nothing in C. */
 #define SXCMDIF_EXTERN_C extern "C"

@@ -14,9 +14,6 @@
 /** \addtogroup sx_diagnostics
  * @{ */
 
-/// \cond SX_INTERNAL
-#define SX_PRINTF(f, a) __attribute__((format(printf, f, a)))
-/// \endcond
 
 /** The library's leveled debug output (static only). A message of level n is
  * written when n is at most the current level, to standard output and, while

@@ -9,9 +9,6 @@
 
 #include <SXCmdIF/SXCmdIFdefs.h>
 
-/// \cond SX_INTERNAL
-#define SX_TRACE_PRINTF(f, a) __attribute__((format(printf, f, a)))
-/// \endcond
 
 /** \addtogroup sx_diagnostics
  * @{ */
