@@ -292,8 +292,11 @@ TEST(Tool, ServeRunsUntilCtrlC)
         GTEST_SKIP() << "built without SXigtl";
     const std::string port = std::to_string(20000 + getpid() % 20000);
     const RunResult r = RunAndInterrupt(
-        kTool, {"serve", "--sim", "--port", port},
+        kTool, {"serve", "--sim", "--port", port, "--bind", "127.0.0.1", "--max-clients", "4"},
         [](const std::string& out) { return out.find("listening on port") != std::string::npos; }, 20000);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("listening on port " + port), std::string::npos) << r.out;
+    // An address is an IPv4 address; a client limit at least one.
+    EXPECT_EQ(Tool({"serve", "--sim", "--bind", "localhost"}).exitCode, 2);
+    EXPECT_EQ(Tool({"serve", "--sim", "--max-clients", "0"}).exitCode, 2);
 }
