@@ -21,6 +21,14 @@ void EncodeHeader(const RecordingHeader& header, unsigned char* out)
     std::memcpy(out + hdr::kIdentity, &header.identity, sizeof header.identity);
 }
 
+void EncodeTrailer(uint64_t frames, unsigned char* out)
+{
+    PutLE32(out + trl::kTag, kTrailerTag);
+    PutLE32(out + trl::kLength, kTrailerLen);
+    PutLE64(out + trl::kFrameCount, frames);
+    std::memcpy(out + trl::kEndMarker, kEndMarker, sizeof kEndMarker);
+}
+
 RecordingWriter::~RecordingWriter()
 {
     std::string ignored;
@@ -30,6 +38,7 @@ RecordingWriter::~RecordingWriter()
 bool RecordingWriter::Fail(const char* what)
 {
     m_error = m_path + ": " + what + ": " + std::strerror(errno);
+    m_failed = true;
     return false;
 }
 
@@ -39,6 +48,7 @@ bool RecordingWriter::Open(const std::string& path, const RecordingHeader& heade
     Close(ignored);
     m_path = path;
     m_frames = 0;
+    m_failed = false;
     m_error.clear();
     m_file = std::fopen(path.c_str(), "wb");
     if (!m_file) {
@@ -84,13 +94,19 @@ bool RecordingWriter::Close(std::string& error)
 {
     if (!m_file)
         return true;
-    bool ok = std::fflush(m_file) == 0;
-    if (!ok)
-        Fail("cannot write");
-    if (std::fclose(m_file) != 0 && ok) {
-        ok = false;
-        Fail("cannot close");
+    // The trailer says the recording is whole; after a failed write it is
+    // not, and a reader then says so.
+    bool ok = true;
+    if (!m_failed) {
+        unsigned char trailer[kTrailerLen];
+        EncodeTrailer(m_frames, trailer);
+        if (std::fwrite(trailer, 1, sizeof trailer, m_file) != sizeof trailer)
+            ok = Fail("cannot write");
     }
+    if (ok && std::fflush(m_file) != 0)
+        ok = Fail("cannot write");
+    if (std::fclose(m_file) != 0 && ok)
+        ok = Fail("cannot close");
     m_file = nullptr;
     if (!ok)
         error = m_error;

@@ -130,12 +130,14 @@ def main():
         head = head.ljust(hlen, b"\0")
         recs = b"".join(b"PNOF" + struct.pack("<IQII", len(f), 1000 * (i + 1), i + 1, 0) + f
                         for i, f in enumerate(fs))
-        return head + recs
+        trailer = b"TRLR" + struct.pack("<IQ", 24, len(fs)) + b"SXRECEND" if version >= 2 else b""
+        return head + recs + trailer
     write("fuzz_recording", "three", recording(pno(4, framenum=1), pno(4, framenum=2), pno(16, hpinfo=1)))
     write("fuzz_recording", "empty", recording())
     write("fuzz_recording", "truncated", recording(pno(2), pno(2))[:-7])
     write("fuzz_recording", "long_header", recording(pno(1), hlen=512))
     write("fuzz_recording", "bad_tag", recording(pno(1)).replace(b"PNOF", b"PNOX"))
+    write("fuzz_recording", "trailer", recording(pno(2, framenum=1), pno(2, framenum=2), version=2))
     # The OpenIGTLink server's client reader: two bytes seeding the cuts,
     # then a byte stream. Every request it serves, each type it skips, and
     # bodies of the wrong size.
