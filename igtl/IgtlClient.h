@@ -63,6 +63,8 @@ public:
     int64_t tdataPeriodNs = 0;
     int64_t nextTdataNs = 0;
     int64_t answerDueNs = 0; // rate of answered requests (a virtual schedule)
+    int64_t inputSinceNs = 0; // the current second of input, and what it brought
+    size_t inputBytes = 0;
 
 private:
     static constexpr size_t kAnswersHeld = 128;

@@ -83,6 +83,9 @@ private:
     void TakeFrames();
     void OnFrame(const FrameHandoff::Slot& slot);
     void ServeClient(IgtlClient& c, short revents, int64_t nowNs);
+    // Whether the client's input is read this turn: not while it is held,
+    // has said it sends no more, or has sent its bytes for this second.
+    bool MayRead(IgtlClient& c, int64_t nowNs) const;
     void ReadSome(IgtlClient& c, int64_t nowNs);
     // Answers what the reader holds, within the turn's budget; the number taken.
     int TakeRequests(IgtlClient& c, int64_t nowNs);
@@ -210,15 +213,28 @@ void Server::ServeClient(IgtlClient& c, short revents, int64_t nowNs)
         c.Flush(nowNs);
 }
 
+bool Server::MayRead(IgtlClient& c, int64_t nowNs) const
+{
+    if (nowNs - c.inputSinceNs >= kNsPerSec) {
+        c.inputSinceNs = nowNs;
+        c.inputBytes = 0;
+    }
+    const bool overRate =
+        m_opt.inputBytesPerSecond > 0 && c.inputBytes >= static_cast<size_t>(m_opt.inputBytesPerSecond);
+    return !c.dead && !c.inputEnded && !c.Held() && !overRate && c.Reader().RoomLeft() > 0;
+}
+
 void Server::ReadSome(IgtlClient& c, int64_t nowNs)
 {
     ClientReader& reader = c.Reader();
-    if (c.dead || c.inputEnded || c.Held() || reader.RoomLeft() == 0)
+    if (!MayRead(c, nowNs))
         return;
     // One read a turn, at most the reader's free room: a client that sends
-    // without pause gets the same share as the others.
+    // without pause gets the same share as the others, and no more than
+    // its input rate.
     const ssize_t n = ::recv(c.Fd(), reader.Room(), reader.RoomLeft(), MSG_DONTWAIT);
     if (n > 0) {
+        c.inputBytes += static_cast<size_t>(n);
         reader.Commit(static_cast<size_t>(n), nowNs);
     } else if (n == 0) {
         // It shut down its sending side: what arrived is answered, then
@@ -454,7 +470,7 @@ int Server::Run(const std::atomic<bool>& stop)
         fds.push_back({m_handoff->Fd(), POLLIN, 0});
         const size_t nClients = m_clients.size();
         for (auto& c : m_clients) {
-            const bool read = !c->inputEnded && !c->Held() && c->Reader().RoomLeft() > 0;
+            const bool read = MayRead(*c, before);
             fds.push_back({c->Fd(), static_cast<short>((read ? POLLIN : 0) | (c->HasBacklog() ? POLLOUT : 0)), 0});
         }
         // Requests already read but not yet taken: another turn at once.

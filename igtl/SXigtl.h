@@ -39,6 +39,7 @@ struct ServeOptions {
     int sendBufferBytes = 64 * 1024; // SO_SNDBUF of client sockets (0: the system's, which grows to MiBs)
     int partialTimeoutMs = 10000;    // a message begun and not finished for this long: the client goes
     int requestsPerSecond = 100;     // requests a client may have answered a second (0: no limit)
+    int inputBytesPerSecond = 1 << 20; // most a client is read a second (0: no limit)
     int staleMs = 1000;              // no frame for this long: clients get a STATUS time-out
     std::atomic<int>* boundPort = nullptr; // receives the port once listening
     ServeStats* stats = nullptr;           // counters, when given
