@@ -4,7 +4,7 @@
 // good client's message rate against the stream's, the server's CPU and
 // resident memory, and "N of M targets met".
 //
-//   load_igtl [--quick]      (about 4 minutes; --quick about 2)
+//   load_igtl [--quick]      (about 3 minutes; --quick about 1.5)
 #include "PerfRow.h"
 
 #include <arpa/inet.h>
