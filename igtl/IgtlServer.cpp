@@ -182,8 +182,8 @@ void Server::Accept(int64_t nowNs)
         if (fd < 0)
             return;
         if (m_clients.size() >= static_cast<size_t>(m_opt.maxClients)) {
-            ::close(fd);
             m_stats->clientsRefused.fetch_add(1);
+            ::close(fd);
             continue;
         }
         int one = 1;

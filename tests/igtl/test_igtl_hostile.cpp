@@ -209,6 +209,8 @@ TEST_F(IgtlHostile, OutOfDescriptorsConnectionsAreClosedNotLeftWaiting)
     for (RawClient& c : clients)
         c.Connect(m_port);
     const bool secondClosed = clients[1].ClosedWithin(2000), thirdClosed = clients[2].ClosedWithin(2000);
+    // Counted just after the close the clients saw.
+    WaitFor([&] { return m_stats.clientsRefused.load() >= 2; });
     const uint64_t refused = m_stats.clientsRefused.load();
     ::setrlimit(RLIMIT_NOFILE, &old);
     for (int fd : fillers)
