@@ -18,6 +18,7 @@
 #include <atomic>
 #include <cerrno>
 #include <memory>
+#include <mutex>
 #include <random>
 #include <string>
 #include <thread>
@@ -29,23 +30,22 @@ using namespace sxperf;
 
 constexpr int kSensors = 4;
 constexpr int kRateHz = 240;
-constexpr double kStreamRate = kSensors * kRateHz; // TRANSFORM messages a second
 constexpr size_t kHeader = 58;
 
 // ---------------------------------------------------------------- processes
 
-inline pid_t Spawn(const std::vector<std::string>& args, const std::string& env, int& outFd)
+// Runs args with env added; its standard output comes through outFd, its
+// standard error through errFd when given (else it is dropped: messages
+// and the library's trace lines are not the table's).
+inline pid_t Spawn(const std::vector<std::string>& args, const std::string& env, int& outFd, int* errFd = nullptr)
 {
-    int fds[2];
-    if (pipe(fds) != 0)
+    int out[2], err[2] = {-1, -1};
+    if (pipe(out) != 0 || (errFd && pipe(err) != 0))
         return -1;
     const pid_t pid = fork();
     if (pid == 0) {
-        dup2(fds[1], 1);
-        close(fds[0]);
-        // Their messages and the library's trace lines are not the table's.
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 2);
+        dup2(out[1], 1);
+        dup2(errFd ? err[1] : open("/dev/null", O_WRONLY), 2);
         if (!env.empty())
             putenv(const_cast<char*>(env.c_str()));
         std::vector<char*> argv;
@@ -55,8 +55,12 @@ inline pid_t Spawn(const std::vector<std::string>& args, const std::string& env,
         execv(argv[0], argv.data());
         _exit(127);
     }
-    close(fds[1]);
-    outFd = fds[0];
+    close(out[1]);
+    outFd = out[0];
+    if (errFd) {
+        close(err[1]);
+        *errFd = err[0];
+    }
     return pid;
 }
 
@@ -130,16 +134,29 @@ inline int FreePort()
     return ntohs(a.sin_port);
 }
 
-// sxsim on a pseudo-terminal and `sxtool serve` on it.
+// sxsim on a pseudo-terminal and `sxtool serve` on it. sxsim prints the
+// frames it has sent once a second: the stream the readers are measured
+// against is what it sent, so that a tracker slowed by a loaded machine is
+// not taken for the server's fault.
 class Server {
 public:
     explicit Server(int maxClients)
     {
-        int simOut = -1, toolOut = -1;
+        int simOut = -1, simErr = -1, toolOut = -1;
         m_sim = Spawn({SXSIM_PATH, "--sensors", std::to_string(kSensors), "--rate", std::to_string(kRateHz)},
-                      "", simOut);
+                      "", simOut, &simErr);
         const std::string tty = ReadLine(simOut);
         close(simOut);
+        m_counts = std::thread([this, simErr] {
+            for (std::string line; !(line = ReadLine(simErr)).empty();) {
+                unsigned long long sent = 0;
+                if (std::sscanf(line.c_str(), "sxsim: frames %llu sent", &sent) == 1) {
+                    std::lock_guard<std::mutex> lock(m_mutex);
+                    m_sent.push_back({NowNs(), static_cast<double>(sent)});
+                }
+            }
+            close(simErr);
+        });
         port = FreePort();
         m_tool = Spawn({SXTOOL_PATH, "serve", "--serial", "1", "--port", std::to_string(port), "--max-clients",
                         std::to_string(maxClients)},
@@ -160,15 +177,40 @@ public:
         m_drain.join();
         kill(m_sim, SIGTERM);
         waitpid(m_sim, nullptr, 0);
+        m_counts.join();
     }
     pid_t Pid() const { return m_tool; }
+
+    // Frames the tracker sent between two moments, interpolated between its
+    // counts (call it a second after t1, when the count after it is in).
+    double FramesSent(int64_t t0, int64_t t1) const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return SentAt(t1) - SentAt(t0);
+    }
 
     int port = 0;
     bool ok = false;
 
 private:
+    struct Count {
+        int64_t atNs;
+        double sent;
+    };
+    double SentAt(int64_t t) const
+    {
+        for (size_t i = 1; i < m_sent.size(); ++i)
+            if (m_sent[i].atNs >= t) {
+                const Count &a = m_sent[i - 1], &b = m_sent[i];
+                return a.sent + (b.sent - a.sent) * static_cast<double>(t - a.atNs) / static_cast<double>(b.atNs - a.atNs);
+            }
+        return m_sent.empty() ? 0 : m_sent.back().sent;
+    }
+
     pid_t m_sim = -1, m_tool = -1;
-    std::thread m_drain;
+    std::thread m_drain, m_counts;
+    mutable std::mutex m_mutex;
+    std::vector<Count> m_sent;
 };
 
 // CPU share and peak resident memory of the server over a stretch of time.
@@ -270,14 +312,17 @@ public:
         }
         m_counting = on;
     }
-    // Each client's TRANSFORM rate as a share of the stream's (0 for one
-    // that could not connect or was closed).
-    std::vector<double> Shares(size_t wanted) const
+    // When counting was on.
+    int64_t From() const { return m_t0; }
+    int64_t To() const { return m_t1; }
+    // Each client's TRANSFORM messages as a share of the stream's, the
+    // messages of that many frames (0 for a client that could not connect or
+    // was closed).
+    std::vector<double> Shares(size_t wanted, double frames) const
     {
-        const double secs = static_cast<double>(m_t1 - m_t0) / 1e9;
         std::vector<double> v;
         for (auto& c : m_conns)
-            v.push_back(c->closed ? 0.0 : static_cast<double>(c->transforms) / secs / kStreamRate);
+            v.push_back(c->closed ? 0.0 : static_cast<double>(c->transforms) / (frames * kSensors));
         v.resize(std::max(v.size(), wanted), 0.0);
         return v;
     }
