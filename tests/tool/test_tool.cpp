@@ -240,7 +240,7 @@ TEST(Tool, ConvertChecksEachFramesCrcAndTheTrailer)
     r = Tool({"convert", bad, "--format", "csv", "--skip-bad"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(Lines(r.out).size(), 10u) << r.out; // the marked frame among them
-    EXPECT_EQ(r.err, "sxtool: " + bad + ": skipped 1 frames that fail their CRC\n");
+    EXPECT_EQ(r.err, "sxtool: " + bad + ": frames skipped for a failed CRC: 1\n");
 
     // Cut at a frame boundary: what is there is converted, and the missing
     // trailer is named.
