@@ -1,5 +1,8 @@
 #include <recording/RecordingReader.h>
 
+#include <SXCmdIF/protocol/LEWords.h>
+#include <SXCmdIF/protocol/SXframe.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -131,10 +134,10 @@ bool RecordingReader::ReadHeader()
         return Corrupt(0, "not a recording (no format name)");
     if (!whole)
         return Corrupt(got, "truncated header (" + Count(got, kHeaderLen) + ")");
-    const uint32_t version = GetLE32(fixed + hdr::kVersion);
+    const uint32_t version = sxwire::GetLE32(fixed + hdr::kVersion);
     if (version < kOldestVersion || version > kFormatVersion)
         return Corrupt(hdr::kVersion, "unsupported format version " + std::to_string(version));
-    const uint32_t headerLen = GetLE32(fixed + hdr::kHeaderLen);
+    const uint32_t headerLen = sxwire::GetLE32(fixed + hdr::kHeaderLen);
     if (headerLen < kHeaderLen || headerLen > kMaxHeaderLen)
         return Corrupt(hdr::kHeaderLen, "header length " + std::to_string(headerLen) + " out of range");
     size_t rest = 0;
@@ -150,12 +153,12 @@ bool RecordingReader::ReadHeader()
         skipped += static_cast<uint32_t>(want);
     }
     m_header.version = version;
-    m_header.seuid = GetLE32(fixed + hdr::kSeuId);
-    m_header.frameRateCode = GetLE32(fixed + hdr::kFrameRate);
-    m_header.units.pos_units = GetLE32(fixed + hdr::kPosUnits);
-    m_header.units.ori_units = GetLE32(fixed + hdr::kOriUnits);
-    m_header.stationMap = GetLE32(fixed + hdr::kStationMap);
-    m_header.startTimeNs = GetLE64(fixed + hdr::kStartTime);
+    m_header.seuid = sxwire::GetLE32(fixed + hdr::kSeuId);
+    m_header.frameRateCode = sxwire::GetLE32(fixed + hdr::kFrameRate);
+    m_header.units.pos_units = sxwire::GetLE32(fixed + hdr::kPosUnits);
+    m_header.units.ori_units = sxwire::GetLE32(fixed + hdr::kOriUnits);
+    m_header.stationMap = sxwire::GetLE32(fixed + hdr::kStationMap);
+    m_header.startTimeNs = sxwire::GetLE64(fixed + hdr::kStartTime);
     std::memcpy(&m_header.identity, fixed + hdr::kIdentity, sizeof m_header.identity);
     return true;
 }
@@ -186,24 +189,24 @@ ReadResult RecordingReader::Next(RecordedFrame& frame)
         }
         return Fault(start, "truncated frame record (" + Count(got, sizeof head) + " of its header)");
     }
-    if (GetLE32(head + rec::kTag) == kTrailerTag)
+    if (sxwire::GetLE32(head + rec::kTag) == kTrailerTag)
         return Trailer(start, head);
-    if (GetLE32(head + rec::kTag) != kFrameTag)
+    if (sxwire::GetLE32(head + rec::kTag) != kFrameTag)
         return Fault(start, "no frame record tag");
-    const uint32_t length = GetLE32(head + rec::kLength);
+    const uint32_t length = sxwire::GetLE32(head + rec::kLength);
     if (length < kMinFrameLen || length > kMaxFrameLen)
         return Fault(start, "frame length " + std::to_string(length) + " out of range");
     if (!ReadExact(frame.bytes, length, got))
         return Fault(start, "truncated frame (" + Count(got, length) + ")");
     // The frame's own size word counts the bytes after the preamble and size.
-    const uint32_t sizeWord = GetLE32(frame.bytes + 4);
-    if (static_cast<uint64_t>(sizeWord) + 8 != length)
+    const uint32_t sizeWord = sxwire::GetLE32(frame.bytes + SX_OFF_SIZE);
+    if (static_cast<uint64_t>(sizeWord) + SX_FRAME_ENVELOPE_LEN != length)
         return Fault(start, "frame size word " + std::to_string(sizeWord) + " does not match its length " +
                                 std::to_string(length));
     frame.offset = start;
     frame.length = length;
-    frame.timeStampNs = GetLE64(head + rec::kTimeStamp);
-    frame.seqNum = GetLE32(head + rec::kSeqNum);
+    frame.timeStampNs = sxwire::GetLE64(head + rec::kTimeStamp);
+    frame.seqNum = sxwire::GetLE32(head + rec::kSeqNum);
     ++m_frames;
     return ReadResult::Frame;
 }
@@ -213,10 +216,10 @@ ReadResult RecordingReader::Next(RecordedFrame& frame)
 ReadResult RecordingReader::Trailer(uint64_t start, const unsigned char* head)
 {
     static_assert(kTrailerLen == kFrameRecordHeaderLen, "the trailer is read as a record's header is");
-    if (GetLE32(head + trl::kLength) != kTrailerLen ||
+    if (sxwire::GetLE32(head + trl::kLength) != kTrailerLen ||
         std::memcmp(head + trl::kEndMarker, kEndMarker, sizeof kEndMarker) != 0)
         return Fault(start, "damaged trailer");
-    const uint64_t counted = GetLE64(head + trl::kFrameCount);
+    const uint64_t counted = sxwire::GetLE64(head + trl::kFrameCount);
     if (counted != m_frames)
         return Fault(start, "the trailer counts " + std::to_string(counted) + " frames, " +
                                 std::to_string(m_frames) + " were read");

@@ -1,5 +1,7 @@
 #include <recording/RecordingWriter.h>
 
+#include <SXCmdIF/protocol/LEWords.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -9,23 +11,23 @@ void EncodeHeader(const RecordingHeader& header, unsigned char* out)
 {
     std::memset(out, 0, kHeaderLen);
     std::memcpy(out + hdr::kName, kFormatName, sizeof kFormatName);
-    PutLE32(out + hdr::kVersion, kFormatVersion);
-    PutLE32(out + hdr::kHeaderLen, kHeaderLen);
-    PutLE32(out + hdr::kSeuId, header.seuid);
-    PutLE32(out + hdr::kFrameRate, header.frameRateCode);
-    PutLE32(out + hdr::kPosUnits, header.units.pos_units);
-    PutLE32(out + hdr::kOriUnits, header.units.ori_units);
-    PutLE32(out + hdr::kStationMap, header.stationMap);
-    PutLE32(out + hdr::kFlags, 0);
-    PutLE64(out + hdr::kStartTime, header.startTimeNs);
+    sxwire::PutLE32(out + hdr::kVersion, kFormatVersion);
+    sxwire::PutLE32(out + hdr::kHeaderLen, kHeaderLen);
+    sxwire::PutLE32(out + hdr::kSeuId, header.seuid);
+    sxwire::PutLE32(out + hdr::kFrameRate, header.frameRateCode);
+    sxwire::PutLE32(out + hdr::kPosUnits, header.units.pos_units);
+    sxwire::PutLE32(out + hdr::kOriUnits, header.units.ori_units);
+    sxwire::PutLE32(out + hdr::kStationMap, header.stationMap);
+    sxwire::PutLE32(out + hdr::kFlags, 0);
+    sxwire::PutLE64(out + hdr::kStartTime, header.startTimeNs);
     std::memcpy(out + hdr::kIdentity, &header.identity, sizeof header.identity);
 }
 
 void EncodeTrailer(uint64_t frames, unsigned char* out)
 {
-    PutLE32(out + trl::kTag, kTrailerTag);
-    PutLE32(out + trl::kLength, kTrailerLen);
-    PutLE64(out + trl::kFrameCount, frames);
+    sxwire::PutLE32(out + trl::kTag, kTrailerTag);
+    sxwire::PutLE32(out + trl::kLength, kTrailerLen);
+    sxwire::PutLE64(out + trl::kFrameCount, frames);
     std::memcpy(out + trl::kEndMarker, kEndMarker, sizeof kEndMarker);
 }
 
@@ -77,11 +79,11 @@ bool RecordingWriter::Write(const unsigned char* frame, uint32_t length, uint64_
         return false;
     }
     unsigned char record[kFrameRecordHeaderLen + kMaxFrameLen];
-    PutLE32(record + rec::kTag, kFrameTag);
-    PutLE32(record + rec::kLength, length);
-    PutLE64(record + rec::kTimeStamp, timeStampNs);
-    PutLE32(record + rec::kSeqNum, seqNum);
-    PutLE32(record + rec::kReserved, 0);
+    sxwire::PutLE32(record + rec::kTag, kFrameTag);
+    sxwire::PutLE32(record + rec::kLength, length);
+    sxwire::PutLE64(record + rec::kTimeStamp, timeStampNs);
+    sxwire::PutLE32(record + rec::kSeqNum, seqNum);
+    sxwire::PutLE32(record + rec::kReserved, 0);
     std::memcpy(record + kFrameRecordHeaderLen, frame, length);
     const size_t n = kFrameRecordHeaderLen + length;
     if (std::fwrite(record, 1, n, m_file) != n)

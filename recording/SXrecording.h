@@ -88,25 +88,4 @@ struct RecordedFrame {
     unsigned char bytes[kMaxFrameLen];
 };
 
-// Little-endian words, whatever the host.
-inline uint32_t GetLE32(const unsigned char* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-inline uint64_t GetLE64(const unsigned char* p)
-{
-    return static_cast<uint64_t>(GetLE32(p)) | static_cast<uint64_t>(GetLE32(p + 4)) << 32;
-}
-inline void PutLE32(unsigned char* p, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-inline void PutLE64(unsigned char* p, uint64_t v)
-{
-    PutLE32(p, static_cast<uint32_t>(v));
-    PutLE32(p + 4, static_cast<uint32_t>(v >> 32));
-}
-
 } // namespace sxrec

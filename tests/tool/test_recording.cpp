@@ -3,6 +3,9 @@
 #include <recording/RecordingReader.h>
 #include <recording/RecordingWriter.h>
 
+#include <SXCmdIF/protocol/LEWords.h>
+#include <SXCmdIF/protocol/SXframe.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -18,10 +21,10 @@ std::string Frame(unsigned n, unsigned seed)
 {
     std::string f(28 + 32 * n, '\0');
     auto* p = reinterpret_cast<unsigned char*>(&f[0]);
-    sxrec::PutLE32(p, 0x50525853u); // "SXRP"
-    sxrec::PutLE32(p + 4, 20 + 32 * n);
-    sxrec::PutLE32(p + 12, seed);
-    sxrec::PutLE32(p + 20, n);
+    sxwire::PutLE32(p + SX_OFF_PREAMBLE, SX_PREAMBLE_PNO);
+    sxwire::PutLE32(p + SX_OFF_SIZE, 20 + 32 * n);
+    sxwire::PutLE32(p + SX_OFF_FRAMENUM, seed);
+    sxwire::PutLE32(p + SX_OFF_SNSCNT, n);
     for (size_t i = 24; i < f.size(); ++i)
         p[i] = static_cast<unsigned char>(seed * 31 + i);
     return f;
