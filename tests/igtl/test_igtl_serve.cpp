@@ -34,13 +34,13 @@ namespace {
 // Compares a received matrix with the static pose of sensor k: the rotation
 // within single precision, the position within the float rounding of the
 // units the simulator sent.
-void ExpectStaticPose(int k, igtl::Matrix4x4& m, double posTol = 1e-3)
+void ExpectStaticPose(int k, igtl::Matrix4x4& m, double posTol = 1e-3, double rotTol = 2e-6)
 {
     double want[4][4];
     ExpectedMatrix(k, want);
     for (int i = 0; i < 3; ++i) {
         for (int j = 0; j < 3; ++j)
-            EXPECT_NEAR(m[i][j], want[i][j], 2e-6) << "sensor " << k << " at " << i << "," << j;
+            EXPECT_NEAR(m[i][j], want[i][j], rotTol) << "sensor " << k << " at " << i << "," << j;
         EXPECT_NEAR(m[i][3], want[i][3], posTol) << "sensor " << k << " position " << i;
     }
     EXPECT_EQ(m[3][0], 0.0f);
@@ -75,24 +75,40 @@ TEST_F(IgtlServe, StatusOnConnectionThenTransformsOfEverySensor)
     }
 }
 
-TEST_F(IgtlServe, PositionsInMillimetresFromInches)
+// Every sensor's static pose, whatever the units the tracker sends.
+struct PoseCase {
+    const char* name;
+    uint32_t posUnits;
+    uint32_t oriUnits;
+    bool accel;
+    double posTol;
+    double rotTol;
+    // Sensor2 at 12, -1, 3.5 inches: its position in millimetres exactly
+    // as a float, within a float's rounding, or not checked apart.
+    enum { Exact, Rounded, Unchecked } sensor2;
+};
+
+const PoseCase kPoseCases[] = {
+    {"Inches", POS_INCH, ORI_EULER_DEGREE, false, 1e-3, 2e-6, PoseCase::Exact},
+    // 30.48 cm as a float, times 10.
+    {"Centimetres", POS_CM, ORI_EULER_DEGREE, false, 1e-3, 2e-6, PoseCase::Rounded},
+    {"FeetAndRadians", POS_FOOT, ORI_EULER_RADIAN, false, 2e-3, 2e-6, PoseCase::Unchecked},
+    {"Quaternions", POS_INCH, ORI_QUATERNION, false, 1e-3, 2e-6, PoseCase::Unchecked},
+    // Fixed-point orientation: 1/32768 of full scale.
+    {"AccelerationRecords", POS_CM, ORI_QUATERNION, true, 1e-3, 1e-4, PoseCase::Unchecked},
+};
+
+void PrintTo(const PoseCase& pc, std::ostream* os)
 {
-    ASSERT_NO_FATAL_FAILURE(Start(POS_INCH, ORI_EULER_DEGREE));
-    Client c;
-    ASSERT_TRUE(c.Connect(m_port));
-    auto got = OneOfEachSensor(c);
-    ASSERT_EQ(got.size(), static_cast<size_t>(kSensors));
-    igtl::Matrix4x4 m;
-    MatrixOf(got["Sensor2"], m);
-    // 12, -1, 3.5 inches.
-    EXPECT_EQ(m[0][3], 304.8f);
-    EXPECT_EQ(m[1][3], -25.4f);
-    EXPECT_EQ(m[2][3], 88.9f);
+    *os << pc.name;
 }
 
-TEST_F(IgtlServe, PositionsInMillimetresFromCentimetres)
+class IgtlServePose : public IgtlServe, public ::testing::WithParamInterface<PoseCase> {};
+
+TEST_P(IgtlServePose, EverySensorsMatrixInMillimetres)
 {
-    ASSERT_NO_FATAL_FAILURE(Start(POS_CM, ORI_EULER_DEGREE));
+    const PoseCase& pc = GetParam();
+    ASSERT_NO_FATAL_FAILURE(Start(pc.posUnits, pc.oriUnits, pc.accel));
     Client c;
     ASSERT_TRUE(c.Connect(m_port));
     auto got = OneOfEachSensor(c);
@@ -100,28 +116,29 @@ TEST_F(IgtlServe, PositionsInMillimetresFromCentimetres)
     for (int k = 0; k < kSensors; ++k) {
         igtl::Matrix4x4 m;
         MatrixOf(got["Sensor" + std::to_string(k)], m);
-        ExpectStaticPose(k, m);
+        ExpectStaticPose(k, m, pc.posTol, pc.rotTol);
     }
     igtl::Matrix4x4 m;
     MatrixOf(got["Sensor2"], m);
-    // 30.48 cm as a float, times 10.
-    EXPECT_FLOAT_EQ(m[0][3], 304.8f);
-    EXPECT_FLOAT_EQ(m[1][3], -25.4f);
-    EXPECT_FLOAT_EQ(m[2][3], 88.9f);
+    if (pc.sensor2 == PoseCase::Exact) {
+        EXPECT_EQ(m[0][3], 304.8f);
+        EXPECT_EQ(m[1][3], -25.4f);
+        EXPECT_EQ(m[2][3], 88.9f);
+    } else if (pc.sensor2 == PoseCase::Rounded) {
+        EXPECT_FLOAT_EQ(m[0][3], 304.8f);
+        EXPECT_FLOAT_EQ(m[1][3], -25.4f);
+        EXPECT_FLOAT_EQ(m[2][3], 88.9f);
+    }
 }
 
-TEST_F(IgtlServe, PositionsInMillimetresFromFeetAndMetres)
+INSTANTIATE_TEST_SUITE_P(Units, IgtlServePose, ::testing::ValuesIn(kPoseCases),
+                         [](const ::testing::TestParamInfo<PoseCase>& i) { return std::string(i.param.name); });
+
+TEST_F(IgtlServe, PositionsFollowAUnitChangeMidStream)
 {
     ASSERT_NO_FATAL_FAILURE(Start(POS_FOOT, ORI_EULER_RADIAN));
     Client c;
     ASSERT_TRUE(c.Connect(m_port));
-    auto got = OneOfEachSensor(c);
-    ASSERT_EQ(got.size(), static_cast<size_t>(kSensors));
-    for (int k = 0; k < kSensors; ++k) {
-        igtl::Matrix4x4 m;
-        MatrixOf(got["Sensor" + std::to_string(k)], m);
-        ExpectStaticPose(k, m, 2e-3);
-    }
     _UNITS_CONFIG units{POS_METER, ORI_EULER_DEGREE};
     ASSERT_EQ(sxcmd_dev_units(m_ctx, m_dev, CMD_ACTION_SET, &units), 0);
     // Frames already under way still carry feet: wait for metres.
@@ -139,41 +156,6 @@ TEST_F(IgtlServe, PositionsInMillimetresFromFeetAndMetres)
         }
     }
     EXPECT_TRUE(metres);
-}
-
-TEST_F(IgtlServe, QuaternionOrientation)
-{
-    ASSERT_NO_FATAL_FAILURE(Start(POS_INCH, ORI_QUATERNION));
-    Client c;
-    ASSERT_TRUE(c.Connect(m_port));
-    auto got = OneOfEachSensor(c);
-    ASSERT_EQ(got.size(), static_cast<size_t>(kSensors));
-    for (int k = 0; k < kSensors; ++k) {
-        igtl::Matrix4x4 m;
-        MatrixOf(got["Sensor" + std::to_string(k)], m);
-        ExpectStaticPose(k, m);
-    }
-}
-
-TEST_F(IgtlServe, AccelerationRecords)
-{
-    ASSERT_NO_FATAL_FAILURE(Start(POS_CM, ORI_QUATERNION, true));
-    Client c;
-    ASSERT_TRUE(c.Connect(m_port));
-    auto got = OneOfEachSensor(c);
-    ASSERT_EQ(got.size(), static_cast<size_t>(kSensors));
-    for (int k = 0; k < kSensors; ++k) {
-        igtl::Matrix4x4 m;
-        MatrixOf(got["Sensor" + std::to_string(k)], m);
-        double want[4][4];
-        ExpectedMatrix(k, want);
-        // Fixed-point orientation: 1/32768 of full scale.
-        for (int i = 0; i < 3; ++i)
-            for (int j = 0; j < 3; ++j)
-                EXPECT_NEAR(m[i][j], want[i][j], 1e-4);
-        for (int i = 0; i < 3; ++i)
-            EXPECT_NEAR(m[i][3], want[i][3], 1e-3);
-    }
 }
 
 TEST_F(IgtlServe, TrackingDataBetweenStartAndStop)
