@@ -189,9 +189,10 @@ TEST(Tool, CorruptRecordingNamesTheOffsetAfterTheWholeFrames)
     const std::string path = TempPath("whole.sxr"), cut = TempPath("cut.sxr"), bad = TempPath("bad.sxr");
     ASSERT_EQ(Tool({"record", path, "--sim", "--sensors", "2", "--frames", "10"}).exitCode, 0);
     const std::string bytes = ReadFile(path);
-    // Header 256 bytes; each record 24 + 92 bytes (two sensors).
+    // Header 256 bytes; each record 24 + 92 bytes (two sensors); the
+    // trailer 24 bytes.
     const size_t record = 24 + 28 + 2 * 32;
-    ASSERT_EQ(bytes.size(), 256 + 10 * record);
+    ASSERT_EQ(bytes.size(), 256 + 10 * record + 24);
     const size_t sixth = 256 + 6 * record;
 
     WriteFile(cut, bytes.substr(0, sixth + 50));
@@ -213,6 +214,54 @@ TEST(Tool, CorruptRecordingNamesTheOffsetAfterTheWholeFrames)
         << r.err;
     for (const std::string& p : {path, cut, bad})
         std::remove(p.c_str());
+}
+
+TEST(Tool, ConvertChecksEachFramesCrcAndTheTrailer)
+{
+    const std::string path = TempPath("crc.sxr"), bad = TempPath("flipped.sxr"), cut = TempPath("cut.sxr");
+    ASSERT_EQ(Tool({"record", path, "--sim", "--sensors", "2", "--frames", "10"}).exitCode, 0);
+    const std::string bytes = ReadFile(path);
+    const size_t record = 24 + 28 + 2 * 32;
+    const size_t seventh = 256 + 6 * record, eighth = seventh + record;
+    // A bit flipped in a position of frame 7; frame 8 marked by the library
+    // as one it passed on with a CRC error (hpinfo bit 9): its CRC fails
+    // too, as recorded.
+    std::string flipped = bytes;
+    flipped[seventh + 24 + 28] ^= 0x04;
+    flipped[eighth + 24 + 17] |= 0x02;
+    WriteFile(bad, flipped);
+    RunResult r = Tool({"convert", bad, "--format", "csv"});
+    EXPECT_EQ(r.exitCode, 5);
+    EXPECT_EQ(Lines(r.out).size(), 7u) << r.out; // header and six frames
+    EXPECT_NE(r.err.find("sxtool: " + bad + ": corrupt recording at byte offset " + std::to_string(seventh) +
+                         ": frame 7 fails its CRC\n"),
+              std::string::npos)
+        << r.err;
+    r = Tool({"convert", bad, "--format", "csv", "--skip-bad"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Lines(r.out).size(), 10u) << r.out; // the marked frame among them
+    EXPECT_EQ(r.err, "sxtool: " + bad + ": frames skipped for a failed CRC: 1\n");
+
+    // Cut at a frame boundary: what is there is converted, and the missing
+    // trailer is named.
+    WriteFile(cut, bytes.substr(0, seventh));
+    r = Tool({"convert", cut, "--format", "csv"});
+    EXPECT_EQ(r.exitCode, 5);
+    EXPECT_EQ(Lines(r.out).size(), 7u) << r.out;
+    EXPECT_EQ(r.err, "sxtool: " + cut + ": ends without its trailer after 6 frames: cut short?\n");
+    for (const std::string& p : {path, bad, cut})
+        std::remove(p.c_str());
+}
+
+TEST(Tool, ConvertReadErrorsExitWithFourAndTheSystemsReason)
+{
+    RunResult r = Tool({"convert", "/tmp"});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.err, "sxtool: /tmp: cannot read: Is a directory\n");
+    // Address 0 of the process's own memory cannot be read.
+    r = Tool({"convert", "/proc/self/mem"});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.err, "sxtool: /proc/self/mem: cannot read: Input/output error\n");
 }
 
 TEST(Tool, BadArgumentsExitWithTwoAndAUsageLine)
@@ -292,8 +341,11 @@ TEST(Tool, ServeRunsUntilCtrlC)
         GTEST_SKIP() << "built without SXigtl";
     const std::string port = std::to_string(20000 + getpid() % 20000);
     const RunResult r = RunAndInterrupt(
-        kTool, {"serve", "--sim", "--port", port},
+        kTool, {"serve", "--sim", "--port", port, "--bind", "127.0.0.1", "--max-clients", "4"},
         [](const std::string& out) { return out.find("listening on port") != std::string::npos; }, 20000);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("listening on port " + port), std::string::npos) << r.out;
+    // An address is an IPv4 address; a client limit at least one.
+    EXPECT_EQ(Tool({"serve", "--sim", "--bind", "localhost"}).exitCode, 2);
+    EXPECT_EQ(Tool({"serve", "--sim", "--max-clients", "0"}).exitCode, 2);
 }

@@ -53,12 +53,15 @@ struct ConvertOptions {
     std::string inFile;
     PnoFormat format = PnoFormat::Text;
     std::string outFile;
+    bool skipBad = false; // frames that fail their CRC are counted and skipped
 };
 
 struct ServeOptions {
     int port = 18944;
     double rateHz = 0.0;
     std::string prefix = "Sensor";
+    std::string bind = "127.0.0.1"; // the loopback: other machines need --bind 0.0.0.0
+    int maxClients = 32;
 };
 
 } // namespace sxtool

@@ -59,5 +59,6 @@ constexpr const char* kLiveHint = "Ctrl-C stops";
 // Recording and conversion.
 constexpr const char* kFileFailed = "%s: %s";
 constexpr const char* kNotPno = "frame at byte offset %llu is not a P&O frame";
+constexpr const char* kSkippedBadFrames = "%s: frames skipped for a failed CRC: %llu";
 
 } // namespace sxtool::texts

@@ -198,6 +198,7 @@ int main(int argc, char** argv)
     convert->add_option("FILE", r.convert.inFile, "Recording to read")->required();
     convert->add_option("--format", r.format, PnoFormatNames())->check(formats);
     convert->add_option("--out", r.convert.outFile, "Write the reports to this file");
+    convert->add_flag("--skip-bad", r.convert.skipBad, "Skip and count frames that fail their CRC");
     run[convert] = [&r] {
         ParsePnoFormat(r.format, r.convert.format);
         return RunConvert(r.convert);
@@ -208,6 +209,10 @@ int main(int argc, char** argv)
     serve->add_option("--port", r.serve.port, "TCP port")->check(CLI::Range(1, 65535));
     serve->add_option("--rate", r.serve.rateHz, "Most TRANSFORM messages a second per client; 0: every frame");
     serve->add_option("--name", r.serve.prefix, "Device name prefix");
+    serve->add_option("--bind", r.serve.bind, "IPv4 address to listen on; 0.0.0.0 for every interface")
+        ->check(CLI::ValidIPV4);
+    serve->add_option("--max-clients", r.serve.maxClients, "Most clients at once; more are refused")
+        ->check(CLI::Range(1, 10000));
     AddConnection(serve, r.conn, false);
     device(serve, [&r](Session& s) {
         InstallStopHandlers();
