@@ -18,6 +18,8 @@
 
 namespace sxitems {
 
+struct Vocabulary; // ItemWords.h
+
 // Every record an item carries. Some share a payload record but print with
 // different record classes (the on/off settings).
 enum class RecordKind : uint8_t {
@@ -77,6 +79,7 @@ struct Field {
     bool shown;      // a field of the value (false: a whole word whose bit fields are shown)
     RecordKind record;
     const char* doc;
+    const Vocabulary* words; // an enumerated field's words (ItemWords.h), or null
 };
 
 // What a report shows beside the record: the units in force (for records

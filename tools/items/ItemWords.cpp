@@ -1,13 +1,15 @@
-#include "ItemValues.h"
+#include "ItemWords.h"
 
 #include <SXCmdIF/SXCmdIF.h>
 
 #include <cctype>
 #include <cerrno>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <strings.h>
 
-namespace sxtool {
+namespace sxitems {
 
 namespace {
 
@@ -64,15 +66,22 @@ const Vocabulary kStylusModes{"stylus mode", "STYLUS_MODE_", STYLUS_MODE_MAX, St
 const Vocabulary kParities{"parity", "E_PARITY_", E_PARITY_MAX, ParityName, ParityText, nullptr};
 const Vocabulary kCorrectionRates{"correction rate", "CALCORRECT_", CALCORRECT_MAX, RateName, RateShort, nullptr};
 
+std::string Word(const Vocabulary& vocab, unsigned value)
+{
+    if (value >= vocab.count)
+        return std::string();
+    const char* name = vocab.name(value);
+    const size_t n = std::char_traits<char>::length(vocab.prefix);
+    return Lower(strncasecmp(name, vocab.prefix, n) == 0 ? name + n : name);
+}
+
 std::string Choices(const Vocabulary& vocab)
 {
     std::string out;
     for (unsigned v = 0; v < vocab.count; ++v) {
-        const char* name = vocab.name(v);
-        const size_t n = std::char_traits<char>::length(vocab.prefix);
         if (!out.empty())
             out += '|';
-        out += Lower(strncasecmp(name, vocab.prefix, n) == 0 ? name + n : name);
+        out += Word(vocab, v);
     }
     return out;
 }
@@ -115,8 +124,8 @@ bool ParseFloat(const std::string& word, float& value, std::string& error)
     char* end = nullptr;
     errno = 0;
     const float v = std::strtof(word.c_str(), &end);
-    if (word.empty() || *end != '\0' || errno == ERANGE) {
-        error = "'" + word + "' is not a number";
+    if (word.empty() || *end != '\0' || errno == ERANGE || !std::isfinite(v)) {
+        error = "'" + word + "' is not a finite number";
         return false;
     }
     value = v;
@@ -157,4 +166,72 @@ bool CountValues(const Values& values, size_t min, size_t max, const char* synta
     return false;
 }
 
-} // namespace sxtool
+} // namespace sxitems
+
+namespace sxitems {
+
+namespace {
+
+bool InRange(long n, long count, const char* what, const char* plural, std::string& error)
+{
+    if (n >= 0 && n < count)
+        return true;
+    error = std::string(what) + " " + std::to_string(n) + " does not exist: " + plural + " are numbered 0 to " +
+            std::to_string(count - 1);
+    return false;
+}
+
+} // namespace
+
+bool CheckSensor(long n, std::string& error)
+{
+    return InRange(n, kSensors, "sensor", "sensors", error);
+}
+
+bool CheckSource(long n, std::string& error)
+{
+    return InRange(n, kSources, "source", "sources", error);
+}
+
+bool CheckFinite(const char* what, double v, std::string& error)
+{
+    if (std::isfinite(v))
+        return true;
+    error = std::string(what) + " must be a finite number, not " + (std::isnan(v) ? "nan" : "inf");
+    return false;
+}
+
+namespace {
+
+unsigned RateHz(uint32_t code)
+{
+    return CFrameRateCfg(&code).EffectiveRate();
+}
+
+} // namespace
+
+std::string FrameRateChoices()
+{
+    std::string out;
+    for (uint32_t code = FR_30; code < FR_MAX; ++code) {
+        if (code > FR_30)
+            out += code + 1 == FR_MAX ? " or " : ", ";
+        out += std::to_string(RateHz(code));
+    }
+    return out + " Hz";
+}
+
+bool FrameRateCode(double hz, uint32_t& code, std::string& error)
+{
+    for (uint32_t c = FR_30; c < FR_MAX; ++c)
+        if (hz == static_cast<double>(RateHz(c))) {
+            code = c;
+            return true;
+        }
+    char given[64];
+    std::snprintf(given, sizeof given, "%g", hz);
+    error = std::string("the tracker has no frame rate of ") + given + " Hz: it has " + FrameRateChoices();
+    return false;
+}
+
+} // namespace sxitems

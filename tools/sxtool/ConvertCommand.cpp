@@ -31,7 +31,7 @@ int RunConvert(const ConvertOptions& o)
             return kExitFileError;
         }
     }
-    PnoPrinter printer(o.format);
+    PnoPrinter printer(o.format, o.timestamps);
     auto frame = std::make_unique<sxrec::RecordedFrame>();
     std::string text;
     bool writeFailed = false;
@@ -39,9 +39,9 @@ int RunConvert(const ConvertOptions& o)
     while ((r = reader.Next(*frame)) == sxrec::ReadResult::Frame) {
         text.clear();
         // A frame the reports cannot take (another preamble) is skipped.
-        if (!printer.RawFrame(frame->bytes, frame->length, text))
+        if (!printer.RawFrame(frame->bytes, frame->length, text, {frame->timeStampNs, frame->seqNum}))
             continue;
-        if (std::fwrite(text.data(), 1, text.size(), out) != text.size()) {
+        if (!WriteText(out, text)) {
             writeFailed = true;
             break;
         }
