@@ -29,6 +29,12 @@ bool FrameStats::Add(const unsigned char* frame, unsigned length, uint32_t seqNu
     // The library's marks of a flawed frame it passed on: dropped here, and
     // counted apart from the tracker's gaps.
     const uint32_t hpinfo = length >= kHpinfoOffset + 4 ? sxwire::GetLE32(frame + kHpinfoOffset) : 0;
+    // The queue numbers every frame it takes, damaged ones too.
+    if (seqNum != 0) {
+        if (m_lastSeq != 0)
+            m_queueLost += Gap(m_lastSeq, seqNum);
+        m_lastSeq = seqNum;
+    }
     if (hpinfo & (SX_HPINFO_FRAMERR | SX_HPINFO_CRCERR | SX_HPINFO_SNSERR)) {
         if (hpinfo & SX_HPINFO_CRCERR)
             ++m_crcDropped;
@@ -49,8 +55,6 @@ bool FrameStats::Add(const unsigned char* frame, unsigned length, uint32_t seqNu
         const uint64_t gap = Gap(m_lastFrameNum, frameNum);
         const uint64_t damaged = gap < m_damagedSinceLast ? gap : m_damagedSinceLast;
         m_trackerLost += gap - damaged;
-        if (seqNum != 0 && m_lastSeq != 0)
-            m_queueLost += Gap(m_lastSeq, seqNum);
         if (timeStampNs > m_lastStampNs && m_lastStampNs != 0) {
             const uint64_t bin = (timeStampNs - m_lastStampNs) / kBinNs;
             ++m_intervalBins[bin < kBins ? bin : kBins - 1];
@@ -60,7 +64,6 @@ bool FrameStats::Add(const unsigned char* frame, unsigned length, uint32_t seqNu
     m_damagedSinceLast = 0;
     m_haveLast = true;
     m_lastFrameNum = frameNum;
-    m_lastSeq = seqNum;
     m_lastStampNs = timeStampNs;
     ++m_frames;
     for (unsigned k = 0; k < pno.SensorCount(); ++k) {
