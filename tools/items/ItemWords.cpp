@@ -54,17 +54,33 @@ std::string Lower(const char* text)
 
 } // namespace
 
-const Vocabulary kPosUnits{"position units", "POS_", POS_MAX, PosName, PosShort, PosLong};
-const Vocabulary kOriUnits{"orientation units", "ORI_", ORI_MAX, OriName, OriShort, OriLong};
-const Vocabulary kFilterLevels{"filter level", "FILTER_LVL_", FILTER_LVL_RESERVED, FilterLevel, nullptr, nullptr};
-const Vocabulary kFilterTargets{"filter target", "FILTER_TRGT_", FILTER_TRGT_MAX, FilterTarget, nullptr, nullptr};
-const Vocabulary kHemispherePresets{"hemisphere", "", CHemisphereCfg::CUSTOM, HemPreset, nullptr, nullptr};
-const Vocabulary kTrackerHemispheres{"start-up hemisphere", "", E_SX_HEM_MAX, TrackerHem, nullptr, nullptr};
-const Vocabulary kFttModes{"FTT mode", "FTT_MODE_", FTT_MODE_MAX, Ftt, nullptr, nullptr};
-const Vocabulary kSensorOrigins{"sensor origin", "SNS_ORIG_", SNS_ORIG_MAX, Origin, nullptr, nullptr};
-const Vocabulary kStylusModes{"stylus mode", "STYLUS_MODE_", STYLUS_MODE_MAX, Stylus, nullptr, nullptr};
-const Vocabulary kParities{"parity", "E_PARITY_", E_PARITY_MAX, ParityName, ParityText, nullptr};
-const Vocabulary kCorrectionRates{"correction rate", "CALCORRECT_", CALCORRECT_MAX, RateName, RateShort, nullptr};
+const Vocabulary kPosUnits{"position units", "POS_", POS_MAX, PosName, PosShort, PosLong, "PosUnits"};
+const Vocabulary kOriUnits{"orientation units", "ORI_", ORI_MAX, OriName, OriShort, OriLong, "OriUnits"};
+const Vocabulary kFilterLevels{"filter level", "FILTER_LVL_", FILTER_LVL_RESERVED, FilterLevel, nullptr, nullptr,
+                               "FilterLevel"};
+const Vocabulary kFilterTargets{"filter target", "FILTER_TRGT_", FILTER_TRGT_MAX, FilterTarget, nullptr, nullptr,
+                                "FilterTarget"};
+const Vocabulary kHemispherePresets{"hemisphere", "", CHemisphereCfg::CUSTOM, HemPreset, nullptr, nullptr,
+                                    "HemispherePreset"};
+const Vocabulary kTrackerHemispheres{"start-up hemisphere", "", E_SX_HEM_MAX, TrackerHem, nullptr, nullptr,
+                                     "StartupHemisphere"};
+const Vocabulary kFttModes{"FTT mode", "FTT_MODE_", FTT_MODE_MAX, Ftt, nullptr, nullptr, "Ftt"};
+const Vocabulary kSensorOrigins{"sensor origin", "SNS_ORIG_", SNS_ORIG_MAX, Origin, nullptr, nullptr, "Origin"};
+const Vocabulary kStylusModes{"stylus mode", "STYLUS_MODE_", STYLUS_MODE_MAX, Stylus, nullptr, nullptr,
+                              "Stylus"};
+const Vocabulary kParities{"parity", "E_PARITY_", E_PARITY_MAX, ParityName, ParityText, nullptr, "Parity"};
+const Vocabulary kCorrectionRates{"correction rate", "CALCORRECT_", CALCORRECT_MAX, RateName, RateShort, nullptr,
+                                  "CorrectionRate"};
+
+const Vocabulary* const* AllVocabularies(size_t& count)
+{
+    static const Vocabulary* const all[] = {&kPosUnits,          &kOriUnits,           &kFilterLevels,
+                                            &kFilterTargets,     &kHemispherePresets,  &kTrackerHemispheres,
+                                            &kFttModes,          &kSensorOrigins,      &kStylusModes,
+                                            &kParities,          &kCorrectionRates};
+    count = sizeof all / sizeof all[0];
+    return all;
+}
 
 std::string Word(const Vocabulary& vocab, unsigned value)
 {

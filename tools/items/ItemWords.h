@@ -23,7 +23,11 @@ struct Vocabulary {
     const char* (*name)(unsigned value);
     const char* (*text1)(unsigned value); // may be null
     const char* (*text2)(unsigned value); // may be null
+    const char* enumName;                 // the Python module's enumeration: "PosUnits"
 };
+
+// Every vocabulary, for the applications that offer them all.
+const Vocabulary* const* AllVocabularies(size_t& count);
 
 extern const Vocabulary kPosUnits;
 extern const Vocabulary kOriUnits;

@@ -1,5 +1,7 @@
 #include "Output.h"
 
+#include <items/Connection.h>
+
 #include <SXCmdIF/SXCmdIF.h>
 
 #include <atomic>
@@ -50,16 +52,15 @@ const char* LineEnd()
 
 void EndLines(std::string& text)
 {
+    sxitems::ToNewlines(text);
+    if (!g_crlf)
+        return;
     std::string out;
-    out.reserve(text.size() + text.size() / 32);
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            continue; // the "\n" that follows is rewritten
+    out.reserve(text.size() + text.size() / 16);
+    for (const char c : text) {
         if (c == '\n')
-            out += LineEnd();
-        else
-            out += c;
+            out += '\r';
+        out += c;
     }
     text.swap(out);
 }

@@ -5,6 +5,7 @@
 #include "SimHost.h"
 #include "Texts.h"
 
+#include <items/Connection.h>
 #include <items/ErrorHelp.h>
 
 #include <SXCmdIF/SXCmdIF.h>
@@ -173,12 +174,7 @@ int Session::ConnectSerialPort(int port, int cfg)
         return kExitNoTracker;
     }
     void* dev = nullptr;
-    // The connection's first commands wait only the default 50 ms for their
-    // answers; a unit that is still starting, or a loaded machine, may need
-    // another try.
-    int rc = E_SXERR_NOTFOUND;
-    for (int attempt = 0; attempt < kConnectAttempts && (rc & 0xFFFF) == E_SXERR_NOTFOUND; ++attempt)
-        rc = sxctx_connectser(m_ctx, dev, port, cfg);
+    const int rc = sxitems::ConnectSerialRetried(m_ctx, dev, port, cfg, sxitems::kConnectAttempts);
     if (rc != E_SX_SUCCESS) {
         Complain(texts::kConnectFailed, ErrorText(rc));
         return ConnectExitCode(rc);
@@ -202,7 +198,7 @@ int Session::Connected(void* dev)
     m_dev = dev;
     // Answers may take longer than the default 50 ms on a loaded machine;
     // the longer wait only matters when an answer is late.
-    sxdev_timeoutms(m_ctx, m_dev, 0, kCommandTimeoutMs);
+    sxdev_timeoutms(m_ctx, m_dev, 0, sxitems::kCommandTimeoutMs);
     return kExitOk;
 }
 

@@ -34,9 +34,6 @@ public:
     bool Simulated() const { return m_sim != nullptr; }
 
 private:
-    static constexpr int kConnectAttempts = 3;
-    static constexpr int kCommandTimeoutMs = 500;
-
     int Connected(void* dev);
     int ConnectUsb(const ConnectionOptions& conn);
     int ConnectSim(const ConnectionOptions& conn);
