@@ -137,9 +137,7 @@ py::bytes Bytes(const Value<K>& r)
 template <class T>
 T Read(const unsigned char* raw, size_t offset)
 {
-    T v;
-    std::memcpy(&v, raw + offset, sizeof v);
-    return v;
+    return sxitems::ReadAt<T>(raw, offset);
 }
 template <class T>
 void Write(unsigned char* raw, size_t offset, T v)

@@ -9,14 +9,7 @@ import pytest
 
 import sxcmdif
 
-
-def wait_for(predicate, seconds=5.0):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        if predicate():
-            return True
-        time.sleep(0.01)
-    return predicate()
+from conftest import wait_for
 
 
 def test_callback_receives_frames_on_another_thread(tracker):

@@ -3,20 +3,11 @@ values as people write them, clear errors for wrong calls, the connection
 as sxtool makes it, time stamps and a DataFrame."""
 
 import logging
-import time
 
 import pytest
 
 import sxcmdif
-
-
-def wait_for(cond, seconds=3.0):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        if cond():
-            return True
-        time.sleep(0.02)
-    return cond()
+from conftest import wait_for
 
 
 def test_trace_lines_go_to_the_logging_module_not_to_standard_output(caplog, capfd):

@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace sxitems {
@@ -109,6 +110,15 @@ struct RecordDef {
 
 // The row of a record kind (not RecordKind::None).
 const RecordDef& Record(RecordKind kind);
+
+// A value of T at offset in a record's bytes (fields need not be aligned).
+template <class T>
+T ReadAt(const unsigned char* record, size_t offset)
+{
+    T v;
+    std::memcpy(&v, record + offset, sizeof v);
+    return v;
+}
 
 // Actions, one bit each.
 enum Actions : unsigned {

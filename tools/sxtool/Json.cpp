@@ -12,13 +12,7 @@ namespace sxtool {
 
 namespace {
 
-template <class T>
-T ReadAt(const unsigned char* p, size_t offset)
-{
-    T v;
-    std::memcpy(&v, p + offset, sizeof v);
-    return v;
-}
+using sxitems::ReadAt;
 
 template <class T>
 Json Words(const unsigned char* p, const sxitems::Field& f)

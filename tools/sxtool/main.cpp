@@ -94,22 +94,20 @@ bool WholeNumber(const std::string& in, long& v)
     return !in.empty() && *end == '\0' && errno == 0;
 }
 
-const CLI::Validator kSensorNumber = Accepts("0-15", [](const std::string& in, std::string& e) {
-    long n = 0;
-    if (!WholeNumber(in, n)) {
-        e = "'" + in + "' is not a sensor number: sensors are numbered 0 to 15";
-        return false;
-    }
-    return sxitems::CheckSensor(n, e);
-});
-const CLI::Validator kSourceNumber = Accepts("0-3", [](const std::string& in, std::string& e) {
-    long n = 0;
-    if (!WholeNumber(in, n)) {
-        e = "'" + in + "' is not a source number: sources are numbered 0 to 3";
-        return false;
-    }
-    return sxitems::CheckSource(n, e);
-});
+// A sensor or source number, checked as the item table checks them.
+CLI::Validator Numbered(const std::string& range, const std::string& what, bool (*check)(long, std::string&))
+{
+    return Accepts(range, [range, what, check](const std::string& in, std::string& e) {
+        long n = 0;
+        if (!WholeNumber(in, n)) {
+            e = "'" + in + "' is not a " + what + " number: " + what + "s are numbered " + range;
+            return false;
+        }
+        return check(n, e);
+    });
+}
+const CLI::Validator kSensorNumber = Numbered("0 to 15", "sensor", sxitems::CheckSensor);
+const CLI::Validator kSourceNumber = Numbered("0 to 3", "source", sxitems::CheckSource);
 const CLI::Validator kFrameCount = Accepts("1 or more", [](const std::string& in, std::string& e) {
     long n = 0;
     if (!WholeNumber(in, n) || n < 1) {
