@@ -16,7 +16,7 @@ add_link_options(-static)
 
 # Headers of Debian's host packages, each by its own folder so that no
 # header of the build machine's C library comes along: libusb.h (the DLL is
-# loaded at run time) and CLI11 (header-only).
+# loaded at run time), CLI11 and nlohmann-json (header-only).
 add_library(sx_libusb_headers INTERFACE)
 target_include_directories(sx_libusb_headers SYSTEM INTERFACE /usr/include/libusb-1.0)
 
@@ -25,3 +25,6 @@ file(MAKE_DIRECTORY ${SX_HOST_HEADERS})
 file(CREATE_LINK /usr/include/CLI ${SX_HOST_HEADERS}/CLI SYMBOLIC)
 add_library(CLI11::CLI11 INTERFACE IMPORTED)
 target_include_directories(CLI11::CLI11 SYSTEM INTERFACE ${SX_HOST_HEADERS})
+file(CREATE_LINK /usr/include/nlohmann ${SX_HOST_HEADERS}/nlohmann SYMBOLIC)
+add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
+target_include_directories(nlohmann_json::nlohmann_json SYSTEM INTERFACE ${SX_HOST_HEADERS})

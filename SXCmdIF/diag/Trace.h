@@ -1,8 +1,8 @@
 /** \file
  * Exported trace printing functions: entry, exit and detail lines of the
  * library, prefixed with the calling thread's identifier ("[%08x] : ").
- * They write through BxDebug (standard output and, while logging, the log
- * file) and may be called from any thread.
+ * They write through BxDebug (standard output, or the receiver set with
+ * sxcmdif_set_trace_cb(), and, while logging, the log file) and may be called from any thread.
  * This header compiles as C and as C++.
  * \ingroup sx_diagnostics */
 #pragma once

@@ -66,13 +66,13 @@ TEST(Tool, StreamCsvParsesBack)
         EXPECT_GT(frame, last) << lines[i];
         last = frame;
     }
-    EXPECT_NE(r.err.find("100 frames, lost by the tracker 0, by the queue 0"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("100 frames, lost by the tracker 0, dropped for a bad CRC 0, by the queue 0; frame interval median "), std::string::npos) << r.err;
 }
 
 TEST(Tool, StreamThroughTheCallbackIntoAFile)
 {
     const std::string out = TempPath("callback.csv");
-    const RunResult r = Tool({"stream", "--sim", "--sensors", "2", "--frames", "50", "--format", "csvenh",
+    const RunResult r = Tool({"stream", "--sim", "--sim-sensors", "2", "--frames", "50", "--format", "csvenh",
                               "--callback", "--out", out});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(r.out.empty());
@@ -85,7 +85,7 @@ TEST(Tool, StreamThroughTheCallbackIntoAFile)
 
 TEST(Tool, LineFormatHasAHeaderAndOneLinePerSensor)
 {
-    const RunResult r = Tool({"stream", "--sim", "--sensors", "3", "--frames", "10", "--format", "line"});
+    const RunResult r = Tool({"stream", "--sim", "--sim-sensors", "3", "--frames", "10", "--format", "line"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::vector<std::string> lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 31u);
@@ -106,9 +106,9 @@ TEST(Tool, SingleAndBlock)
     RunResult r = Tool({"single", "--sim", "--format", "csv"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(Lines(r.out).size(), 2u) << r.out;
-    r = Tool({"block", "--sim", "--sensors", "2"});
+    r = Tool({"block", "--sim", "--sim-sensors", "2"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out.rfind("BLOCK_CONFIG: ", 0), 0u) << r.out;
+    EXPECT_EQ(r.out.rfind("BLOCK_CONFIG:\n", 0), 0u) << r.out;
     EXPECT_NE(r.out.find("FILTER_TRGT_POS"), std::string::npos);
 }
 
@@ -187,7 +187,7 @@ TEST(Tool, RecordReplayAndConvertKeepEveryByte)
 TEST(Tool, CorruptRecordingNamesTheOffsetAfterTheWholeFrames)
 {
     const std::string path = TempPath("whole.sxr"), cut = TempPath("cut.sxr"), bad = TempPath("bad.sxr");
-    ASSERT_EQ(Tool({"record", path, "--sim", "--sensors", "2", "--frames", "10"}).exitCode, 0);
+    ASSERT_EQ(Tool({"record", path, "--sim", "--sim-sensors", "2", "--frames", "10"}).exitCode, 0);
     const std::string bytes = ReadFile(path);
     // Header 256 bytes; each record 24 + 92 bytes (two sensors); the
     // trailer 24 bytes.
@@ -327,7 +327,7 @@ TEST(Tool, CtrlCStopsAStreamCleanlyWithItsRecordingComplete)
     ASSERT_EQ(r.exitCode, 0) << r.err;
     ASSERT_FALSE(r.out.empty());
     EXPECT_EQ(r.out.back(), '\n'); // no row cut short
-    EXPECT_NE(r.err.find(", lost by the tracker 0, by the queue 0"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(", lost by the tracker 0, dropped for a bad CRC 0, by the queue 0"), std::string::npos) << r.err;
     // Every frame printed is in the recording, and the recording is whole.
     const RunResult c = Tool({"convert", rec, "--format", "csv"});
     ASSERT_EQ(c.exitCode, 0) << c.err;

@@ -63,7 +63,7 @@ int RunConvert(const ConvertOptions& o)
             return kExitFileError;
         }
     }
-    PnoPrinter printer(o.format);
+    PnoPrinter printer(o.format, o.timestamps);
     auto frame = std::make_unique<sxrec::RecordedFrame>();
     std::string text, damaged;
     unsigned long long skipped = 0;
@@ -81,9 +81,9 @@ int RunConvert(const ConvertOptions& o)
         }
         text.clear();
         // A frame the reports cannot take (another preamble) is skipped.
-        if (!printer.RawFrame(frame->bytes, frame->length, text))
+        if (!printer.RawFrame(frame->bytes, frame->length, text, {frame->timeStampNs, frame->seqNum}))
             continue;
-        if (std::fwrite(text.data(), 1, text.size(), out) != text.size()) {
+        if (!WriteText(out, text)) {
             writeFailed = true;
             break;
         }

@@ -1,6 +1,6 @@
 // The text form of a stream on a terminal: a table refreshed in place, one
 // row per sensor with its latest position and orientation, frame count,
-// rate and the frames lost.
+// rate and the frames that lacked it.
 #pragma once
 
 #include "FrameStats.h"

@@ -27,7 +27,7 @@ struct DiagOptions {
     std::string logFile;
 };
 
-enum class PnoFormat { Text, Line, Csv, CsvEnh };
+enum class PnoFormat { Text, Line, Csv, CsvEnh, Jsonl };
 
 struct StreamOptions {
     PnoFormat format = PnoFormat::Text;
@@ -36,17 +36,20 @@ struct StreamOptions {
     std::string outFile;  // empty: standard output
     std::string recordFile;
     bool callback = false;
-    bool print = true; // false for `record`
+    bool print = true;      // false for `record`
+    bool timestamps = false; // rows begin with the host time stamp
+    uint32_t sensorMask = 0; // the sensors printed (bit n: sensor n); 0: all
 };
 
 // An item command: get, set or reset.
 struct ItemOptions {
     std::string item;
     std::vector<std::string> values;
-    int sensor = 0;
-    int source = 0;
+    int sensor = -1; // -1: not given (a sensor item addresses sensor 0)
+    int source = -1; // -1: not given (a source item addresses source 0)
     std::string target = "pno"; // filter: pno, pos or ori
     bool resetOrigin = false;   // boresight
+    bool json = false;          // the record's fields as a JSON object
 };
 
 struct ConvertOptions {
@@ -54,6 +57,7 @@ struct ConvertOptions {
     PnoFormat format = PnoFormat::Text;
     std::string outFile;
     bool skipBad = false; // frames that fail their CRC are counted and skipped
+    bool timestamps = false;
 };
 
 struct ServeOptions {

@@ -5,10 +5,16 @@
 #include "SimHost.h"
 #include "Texts.h"
 
+#include <items/Connection.h>
+#include <items/ErrorHelp.h>
+
 #include <SXCmdIF/SXCmdIF.h>
+#include <SXserIO/SXserIO.h>
 
 #include <cstdarg>
 #include <cstdio>
+#include <cerrno>
+#include <cstring>
 #include <cwchar>
 #include <vector>
 
@@ -22,12 +28,40 @@ void Complain(const char* fmt, ...)
     va_start(args, fmt);
     std::vfprintf(stderr, fmt, args);
     va_end(args);
-    std::fputc('\n', stderr);
+    std::fputs(LineEnd(), stderr);
 }
 
 const char* ErrorText(int code)
 {
-    return sxcmdif_errorStr(code);
+    thread_local std::string text;
+    text = sxitems::ErrorMessage(code);
+    return text.c_str();
+}
+
+std::string SerialPortList()
+{
+    unsigned count = 0;
+    if (CSXserIO::ListSerPorts(nullptr, count) != 0 || count == 0)
+        return std::string();
+    std::vector<_sx_serportinfo> ports(count + 1);
+    unsigned capacity = count + 1;
+    if (CSXserIO::ListSerPorts(ports.data(), capacity) != 0)
+        return std::string();
+    std::string list;
+    for (unsigned i = 0; i < count && i < capacity; ++i) {
+        if (!list.empty())
+            list += ", ";
+        list += std::to_string(ports[i].uPort) + " (" + NarrowText(ports[i].wsName) + ")";
+    }
+    return list;
+}
+
+std::string NarrowText(const std::wstring& w)
+{
+    std::string out;
+    for (wchar_t c : w)
+        out += (c >= 0 && c < 0x80) ? static_cast<char>(c) : '?';
+    return out;
 }
 
 int ConnectExitCode(int code)
@@ -50,18 +84,29 @@ Session::~Session()
     Close();
 }
 
-void Session::ApplyDiag(const DiagOptions& diag)
+int Session::ApplyDiag(const DiagOptions& diag)
 {
     if (diag.traceLevel >= 0)
         sxcmdif_trace(diag.traceLevel);
-    if (!diag.logFile.empty()) {
-        std::vector<wchar_t> wide(diag.logFile.size() + 1);
-        const size_t n = std::mbstowcs(wide.data(), diag.logFile.c_str(), wide.size());
-        if (n != static_cast<size_t>(-1)) {
-            BxDebug::SetLogFile(wide.data());
-            BxDebug::StartLog(0, true, true);
-        }
+    if (diag.logFile.empty())
+        return kExitOk;
+    // The library's log file opens silently or not at all: its place is
+    // tried here first, so that a log nobody can write is said at once.
+    std::FILE* probe = std::fopen(diag.logFile.c_str(), "a");
+    if (!probe) {
+        Complain(texts::kFileFailed, diag.logFile.c_str(), std::strerror(errno));
+        return kExitFileError;
     }
+    std::fclose(probe);
+    std::vector<wchar_t> wide(diag.logFile.size() + 1);
+    const size_t n = std::mbstowcs(wide.data(), diag.logFile.c_str(), wide.size());
+    if (n == static_cast<size_t>(-1)) {
+        Complain(texts::kFileFailed, diag.logFile.c_str(), "the name cannot be converted in this locale");
+        return kExitFileError;
+    }
+    BxDebug::SetLogFile(wide.data());
+    BxDebug::StartLog(0, true, true);
+    return kExitOk;
 }
 
 void Session::EndDiag(const DiagOptions& diag)
@@ -70,9 +115,8 @@ void Session::EndDiag(const DiagOptions& diag)
         BxDebug::StopLog();
 }
 
-int Session::Open(const ConnectionOptions& conn, const DiagOptions& diag)
+int Session::Open(const ConnectionOptions& conn, const DiagOptions&)
 {
-    ApplyDiag(diag);
     const int rc = sxcmdif_init(&m_ctx);
     if (rc != E_SX_SUCCESS) {
         Complain(texts::kContextFailed, ErrorText(rc));
@@ -94,7 +138,7 @@ int Session::Open(const ConnectionOptions& conn, const DiagOptions& diag)
         return Connected(dev);
     if (dev)
         sxctx_dev_release(m_ctx, dev);
-    std::fprintf(stderr, "%s: %s\n", texts::kProgram, texts::kNoTrackerUsingSim);
+    Complain("%s", texts::kNoTrackerUsingSim);
     return ConnectSim(conn);
 }
 
@@ -120,13 +164,17 @@ int Session::ConnectUsb(const ConnectionOptions& conn)
 
 int Session::ConnectSerialPort(int port, int cfg)
 {
+    unsigned count = 0;
+    if (CSXserIO::ListSerPorts(nullptr, count) == 0 && static_cast<unsigned>(port) > count) {
+        const std::string ports = SerialPortList();
+        if (ports.empty())
+            Complain(texts::kNoSerialPorts, port);
+        else
+            Complain(texts::kNoSuchPort, port, ports.c_str());
+        return kExitNoTracker;
+    }
     void* dev = nullptr;
-    // The connection's first commands wait only the default 50 ms for their
-    // answers; a unit that is still starting, or a loaded machine, may need
-    // another try.
-    int rc = E_SXERR_NOTFOUND;
-    for (int attempt = 0; attempt < kConnectAttempts && (rc & 0xFFFF) == E_SXERR_NOTFOUND; ++attempt)
-        rc = sxctx_connectser(m_ctx, dev, port, cfg);
+    const int rc = sxitems::ConnectSerialRetried(m_ctx, dev, port, cfg, sxitems::kConnectAttempts);
     if (rc != E_SX_SUCCESS) {
         Complain(texts::kConnectFailed, ErrorText(rc));
         return ConnectExitCode(rc);
@@ -150,7 +198,7 @@ int Session::Connected(void* dev)
     m_dev = dev;
     // Answers may take longer than the default 50 ms on a loaded machine;
     // the longer wait only matters when an answer is late.
-    sxdev_timeoutms(m_ctx, m_dev, 0, kCommandTimeoutMs);
+    sxdev_timeoutms(m_ctx, m_dev, 0, sxitems::kCommandTimeoutMs);
     return kExitOk;
 }
 

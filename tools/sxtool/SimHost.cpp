@@ -27,11 +27,11 @@ std::unique_ptr<SimHost> SimHost::Start(int sensors, int rateHz, std::string& er
     cfg.sensors = sensors;
     cfg.rateHz = rateHz;
     if (sensors < 1 || sensors > 16) {
-        error = "--sensors takes 1 to 16";
+        error = "--sim-sensors takes 1 to 16";
         return nullptr;
     }
     if (sxsim::RateCodeOf(rateHz) < 0) {
-        error = "--rate takes 30, 60, 120, 240, 480 or 960";
+        error = "--sim-rate takes 30, 60, 120, 240, 480 or 960";
         return nullptr;
     }
     std::unique_ptr<SimHost> host(new SimHost);

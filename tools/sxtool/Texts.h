@@ -18,6 +18,8 @@ constexpr const char* kSimFailed = "cannot start the simulated tracker: %s";
 constexpr const char* kCommandFailed = "%s failed: %s";
 constexpr const char* kNotAllowed = "%s cannot be %s";
 constexpr const char* kContextFailed = "cannot create a library context: %s";
+constexpr const char* kNoSuchPort = "serial port %d does not exist; the serial ports are %s (sxtool list)";
+constexpr const char* kNoSerialPorts = "serial port %d does not exist: this machine has no serial ports";
 
 // `list`.
 constexpr const char* kUsbHeading = "USB trackers:\n";
@@ -40,14 +42,20 @@ constexpr const char* kDeviceHeading = "DEVICE:\r\n";
 constexpr const char* kPersisted = "configuration persisted in the unit\r\n";
 
 // Status line of a stream written to a file, on standard error.
-constexpr const char* kStatusLine = "\rframes %llu  rate %6.1f Hz  lost: tracker %llu, queue %llu  queue depth %u   ";
-constexpr const char* kStatusDone = "\n";
+constexpr const char* kStatusLine =
+    "\rframes %llu  rate %6.1f Hz  lost: tracker %llu, bad CRC %llu, queue %llu  queue depth %u   ";
 // Summary printed on standard error when a stream ends.
-constexpr const char* kStreamSummary = "%llu frames, lost by the tracker %llu, by the queue %llu\n";
-constexpr const char* kRecordSummary = "recorded %llu frames into %s\n";
+constexpr const char* kStreamSummary = "%llu frames, lost by the tracker %llu, dropped for a bad CRC %llu, "
+                                       "by the queue %llu";
+constexpr const char* kMalformedSummary = ", malformed %llu";
+constexpr const char* kIntervalSummary = "; frame interval median %.2f ms, 99th percentile %.2f ms";
+constexpr const char* kRecordSummary = "recorded %llu frames into %s";
+constexpr const char* kStopRetried = "stopping continuous P&O did not succeed at first (%s); tried again";
+constexpr const char* kStopIgnored = "warning: stopping continuous P&O failed: %s; every frame taken was written";
 
 // Live table of a stream on a terminal.
-constexpr const char* kLiveTitle = "unit %u  %s  %s  frames %llu  rate %.1f Hz  lost: tracker %llu, queue %llu";
+constexpr const char* kLiveTitle =
+    "unit %u  %s  %s  frames %llu  rate %.1f Hz  lost: tracker %llu, bad CRC %llu, queue %llu";
 constexpr const char* kLiveHeadEuler =
     " sns         X          Y          Z  (%-4s)       Az        El        Ro  (%-4s)      frames    rate   lost";
 constexpr const char* kLiveHeadQuat =

@@ -1,13 +1,15 @@
-#include "ItemValues.h"
+#include "ItemWords.h"
 
 #include <SXCmdIF/SXCmdIF.h>
 
 #include <cctype>
 #include <cerrno>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <strings.h>
 
-namespace sxtool {
+namespace sxitems {
 
 namespace {
 
@@ -52,27 +54,50 @@ std::string Lower(const char* text)
 
 } // namespace
 
-const Vocabulary kPosUnits{"position units", "POS_", POS_MAX, PosName, PosShort, PosLong};
-const Vocabulary kOriUnits{"orientation units", "ORI_", ORI_MAX, OriName, OriShort, OriLong};
-const Vocabulary kFilterLevels{"filter level", "FILTER_LVL_", FILTER_LVL_RESERVED, FilterLevel, nullptr, nullptr};
-const Vocabulary kFilterTargets{"filter target", "FILTER_TRGT_", FILTER_TRGT_MAX, FilterTarget, nullptr, nullptr};
-const Vocabulary kHemispherePresets{"hemisphere", "", CHemisphereCfg::CUSTOM, HemPreset, nullptr, nullptr};
-const Vocabulary kTrackerHemispheres{"start-up hemisphere", "", E_SX_HEM_MAX, TrackerHem, nullptr, nullptr};
-const Vocabulary kFttModes{"FTT mode", "FTT_MODE_", FTT_MODE_MAX, Ftt, nullptr, nullptr};
-const Vocabulary kSensorOrigins{"sensor origin", "SNS_ORIG_", SNS_ORIG_MAX, Origin, nullptr, nullptr};
-const Vocabulary kStylusModes{"stylus mode", "STYLUS_MODE_", STYLUS_MODE_MAX, Stylus, nullptr, nullptr};
-const Vocabulary kParities{"parity", "E_PARITY_", E_PARITY_MAX, ParityName, ParityText, nullptr};
-const Vocabulary kCorrectionRates{"correction rate", "CALCORRECT_", CALCORRECT_MAX, RateName, RateShort, nullptr};
+const Vocabulary kPosUnits{"position units", "POS_", POS_MAX, PosName, PosShort, PosLong, "PosUnits"};
+const Vocabulary kOriUnits{"orientation units", "ORI_", ORI_MAX, OriName, OriShort, OriLong, "OriUnits"};
+const Vocabulary kFilterLevels{"filter level", "FILTER_LVL_", FILTER_LVL_RESERVED, FilterLevel, nullptr, nullptr,
+                               "FilterLevel"};
+const Vocabulary kFilterTargets{"filter target", "FILTER_TRGT_", FILTER_TRGT_MAX, FilterTarget, nullptr, nullptr,
+                                "FilterTarget"};
+const Vocabulary kHemispherePresets{"hemisphere", "", CHemisphereCfg::CUSTOM, HemPreset, nullptr, nullptr,
+                                    "HemispherePreset"};
+const Vocabulary kTrackerHemispheres{"start-up hemisphere", "", E_SX_HEM_MAX, TrackerHem, nullptr, nullptr,
+                                     "StartupHemisphere"};
+const Vocabulary kFttModes{"FTT mode", "FTT_MODE_", FTT_MODE_MAX, Ftt, nullptr, nullptr, "Ftt"};
+const Vocabulary kSensorOrigins{"sensor origin", "SNS_ORIG_", SNS_ORIG_MAX, Origin, nullptr, nullptr, "Origin"};
+const Vocabulary kStylusModes{"stylus mode", "STYLUS_MODE_", STYLUS_MODE_MAX, Stylus, nullptr, nullptr,
+                              "Stylus"};
+const Vocabulary kParities{"parity", "E_PARITY_", E_PARITY_MAX, ParityName, ParityText, nullptr, "Parity"};
+const Vocabulary kCorrectionRates{"correction rate", "CALCORRECT_", CALCORRECT_MAX, RateName, RateShort, nullptr,
+                                  "CorrectionRate"};
+
+const Vocabulary* const* AllVocabularies(size_t& count)
+{
+    static const Vocabulary* const all[] = {&kPosUnits,          &kOriUnits,           &kFilterLevels,
+                                            &kFilterTargets,     &kHemispherePresets,  &kTrackerHemispheres,
+                                            &kFttModes,          &kSensorOrigins,      &kStylusModes,
+                                            &kParities,          &kCorrectionRates};
+    count = sizeof all / sizeof all[0];
+    return all;
+}
+
+std::string Word(const Vocabulary& vocab, unsigned value)
+{
+    if (value >= vocab.count)
+        return std::string();
+    const char* name = vocab.name(value);
+    const size_t n = std::char_traits<char>::length(vocab.prefix);
+    return Lower(strncasecmp(name, vocab.prefix, n) == 0 ? name + n : name);
+}
 
 std::string Choices(const Vocabulary& vocab)
 {
     std::string out;
     for (unsigned v = 0; v < vocab.count; ++v) {
-        const char* name = vocab.name(v);
-        const size_t n = std::char_traits<char>::length(vocab.prefix);
         if (!out.empty())
             out += '|';
-        out += Lower(strncasecmp(name, vocab.prefix, n) == 0 ? name + n : name);
+        out += Word(vocab, v);
     }
     return out;
 }
@@ -115,8 +140,8 @@ bool ParseFloat(const std::string& word, float& value, std::string& error)
     char* end = nullptr;
     errno = 0;
     const float v = std::strtof(word.c_str(), &end);
-    if (word.empty() || *end != '\0' || errno == ERANGE) {
-        error = "'" + word + "' is not a number";
+    if (word.empty() || *end != '\0' || errno == ERANGE || !std::isfinite(v)) {
+        error = "'" + word + "' is not a finite number";
         return false;
     }
     value = v;
@@ -157,4 +182,72 @@ bool CountValues(const Values& values, size_t min, size_t max, const char* synta
     return false;
 }
 
-} // namespace sxtool
+} // namespace sxitems
+
+namespace sxitems {
+
+namespace {
+
+bool InRange(long n, long count, const char* what, const char* plural, std::string& error)
+{
+    if (n >= 0 && n < count)
+        return true;
+    error = std::string(what) + " " + std::to_string(n) + " does not exist: " + plural + " are numbered 0 to " +
+            std::to_string(count - 1);
+    return false;
+}
+
+} // namespace
+
+bool CheckSensor(long n, std::string& error)
+{
+    return InRange(n, kSensors, "sensor", "sensors", error);
+}
+
+bool CheckSource(long n, std::string& error)
+{
+    return InRange(n, kSources, "source", "sources", error);
+}
+
+bool CheckFinite(const char* what, double v, std::string& error)
+{
+    if (std::isfinite(v))
+        return true;
+    error = std::string(what) + " must be a finite number, not " + (std::isnan(v) ? "nan" : "inf");
+    return false;
+}
+
+namespace {
+
+unsigned RateHz(uint32_t code)
+{
+    return CFrameRateCfg(&code).EffectiveRate();
+}
+
+} // namespace
+
+std::string FrameRateChoices()
+{
+    std::string out;
+    for (uint32_t code = FR_30; code < FR_MAX; ++code) {
+        if (code > FR_30)
+            out += code + 1 == FR_MAX ? " or " : ", ";
+        out += std::to_string(RateHz(code));
+    }
+    return out + " Hz";
+}
+
+bool FrameRateCode(double hz, uint32_t& code, std::string& error)
+{
+    for (uint32_t c = FR_30; c < FR_MAX; ++c)
+        if (hz == static_cast<double>(RateHz(c))) {
+            code = c;
+            return true;
+        }
+    char given[64];
+    std::snprintf(given, sizeof given, "%g", hz);
+    error = std::string("the tracker has no frame rate of ") + given + " Hz: it has " + FrameRateChoices();
+    return false;
+}
+
+} // namespace sxitems
