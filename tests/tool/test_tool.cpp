@@ -219,7 +219,7 @@ TEST(Tool, CorruptRecordingNamesTheOffsetAfterTheWholeFrames)
 TEST(Tool, ConvertChecksEachFramesCrcAndTheTrailer)
 {
     const std::string path = TempPath("crc.sxr"), bad = TempPath("flipped.sxr"), cut = TempPath("cut.sxr");
-    ASSERT_EQ(Tool({"record", path, "--sim", "--sensors", "2", "--frames", "10"}).exitCode, 0);
+    ASSERT_EQ(Tool({"record", path, "--sim", "--sim-sensors", "2", "--frames", "10"}).exitCode, 0);
     const std::string bytes = ReadFile(path);
     const size_t record = 24 + 28 + 2 * 32;
     const size_t seventh = 256 + 6 * record, eighth = seventh + record;
