@@ -45,10 +45,6 @@ struct UsbDevice {
     unsigned bus, address;
     const char* name;
 };
-struct SerialPort {
-    unsigned port;
-    std::string name, description;
-};
 
 // The trackers on USB; error receives libusb's reason when they cannot be listed.
 std::vector<UsbDevice> UsbDevices(std::string& error)
@@ -86,25 +82,8 @@ std::vector<UsbDevice> UsbDevices(std::string& error)
     return found;
 }
 
-// The serial ports; false when they cannot be listed.
-bool SerialPorts(std::vector<SerialPort>& out)
-{
-    unsigned count = 0;
-    if (CSXserIO::ListSerPorts(nullptr, count) != 0)
-        return false;
-    if (count == 0)
-        return true;
-    std::vector<_sx_serportinfo> ports(count + 1);
-    unsigned capacity = count + 1;
-    if (CSXserIO::ListSerPorts(ports.data(), capacity) != 0)
-        return false;
-    for (unsigned i = 0; i < count && i < capacity; ++i)
-        out.push_back({ports[i].uPort, NarrowText(ports[i].wsName), NarrowText(ports[i].wsDesc)});
-    return true;
-}
-
-void PrintJson(const std::vector<UsbDevice>& usb, const std::string& usbError, const std::vector<SerialPort>& serial,
-               bool serialOk)
+void PrintJson(const std::vector<UsbDevice>& usb, const std::string& usbError,
+               const std::vector<SerialPortName>& serial, bool serialOk)
 {
     Json j = Json::object();
     Json u = Json::array();
@@ -114,7 +93,7 @@ void PrintJson(const std::vector<UsbDevice>& usb, const std::string& usbError, c
     if (!usbError.empty())
         j["usb_error"] = usbError;
     Json s = Json::array();
-    for (const SerialPort& p : serial)
+    for (const SerialPortName& p : serial)
         s.push_back({{"port", p.port}, {"name", p.name}, {"description", p.description}});
     j["serial"] = s;
     if (!serialOk)
@@ -128,8 +107,8 @@ int RunList(bool json)
 {
     std::string usbError;
     const std::vector<UsbDevice> usb = UsbDevices(usbError);
-    std::vector<SerialPort> serial;
-    const bool serialOk = SerialPorts(serial);
+    std::vector<SerialPortName> serial;
+    const bool serialOk = ListSerialPorts(serial);
     if (json) {
         PrintJson(usb, usbError, serial, serialOk);
         std::fflush(DataOut());
@@ -148,7 +127,7 @@ int RunList(bool json)
         std::fputs(texts::kSerialUnavailable, out);
     else if (serial.empty())
         std::fputs(texts::kSerialNone, out);
-    for (const SerialPort& p : serial)
+    for (const SerialPortName& p : serial)
         std::fprintf(out, texts::kSerialRow, p.port, p.name.c_str(), p.description.c_str());
     std::fflush(out);
     return kExitOk;

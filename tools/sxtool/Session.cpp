@@ -12,6 +12,7 @@
 #include <SXserIO/SXserIO.h>
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cerrno>
 #include <cstring>
@@ -38,20 +39,42 @@ const char* ErrorText(int code)
     return text.c_str();
 }
 
-std::string SerialPortList()
+bool ListSerialPorts(std::vector<SerialPortName>& out)
 {
+    out.clear();
     unsigned count = 0;
-    if (CSXserIO::ListSerPorts(nullptr, count) != 0 || count == 0)
-        return std::string();
+    if (CSXserIO::ListSerPorts(nullptr, count) != 0)
+        return false;
+    if (count == 0)
+        return true;
     std::vector<_sx_serportinfo> ports(count + 1);
     unsigned capacity = count + 1;
     if (CSXserIO::ListSerPorts(ports.data(), capacity) != 0)
-        return std::string();
+        return false;
+    for (unsigned i = 0; i < count && i < capacity; ++i)
+        out.push_back({ports[i].uPort, NarrowText(ports[i].wsName), NarrowText(ports[i].wsDesc)});
+    return true;
+}
+
+bool SerialPortListed(int port)
+{
+    std::vector<SerialPortName> ports;
+    ListSerialPorts(ports);
+    for (const SerialPortName& p : ports)
+        if (p.port == static_cast<unsigned>(port))
+            return true;
+    return false;
+}
+
+std::string SerialPortList()
+{
+    std::vector<SerialPortName> ports;
+    ListSerialPorts(ports);
     std::string list;
-    for (unsigned i = 0; i < count && i < capacity; ++i) {
+    for (const SerialPortName& p : ports) {
         if (!list.empty())
             list += ", ";
-        list += std::to_string(ports[i].uPort) + " (" + NarrowText(ports[i].wsName) + ")";
+        list += std::to_string(p.port) + " (" + p.name + ")";
     }
     return list;
 }
@@ -60,7 +83,7 @@ std::string NarrowText(const std::wstring& w)
 {
     std::string out;
     for (wchar_t c : w)
-        out += (c >= 0 && c < 0x80) ? static_cast<char>(c) : '?';
+        out += static_cast<uint32_t>(c) < 0x80 ? static_cast<char>(c) : '?';
     return out;
 }
 
@@ -164,8 +187,13 @@ int Session::ConnectUsb(const ConnectionOptions& conn)
 
 int Session::ConnectSerialPort(int port, int cfg)
 {
-    unsigned count = 0;
-    if (CSXserIO::ListSerPorts(nullptr, count) == 0 && static_cast<unsigned>(port) > count) {
+    void* dev = nullptr;
+    const int rc = sxitems::ConnectSerialRetried(m_ctx, dev, port, cfg, sxitems::kConnectAttempts);
+    if (rc == E_SX_SUCCESS)
+        return Connected(dev);
+    // Asked after the attempt: a port may open without being listed (on
+    // Windows port N is COM N, listed or not).
+    if (port > 0 && !SerialPortListed(port)) {
         const std::string ports = SerialPortList();
         if (ports.empty())
             Complain(texts::kNoSerialPorts, port);
@@ -173,13 +201,8 @@ int Session::ConnectSerialPort(int port, int cfg)
             Complain(texts::kNoSuchPort, port, ports.c_str());
         return kExitNoTracker;
     }
-    void* dev = nullptr;
-    const int rc = sxitems::ConnectSerialRetried(m_ctx, dev, port, cfg, sxitems::kConnectAttempts);
-    if (rc != E_SX_SUCCESS) {
-        Complain(texts::kConnectFailed, ErrorText(rc));
-        return ConnectExitCode(rc);
-    }
-    return Connected(dev);
+    Complain(texts::kConnectFailed, ErrorText(rc));
+    return ConnectExitCode(rc);
 }
 
 int Session::ConnectSim(const ConnectionOptions& conn)

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace sxtool {
 
@@ -48,6 +49,15 @@ private:
 void Complain(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 // The library's text of an error code, then what it means and what to try.
 const char* ErrorText(int code);
+// A serial port as the transport lists it.
+struct SerialPortName {
+    unsigned port;
+    std::string name, description;
+};
+// The serial ports, in the transport's order; false when they cannot be listed.
+bool ListSerialPorts(std::vector<SerialPortName>& out);
+// Whether port is among the listed serial ports.
+bool SerialPortListed(int port);
 // The serial ports as "1 (/dev/ttyS0), 2 (/dev/ttyUSB0)"; empty for none.
 std::string SerialPortList();
 // A wide text in ASCII ('?' for the rest).
