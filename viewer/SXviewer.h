@@ -56,7 +56,7 @@ struct ViewOptions {
     std::string recordDir = ".";            // where the record button writes
     std::string connection;                 // how the tracker is connected, shown on the page
     SetItemFn setItem;                      // the page's `set`; null: refused
-    int requestTimeoutMs = 10000;           // a request (or WebSocket handshake) not complete by then: closed
+    int requestTimeoutMs = 5000;            // a request (or WebSocket handshake) not complete by then: closed
     int idleTimeoutMs = 30000;              // an HTTP connection silent this long, a browser not answering pings
     int stallTimeoutMs = 20000;             // a browser whose write has not moved this long: closed
     int sendBufferBytes = 64 * 1024;        // SO_SNDBUF of the connections (0: the system's)

@@ -49,8 +49,8 @@ class SensorMark {
 
   size(inch) {
     this.axes.scale.setScalar(2 * inch);
-    this.label.scale.setScalar(1.2 * inch);
-    this.label.position.set(0, 0, -1.2 * inch);
+    this.label.scale.setScalar(2 * inch);
+    this.label.position.set(0, 0, 1.5 * inch);
   }
 
   place(sensor, timeMs) {
@@ -161,10 +161,12 @@ export class Scene {
     const reach = GRIDS[this.units][0] / 2;
     const target = d.clone().multiplyScalar(reach * 0.5);
     this.controls.target.copy(target);
+    // The floor lies under the hemisphere, all of it before the camera.
+    this.grid.position.set(target.x, target.y, 0);
     // From behind the source as seen from the hemisphere, above the floor
     // (from -x when the hemisphere is up or down).
     const back = Math.abs(d.z) > 0.9 ? new THREE.Vector3(-1, 0, 0) : new THREE.Vector3(-d.x, -d.y, 0).normalize();
-    this.camera.position.copy(target).addScaledVector(back, reach * 0.9).add(new THREE.Vector3(0, 0, reach * 0.6));
+    this.camera.position.copy(target).addScaledVector(back, reach * 1.1).add(new THREE.Vector3(0, 0, reach * 0.7));
     this.controls.update();
   }
 
