@@ -123,12 +123,10 @@ bool ParseSet(const Json& j, Control& out, std::string& error)
         if (row->arg2 != sxitems::Arg2::FilterTarget)
             return Fail(error, out.item + " takes no \"target\"");
         unsigned value = 0;
-        if (!target->is_string() || !PlainWord(target->get_ref<const std::string&>()) ||
-            !sxitems::ParseWord(sxitems::kFilterTargets, target->get<std::string>(), value, error)) {
-            if (!target->is_string())
-                error = "\"target\" must be one of " + sxitems::Choices(sxitems::kFilterTargets);
+        if (!target->is_string() || !PlainWord(target->get_ref<const std::string&>()))
+            return Fail(error, "\"target\" must be one of " + sxitems::Choices(sxitems::kFilterTargets));
+        if (!sxitems::ParseWord(sxitems::kFilterTargets, target->get<std::string>(), value, error))
             return false;
-        }
         out.target = target->get<std::string>();
     }
     return true;

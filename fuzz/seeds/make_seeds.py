@@ -204,6 +204,7 @@ def main():
         "unicode_escape": b'{"type":"set","item":"units","values":["\u0000cm","deg"]}',
         "huge_number": b'{"type":"set","item":"filter","values":["light"],"sensor":18446744073709551615}',
         "too_long": b'{"type":"stream","on":true,"pad":"' + b"x" * 1100 + b'"}',
+        "regress_target_word": b'{"type":"set","item":"filter","values":["heavy"],"sensor":3,"target":"po^"}',
     }
     for name, m in viewer.items():
         write("fuzz_viewer_control", name, m)

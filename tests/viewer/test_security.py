@@ -90,6 +90,8 @@ def test_bad_messages_are_refused_with_what_is_accepted(viewer):
             "sensor 16 does not exist: sensors are numbered 0 to 15"
         assert answer('{"type":"set","item":"units","values":["cm;rm","deg"]}')["message"] == \
             "set units: a value word has 1 to 24 letters, digits or . _ + -"
+        assert answer('{"type":"set","item":"filter","values":["light"],"target":"po^"}')["message"] == \
+            '"target" must be one of pno|ori|pos'
         assert answer('{"type":"stream","on":true,"path":"/etc"}')["message"] == \
             "a stream message takes only type, id, on"
         ws.send_binary(b'{"type":"stream","on":false}')
