@@ -12,6 +12,8 @@
 
 #include <boost/asio/post.hpp>
 
+#include <pthread.h>
+
 namespace sxviewer {
 
 namespace {
@@ -102,6 +104,8 @@ void Controller::Start(bool streaming)
 {
     m_streaming = streaming;
     m_thread = std::thread([this] { Run(); });
+    // Named, so that its share shows apart in top and in the benchmark.
+    pthread_setname_np(m_thread.native_handle(), "sxview-control");
 }
 
 void Controller::Stop()

@@ -121,10 +121,10 @@ CHROME_FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
 
 def new_browser():
     """Headless Chromium with a fresh profile, its console kept."""
-    webdriver = pytest.importorskip("selenium.webdriver")
+    from selenium import webdriver
     from selenium.webdriver.chrome.service import Service
-    if not (shutil.which("chromium") and shutil.which("chromedriver")):
-        pytest.skip("chromium and chromium-driver are not installed")
+    assert shutil.which("chromium") and shutil.which("chromedriver"), \
+        "chromium and chromium-driver are needed (bash scripts/setup.sh)"
     options = webdriver.ChromeOptions()
     options.binary_location = shutil.which("chromium")
     profile = tempfile.mkdtemp(prefix="sxview-chromium-")
