@@ -39,6 +39,8 @@ def test_loads_without_console_errors_and_draws_with_webgl(page):
     from PIL import Image
     assert wait_for(lambda: stats(page)["updates"] > 10)
     assert stats(page)["webgl"]
+    # The rates have had a second to fill in (the screenshot serves the README too).
+    assert wait_for(lambda: float(page.find_element("css selector", "#frame-rate").text) > 200)
     png = page.get_screenshot_as_png()
     with open(os.path.join(OUT, "viewer-page.png"), "wb") as f:
         f.write(png)
