@@ -11,11 +11,12 @@
 // served in turn.
 #include "igtl/SXigtl.h"
 
-#include "igtl/FrameHandoff.h"
 #include "igtl/IgtlClient.h"
 #include "igtl/IgtlListener.h"
 #include "igtl/IgtlMessages.h"
 #include "igtl/PnoPose.h"
+
+#include <frames/FrameHandoff.h>
 
 #include <SXCmdIF/SXCmdIFdev.h>
 #include <SXCmdIF/SXerrors.h>
@@ -36,6 +37,9 @@
 #include <vector>
 
 namespace sxigtl {
+
+using sxframes::FrameHandoff;
+using sxframes::MonotonicNs;
 
 namespace {
 

@@ -9,6 +9,8 @@ TOOL_PACKAGES=(
   build-essential cmake pkg-config
   libusb-1.0-0-dev
   libcli11-dev nlohmann-json3-dev
+  # sxtool view: the server on Boost.Beast (header-only), the page's three.js.
+  libboost-dev libjs-three
 )
 PACKAGES=(
   "${TOOL_PACKAGES[@]}"
@@ -20,6 +22,8 @@ PACKAGES=(
   pybind11-dev python3-pybind11 python3-dev python3-numpy python3-pytest
   # The Windows build (cmake/toolchains/mingw-w64.cmake) and its tests under Wine.
   g++-mingw-w64-x86-64-posix wine64
+  # The viewer's tests in a real browser, and over plain WebSockets.
+  chromium chromium-driver python3-selenium python3-websocket python3-pil
 )
 if [ "${1:-}" = tool ]; then
   PACKAGES=("${TOOL_PACKAGES[@]}")

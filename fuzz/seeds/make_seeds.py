@@ -182,6 +182,32 @@ def main():
     write("fuzz_igtl_reader", "every_type_bytewise", b"\x00\x00" + stream)
     write("fuzz_igtl_reader", "flood", b"\x33\x11" + requests["get_capabil"] * 200)
     write("fuzz_igtl_reader", "half_header", b"\x01\x00" + requests["get_status"][:30])
+    viewer = {
+        "stream_on": b'{"type":"stream","on":true,"id":1}',
+        "stream_off": b'{"type":"stream","on":false}',
+        "record_on": b'{"type":"record","on":true,"id":2147483647}',
+        "set_units": b'{"type":"set","item":"units","values":["cm","euler_degree"],"id":7}',
+        "set_framerate": b'{"type":"set","item":"framerate","values":["960"]}',
+        "set_filter": b'{"type":"set","item":"filter","values":["heavy"],"sensor":3,"target":"pos"}',
+        "set_filter_custom": b'{"type":"set","item":"filter","values":["custom","0.1","0.2","0.8","0.9"]}',
+        "set_units_sensor": b'{"type":"set","item":"units","values":["cm","deg"],"sensor":1}',
+        "set_boresight": b'{"type":"set","item":"boresight","values":["0","0","0"]}',
+        "bad_sensor": b'{"type":"set","item":"filter","values":["light"],"sensor":16}',
+        "bad_target": b'{"type":"set","item":"filter","values":["light"],"target":"all"}',
+        "bad_word": b'{"type":"set","item":"units","values":["c m","deg"]}',
+        "float_id": b'{"type":"stream","on":true,"id":1.5}',
+        "extra_key": b'{"type":"stream","on":true,"path":"/etc/passwd"}',
+        "not_object": b'["stream",true]',
+        "nested": b'{"type":"set","item":"units","values":[["cm"]]}',
+        "deep": b"[" * 500 + b"]" * 500,
+        "utf8_bad": b'{"type":"set","item":"units","values":["\xff\xfe","deg"]}',
+        "unicode_escape": b'{"type":"set","item":"units","values":["\u0000cm","deg"]}',
+        "huge_number": b'{"type":"set","item":"filter","values":["light"],"sensor":18446744073709551615}',
+        "too_long": b'{"type":"stream","on":true,"pad":"' + b"x" * 1100 + b'"}',
+        "regress_target_word": b'{"type":"set","item":"filter","values":["heavy"],"sensor":3,"target":"po^"}',
+    }
+    for name, m in viewer.items():
+        write("fuzz_viewer_control", name, m)
     write("fuzz_dataready", "ffff_crc", bytes([0x01]) + units(frame(b"SXRC", struct.pack("<IIIII", 0xFFFF, 7, 3, 0, 0))[:-4] + b"\0\0\0\0"))
 
 

@@ -60,12 +60,6 @@ std::string UnitsNamed(const _UNITS_CONFIG& u)
            CSXcmd::oriunitsstr(u.ori_units, true, false);
 }
 
-Json UnitsJson(const _UNITS_CONFIG& u)
-{
-    return Json{{"position", sxitems::Word(sxitems::kPosUnits, u.pos_units)},
-                {"orientation", sxitems::Word(sxitems::kOriUnits, u.ori_units)}};
-}
-
 // The station map's sensors or sources, in words: "0, 1, 2 and 3", "none".
 std::string Listed(const std::vector<int>& v)
 {

@@ -20,10 +20,11 @@ namespace {
 // Fills the context of one item command: the sensor or source addressed,
 // the second argument word, and the units in force when the record is read
 // in them.
-bool BuildContext(Session& s, const ItemDef& item, const ItemOptions& o, ItemContext& c, std::string& error)
+bool BuildContext(void* ctx, void* dev, const ItemDef& item, const ItemOptions& o, ItemContext& c,
+                  std::string& error)
 {
-    c.ctx = s.Ctx();
-    c.dev = s.Dev();
+    c.ctx = ctx;
+    c.dev = dev;
     const int given = item.scope == ItemScope::Source ? o.source : o.sensor;
     c.index = given < 0 ? 0 : given;
     if (item.row->arg2 == sxitems::Arg2::FilterTarget) {
@@ -96,8 +97,7 @@ void PrintRecord(const ItemDef& item, const void* payload, const ItemContext& c,
     }
     Json j = RecordJson(item.Record(), payload);
     if (item.Record().inUnits)
-        j["units"] = {{"position", sxitems::Word(kPosUnits, c.posUnits)},
-                      {"orientation", sxitems::Word(kOriUnits, c.oriUnits)}};
+        j["units"] = UnitsJson(_UNITS_CONFIG{c.posUnits, c.oriUnits});
     PrintReport(j.dump(2));
 }
 
@@ -136,38 +136,59 @@ int RunGet(Session& s, const ItemOptions& o)
         return code;
     ItemContext c;
     std::string error;
-    if (!BuildContext(s, *item, o, c, error)) {
+    if (!BuildContext(s.Ctx(), s.Dev(), *item, o, c, error)) {
         Complain("%s", error.c_str());
         return kExitUsage;
     }
     return GetAndPrint(*item, c, o.json);
 }
 
-int RunSet(Session& s, const ItemOptions& o)
+int PrepareSet(void* ctx, void* dev, const ItemOptions& o, PreparedSet& p, std::string& error)
 {
-    int code = kExitOk;
-    const ItemDef* item = ItemFor(o, kSet, code);
-    if (!item)
-        return code;
-    ItemContext c;
-    std::string error;
-    alignas(8) unsigned char payload[kMaxItemPayload] = {};
-    if (!BuildContext(s, *item, o, c, error)) {
-        Complain("set %s: %s", item->Name(), error.c_str());
+    p.item = FindItem(o.item);
+    if (!p.item) {
+        error = "unknown item '" + o.item + "'";
         return kExitUsage;
     }
-    if (!item->parse(o.values, c, payload, error)) {
+    const ItemDef& item = *p.item;
+    if (!item.Takes(kSet)) {
+        char text[128];
+        std::snprintf(text, sizeof text, texts::kNotAllowed, item.Name(), ActionWord(kSet));
+        error = text;
+        return kExitUsage;
+    }
+    if (!CheckAddress(item, o, error))
+        return kExitUsage;
+    if (!BuildContext(ctx, dev, item, o, p.context, error)) {
+        error = std::string("set ") + item.Name() + ": " + error;
+        return kExitUsage;
+    }
+    if (!item.parse(o.values, p.context, p.payload, error)) {
         // What was wrong, and what the item takes when the parser did not say.
         if (error.rfind("expected ", 0) == 0)
-            Complain("set %s: %s", item->Name(), error.c_str());
+            error = std::string("set ") + item.Name() + ": " + error;
         else
-            Complain("set %s: %s; expected %s", item->Name(), error.c_str(), item->row->values);
+            error = std::string("set ") + item.Name() + ": " + error + "; expected " + item.row->values;
         return kExitUsage;
     }
-    const int rc = item->Send(c, CMD_ACTION_SET, payload);
+    return kExitOk;
+}
+
+int RunSet(Session& s, const ItemOptions& o)
+{
+    PreparedSet p;
+    std::string error;
+    const int code = PrepareSet(s.Ctx(), s.Dev(), o, p, error);
+    if (code != kExitOk) {
+        // An unknown item was named by the argument check already.
+        if (p.item)
+            Complain("%s", error.c_str());
+        return code;
+    }
+    const int rc = p.item->Send(p.context, CMD_ACTION_SET, p.payload);
     if (rc != E_SX_SUCCESS)
-        return Failed(*item, CMD_ACTION_SET, rc);
-    PrintRecord(*item, payload, c, o.json);
+        return Failed(*p.item, CMD_ACTION_SET, rc);
+    PrintRecord(*p.item, p.payload, p.context, o.json);
     return kExitOk;
 }
 
@@ -179,7 +200,7 @@ int RunReset(Session& s, const ItemOptions& o)
         return code;
     ItemContext c;
     std::string error;
-    if (!BuildContext(s, *item, o, c, error)) {
+    if (!BuildContext(s.Ctx(), s.Dev(), *item, o, c, error)) {
         Complain("%s", error.c_str());
         return kExitUsage;
     }

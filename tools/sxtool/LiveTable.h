@@ -3,7 +3,7 @@
 // rate and the frames that lacked it.
 #pragma once
 
-#include "FrameStats.h"
+#include <frames/FrameStats.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +12,8 @@
 class CSXSeuPno;
 
 namespace sxtool {
+
+using sxframes::FrameStats;
 
 class LiveTable {
 public:

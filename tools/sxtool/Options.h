@@ -19,6 +19,7 @@ struct ConnectionOptions {
     bool sim = false;
     int simSensors = 4;
     int simRateHz = 240;
+    bool simStatic = false; // each sensor holds a fixed pose
 };
 
 // Library diagnostics.
@@ -66,6 +67,15 @@ struct ServeOptions {
     std::string prefix = "Sensor";
     std::string bind = "127.0.0.1"; // the loopback: other machines need --bind 0.0.0.0
     int maxClients = 32;
+};
+
+struct ViewOptions {
+    int port = 8080;
+    std::string bind = "127.0.0.1"; // the loopback: other machines need --bind 0.0.0.0
+    bool readOnly = false;
+    bool open = false; // open the page in the desktop's browser
+    int maxBrowsers = 8;
+    std::string recordDir = ".";
 };
 
 } // namespace sxtool

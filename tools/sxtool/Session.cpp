@@ -208,7 +208,7 @@ int Session::ConnectSerialPort(int port, int cfg)
 int Session::ConnectSim(const ConnectionOptions& conn)
 {
     std::string error;
-    m_sim = SimHost::Start(conn.simSensors, conn.simRateHz, error);
+    m_sim = SimHost::Start(conn.simSensors, conn.simRateHz, conn.simStatic, error);
     if (!m_sim) {
         Complain(texts::kSimFailed, error.c_str());
         return kExitNoSimulator;

@@ -15,17 +15,19 @@ namespace sxtool {
 
 SimHost::~SimHost() = default;
 
-std::unique_ptr<SimHost> SimHost::Start(int sensors, int rateHz, std::string& error)
+std::unique_ptr<SimHost> SimHost::Start(int sensors, int rateHz, bool staticPose, std::string& error)
 {
 #ifdef _WIN32
     (void)sensors;
     (void)rateHz;
+    (void)staticPose;
     error = "it runs on Linux only";
     return nullptr;
 #else
     sxsim::SimConfig cfg;
     cfg.sensors = sensors;
     cfg.rateHz = rateHz;
+    cfg.staticPose = staticPose;
     if (sensors < 1 || sensors > 16) {
         error = "--sim-sensors takes 1 to 16";
         return nullptr;

@@ -5,18 +5,17 @@
 #include "ExitCodes.h"
 #include "Output.h"
 #include "FrameSource.h"
-#include "FrameStats.h"
 #include "LiveTable.h"
 #include "PnoPrinter.h"
 #include "Session.h"
 #include "StopFlag.h"
 #include "Texts.h"
 
+#include <frames/RecordingHeader.h>
 #include <recording/RecordingWriter.h>
 
 #include <SXCmdIF/SXCmdIF.h>
 
-#include <chrono>
 #include <cstdio>
 #include <memory>
 
@@ -31,32 +30,6 @@ constexpr uint64_t kRateWindowNs = 1000000000ull;
 // The stop is idempotent: on a loaded machine its answer may come late, so
 // it is sent again before the tool gives up.
 constexpr int kStopAttempts = 3;
-
-// The recording's header: the unit's identity and the settings in force.
-int ReadRecordingHeader(Session& s, sxrec::RecordingHeader& h)
-{
-    void* identity = nullptr;
-    int seuid = 0;
-    int rc = sxdev_info(s.Ctx(), s.Dev(), &identity, &seuid);
-    if (rc == E_SX_SUCCESS) {
-        h.identity = *static_cast<_WHOAMI_STRUCT*>(identity);
-        h.seuid = static_cast<uint32_t>(seuid);
-    }
-    _FRAMERATE_CONFIG rate{};
-    _STATION_MAP map{};
-    if (rc == E_SX_SUCCESS)
-        rc = sxcmd_dev_units(s.Ctx(), s.Dev(), CMD_ACTION_GET, &h.units);
-    if (rc == E_SX_SUCCESS)
-        rc = sxcmd_dev_framerate(s.Ctx(), s.Dev(), CMD_ACTION_GET, &rate);
-    if (rc == E_SX_SUCCESS)
-        rc = sxcmd_dev_stationmap(s.Ctx(), s.Dev(), &map);
-    h.frameRateCode = rate.frame_rate;
-    h.stationMap = map.map;
-    h.startTimeNs = static_cast<uint64_t>(
-        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
-            .count());
-    return rc;
-}
 
 // Every frame goes through here: counted, recorded, printed or tabled.
 class StreamSink : public FrameHandler {
@@ -177,7 +150,7 @@ int RunStream(Session& s, const StreamOptions& o)
 
     if (!o.recordFile.empty()) {
         sxrec::RecordingHeader header;
-        const int rc = ReadRecordingHeader(s, header);
+        const int rc = sxframes::ReadRecordingHeader(s.Ctx(), s.Dev(), header);
         if (rc != E_SX_SUCCESS) {
             closeOut();
             Complain(texts::kCommandFailed, "reading the settings to record", ErrorText(rc));

@@ -41,6 +41,7 @@ struct Request {
     StreamOptions stream;
     ConvertOptions convert;
     ServeOptions serve;
+    ViewOptions view;
     std::string format = "text";
     std::string sensors; // stream: the sensors printed, "0,2"
     bool json = false;
@@ -172,6 +173,9 @@ void AddConnection(CLI::App* cmd, ConnectionOptions& c, bool rateIsSimRate = tru
     auto* sim = cmd->add_flag("--sim", c.sim, "Use the simulated tracker, started in this process");
     cmd->add_option("--sim-sensors", c.simSensors, "With --sim: sensors of the simulated tracker (1-16)")
         ->check(CLI::Range(1, 16));
+    cmd->add_flag("--sim-static", c.simStatic,
+                  "With --sim: each sensor k holds a fixed pose (x 10+k, y -5+2k, z 3.5 inches; azimuth 10k, "
+                  "elevation 30, roll -45 degrees)");
     cmd->add_option(rateIsSimRate ? "--rate,--sim-rate" : "--sim-rate", c.simRateHz,
                     "With --sim: frame rate of the simulated tracker in Hz")
         ->check(Accepts("HZ", [](const std::string& in, std::string& e) {
@@ -399,6 +403,24 @@ int main(int argc, char** argv)
     device(serve, [&r](Session& s) {
         InstallStopHandlers();
         return RunServe(s, r.serve);
+    });
+#endif
+
+#ifdef SXTOOL_WITH_VIEW
+    auto* view = app.add_subcommand("view", "A live 3D view of the tracker in the browser until Ctrl-C");
+    view->add_option("--port", r.view.port, "TCP port (0: a free one)")->check(CLI::Range(0, 65535));
+    view->add_option("--bind", r.view.bind, "IPv4 address to listen on; 0.0.0.0 for every interface")
+        ->check(CLI::ValidIPV4);
+    view->add_flag("--read-only", r.view.readOnly, "Leave the controls out; the page may only look");
+    view->add_flag("--open", r.view.open, "Open the page in the desktop's browser");
+    view->add_option("--max-browsers", r.view.maxBrowsers, "Most browsers at once; more are refused")
+        ->check(CLI::Range(1, 64));
+    view->add_option("--record-dir", r.view.recordDir, "Folder the page's record button writes into")
+        ->check(CLI::ExistingDirectory);
+    AddConnection(view, r.conn, false);
+    device(view, [&r](Session& s) {
+        InstallStopHandlers();
+        return RunView(s, r.conn, r.view);
     });
 #endif
 

@@ -1,7 +1,8 @@
-// Hand-off of P&O frames from the device's reading thread to the server's
-// thread: a single-producer single-consumer ring of fixed slots, with an
-// eventfd that wakes the consumer's poll(). The producer never waits and
-// never allocates: when the ring is full the frame is counted and dropped.
+// Hand-off of P&O frames from the device's reading thread to a server's
+// thread (the OpenIGTLink server, the viewer): a single-producer
+// single-consumer ring of fixed slots, with an eventfd that wakes the
+// consumer. The producer never waits and never allocates: when the ring is
+// full the frame is counted and dropped.
 #pragma once
 
 #include <atomic>
@@ -9,7 +10,7 @@
 #include <cstdint>
 #include <memory>
 
-namespace sxigtl {
+namespace sxframes {
 
 class FrameHandoff {
 public:
@@ -61,4 +62,4 @@ private:
 // Monotonic clock in nanoseconds.
 int64_t MonotonicNs();
 
-} // namespace sxigtl
+} // namespace sxframes

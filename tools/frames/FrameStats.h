@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace sxtool {
+namespace sxframes {
 
 class FrameStats {
 public:
@@ -67,4 +67,4 @@ private:
     double m_sensorRate[kSensors] = {};
 };
 
-} // namespace sxtool
+} // namespace sxframes

@@ -1,4 +1,4 @@
-#include "igtl/FrameHandoff.h"
+#include "frames/FrameHandoff.h"
 
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cstring>
 
-namespace sxigtl {
+namespace sxframes {
 
 int64_t MonotonicNs()
 {
@@ -74,4 +74,4 @@ void FrameHandoff::Pop()
     m_tail.store(m_tail.load(std::memory_order_relaxed) + 1, std::memory_order_release);
 }
 
-} // namespace sxigtl
+} // namespace sxframes

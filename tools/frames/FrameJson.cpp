@@ -1,6 +1,4 @@
-#include "Json.h"
-
-#include "Output.h"
+#include "frames/FrameJson.h"
 
 #include <items/ItemWords.h>
 
@@ -8,7 +6,7 @@
 
 #include <cstring>
 
-namespace sxtool {
+namespace sxframes {
 
 namespace {
 
@@ -84,6 +82,27 @@ Json RecordJson(const sxitems::RecordDef& def, const void* payload)
     return j;
 }
 
+Json UnitsJson(const _UNITS_CONFIG& units)
+{
+    return Json{{"position", sxitems::Word(sxitems::kPosUnits, units.pos_units)},
+                {"orientation", sxitems::Word(sxitems::kOriUnits, units.ori_units)}};
+}
+
+Json SensorJson(const CSXSnsFrameA& s, const _UNITS_CONFIG& units, bool accel)
+{
+    const bool quat = units.ori_units == ORI_QUATERNION;
+    Json one = Json::object();
+    one["sensor"] = s.sfinfo & 0x7Fu;
+    one["position"] = {s.pos[0], s.pos[1], s.pos[2]};
+    one["orientation"] = quat ? Json{s.ori[0], s.ori[1], s.ori[2], s.ori[3]} : Json{s.ori[0], s.ori[1], s.ori[2]};
+    one["units"] = UnitsJson(units);
+    one["status"] = {{"buttons", (s.sfinfo >> 12) & 0x3u}, {"distortion", (s.sfinfo >> 14) & 0xFFu},
+                     {"aux", s.sfinfo >> 22}};
+    if (accel)
+        one["acceleration"] = {s.accel[0], s.accel[1], s.accel[2], s.accel[3]};
+    return one;
+}
+
 Json FrameJson(const CSXSeuPno& pno, const FrameMeta& meta)
 {
     Json j = Json::object();
@@ -103,27 +122,10 @@ Json FrameJson(const CSXSeuPno& pno, const FrameMeta& meta)
             s.Fill(pno.SensFrame(index));
         _UNITS_CONFIG units{};
         pno.SFUnits(index, &units);
-        const bool quat = units.ori_units == ORI_QUATERNION;
-        Json one = Json::object();
-        one["sensor"] = s.sfinfo & 0x7Fu;
-        one["position"] = {s.pos[0], s.pos[1], s.pos[2]};
-        one["orientation"] = quat ? Json{s.ori[0], s.ori[1], s.ori[2], s.ori[3]} : Json{s.ori[0], s.ori[1], s.ori[2]};
-        one["units"] = {{"position", sxitems::Word(sxitems::kPosUnits, units.pos_units)},
-                        {"orientation", sxitems::Word(sxitems::kOriUnits, units.ori_units)}};
-        one["status"] = {{"buttons", (s.sfinfo >> 12) & 0x3u},
-                         {"distortion", (s.sfinfo >> 14) & 0xFFu},
-                         {"aux", s.sfinfo >> 22}};
-        if (accel)
-            one["acceleration"] = {s.accel[0], s.accel[1], s.accel[2], s.accel[3]};
-        sensors.push_back(one);
+        sensors.push_back(SensorJson(s, units, accel));
     }
     j["sensors"] = sensors;
     return j;
 }
 
-std::string JsonLine(const Json& j)
-{
-    return j.dump() + LineEnd();
-}
-
-} // namespace sxtool
+} // namespace sxframes

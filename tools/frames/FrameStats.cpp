@@ -1,9 +1,9 @@
-#include "FrameStats.h"
+#include "frames/FrameStats.h"
 
 #include <SXCmdIF/SXCmdIF.h>
 #include <SXCmdIF/protocol/LEWords.h>
 
-namespace sxtool {
+namespace sxframes {
 
 namespace {
 
@@ -109,4 +109,4 @@ void FrameStats::UpdateRates(uint64_t nowNs, uint64_t intervalNs)
     m_markNs = nowNs;
 }
 
-} // namespace sxtool
+} // namespace sxframes
