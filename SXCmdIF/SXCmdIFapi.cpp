@@ -9,6 +9,7 @@
 #include "diag/PtrText.h"
 
 #include <platform/Console.h>
+#include <SXserIO/Debug.h>
 
 #include <cstdio>
 #include <new>
@@ -62,6 +63,11 @@ SXCMDIF_CAPI void sxcmdif_trace(int level)
     trSetTrace(level > 0, level);
     if (level == 7)
         trTracefHP7("%s : set trace level %d\r\n", "sxcmdif_trace", level);
+}
+
+SXCMDIF_CAPI void sxcmdif_set_trace_cb(sxcmdif_trace_cb fn, void* arg)
+{
+    iodbg::BxDebug::SetLineSink(fn, arg);
 }
 
 SXCMDIF_API int sxcmdif_stdout()

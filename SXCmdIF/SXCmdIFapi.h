@@ -85,6 +85,31 @@ SXCMDIF_CAPI void sxcmdif_trace(int level);
  * \thread Any application thread. */
 SXCMDIF_CAPI int sxctx_trace(void* ctx, int level);
 
+/** An application's receiver of the library's trace lines (see
+ * sxcmdif_set_trace_cb()).
+ * \param arg the argument given to sxcmdif_set_trace_cb()
+ * \param level the level the line was written at: 0 for lines written
+ *        whatever the level, up to 7 for the most detailed
+ * \param line one line, without its line end; valid during the call only */
+typedef void (*sxcmdif_trace_cb)(void* arg, int level, const char* line);
+
+/** Routes every trace line of the library and of its USB and serial
+ * transports to fn instead of standard output, as libusb_set_log_cb() does
+ * for libusb's messages; a null fn gives standard output back. The lines are
+ * those the trace levels let through (sxcmdif_trace(), sxctx_trace(),
+ * sxdev_trace()) and the few the library writes at any level, such as the
+ * serial transport's trace setting at connection. Each call of fn carries
+ * one line without its line end; blank lines are left out. The log file
+ * (BxDebug::StartLog()) receives its lines as before.
+ * \param fn the receiver, or null for standard output
+ * \param arg handed to every call of fn
+ * \thread Any application thread. fn is called on whichever thread writes
+ * the line (the reading threads of the transports among them), never by two
+ * threads at once, while the library holds its trace locks: it must return
+ * soon and must not call the library. Once this function returns, the
+ * receiver set before is not called any more. */
+SXCMDIF_CAPI void sxcmdif_set_trace_cb(sxcmdif_trace_cb fn, void* arg);
+
 #ifdef __cplusplus
 /** Points standard output at the process's console, its controlling
  * terminal, and writes "sxcmdif_stdoutstdout\r\n" to it. Does nothing while

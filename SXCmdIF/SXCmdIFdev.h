@@ -139,22 +139,22 @@ SXCMDIF_CAPI int sxctx_dev_release(void* ctx, void* dev);
  * device name, each line ended by "\r\n"; empty without devices.
  * \ingroup sx_reports
  * \param ctx a context handle of sxcmdif_init()
- * \param text receives the text, which lives in the context until its next
- *   report call or its release
+ * \param text receives the text, which lives in the context
+ *   until this thread's next report call on it or its release
  * \retval E_SX_SUCCESS the text is in *text
  * \retval E_SXERR_INVALID_CONTEXT ctx is not a live context
  * \retval E_SXERR_INVALID_PARAMS text is null
- * \thread Any application thread; the text is shared by the context's threads. */
+ * \thread Any application thread; each thread has a text of its own. */
 SXCMDIF_CAPI int sxctx_dev_report(void* ctx, const char** text);
 /** The wide form of sxctx_dev_report().
  * \ingroup sx_reports
  * \param ctx a context handle of sxcmdif_init()
- * \param text receives the wide text, which lives in the context until its
- *   next report call or its release
+ * \param text receives the wide text, which lives in the context
+ *   until this thread's next report call on it or its release
  * \retval E_SX_SUCCESS the text is in *text
  * \retval E_SXERR_INVALID_CONTEXT ctx is not a live context
  * \retval E_SXERR_INVALID_PARAMS text is null
- * \thread Any application thread; the text is shared by the context's threads. */
+ * \thread Any application thread; each thread has a text of its own. */
 SXCMDIF_CAPI int sxctx_dev_reportW(void* ctx, const wchar_t** text);
 /** The unit's identity record, as read at connection (or by the latest
  * sxcmd_dev_whoami_report()), and its unit identifier.
@@ -170,22 +170,22 @@ SXCMDIF_CAPI int sxdev_info(void* ctx, void* dev, void** identity, int* seuid);
 /** The report line of one device (as sxctx_dev_report() gives it).
  * \ingroup sx_reports
  * \ctxdev
- * \param text receives the text, which lives in the context until its next
- *   report call; empty when dev is not a device of ctx
+ * \param text receives the text, which lives in the context
+ *   until this thread's next report call on it; empty when dev is not a device of ctx
  * \retval E_SX_SUCCESS the text is in *text
  * \retval E_SXERR_INVALID_PARAMS text is null
  * \ctxcheck
- * \thread Any application thread; the text is shared by the context's threads. */
+ * \thread Any application thread; each thread has a text of its own. */
 SXCMDIF_CAPI int sxdev_report(void* ctx, void* dev, const char** text);
 /** The wide form of sxdev_report().
  * \ingroup sx_reports
  * \ctxdev
- * \param text receives the wide text, which lives in the context until its
- *   next report call; empty when dev is not a device of ctx
+ * \param text receives the wide text, which lives in the context
+ *   until this thread's next report call on it; empty when dev is not a device of ctx
  * \retval E_SX_SUCCESS the text is in *text
  * \retval E_SXERR_INVALID_PARAMS text is null
  * \ctxcheck
- * \thread Any application thread; the text is shared by the context's threads. */
+ * \thread Any application thread; each thread has a text of its own. */
 SXCMDIF_CAPI int sxdev_reportW(void* ctx, void* dev, const wchar_t** text);
 /** Sets how long a command waits for its answer and a P&O wait for its
  * frame: 50 ms when useDefault is not 0, else ms (taken as given; 0 takes
@@ -812,91 +812,91 @@ SXCMDIF_CAPI int sxdev_SetPnoCallback(void* ctx, void* dev, SXPnoCallback callba
 /** Reads the built-in-test result (::CMD_BIT) and hands back its report (CBitResult::Report()).
  * \ctxdev
  * \param text receives the text on success, which lives in the context
- *   until its next report call or its release; unchanged on failure
+ *   until this thread's next report call on it or its release; unchanged on failure
  * \retval E_SX_SUCCESS the text is in *text
  * \retval E_SXERR_INVALID_PARAMS text is null
  * \ctxcheck
  * \exchange
- * \cmdthread The text is shared by the context's threads. */
+ * \cmdthread Each thread has a text of its own. */
 SXCMDIF_CAPI int sxcmd_dev_bit_report(void* ctx, void* dev, const char** text);
 /** Reads the built-in-test result (::CMD_BIT) and hands back its report (CBitResult::Report()) (wide form).
  * \ctxdev
  * \param text receives the wide text on success, which lives in the context
- *   until its next report call or its release; unchanged on failure
+ *   until this thread's next report call on it or its release; unchanged on failure
  * \retval E_SX_SUCCESS the text is in *text
  * \retval E_SXERR_INVALID_PARAMS text is null
  * \ctxcheck
  * \exchange
- * \cmdthread The text is shared by the context's threads. */
+ * \cmdthread Each thread has a text of its own. */
 SXCMDIF_CAPI int sxcmd_dev_bit_reportW(void* ctx, void* dev, const wchar_t** text);
 /** Reads the unit's identity (::CMD_WHOAMI) and hands back its report (CWhoAmI::Report()). The fresh record also
  * becomes the one sxdev_info() shows.
  * \ctxdev
  * \param text receives the text on success, which lives in the context
- *   until its next report call or its release; unchanged on failure
+ *   until this thread's next report call on it or its release; unchanged on failure
  * \retval E_SX_SUCCESS the text is in *text
  * \retval E_SXERR_INVALID_PARAMS text is null
  * \ctxcheck
  * \exchange
- * \cmdthread The text is shared by the context's threads. */
+ * \cmdthread Each thread has a text of its own. */
 SXCMDIF_CAPI int sxcmd_dev_whoami_report(void* ctx, void* dev, const char** text);
 /** Reads the unit's identity (::CMD_WHOAMI) and hands back its report (CWhoAmI::Report()) (wide form). The fresh
  * record also becomes the one sxdev_info() shows.
  * \ctxdev
  * \param text receives the wide text on success, which lives in the context
- *   until its next report call or its release; unchanged on failure
+ *   until this thread's next report call on it or its release; unchanged on failure
  * \retval E_SX_SUCCESS the text is in *text
  * \retval E_SXERR_INVALID_PARAMS text is null
  * \ctxcheck
  * \exchange
- * \cmdthread The text is shared by the context's threads. */
+ * \cmdthread Each thread has a text of its own. */
 SXCMDIF_CAPI int sxcmd_dev_whoami_reportW(void* ctx, void* dev, const wchar_t** text);
 /** Reads a source's identity (::CMD_SRC_WHOAMI) and hands back its serial number (CWhoAmI::ReportSnum()).
  * \ctxdev
  * \param source the source number (0 to 3)
  * \param text receives the text on success, which lives in the context
- *   until its next report call or its release; unchanged on failure
+ *   until this thread's next report call on it or its release; unchanged on failure
  * \retval E_SX_SUCCESS the text is in *text
  * \retval E_SXERR_INVALID_PARAMS text is null
  * \ctxcheck
  * \exchange
- * \cmdthread The text is shared by the context's threads. */
+ * \cmdthread Each thread has a text of its own. */
 SXCMDIF_CAPI int sxcmd_dev_sourcewhoami_report(void* ctx, void* dev, int source, const char** text);
 /** Reads a source's identity (::CMD_SRC_WHOAMI) and hands back its serial number (CWhoAmI::ReportSnum()) (wide form).
  * \ctxdev
  * \param source the source number (0 to 3)
  * \param text receives the wide text on success, which lives in the context
- *   until its next report call or its release; unchanged on failure
+ *   until this thread's next report call on it or its release; unchanged on failure
  * \retval E_SX_SUCCESS the text is in *text
  * \retval E_SXERR_INVALID_PARAMS text is null
  * \ctxcheck
  * \exchange
- * \cmdthread The text is shared by the context's threads. */
+ * \cmdthread Each thread has a text of its own. */
 SXCMDIF_CAPI int sxcmd_dev_sourcewhoami_reportW(void* ctx, void* dev, int source, const wchar_t** text);
 /** Reads a sensor's identity (::CMD_SENSOR_WHOAMI) and hands back its serial number (CWhoAmI::ReportSnum()).
  * \ctxdev
  * \param sensor 0 to 16
  * \param text receives the text on success, which lives in the context
- *   until its next report call or its release; unchanged on failure
+ *   until this thread's next report call on it or its release; unchanged on failure
  * \retval E_SX_SUCCESS the text is in *text
  * \retval E_SXERR_INVALID_PARAMS text is null
  * \sensorcheck
  * \ctxcheck
  * \exchange
- * \cmdthread The text is shared by the context's threads. */
+ * \cmdthread Each thread has a text of its own. */
 SXCMDIF_CAPI int sxcmd_sns_whoami_report(void* ctx, void* dev, int sensor, const char** text);
 /** Reads a sensor's identity (::CMD_SENSOR_WHOAMI) and hands back its serial number (CWhoAmI::ReportSnum()) (wide
  * form).
  * \ctxdev
  * \param sensor 0 to 16
  * \param text receives the wide text on success, which lives in the context
- *   until its next report call or its release; unchanged on failure
+ *   until this thread's next report call on it or its release; unchanged on failure
  * \retval E_SX_SUCCESS the text is in *text
  * \retval E_SXERR_INVALID_PARAMS text is null
  * \sensorcheck
  * \ctxcheck
  * \exchange
- * \cmdthread The text is shared by the context's threads. */
+ * \cmdthread Each thread has a text of its own. */
 SXCMDIF_CAPI int sxcmd_sns_whoami_reportW(void* ctx, void* dev, int sensor, const wchar_t** text);
 /** @} */
 

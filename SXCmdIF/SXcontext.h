@@ -8,14 +8,17 @@
 
 #include <SXCmdIF/SXCmdIFdev.h>
 #include <SXCmdIF/context/CmdTable.h>
+#include <SXCmdIF/context/UseCount.h>
 #include <SXCmdIF/protocol/SXcmdEnums.h>
 #include <SXCmdIF/protocol/SXframe.h>
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 class CSXdevIO;
@@ -29,6 +32,17 @@ public:
     CSXcontext(const CSXcontext&) = delete;
     CSXcontext& operator=(const CSXcontext&) = delete;
 
+    // The text of a report, in both widths. Each thread that makes report
+    // calls has its own, so reports of several threads on one context never
+    // write one string, and a text stays valid until the same thread's next
+    // report on the context.
+    struct ReportText {
+        std::string narrow;
+        std::wstring wide;
+    };
+    // The calling thread's text, emptied; null when it cannot be made.
+    ReportText* ClearedReport();
+
     void SetTraceLev(int level);
 
     // --- Connection and device registry -----------------------------------
@@ -38,8 +52,8 @@ public:
     int dev_release(CSXdevIO* dev);
     int dev_count(int& count);
     int dev_info(CSXdevIO* dev, void** identity, int* seuid);
-    int dev_report(CSXdevIO* dev);
-    int dev_report_all();
+    int dev_report(CSXdevIO* dev, ReportText& report);
+    int dev_report_all(ReportText& report);
     int dev_timeoutms(CSXdevIO* dev, int useDefault, int ms);
     int dev_tracelev(CSXdevIO* dev, int level);
     int dev_tsenable(CSXdevIO* dev, bool on);
@@ -79,9 +93,9 @@ public:
     int dev_pnovalidate_sensor(CSXdevIO* dev, bool validate);
     int dev_pnousb_buffer(CSXdevIO* dev, uint32_t value);
 
-    // --- Reports (text into m_strReport and m_wstrReport) ---------------------
+    // --- Reports (text into the calling thread's ReportText) ------------------
 #define SXCTX_DECLARE_REPORT(exp, op, params, args, get, rec, cls, report, keep) \
-    int op(CSXdevIO* dev SXCTX_UNPAREN params);
+    int op(CSXdevIO* dev SXCTX_UNPAREN params, ReportText& report);
     SXCTX_REPORT_TABLE(SXCTX_DECLARE_REPORT)
 #undef SXCTX_DECLARE_REPORT
 
@@ -93,8 +107,6 @@ public:
     std::vector<CSXdevIO*> AcquireAll();
 
     std::vector<CSXdevIO*> m_vecDevices; // in the order of connection
-    std::string m_strReport;             // text of the last report
-    std::wstring m_wstrReport;           // text of the last wide report
     int m_nTxLen;
     unsigned char m_TxBuf[2048];         // every command frame is prepared here
     int m_nTraceLev;
@@ -105,7 +117,7 @@ public:
     // while calling into a device.
     std::mutex m_mtxDevices;
     // Exported calls in progress on this context (registry lookups).
-    std::atomic<int> m_nUses{0};
+    sxctx::UseCount m_uses;
 
 private:
     // Takes the device off the list; false when it was not listed.
@@ -120,7 +132,11 @@ private:
     template <typename Open> int ConnectDevice(void*& out, bool usb, const char* fn, Open open);
     // The first commands of a connection: unit id and identity record.
     int FirstCommands(CSXdevIO* dev, bool usb, const char* fn);
-    void AppendReportText(const std::string& text);
+    // Appends text to the calling thread's report text in both widths.
+    int AppendReportText(ReportText& report, const std::string& text);
+    std::mutex m_mtxReports;
+    std::map<std::thread::id, ReportText> m_reports; // entries never move
+
 };
 
 namespace sxctx {
@@ -151,7 +167,7 @@ public:
     ~CtxUse()
     {
         if (m_ctx)
-            m_ctx->m_nUses.fetch_sub(1, std::memory_order_release);
+            m_ctx->m_uses.Drop();
     }
     CtxUse(const CtxUse&) = delete;
     CtxUse& operator=(const CtxUse&) = delete;

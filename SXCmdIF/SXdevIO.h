@@ -9,6 +9,7 @@
 // and the stores (DevReceive), the P&O queue (DevPnoQueue).
 #pragma once
 
+#include <SXCmdIF/context/UseCount.h>
 #include <SXCmdIF/devio/FrameRing.h>
 #include <SXCmdIF/protocol/SXframe.h>
 #include <SXCmdIF/protocol/SXframeInfo.h>
@@ -106,7 +107,7 @@ public:
 
     // Callers inside one exported call hold a use of the device; releasing
     // the device waits until no use is held.
-    std::atomic<int> m_nUsers{0};
+    sxctx::UseCount m_uses;
 
     _WHOAMI_STRUCT m_WhoAmI;
     char m_szLabel[32];

@@ -61,10 +61,40 @@ void FormatLine(char* buf, const char* bufName, const char* fn, int line, const 
     }
 }
 
-void WriteAndClear(char* buf)
+void WriteAndClear(int level, char* buf)
 {
-    fputs(buf, stdout);
+    BxDebug::Write(level, buf);
     buf[0] = '\0';
+}
+
+// The receiver of trace lines and the buffer a line is handed over in. The
+// sink lock is taken inside every output lock, and guards standard output
+// as well, so the lines of the two debug modules never mix.
+std::mutex g_sinkLock;
+BxDebug::LineFn g_sink = nullptr;
+void* g_sinkArg = nullptr;
+constexpr size_t kLineMax = 4096;
+char g_line[kLineMax];
+
+// Hands text to the receiver a line at a time (a longer line in pieces).
+// Caller holds g_sinkLock.
+void ToSink(int level, const char* text)
+{
+    while (*text) {
+        const char* end = std::strchr(text, '\n');
+        const size_t len = end ? static_cast<size_t>(end - text) : std::strlen(text);
+        size_t keep = len;
+        if (keep > 0 && text[keep - 1] == '\r')
+            --keep;
+        for (size_t at = 0; at < keep;) {
+            const size_t piece = keep - at < kLineMax - 1 ? keep - at : kLineMax - 1;
+            std::memcpy(g_line, text + at, piece);
+            g_line[piece] = '\0';
+            g_sink(g_sinkArg, level, g_line);
+            at += piece;
+        }
+        text += end ? len + 1 : len;
+    }
 }
 
 void ErrOut(int level, const char* fmt, va_list args)
@@ -91,6 +121,24 @@ void BxDebug::BXDSetLevel(int level)
 unsigned short BxDebug::BXDlev()
 {
     return __atomic_load_n(&m_usDebugLevel, __ATOMIC_RELAXED);
+}
+
+void BxDebug::SetLineSink(LineFn fn, void* arg)
+{
+    std::lock_guard<std::mutex> lock(g_sinkLock);
+    g_sink = fn;
+    g_sinkArg = fn ? arg : nullptr;
+}
+
+void BxDebug::Write(int level, const char* text)
+{
+    if (!text)
+        return;
+    std::lock_guard<std::mutex> lock(g_sinkLock);
+    if (g_sink)
+        ToSink(level, text);
+    else
+        fputs(text, stdout);
 }
 
 #define IODBG_LEVEL_OUT(name, impl, level)                                                                             \
@@ -124,27 +172,38 @@ void BxDebug::BXDebugOut(int level, const char* fmt, ...)
     va_end(args);
 }
 
+namespace {
+
+// A message formatted into the shared buffer and written at its level.
+void OutShared(int level, const char* fn, int line, const char* fmt, va_list args)
+{
+    std::lock_guard<std::mutex> lock(g_outLock);
+    FormatLine(BxDebug::m_szDebug, nullptr, fn, line, fmt, args);
+    WriteAndClear(level, BxDebug::m_szDebug);
+}
+
+// The level the Alt forms hand on to BXDOUTLv, per thread as the Alt flag.
+thread_local int t_altLevel = 0;
+
+} // namespace
+
 void BxDebug::BXDebugOutL(int level, const char* fmt, va_list args)
 {
     if (Passes(level))
-        BXDOUTL(fmt, args);
+        OutShared(level, "iodbg::BxDebug::BXDOUTL", __LINE__, fmt, args);
 }
 
 void BxDebug::BXDOUTL(const char* fmt, va_list args)
 {
-    std::lock_guard<std::mutex> lock(g_outLock);
-    FormatLine(m_szDebug, nullptr, "iodbg::BxDebug::BXDOUTL", __LINE__, fmt, args);
-    WriteAndClear(m_szDebug);
+    OutShared(0, "iodbg::BxDebug::BXDOUTL", __LINE__, fmt, args);
 }
 
 void BxDebug::BXDOUT(const char* fmt, ...)
 {
     va_list args;
     va_start(args, fmt);
-    std::lock_guard<std::mutex> lock(g_outLock);
-    FormatLine(m_szDebug, nullptr, "iodbg::BxDebug::BXDOUT", __LINE__, fmt, args);
+    OutShared(0, "iodbg::BxDebug::BXDOUT", __LINE__, fmt, args);
     va_end(args);
-    WriteAndClear(m_szDebug);
 }
 
 void BxDebug::BXDOUT_ERR(int level, const char* fmt, ...)
@@ -157,8 +216,11 @@ void BxDebug::BXDOUT_ERR(int level, const char* fmt, ...)
 
 void BxDebug::BXDebugOutLAlt(int level, const char* fmt, va_list args)
 {
-    if (Passes(level))
-        BXDOUTLAlt(fmt, args);
+    if (!Passes(level))
+        return;
+    t_altLevel = level;
+    BXDOUTLAlt(fmt, args);
+    t_altLevel = 0;
 }
 
 void BxDebug::BXDOUTLAlt(const char* fmt, va_list args)
@@ -173,7 +235,7 @@ void BxDebug::BXDOUTLv(const char* fmt, va_list args)
     std::lock_guard<std::mutex> lock(g_outLock);
     char* buf = t_bAlt ? m_szDebugAlt : m_szDebug;
     FormatLine(buf, t_bAlt ? "m_szDebugAlt" : "m_szDebug", "iodbg::BxDebug::BXDOUTLv", __LINE__, fmt, args);
-    WriteAndClear(buf);
+    WriteAndClear(t_altLevel, buf);
 }
 
 void BxDebug::BXDOUTHexBuf(const unsigned char* data, int len, bool bCrlf, const char* label, unsigned level)
@@ -194,7 +256,7 @@ void BxDebug::BXDOUTHexBuf(const unsigned char* data, int len, bool bCrlf, const
         n += snprintf(m_szDebugAlt + n, kBufSize - n, "%02x ", data[i]);
     if (bCrlf)
         snprintf(m_szDebugAlt + n, kBufSize - n, "\r\n");
-    WriteAndClear(m_szDebugAlt);
+    WriteAndClear(static_cast<int>(level), m_szDebugAlt);
 }
 
 void BxDebug::BXDOUTFBuf(const unsigned char* data, int len, bool bCrlf, const char* label, unsigned level)
@@ -204,7 +266,12 @@ void BxDebug::BXDOUTFBuf(const unsigned char* data, int len, bool bCrlf, const c
     std::lock_guard<std::mutex> lock(g_outLock);
     Prefix p;
     trFormatFBuf(data, len, m_szDebug, kBufSize, nullptr);
-    fprintf(stdout, "%s%s \r\n%s%s", p.text, label ? label : "", m_szDebug, bCrlf ? "\r\n" : "");
+    char head[kBufSize];
+    snprintf(head, sizeof head, "%s%s \r\n", p.text, label ? label : "");
+    Write(static_cast<int>(level), head);
+    Write(static_cast<int>(level), m_szDebug);
+    if (bCrlf)
+        Write(static_cast<int>(level), "\r\n");
     m_szDebug[0] = '\0';
 }
 

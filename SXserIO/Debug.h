@@ -1,7 +1,11 @@
 // iodbg::BxDebug: the transports' debug output. A message of level n is
 // written when n is strictly below the iodbg level (0 to 7); every line
-// starts with the calling thread's identifier; output goes to standard
-// output only. Compiled into each library with its own state.
+// starts with the calling thread's identifier. Compiled into each library
+// with its own state.
+//
+// Write() is the one place where the trace lines of a library leave it, its
+// own and (in libSXCmdIF) those of its BxDebug and frame traces: to standard
+// output, or line by line to the receiver an application set.
 #pragma once
 
 #include <cstdarg>
@@ -13,6 +17,16 @@ namespace iodbg {
 class BxDebug {
 public:
     static constexpr int kBufSize = 2048;
+
+    // The application's receiver of trace lines; null: standard output.
+    using LineFn = void (*)(void* arg, int level, const char* line);
+    // Sets the receiver; once this returns, the one before is not called any more.
+    static void SetLineSink(LineFn fn, void* arg);
+    // Writes text (whole lines, or the rest of one) of a level: to standard
+    // output as it is, or to the receiver one line at a time, without its
+    // line end; blank lines are not passed on. Calls are serialised, so the
+    // receiver is never entered twice at once.
+    static void Write(int level, const char* text);
 
     static void BXDSetLevel(int level);
     static unsigned short BXDlev();

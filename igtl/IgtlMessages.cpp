@@ -3,8 +3,12 @@
 #include <igtlCapabilityMessage.h>
 #include <igtlStatusMessage.h>
 #include <igtlTimeStamp.h>
+#include <igtl_header.h>
+#include <igtl_tdata.h>
+#include <igtl_util.h>
 
 #include <chrono>
+#include <cstddef>
 #include <cstring>
 
 namespace sxigtl {
@@ -13,11 +17,31 @@ namespace {
 
 constexpr int64_t kNsPerSec = 1000000000;
 
-Packet PackOf(igtl::MessageBase* m)
+using Bytes = std::vector<unsigned char>;
+
+Bytes PackedBytes(igtl::MessageBase* m)
 {
     m->Pack();
     const auto* p = static_cast<const unsigned char*>(m->GetPackPointer());
-    return std::make_shared<const std::vector<unsigned char>>(p, p + m->GetPackSize());
+    return Bytes(p, p + m->GetPackSize());
+}
+
+Packet PackOf(igtl::MessageBase* m)
+{
+    return std::make_shared<const Bytes>(PackedBytes(m));
+}
+
+// The header's CRC made that of the body again, after bytes of the body
+// that OpenIGTLink leaves as they were in memory have been set.
+Packet Resealed(Bytes bytes)
+{
+    igtl_header h;
+    std::memcpy(&h, bytes.data(), IGTL_HEADER_SIZE);
+    igtl_header_convert_byte_order(&h);
+    h.crc = crc64(bytes.data() + IGTL_HEADER_SIZE, bytes.size() - IGTL_HEADER_SIZE, 0);
+    igtl_header_convert_byte_order(&h);
+    std::memcpy(bytes.data(), &h, IGTL_HEADER_SIZE);
+    return std::make_shared<const Bytes>(std::move(bytes));
 }
 
 void StampMessage(igtl::MessageBase* m, int64_t wallNs)
@@ -27,6 +51,17 @@ void StampMessage(igtl::MessageBase* m, int64_t wallNs)
     igtl::TimeStamp::Pointer ts = igtl::TimeStamp::New();
     ts->SetTime(static_cast<igtlUint32>(wallNs / kNsPerSec), static_cast<igtlUint32>(wallNs % kNsPerSec));
     m->SetTimeStamp(ts);
+}
+
+// Unset, the sub-code and the error name go out as whatever was in memory;
+// the name, once set, is padded with zeros.
+igtl::StatusMessage::Pointer NewStatus(const char* deviceName)
+{
+    igtl::StatusMessage::Pointer s = igtl::StatusMessage::New();
+    s->SetDeviceName(deviceName);
+    s->SetSubCode(0);
+    s->SetErrorName("");
+    return s;
 }
 
 } // namespace
@@ -62,13 +97,17 @@ Packet PackTdata(igtl::TrackingDataMessage* msg, const std::string& prefix, cons
         msg->AddTrackingDataElement(e);
     }
     StampMessage(msg, wallNs);
-    return PackOf(msg);
+    // OpenIGTLink never writes an element's reserved byte.
+    Bytes bytes = PackedBytes(msg);
+    for (size_t at = IGTL_HEADER_SIZE + offsetof(igtl_tdata_element, reserved); at < bytes.size();
+         at += sizeof(igtl_tdata_element))
+        bytes[at] = 0;
+    return Resealed(std::move(bytes));
 }
 
 Packet PackStatus(TrackerState state, unsigned bitError, int staleMs)
 {
-    igtl::StatusMessage::Pointer s = igtl::StatusMessage::New();
-    s->SetDeviceName(kTrackerName);
+    igtl::StatusMessage::Pointer s = NewStatus(kTrackerName);
     switch (state) {
     case TrackerState::Waiting:
         s->SetCode(igtl::StatusMessage::STATUS_NOT_READY);
@@ -125,8 +164,7 @@ Packet PackRtsTdata(bool ok)
 
 Packet PackNotFound(const std::string& name, bool havePoses)
 {
-    igtl::StatusMessage::Pointer s = igtl::StatusMessage::New();
-    s->SetDeviceName(name.c_str());
+    igtl::StatusMessage::Pointer s = NewStatus(name.c_str());
     s->SetCode(igtl::StatusMessage::STATUS_NOT_FOUND);
     s->SetErrorName("NOT_FOUND");
     s->SetStatusString(havePoses ? "no such sensor" : "no P&O frame yet");

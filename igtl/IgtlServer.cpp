@@ -1,36 +1,36 @@
 // The OpenIGTLink server: one thread (the caller's) that polls the listening
-// socket, the frame hand-off and every client. Messages are built and
-// parsed by OpenIGTLink's own message classes; the sockets are plain
-// non-blocking POSIX sockets, because OpenIGTLink's Socket::Send blocks
-// until everything is gone, and one slow client must not hold up the
-// others. A message is packed once and shared by the backlogs of all the
-// clients it goes to.
+// socket, the frame hand-off and every client. Messages are built by
+// OpenIGTLink's own message classes; the sockets are plain non-blocking
+// POSIX sockets, because OpenIGTLink's Socket::Send blocks until everything
+// is gone, and one slow client must not hold up the others. A message is
+// packed once and shared by the backlogs of all the clients it goes to.
+//
+// Whatever a client sends, it gets a bounded share of each turn of the
+// loop (one read of at most the reader's buffer, a few requests, a few
+// answers a second) and costs a bounded amount of memory; clients are
+// served in turn.
 #include "igtl/SXigtl.h"
 
-#include "igtl/FrameHandoff.h"
+#include "igtl/IgtlClient.h"
+#include "igtl/IgtlListener.h"
 #include "igtl/IgtlMessages.h"
 #include "igtl/PnoPose.h"
+
+#include <frames/FrameHandoff.h>
 
 #include <SXCmdIF/SXCmdIFdev.h>
 #include <SXCmdIF/SXerrors.h>
 
-#include <igtlMessageHeader.h>
 #include <igtl_header.h>
 
-#include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/uio.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
-#include <deque>
 #include <memory>
 #include <string>
 #include <thread>
@@ -38,11 +38,17 @@
 
 namespace sxigtl {
 
+using sxframes::FrameHandoff;
+using sxframes::MonotonicNs;
+
 namespace {
 
-constexpr size_t kMaxQueryBody = 64 * 1024;     // larger bodies are skipped unread
 constexpr int kPollMs = 50;
 constexpr int kFlushOnCloseMs = 200;
+constexpr int kRequestsPerTurn = 32; // requests taken from one client in one turn
+constexpr int kAcceptsPerTurn = 64;
+constexpr int64_t kNsPerMs = 1000000;
+constexpr int64_t kNsPerSec = 1000000000;
 
 // Next message of a rate-limited stream: due when the frame's time has
 // reached the schedule, which then moves on by one period (and starts again
@@ -59,21 +65,6 @@ bool Due(int64_t& next, int64_t periodNs, int64_t nowNs)
     return true;
 }
 
-struct Client {
-    int fd = -1;
-    std::string peer;
-    std::deque<Packet> backlog;
-    size_t headOffset = 0; // bytes of backlog.front() already sent
-    uint64_t dropped = 0;
-    std::vector<unsigned char> rx;
-    size_t skipBytes = 0; // body of an oversized message still to discard
-    int64_t nextTransformNs = 0;
-    bool tdata = false;
-    int64_t tdataPeriodNs = 0;
-    int64_t nextTdataNs = 0;
-    bool dead = false;
-};
-
 class Server {
 public:
     Server(void* ctx, void* dev, const ServeOptions& o, std::FILE* out)
@@ -81,6 +72,9 @@ public:
     {
         m_wallOffsetNs = WallClockNs() - MonotonicNs();
         m_transformPeriodNs = o.rateHz > 0.0 ? static_cast<int64_t>(1e9 / o.rateHz) : 0;
+        m_limits.messages = o.backlogMessages;
+        m_limits.bytes = o.backlogBytes;
+        m_limits.maxAgeNs = static_cast<int64_t>(o.maxAgeMs) * kNsPerMs;
         m_transform = igtl::TransformMessage::New();
         m_tdataMsg = igtl::TrackingDataMessage::New();
     }
@@ -89,16 +83,20 @@ public:
     int Run(const std::atomic<bool>& stop);
 
 private:
-    int Listen();
-    void Accept();
+    void Accept(int64_t nowNs);
     void TakeFrames();
     void OnFrame(const FrameHandoff::Slot& slot);
-    void ReadClient(Client& c);
-    void HandleMessage(Client& c, igtl::MessageHeader* header, const unsigned char* body, size_t bodyLen);
-    void Enqueue(Client& c, const Packet& p);
-    void Flush(Client& c);
-    void Drop(Client& c, const char* why);
-    void SetState(TrackerState s, int64_t nowNs);
+    void ServeClient(IgtlClient& c, short revents, int64_t nowNs);
+    // Whether the client's input is read this turn: not while it is held,
+    // has said it sends no more, or has sent its bytes for this second.
+    bool MayRead(IgtlClient& c, int64_t nowNs) const;
+    void ReadSome(IgtlClient& c, int64_t nowNs);
+    // Answers what the reader holds, within the turn's budget; the number taken.
+    int TakeRequests(IgtlClient& c, int64_t nowNs);
+    void Answer(IgtlClient& c, const Request& r, int64_t nowNs);
+    bool MayAnswer(IgtlClient& c, int64_t nowNs);
+    void EndTurn(int64_t nowNs);
+    void SetState(TrackerState s);
     void ShutDown();
 
     std::string NameOf(unsigned sensor) const { return m_opt.prefix + std::to_string(sensor); }
@@ -111,9 +109,8 @@ private:
     {
         return PackTdata(m_tdataMsg, m_opt.prefix, poses, ToWall(stampNs));
     }
-    Packet StatusPacket() const { return PackStatus(m_state, m_bitError, m_opt.staleMs); }
-    Packet NotFoundPacket(const std::string& name) const { return PackNotFound(name, m_havePoses); }
     void Print(const char* fmt, const std::string& peer, uint64_t n = 0);
+    void PrintLeft(const IgtlClient& c);
 
     void* m_ctx;
     void* m_dev;
@@ -121,14 +118,15 @@ private:
     std::FILE* m_out;
     ServeStats m_ownStats;
     ServeStats* m_stats;
+    BacklogLimits m_limits;
 
     int64_t m_wallOffsetNs = 0;
     int64_t m_transformPeriodNs = 0;
-    int m_listenFd = -1;
+    IgtlListener m_listener;
     std::unique_ptr<FrameHandoff> m_handoff;
     bool m_callbackInstalled = false;
     bool m_outputStarted = false;
-    std::vector<std::unique_ptr<Client>> m_clients;
+    std::vector<std::unique_ptr<IgtlClient>> m_clients;
 
     TrackerState m_state = TrackerState::Waiting;
     unsigned m_bitError = 0;
@@ -137,6 +135,14 @@ private:
     FramePoses m_poses;       // the latest frame's, for GET_ requests
     int64_t m_posesNs = 0;
     bool m_havePoses = false;
+
+    // Packed once: OpenIGTLink leaks memory each time a capability message
+    // is packed, and none of these changes while serving (the status only
+    // with the tracker's state).
+    Packet m_status;
+    Packet m_capability;
+    Packet m_rtsOk;
+    Packet m_rtsError;
 
     igtl::TransformMessage::Pointer m_transform;
     igtl::TrackingDataMessage::Pointer m_tdataMsg;
@@ -150,11 +156,6 @@ Server::~Server()
         ShutDown();
     } catch (...) {
     }
-    for (auto& c : m_clients)
-        if (c->fd >= 0)
-            ::close(c->fd);
-    if (m_listenFd >= 0)
-        ::close(m_listenFd);
 }
 
 void Server::Print(const char* fmt, const std::string& peer, uint64_t n)
@@ -165,223 +166,187 @@ void Server::Print(const char* fmt, const std::string& peer, uint64_t n)
     std::fflush(m_out);
 }
 
-int Server::Listen()
+void Server::PrintLeft(const IgtlClient& c)
 {
-    m_listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (m_listenFd < 0)
-        return -1;
-    int one = 1;
-    ::setsockopt(m_listenFd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(m_opt.port));
-    addr.sin_addr.s_addr = htonl(INADDR_ANY);
-    if (!m_opt.bindAddress.empty() && ::inet_pton(AF_INET, m_opt.bindAddress.c_str(), &addr.sin_addr) != 1)
-        return -1;
-    if (::bind(m_listenFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0)
-        return -1;
-    if (::listen(m_listenFd, 16) != 0)
-        return -1;
-    socklen_t len = sizeof addr;
-    if (::getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-        return -1;
-    return ntohs(addr.sin_port);
+    if (c.timedOut)
+        Print("client %s timed out in the middle of a message\n", c.Peer());
+    else if (c.Dropped() > 0)
+        Print("client %s left (%llu messages dropped)\n", c.Peer(), c.Dropped());
+    else
+        Print("client %s left\n", c.Peer());
 }
 
-void Server::Accept()
+void Server::Accept(int64_t nowNs)
 {
-    for (;;) {
-        sockaddr_in addr{};
-        socklen_t len = sizeof addr;
-        const int fd = ::accept4(m_listenFd, reinterpret_cast<sockaddr*>(&addr), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    for (int i = 0; i < kAcceptsPerTurn; ++i) {
+        std::string peer;
+        uint64_t refused = 0;
+        const int fd = m_listener.Accept(peer, nowNs, refused);
+        m_stats->clientsRefused.fetch_add(refused);
         if (fd < 0)
-            return; // EAGAIN, or a connection that went before we took it
+            return;
+        if (m_clients.size() >= static_cast<size_t>(m_opt.maxClients)) {
+            m_stats->clientsRefused.fetch_add(1);
+            ::close(fd);
+            continue;
+        }
         int one = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         if (m_opt.sendBufferBytes > 0)
             ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &m_opt.sendBufferBytes, sizeof m_opt.sendBufferBytes);
-        auto c = std::make_unique<Client>();
-        c->fd = fd;
-        char ip[INET_ADDRSTRLEN] = "?";
-        ::inet_ntop(AF_INET, &addr.sin_addr, ip, sizeof ip);
-        c->peer = std::string(ip) + ":" + std::to_string(ntohs(addr.sin_port));
+        auto c = std::make_unique<IgtlClient>(fd, peer, m_limits, *m_stats);
         m_stats->clientsAccepted.fetch_add(1);
         m_stats->clientsConnected.fetch_add(1);
-        Print("client %s connected\n", c->peer);
-        Enqueue(*c, StatusPacket());
-        Flush(*c);
+        Print("client %s connected\n", c->Peer());
+        c->Enqueue(m_status, EntryKind::Notice);
+        c->Flush(nowNs);
         m_clients.push_back(std::move(c));
     }
 }
 
-void Server::Enqueue(Client& c, const Packet& p)
+void Server::ServeClient(IgtlClient& c, short revents, int64_t nowNs)
 {
-    if (c.dead)
+    if (revents & (POLLERR | POLLHUP)) {
+        // Reset, or shut down both ways: nobody left to answer.
+        c.dead = true;
         return;
-    c.backlog.push_back(p);
-    while (c.backlog.size() > m_opt.backlogMessages && c.backlog.size() > 1) {
-        // The oldest goes, unless part of it is on the wire already: then
-        // the one after it.
-        if (c.headOffset > 0)
-            c.backlog.erase(c.backlog.begin() + 1);
-        else
-            c.backlog.pop_front();
-        ++c.dropped;
-        m_stats->messagesDropped.fetch_add(1, std::memory_order_relaxed);
+    }
+    if (revents & POLLIN)
+        ReadSome(c, nowNs);
+    if (TakeRequests(c, nowNs) > 0 || (revents & POLLOUT))
+        c.Flush(nowNs);
+}
+
+bool Server::MayRead(IgtlClient& c, int64_t nowNs) const
+{
+    if (nowNs - c.inputSinceNs >= kNsPerSec) {
+        c.inputSinceNs = nowNs;
+        c.inputBytes = 0;
+    }
+    const bool overRate =
+        m_opt.inputBytesPerSecond > 0 && c.inputBytes >= static_cast<size_t>(m_opt.inputBytesPerSecond);
+    return !c.dead && !c.inputEnded && !c.Held() && !overRate && c.Reader().RoomLeft() > 0;
+}
+
+void Server::ReadSome(IgtlClient& c, int64_t nowNs)
+{
+    ClientReader& reader = c.Reader();
+    if (!MayRead(c, nowNs))
+        return;
+    // One read a turn, at most the reader's free room: a client that sends
+    // without pause gets the same share as the others, and no more than
+    // its input rate.
+    const ssize_t n = ::recv(c.Fd(), reader.Room(), reader.RoomLeft(), MSG_DONTWAIT);
+    if (n > 0) {
+        c.inputBytes += static_cast<size_t>(n);
+        reader.Commit(static_cast<size_t>(n), nowNs);
+    } else if (n == 0) {
+        // It shut down its sending side: what arrived is answered, then
+        // the connection closes.
+        c.inputEnded = true;
+        c.inputEndedNs = nowNs;
+    } else if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
+        c.dead = true;
     }
 }
 
-void Server::Flush(Client& c)
+int Server::TakeRequests(IgtlClient& c, int64_t nowNs)
 {
-    constexpr size_t kIov = 64;
-    while (!c.dead && !c.backlog.empty()) {
-        iovec iov[kIov];
-        size_t n = 0;
-        for (auto it = c.backlog.begin(); it != c.backlog.end() && n < kIov; ++it, ++n) {
-            const std::vector<unsigned char>& b = **it;
-            const size_t off = n == 0 ? c.headOffset : 0;
-            iov[n].iov_base = const_cast<unsigned char*>(b.data() + off);
-            iov[n].iov_len = b.size() - off;
+    ClientReader& reader = c.Reader();
+    const uint64_t refused = reader.Refused(), ignored = reader.Ignored();
+    c.pending = false;
+    Request r;
+    int k = 0;
+    for (; !c.dead && !c.Held(); ++k) {
+        if (k == kRequestsPerTurn) {
+            c.pending = true;
+            break;
         }
-        msghdr msg{};
-        msg.msg_iov = iov;
-        msg.msg_iovlen = n;
-        const ssize_t sent = ::sendmsg(c.fd, &msg, MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (sent < 0) {
-            if (errno == EINTR)
-                continue;
-            if (errno != EAGAIN && errno != EWOULDBLOCK)
-                Drop(c, "send");
-            return;
-        }
-        size_t left = static_cast<size_t>(sent);
-        while (left > 0 && !c.backlog.empty()) {
-            const size_t rest = c.backlog.front()->size() - c.headOffset;
-            if (left >= rest) {
-                left -= rest;
-                c.backlog.pop_front();
-                c.headOffset = 0;
-                m_stats->messagesSent.fetch_add(1, std::memory_order_relaxed);
-            } else {
-                c.headOffset += left;
-                left = 0;
-            }
-        }
-        if (n == kIov)
-            continue; // more to go, the socket may take it
-        if (!c.backlog.empty())
-            return; // the socket is full
+        if (!reader.Next(r))
+            break;
+        Answer(c, r, nowNs);
     }
+    m_stats->messagesRefused.fetch_add(reader.Refused() - refused, std::memory_order_relaxed);
+    m_stats->messagesIgnored.fetch_add(reader.Ignored() - ignored, std::memory_order_relaxed);
+    return k;
 }
 
-void Server::Drop(Client& c, const char*)
+// A virtual schedule: each answer moves it on by one period; a client may
+// be up to one second ahead of the clock (that many answers at once).
+bool Server::MayAnswer(IgtlClient& c, int64_t nowNs)
 {
-    c.dead = true;
-}
-
-void Server::ReadClient(Client& c)
-{
-    unsigned char buf[4096];
-    for (;;) {
-        const ssize_t n = ::recv(c.fd, buf, sizeof buf, MSG_DONTWAIT);
-        if (n == 0) {
-            Drop(c, "closed");
-            break;
-        }
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            if (errno != EAGAIN && errno != EWOULDBLOCK)
-                Drop(c, "recv");
-            break;
-        }
-        size_t off = 0;
-        if (c.skipBytes > 0) {
-            off = std::min(c.skipBytes, static_cast<size_t>(n));
-            c.skipBytes -= off;
-        }
-        c.rx.insert(c.rx.end(), buf + off, buf + n);
-        // Whole messages only; an oversized body is skipped as it arrives.
-        while (!c.dead && c.skipBytes == 0 && c.rx.size() >= IGTL_HEADER_SIZE) {
-            igtl::MessageHeader::Pointer h = igtl::MessageHeader::New();
-            h->InitPack();
-            std::memcpy(h->GetPackPointer(), c.rx.data(), IGTL_HEADER_SIZE);
-            h->Unpack();
-            const size_t body = static_cast<size_t>(h->GetBodySizeToRead());
-            if (body > kMaxQueryBody) {
-                const size_t have = c.rx.size() - IGTL_HEADER_SIZE;
-                c.skipBytes = body - std::min(body, have);
-                c.rx.erase(c.rx.begin(), c.rx.begin() + static_cast<std::ptrdiff_t>(IGTL_HEADER_SIZE +
-                                                                                    std::min(body, have)));
-                continue;
-            }
-            if (c.rx.size() < IGTL_HEADER_SIZE + body)
-                break;
-            HandleMessage(c, h, c.rx.data() + IGTL_HEADER_SIZE, body);
-            c.rx.erase(c.rx.begin(), c.rx.begin() + static_cast<std::ptrdiff_t>(IGTL_HEADER_SIZE + body));
-        }
-        if (c.dead)
-            break;
+    if (m_opt.requestsPerSecond <= 0)
+        return true;
+    if (c.answerDueNs < nowNs)
+        c.answerDueNs = nowNs;
+    if (c.answerDueNs - nowNs >= kNsPerSec) {
+        m_stats->requestsUnanswered.fetch_add(1, std::memory_order_relaxed);
+        return false;
     }
-    Flush(c);
+    c.answerDueNs += kNsPerSec / m_opt.requestsPerSecond;
+    return true;
 }
 
-void Server::HandleMessage(Client& c, igtl::MessageHeader* header, const unsigned char* body, size_t bodyLen)
+void Server::Answer(IgtlClient& c, const Request& r, int64_t nowNs)
 {
-    const std::string type = header->GetDeviceType();
-    const std::string name = header->GetDeviceName();
-    if (type == "STT_TDATA") {
-        igtl::StartTrackingDataMessage::Pointer m = igtl::StartTrackingDataMessage::New();
-        m->SetMessageHeader(header);
-        m->AllocatePack();
-        if (bodyLen > 0)
-            std::memcpy(m->GetPackBodyPointer(), body, bodyLen);
-        const bool ok = (m->Unpack(1) & igtl::MessageHeader::UNPACK_BODY) != 0 && m->GetResolution() >= 0;
-        if (ok) {
-            c.tdata = true;
-            c.tdataPeriodNs = static_cast<int64_t>(m->GetResolution()) * 1000000;
-            c.nextTdataNs = 0;
-        }
-        Enqueue(c, PackRtsTdata(ok));
-    } else if (type == "STP_TDATA") {
+    // Starting and stopping TDATA take effect beyond the rate too; only
+    // their answer is left out.
+    if (r.kind == RequestKind::StartTdata && r.valid) {
+        c.tdata = true;
+        c.tdataPeriodNs = static_cast<int64_t>(r.resolutionMs) * kNsPerMs;
+        c.nextTdataNs = 0;
+    } else if (r.kind == RequestKind::StopTdata) {
         c.tdata = false;
-        Enqueue(c, PackRtsTdata(true));
-    } else if (type == "GET_TDATA") {
-        if (m_havePoses)
-            Enqueue(c, TdataPacket(m_poses, m_posesNs));
-        else
-            Enqueue(c, NotFoundPacket(kTrackerName));
-    } else if (type == "GET_TRANS") {
+    }
+    if (!MayAnswer(c, nowNs))
+        return;
+    switch (r.kind) {
+    case RequestKind::StartTdata:
+        c.Enqueue(r.valid ? m_rtsOk : m_rtsError, EntryKind::Answer);
+        break;
+    case RequestKind::StopTdata:
+        c.Enqueue(m_rtsOk, EntryKind::Answer);
+        break;
+    case RequestKind::GetTdata:
+        c.Enqueue(m_havePoses ? TdataPacket(m_poses, m_posesNs) : PackNotFound(kTrackerName, false),
+                  EntryKind::Answer);
+        break;
+    case RequestKind::GetTransform: {
+        const std::string name = r.name;
         bool found = false;
         if (m_havePoses) {
             for (const SensorPose& pose : m_poses.sensors) {
                 if (name.empty() || name == NameOf(pose.sensor)) {
-                    Enqueue(c, TransformPacket(pose, m_posesNs));
+                    c.Enqueue(TransformPacket(pose, m_posesNs), EntryKind::Answer);
                     found = true;
                 }
             }
         }
         if (!found)
-            Enqueue(c, NotFoundPacket(name));
-    } else if (type == "GET_STATUS") {
-        Enqueue(c, StatusPacket());
-    } else if (type == "GET_CAPABIL") {
-        Enqueue(c, PackCapability());
+            c.Enqueue(PackNotFound(name, m_havePoses), EntryKind::Answer);
+        break;
     }
-    // Anything else (a client's own TRANSFORM, STATUS, ...) is read and ignored.
+    case RequestKind::GetStatus:
+        c.Enqueue(m_status, EntryKind::Answer);
+        break;
+    case RequestKind::GetCapability:
+        c.Enqueue(m_capability, EntryKind::Answer);
+        break;
+    }
 }
 
-void Server::SetState(TrackerState s, int64_t)
+void Server::SetState(TrackerState s)
 {
     if (s == m_state)
         return;
     m_state = s;
-    if (m_clients.empty())
-        return;
-    const Packet p = StatusPacket();
+    m_status = PackStatus(m_state, m_bitError, m_opt.staleMs);
+    const int64_t now = MonotonicNs();
     for (auto& c : m_clients) {
-        Enqueue(*c, p);
-        Flush(*c);
+        if (c->inputEnded)
+            continue;
+        c->Enqueue(m_status, EntryKind::Notice);
+        c->Flush(now);
     }
 }
 
@@ -398,27 +363,31 @@ void Server::OnFrame(const FrameHandoff::Slot& slot)
     m_posesNs = t;
     m_lastFrameNs = t;
     m_bitError = m_poses.bitError;
-    SetState(m_bitError != 0 ? TrackerState::BitError : TrackerState::Tracking, t);
+    SetState(m_bitError != 0 ? TrackerState::BitError : TrackerState::Tracking);
 
+    // Each client's stream takes the form it asked for: TDATA alone between
+    // STT_TDATA and STP_TDATA, TRANSFORM otherwise.
     std::vector<Packet> transforms;
     Packet tdata;
+    const int64_t now = MonotonicNs();
     for (auto& cp : m_clients) {
-        Client& c = *cp;
-        if (c.dead)
+        IgtlClient& c = *cp;
+        if (c.dead || c.inputEnded)
             continue;
-        if (Due(c.nextTransformNs, m_transformPeriodNs, t)) {
+        if (c.tdata) {
+            if (Due(c.nextTdataNs, c.tdataPeriodNs, t)) {
+                if (!tdata)
+                    tdata = TdataPacket(m_poses, t);
+                c.Enqueue(tdata, EntryKind::Stream, t);
+            }
+        } else if (Due(c.nextTransformNs, m_transformPeriodNs, t)) {
             if (transforms.empty())
                 for (const SensorPose& pose : m_poses.sensors)
                     transforms.push_back(TransformPacket(pose, t));
             for (const Packet& p : transforms)
-                Enqueue(c, p);
+                c.Enqueue(p, EntryKind::Stream, t);
         }
-        if (c.tdata && Due(c.nextTdataNs, c.tdataPeriodNs, t)) {
-            if (!tdata)
-                tdata = TdataPacket(m_poses, t);
-            Enqueue(c, tdata);
-        }
-        Flush(c);
+        c.Flush(now);
     }
 }
 
@@ -432,18 +401,50 @@ void Server::TakeFrames()
     m_stats->framesOverrun.store(m_handoff->Overruns(), std::memory_order_relaxed);
 }
 
+// After a turn: the tracker's silence, time-outs, and the clients that go.
+void Server::EndTurn(int64_t nowNs)
+{
+    const int64_t since = m_lastFrameNs != 0 ? m_lastFrameNs : m_startNs;
+    if (m_opt.staleMs > 0 && nowNs - since > static_cast<int64_t>(m_opt.staleMs) * kNsPerMs &&
+        m_state != TrackerState::NoFrames)
+        SetState(TrackerState::NoFrames);
+    const int64_t timeoutNs = static_cast<int64_t>(m_opt.partialTimeoutMs) * kNsPerMs;
+    for (size_t i = 0; i < m_clients.size();) {
+        IgtlClient& c = *m_clients[i];
+        if (!c.dead && timeoutNs > 0 && c.Reader().Incomplete() &&
+            nowNs - c.Reader().MessageSinceNs() > timeoutNs) {
+            c.dead = c.timedOut = true;
+            m_stats->clientsTimedOut.fetch_add(1);
+        }
+        // Half closed: gone once its answers are (or it does not take them).
+        if (c.inputEnded && !c.pending && (!c.HasBacklog() || nowNs - c.inputEndedNs > timeoutNs))
+            c.dead = true;
+        if (!c.dead) {
+            ++i;
+            continue;
+        }
+        m_stats->clientsConnected.fetch_sub(1);
+        PrintLeft(c);
+        m_clients.erase(m_clients.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+}
+
 int Server::Run(const std::atomic<bool>& stop)
 {
     const std::string& prefix = m_opt.prefix;
     // The longest name, prefix and "15", must fit a device name.
-    if (prefix.size() + 2 > IGTL_HEADER_NAME_SIZE)
+    if (prefix.size() + 2 > IGTL_HEADER_NAME_SIZE || m_opt.maxClients < 1)
         return E_SXERR_INVALID_PARAMS;
     m_handoff = std::make_unique<FrameHandoff>();
     if (!m_handoff->Ok())
         return -1;
-    const int port = Listen();
+    const int port = m_listener.Open(m_opt.bindAddress, m_opt.port);
     if (port < 0)
         return -1;
+    m_status = PackStatus(m_state, m_bitError, m_opt.staleMs);
+    m_capability = PackCapability();
+    m_rtsOk = PackRtsTdata(true);
+    m_rtsError = PackRtsTdata(false);
 
     int r = sxdev_SetPnoCallback(m_ctx, m_dev, &FrameHandoff::Callback, m_handoff.get());
     if (r != 0)
@@ -465,53 +466,40 @@ int Server::Run(const std::atomic<bool>& stop)
     }
 
     std::vector<pollfd> fds;
+    bool pending = false;
     while (!stop.load()) {
+        const int64_t before = MonotonicNs();
         fds.clear();
-        fds.push_back({m_listenFd, POLLIN, 0});
+        fds.push_back({m_listener.PollFd(before), POLLIN, 0});
         fds.push_back({m_handoff->Fd(), POLLIN, 0});
         const size_t nClients = m_clients.size();
-        for (auto& c : m_clients)
-            fds.push_back({c->fd, static_cast<short>(POLLIN | (c->backlog.empty() ? 0 : POLLOUT)), 0});
-        const int n = ::poll(fds.data(), fds.size(), kPollMs);
+        for (auto& c : m_clients) {
+            const bool read = MayRead(*c, before);
+            fds.push_back({c->Fd(), static_cast<short>((read ? POLLIN : 0) | (c->HasBacklog() ? POLLOUT : 0)), 0});
+        }
+        // Requests already read but not yet taken: another turn at once.
+        const int n = ::poll(fds.data(), fds.size(), pending ? 0 : kPollMs);
         if (n < 0 && errno != EINTR)
             break;
-        if (n > 0) {
-            if (fds[1].revents & POLLIN)
-                TakeFrames();
-            for (size_t i = 0; i < nClients; ++i) {
-                Client& c = *m_clients[i];
-                const short ev = fds[2 + i].revents;
-                if (ev & (POLLIN | POLLHUP | POLLERR))
-                    ReadClient(c);
-                if ((ev & POLLOUT) && !c.dead)
-                    Flush(c);
-            }
-            if (fds[0].revents & POLLIN)
-                Accept();
-        }
-        // The tracker went quiet: tell the clients, once.
         const int64_t now = MonotonicNs();
-        const int64_t since = m_lastFrameNs != 0 ? m_lastFrameNs : m_startNs;
-        if (m_opt.staleMs > 0 && now - since > static_cast<int64_t>(m_opt.staleMs) * 1000000 &&
-            m_state != TrackerState::NoFrames)
-            SetState(TrackerState::NoFrames, now);
-        // Clients that left.
-        for (size_t i = 0; i < m_clients.size();) {
-            Client& c = *m_clients[i];
-            if (!c.dead) {
-                ++i;
-                continue;
-            }
-            ::close(c.fd);
-            m_stats->clientsConnected.fetch_sub(1);
-            if (c.dropped > 0)
-                Print("client %s left (%llu messages dropped)\n", c.peer, c.dropped);
-            else
-                Print("client %s left\n", c.peer);
-            m_clients.erase(m_clients.begin() + static_cast<std::ptrdiff_t>(i));
+        if (fds[1].revents & POLLIN)
+            TakeFrames();
+        pending = false;
+        for (size_t i = 0; i < nClients; ++i) {
+            IgtlClient& c = *m_clients[i];
+            ServeClient(c, n > 0 ? fds[2 + i].revents : 0, now);
+            pending = pending || c.pending;
         }
+        if (n > 0 && (fds[0].revents & POLLIN))
+            Accept(now);
+        EndTurn(now);
     }
     ShutDown();
+    if (m_out && m_stats->clientsRefused.load() > 0) {
+        std::fprintf(m_out, "%llu connections refused\n",
+                     static_cast<unsigned long long>(m_stats->clientsRefused.load()));
+        std::fflush(m_out);
+    }
     return 0;
 }
 
@@ -529,15 +517,15 @@ void Server::ShutDown()
 
     if (!m_clients.empty()) {
         m_state = TrackerState::Waiting; // force the broadcast
-        SetState(TrackerState::Stopping, MonotonicNs());
+        SetState(TrackerState::Stopping);
         // A short while for what is queued to leave; then every client goes.
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kFlushOnCloseMs);
         for (;;) {
             std::vector<pollfd> fds;
-            std::vector<Client*> who;
+            std::vector<IgtlClient*> who;
             for (auto& c : m_clients)
-                if (!c->dead && !c->backlog.empty()) {
-                    fds.push_back({c->fd, POLLOUT, 0});
+                if (!c->dead && c->HasBacklog()) {
+                    fds.push_back({c->Fd(), POLLOUT, 0});
                     who.push_back(c.get());
                 }
             const auto left =
@@ -546,26 +534,20 @@ void Server::ShutDown()
                 break;
             if (::poll(fds.data(), fds.size(), static_cast<int>(left.count())) <= 0)
                 break;
+            const int64_t now = MonotonicNs();
             for (size_t i = 0; i < fds.size(); ++i)
                 if (fds[i].revents & (POLLOUT | POLLERR | POLLHUP))
-                    Flush(*who[i]);
+                    who[i]->Flush(now);
         }
     }
     for (auto& c : m_clients) {
-        ::shutdown(c->fd, SHUT_RDWR);
-        ::close(c->fd);
-        c->fd = -1;
+        ::shutdown(c->Fd(), SHUT_RDWR);
+        c->Close();
         m_stats->clientsConnected.fetch_sub(1);
-        if (c->dropped > 0)
-            Print("client %s left (%llu messages dropped)\n", c->peer, c->dropped);
-        else
-            Print("client %s left\n", c->peer);
+        PrintLeft(*c);
     }
     m_clients.clear();
-    if (m_listenFd >= 0) {
-        ::close(m_listenFd);
-        m_listenFd = -1;
-    }
+    m_listener.Close();
 
     // The hand-off may be freed once no reading-thread call can still be in
     // it: the device removes a callback only after a call under way has

@@ -2,25 +2,18 @@
 
 #include <SXCmdIF/pno/SXseuPno.h>
 #include <SXCmdIF/pno/SXsnsFrameA.h>
+#include <SXCmdIF/protocol/LEWords.h>
+#include <SXCmdIF/protocol/SXframe.h>
 #include <SXCmdIF/protocol/SXvocabEnums.h>
+#include <SXCmdIF/records/SXpayloads.h>
 
 #include <cmath>
-#include <cstring>
 
 namespace sxigtl {
 
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr unsigned kFrameHeader = 8;  // preamble, size
-constexpr unsigned kBodyHeader = 16;  // seuid, framenum, hpinfo, snscnt
-constexpr unsigned kRecord = 32;
-
-unsigned GetLE32(const unsigned char* p)
-{
-    return static_cast<unsigned>(p[0]) | static_cast<unsigned>(p[1]) << 8 | static_cast<unsigned>(p[2]) << 16 |
-           static_cast<unsigned>(p[3]) << 24;
-}
 
 } // namespace
 
@@ -100,17 +93,17 @@ void OrientationToRotation(unsigned oriUnits, const float ori[4], double r[3][3]
 bool DecodeFrame(const unsigned char* frame, unsigned length, FramePoses& out)
 {
     out.sensors.clear();
-    if (!frame || length < kFrameHeader + kBodyHeader)
+    if (!frame || length < SX_FRAME_ENVELOPE_LEN)
         return false;
-    // The body is read from seuid on, so every device family's preamble
-    // will do; the records read stay inside both the bytes received and
-    // the frame's own size word.
-    const unsigned size = GetLE32(frame + 4);
-    unsigned bodyLen = length - kFrameHeader;
-    if (size >= 4 && size - 4 < bodyLen)
-        bodyLen = size - 4; // the size word counts the CRC after the body
+    // The body is taken from seuid on, so every device family's preamble
+    // will do; it stays inside both the bytes received and the frame's own
+    // size word (which counts the CRC after the body).
+    const uint32_t size = sxwire::GetLE32(frame + SX_OFF_SIZE);
+    uint32_t bodyLen = length - SX_FRAME_ENVELOPE_LEN;
+    if (size >= SX_CRC_LEN && size - SX_CRC_LEN < bodyLen)
+        bodyLen = size - SX_CRC_LEN;
     CSXSeuPno pno;
-    if (pno.Extractseupno(frame + kFrameHeader, bodyLen) == 0)
+    if (pno.Extractseupno(frame + SX_OFF_SEUID, bodyLen) == 0)
         return false;
 
     out.framenum = pno.FrameNum();
@@ -118,17 +111,19 @@ bool DecodeFrame(const unsigned char* frame, unsigned length, FramePoses& out)
     const bool accel = pno.Mode() != 0;
     const unsigned count = pno.SensorCount();
     out.sensors.reserve(count);
-    for (unsigned i = 0; i < count; ++i) {
+    for (int i = 0; i < static_cast<int>(count); ++i) {
         CSXSnsFrameA rec;
         if (accel)
-            rec.Fill(pno.SensFrameA(static_cast<int>(i)));
+            rec.Fill(pno.SensFrameA(i));
         else
-            rec.Fill(pno.SensFrame(static_cast<int>(i)));
+            rec.Fill(pno.SensFrame(i));
+        _UNITS_CONFIG units{};
+        pno.SFUnits(i, &units);
 
         SensorPose pose;
         pose.sensor = rec.sfinfo & 0x7F;
-        pose.posUnits = (rec.sfinfo >> 8) & 3;
-        pose.oriUnits = (rec.sfinfo >> 10) & 3;
+        pose.posUnits = units.pos_units;
+        pose.oriUnits = units.ori_units;
         double r[3][3];
         OrientationToRotation(pose.oriUnits, rec.ori, r);
         const double mm = MillimetresPer(pose.posUnits);

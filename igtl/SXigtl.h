@@ -18,7 +18,12 @@ struct ServeStats {
     std::atomic<uint64_t> clientsAccepted{0};  // connections accepted so far
     std::atomic<int> clientsConnected{0};      // connections open now
     std::atomic<uint64_t> messagesSent{0};     // messages whose last byte went to a socket
-    std::atomic<uint64_t> messagesDropped{0};  // oldest messages dropped from full client backlogs
+    std::atomic<uint64_t> messagesDropped{0};  // dropped from full client backlogs, or P&O grown too old
+    std::atomic<uint64_t> clientsRefused{0};   // connections closed at once: client limit, no descriptor
+    std::atomic<uint64_t> clientsTimedOut{0};  // closed in the middle of a message they did not finish
+    std::atomic<uint64_t> messagesRefused{0};  // requests with a body their type cannot have
+    std::atomic<uint64_t> messagesIgnored{0};  // messages of types not served (skipped unread)
+    std::atomic<uint64_t> requestsUnanswered{0}; // requests beyond a client's rate
 };
 
 struct ServeOptions {
@@ -26,10 +31,16 @@ struct ServeOptions {
     double rateHz = 0.0;           // most TRANSFORM frames a second per client; 0: every frame
     std::string prefix = "Sensor"; // device names: <prefix><sensor number>
 
-    std::string bindAddress;       // IPv4 address to listen on; empty: every interface
-    size_t backlogMessages = 4096; // messages a client may have waiting; beyond, the oldest go
-    int sendBufferBytes = 0;       // SO_SNDBUF of client sockets; 0 keeps the system's
-    int staleMs = 1000;            // no frame for this long: clients get a STATUS time-out
+    std::string bindAddress = "127.0.0.1"; // IPv4 address to listen on; "0.0.0.0": every interface
+    int maxClients = 32;             // connections beyond are closed at once and counted
+    size_t backlogMessages = 4096;   // messages a client may have waiting; beyond, the oldest go
+    size_t backlogBytes = 256 * 1024; // the same, in bytes
+    int maxAgeMs = 1000;             // P&O older than this is dropped, never handed to a socket
+    int sendBufferBytes = 64 * 1024; // SO_SNDBUF of client sockets (0: the system's, which grows to MiBs)
+    int partialTimeoutMs = 10000;    // a message begun and not finished for this long: the client goes
+    int requestsPerSecond = 100;     // requests a client may have answered a second (0: no limit)
+    int inputBytesPerSecond = 1 << 20; // most a client is read a second (0: no limit)
+    int staleMs = 1000;              // no frame for this long: clients get a STATUS time-out
     std::atomic<int>* boundPort = nullptr; // receives the port once listening
     ServeStats* stats = nullptr;           // counters, when given
 };
@@ -40,9 +51,9 @@ struct ServeOptions {
 // continuous output itself and installs its own P&O callback for the time
 // it serves (removed again on return, so frames go to the queue); it never
 // releases the device or the context. Returns 0, or an error code of the
-// library (E_SXERR_INVALID_PARAMS for a prefix too long for a device name,
-// or the code of the continuous-output command), or -1 when the port cannot
-// be opened.
+// library (E_SXERR_INVALID_PARAMS for a prefix too long for a device name
+// or a client limit below 1, or the code of the continuous-output command),
+// or -1 when the address or port cannot be opened.
 int Serve(void* ctx, void* dev, const ServeOptions& options, const std::atomic<bool>& stop, std::FILE* out);
 
 } // namespace sxigtl

@@ -1,5 +1,6 @@
-// The serial ports of the system: numbered from 1, each with the path that
-// opens it and a description.
+// The serial ports of the system: numbered from 1, each with the name it is
+// listed under (on Linux the device path that opens it, on Windows "COMn")
+// and a description.
 #pragma once
 
 #include <string>

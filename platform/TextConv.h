@@ -60,4 +60,22 @@ inline std::wstring WidenBytewise(const std::string& text)
     return out;
 }
 
+// WidenBytewise's converse, for names and descriptions the system gives
+// wide: never fails, a character the locale cannot convert becomes its low
+// byte (or '?' beyond 0xFF).
+inline std::string NarrowBytewise(const std::wstring& text)
+{
+    std::string out;
+    const size_t n = wcstombs(nullptr, text.c_str(), 0);
+    if (n != static_cast<size_t>(-1)) {
+        out.resize(n);
+        wcstombs(&out[0], text.c_str(), n + 1);
+        out.resize(n);
+        return out;
+    }
+    for (wchar_t c : text)
+        out.push_back(static_cast<unsigned long>(c) < 0x100 ? static_cast<char>(c) : '?');
+    return out;
+}
+
 } // namespace sxplat

@@ -1,5 +1,8 @@
 #include <recording/RecordingReader.h>
 
+#include <SXCmdIF/protocol/LEWords.h>
+#include <SXCmdIF/protocol/SXframe.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -11,10 +14,18 @@ class FileInput : public ByteInput {
 public:
     explicit FileInput(std::FILE* f) : m_file(f) {}
     ~FileInput() override { std::fclose(m_file); }
-    size_t Read(unsigned char* out, size_t n) override { return std::fread(out, 1, n, m_file); }
+    size_t Read(unsigned char* out, size_t n) override
+    {
+        const size_t k = std::fread(out, 1, n, m_file);
+        if (k < n && std::ferror(m_file))
+            m_errno = errno;
+        return k;
+    }
+    int Failure() const override { return m_errno; }
 
 private:
     std::FILE* m_file;
+    int m_errno = 0;
 };
 
 class MemoryInput : public ByteInput {
@@ -47,13 +58,18 @@ std::string CorruptText(uint64_t offset, const std::string& what)
     return "corrupt recording at byte offset " + std::to_string(offset) + ": " + what;
 }
 
+std::string MissingTrailerText(uint64_t frames)
+{
+    return "ends without its trailer after " + std::to_string(frames) + " frames: cut short?";
+}
+
 bool RecordingReader::OpenFile(const std::string& path)
 {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) {
         m_error = std::string("cannot open: ") + std::strerror(errno);
         m_failed = true;
-        m_openFailed = true;
+        m_ioFailed = true;
         return false;
     }
     return Start(std::make_unique<FileInput>(f));
@@ -71,7 +87,9 @@ bool RecordingReader::Start(std::unique_ptr<ByteInput> input)
     m_offset = 0;
     m_frames = 0;
     m_failed = false;
-    m_openFailed = false;
+    m_ioFailed = false;
+    m_ended = false;
+    m_trailer = false;
     m_error.clear();
     return ReadHeader();
 }
@@ -86,6 +104,11 @@ bool RecordingReader::ReadExact(unsigned char* out, size_t n, size_t& got)
         got += k;
     }
     m_offset += got;
+    if (got < n && m_input->Failure() != 0) {
+        m_failed = true;
+        m_ioFailed = true;
+        m_error = std::string("cannot read: ") + std::strerror(m_input->Failure());
+    }
     return got == n;
 }
 
@@ -104,78 +127,110 @@ bool RecordingReader::ReadHeader()
     // The name, version and header length first, so that a file of another
     // kind is named as such.
     const bool whole = ReadExact(fixed, hdr::kSeuId, got);
+    if (m_ioFailed)
+        return false;
     const size_t nameBytes = got < sizeof kFormatName ? got : sizeof kFormatName;
     if (std::memcmp(fixed, kFormatName, nameBytes) != 0)
         return Corrupt(0, "not a recording (no format name)");
     if (!whole)
         return Corrupt(got, "truncated header (" + Count(got, kHeaderLen) + ")");
-    const uint32_t version = GetLE32(fixed + hdr::kVersion);
-    if (version != kFormatVersion)
+    const uint32_t version = sxwire::GetLE32(fixed + hdr::kVersion);
+    if (version < kOldestVersion || version > kFormatVersion)
         return Corrupt(hdr::kVersion, "unsupported format version " + std::to_string(version));
-    const uint32_t headerLen = GetLE32(fixed + hdr::kHeaderLen);
+    const uint32_t headerLen = sxwire::GetLE32(fixed + hdr::kHeaderLen);
     if (headerLen < kHeaderLen || headerLen > kMaxHeaderLen)
         return Corrupt(hdr::kHeaderLen, "header length " + std::to_string(headerLen) + " out of range");
     size_t rest = 0;
     if (!ReadExact(fixed + hdr::kSeuId, kHeaderLen - hdr::kSeuId, rest))
-        return Corrupt(m_offset, "truncated header (" + Count(hdr::kSeuId + rest, headerLen) + ")");
+        return m_ioFailed ? false : Corrupt(m_offset, "truncated header (" + Count(hdr::kSeuId + rest, headerLen) + ")");
     // Bytes of a longer header that this version does not know.
     for (uint32_t skipped = kHeaderLen; skipped < headerLen;) {
         unsigned char scratch[256];
         const size_t want = headerLen - skipped < sizeof scratch ? headerLen - skipped : sizeof scratch;
         size_t k = 0;
         if (!ReadExact(scratch, want, k))
-            return Corrupt(m_offset, "truncated header (" + Count(skipped + k, headerLen) + ")");
+            return m_ioFailed ? false : Corrupt(m_offset, "truncated header (" + Count(skipped + k, headerLen) + ")");
         skipped += static_cast<uint32_t>(want);
     }
     m_header.version = version;
-    m_header.seuid = GetLE32(fixed + hdr::kSeuId);
-    m_header.frameRateCode = GetLE32(fixed + hdr::kFrameRate);
-    m_header.units.pos_units = GetLE32(fixed + hdr::kPosUnits);
-    m_header.units.ori_units = GetLE32(fixed + hdr::kOriUnits);
-    m_header.stationMap = GetLE32(fixed + hdr::kStationMap);
-    m_header.startTimeNs = GetLE64(fixed + hdr::kStartTime);
+    m_header.seuid = sxwire::GetLE32(fixed + hdr::kSeuId);
+    m_header.frameRateCode = sxwire::GetLE32(fixed + hdr::kFrameRate);
+    m_header.units.pos_units = sxwire::GetLE32(fixed + hdr::kPosUnits);
+    m_header.units.ori_units = sxwire::GetLE32(fixed + hdr::kOriUnits);
+    m_header.stationMap = sxwire::GetLE32(fixed + hdr::kStationMap);
+    m_header.startTimeNs = sxwire::GetLE64(fixed + hdr::kStartTime);
     std::memcpy(&m_header.identity, fixed + hdr::kIdentity, sizeof m_header.identity);
     return true;
 }
 
+ReadResult RecordingReader::Fault(uint64_t offset, const std::string& what)
+{
+    if (m_ioFailed)
+        return ReadResult::IoError;
+    Corrupt(offset, what);
+    return ReadResult::Corrupt;
+}
+
 ReadResult RecordingReader::Next(RecordedFrame& frame)
 {
+    if (m_ioFailed)
+        return ReadResult::IoError;
     if (m_failed || !m_input)
         return ReadResult::Corrupt;
+    if (m_ended)
+        return ReadResult::End;
     const uint64_t start = m_offset;
     unsigned char head[kFrameRecordHeaderLen];
     size_t got = 0;
     if (!ReadExact(head, sizeof head, got)) {
-        if (got == 0)
+        if (got == 0 && !m_ioFailed) {
+            m_ended = true;
             return ReadResult::End;
-        Corrupt(start, "truncated frame record (" + Count(got, sizeof head) + " of its header)");
-        return ReadResult::Corrupt;
+        }
+        return Fault(start, "truncated frame record (" + Count(got, sizeof head) + " of its header)");
     }
-    if (GetLE32(head + rec::kTag) != kFrameTag) {
-        Corrupt(start, "no frame record tag");
-        return ReadResult::Corrupt;
-    }
-    const uint32_t length = GetLE32(head + rec::kLength);
-    if (length < kMinFrameLen || length > kMaxFrameLen) {
-        Corrupt(start, "frame length " + std::to_string(length) + " out of range");
-        return ReadResult::Corrupt;
-    }
-    if (!ReadExact(frame.bytes, length, got)) {
-        Corrupt(start, "truncated frame (" + Count(got, length) + ")");
-        return ReadResult::Corrupt;
-    }
+    if (sxwire::GetLE32(head + rec::kTag) == kTrailerTag)
+        return Trailer(start, head);
+    if (sxwire::GetLE32(head + rec::kTag) != kFrameTag)
+        return Fault(start, "no frame record tag");
+    const uint32_t length = sxwire::GetLE32(head + rec::kLength);
+    if (length < kMinFrameLen || length > kMaxFrameLen)
+        return Fault(start, "frame length " + std::to_string(length) + " out of range");
+    if (!ReadExact(frame.bytes, length, got))
+        return Fault(start, "truncated frame (" + Count(got, length) + ")");
     // The frame's own size word counts the bytes after the preamble and size.
-    const uint32_t sizeWord = GetLE32(frame.bytes + 4);
-    if (static_cast<uint64_t>(sizeWord) + 8 != length) {
-        Corrupt(start, "frame size word " + std::to_string(sizeWord) + " does not match its length " +
-                           std::to_string(length));
-        return ReadResult::Corrupt;
-    }
+    const uint32_t sizeWord = sxwire::GetLE32(frame.bytes + SX_OFF_SIZE);
+    if (static_cast<uint64_t>(sizeWord) + SX_FRAME_ENVELOPE_LEN != length)
+        return Fault(start, "frame size word " + std::to_string(sizeWord) + " does not match its length " +
+                                std::to_string(length));
+    frame.offset = start;
     frame.length = length;
-    frame.timeStampNs = GetLE64(head + rec::kTimeStamp);
-    frame.seqNum = GetLE32(head + rec::kSeqNum);
+    frame.timeStampNs = sxwire::GetLE64(head + rec::kTimeStamp);
+    frame.seqNum = sxwire::GetLE32(head + rec::kSeqNum);
     ++m_frames;
     return ReadResult::Frame;
+}
+
+// The trailer has the length of a frame record's header: read whole, it
+// must count the frames read and be the last bytes of the file.
+ReadResult RecordingReader::Trailer(uint64_t start, const unsigned char* head)
+{
+    static_assert(kTrailerLen == kFrameRecordHeaderLen, "the trailer is read as a record's header is");
+    if (sxwire::GetLE32(head + trl::kLength) != kTrailerLen ||
+        std::memcmp(head + trl::kEndMarker, kEndMarker, sizeof kEndMarker) != 0)
+        return Fault(start, "damaged trailer");
+    const uint64_t counted = sxwire::GetLE64(head + trl::kFrameCount);
+    if (counted != m_frames)
+        return Fault(start, "the trailer counts " + std::to_string(counted) + " frames, " +
+                                std::to_string(m_frames) + " were read");
+    unsigned char more;
+    size_t got = 0;
+    ReadExact(&more, 1, got);
+    if (got != 0 || m_ioFailed)
+        return Fault(start + kTrailerLen, "bytes after the trailer");
+    m_trailer = true;
+    m_ended = true;
+    return ReadResult::End;
 }
 
 } // namespace sxrec

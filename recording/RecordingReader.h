@@ -2,7 +2,8 @@
 // bounded by the buffer it fills, every length is checked against the
 // format's limits before it is used, and the first fault ends reading with
 // a message that names its byte offset. The frames before the fault have
-// been handed out whole.
+// been handed out whole. A read the system fails is told apart from a fault
+// in the bytes, with the system's reason.
 #pragma once
 
 #include <recording/SXrecording.h>
@@ -18,15 +19,18 @@ namespace sxrec {
 class ByteInput {
 public:
     virtual ~ByteInput() = default;
-    // Reads up to n bytes into out; returns how many were read (fewer only
-    // at the end of the input).
+    // Reads up to n bytes into out; returns how many were read (fewer at
+    // the end of the input or when reading failed).
     virtual size_t Read(unsigned char* out, size_t n) = 0;
+    // The errno of a read that failed, else 0.
+    virtual int Failure() const { return 0; }
 };
 
 enum class ReadResult {
     Frame,   // a whole frame was read
-    End,     // the input ended cleanly after the last record
+    End,     // the input ended after the last record (see MissingTrailer)
     Corrupt, // a fault; Error() names it and its offset
+    IoError, // the system could not read the file; Error() gives its reason
 };
 
 class RecordingReader {
@@ -46,8 +50,12 @@ public:
     uint64_t Offset() const { return m_offset; }
     uint64_t FramesRead() const { return m_frames; }
     const std::string& Error() const { return m_error; }
-    // The file could not be opened (as opposed to a fault in its bytes).
-    bool OpenFailed() const { return m_openFailed; }
+    // The file could not be opened or read (as opposed to a fault in its
+    // bytes).
+    bool IoFailed() const { return m_ioFailed; }
+    // After End: a recording of a version that ends with a trailer ended
+    // without one (MissingTrailerText says so).
+    bool MissingTrailer() const { return m_ended && m_header.version >= 2 && !m_trailer; }
 
 private:
     bool Start(std::unique_ptr<ByteInput> input);
@@ -55,17 +63,23 @@ private:
     // Reads exactly n bytes; false at a short read.
     bool ReadExact(unsigned char* out, size_t n, size_t& got);
     bool Corrupt(uint64_t offset, const std::string& what);
+    ReadResult Fault(uint64_t offset, const std::string& what);
+    ReadResult Trailer(uint64_t start, const unsigned char* head);
 
     std::unique_ptr<ByteInput> m_input;
     RecordingHeader m_header;
     uint64_t m_offset = 0;
     uint64_t m_frames = 0;
     bool m_failed = false;
-    bool m_openFailed = false;
+    bool m_ioFailed = false;
+    bool m_ended = false;
+    bool m_trailer = false;
     std::string m_error;
 };
 
 // "corrupt recording at byte offset N: what".
 std::string CorruptText(uint64_t offset, const std::string& what);
+// "ends without its trailer after N frames: cut short?".
+std::string MissingTrailerText(uint64_t frames);
 
 } // namespace sxrec

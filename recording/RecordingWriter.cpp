@@ -1,5 +1,7 @@
 #include <recording/RecordingWriter.h>
 
+#include <SXCmdIF/protocol/LEWords.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -9,16 +11,24 @@ void EncodeHeader(const RecordingHeader& header, unsigned char* out)
 {
     std::memset(out, 0, kHeaderLen);
     std::memcpy(out + hdr::kName, kFormatName, sizeof kFormatName);
-    PutLE32(out + hdr::kVersion, kFormatVersion);
-    PutLE32(out + hdr::kHeaderLen, kHeaderLen);
-    PutLE32(out + hdr::kSeuId, header.seuid);
-    PutLE32(out + hdr::kFrameRate, header.frameRateCode);
-    PutLE32(out + hdr::kPosUnits, header.units.pos_units);
-    PutLE32(out + hdr::kOriUnits, header.units.ori_units);
-    PutLE32(out + hdr::kStationMap, header.stationMap);
-    PutLE32(out + hdr::kFlags, 0);
-    PutLE64(out + hdr::kStartTime, header.startTimeNs);
+    sxwire::PutLE32(out + hdr::kVersion, kFormatVersion);
+    sxwire::PutLE32(out + hdr::kHeaderLen, kHeaderLen);
+    sxwire::PutLE32(out + hdr::kSeuId, header.seuid);
+    sxwire::PutLE32(out + hdr::kFrameRate, header.frameRateCode);
+    sxwire::PutLE32(out + hdr::kPosUnits, header.units.pos_units);
+    sxwire::PutLE32(out + hdr::kOriUnits, header.units.ori_units);
+    sxwire::PutLE32(out + hdr::kStationMap, header.stationMap);
+    sxwire::PutLE32(out + hdr::kFlags, 0);
+    sxwire::PutLE64(out + hdr::kStartTime, header.startTimeNs);
     std::memcpy(out + hdr::kIdentity, &header.identity, sizeof header.identity);
+}
+
+void EncodeTrailer(uint64_t frames, unsigned char* out)
+{
+    sxwire::PutLE32(out + trl::kTag, kTrailerTag);
+    sxwire::PutLE32(out + trl::kLength, kTrailerLen);
+    sxwire::PutLE64(out + trl::kFrameCount, frames);
+    std::memcpy(out + trl::kEndMarker, kEndMarker, sizeof kEndMarker);
 }
 
 RecordingWriter::~RecordingWriter()
@@ -30,6 +40,7 @@ RecordingWriter::~RecordingWriter()
 bool RecordingWriter::Fail(const char* what)
 {
     m_error = m_path + ": " + what + ": " + std::strerror(errno);
+    m_failed = true;
     return false;
 }
 
@@ -39,6 +50,7 @@ bool RecordingWriter::Open(const std::string& path, const RecordingHeader& heade
     Close(ignored);
     m_path = path;
     m_frames = 0;
+    m_failed = false;
     m_error.clear();
     m_file = std::fopen(path.c_str(), "wb");
     if (!m_file) {
@@ -67,11 +79,11 @@ bool RecordingWriter::Write(const unsigned char* frame, uint32_t length, uint64_
         return false;
     }
     unsigned char record[kFrameRecordHeaderLen + kMaxFrameLen];
-    PutLE32(record + rec::kTag, kFrameTag);
-    PutLE32(record + rec::kLength, length);
-    PutLE64(record + rec::kTimeStamp, timeStampNs);
-    PutLE32(record + rec::kSeqNum, seqNum);
-    PutLE32(record + rec::kReserved, 0);
+    sxwire::PutLE32(record + rec::kTag, kFrameTag);
+    sxwire::PutLE32(record + rec::kLength, length);
+    sxwire::PutLE64(record + rec::kTimeStamp, timeStampNs);
+    sxwire::PutLE32(record + rec::kSeqNum, seqNum);
+    sxwire::PutLE32(record + rec::kReserved, 0);
     std::memcpy(record + kFrameRecordHeaderLen, frame, length);
     const size_t n = kFrameRecordHeaderLen + length;
     if (std::fwrite(record, 1, n, m_file) != n)
@@ -84,13 +96,19 @@ bool RecordingWriter::Close(std::string& error)
 {
     if (!m_file)
         return true;
-    bool ok = std::fflush(m_file) == 0;
-    if (!ok)
-        Fail("cannot write");
-    if (std::fclose(m_file) != 0 && ok) {
-        ok = false;
-        Fail("cannot close");
+    // The trailer says the recording is whole; after a failed write it is
+    // not, and a reader then says so.
+    bool ok = true;
+    if (!m_failed) {
+        unsigned char trailer[kTrailerLen];
+        EncodeTrailer(m_frames, trailer);
+        if (std::fwrite(trailer, 1, sizeof trailer, m_file) != sizeof trailer)
+            ok = Fail("cannot write");
     }
+    if (ok && std::fflush(m_file) != 0)
+        ok = Fail("cannot write");
+    if (std::fclose(m_file) != 0 && ok)
+        ok = Fail("cannot close");
     m_file = nullptr;
     if (!ok)
         error = m_error;

@@ -1,7 +1,8 @@
 // The P&O recording format: a fixed header that tells which unit was
 // recorded and in which units and frame rate, then every P&O frame exactly
-// as the library received it, each with its host time stamp. The layout is
-// documented in docs/recording.md; every word is little-endian.
+// as the library received it, each with its host time stamp, then a trailer
+// that counts the frames. The layout is documented in docs/recording.md;
+// every word is little-endian.
 #pragma once
 
 #include <SXCmdIF/records/SXpayloads.h>
@@ -13,9 +14,11 @@ namespace sxrec {
 
 // "SXTRKREC": the first eight bytes of every recording.
 constexpr char kFormatName[8] = {'S', 'X', 'T', 'R', 'K', 'R', 'E', 'C'};
-constexpr uint32_t kFormatVersion = 1;
-// Version 1 writes a header of 256 bytes; a reader accepts longer headers
-// of later minor revisions up to kMaxHeaderLen and skips what it does not know.
+// Version 2 ends with the trailer; version 1, read as before, has none.
+constexpr uint32_t kFormatVersion = 2;
+constexpr uint32_t kOldestVersion = 1;
+// The header has 256 bytes; a reader accepts longer headers of later minor
+// revisions up to kMaxHeaderLen and skips what it does not know.
 constexpr uint32_t kHeaderLen = 256;
 constexpr uint32_t kMaxHeaderLen = 4096;
 
@@ -26,6 +29,12 @@ constexpr uint32_t kFrameRecordHeaderLen = 24;
 // delivery is at most 1024 bytes.
 constexpr uint32_t kMinFrameLen = 28;
 constexpr uint32_t kMaxFrameLen = 1024;
+
+// "TRLR": the tag of the trailer, which has the length of a frame record's
+// header and ends with "SXRECEND".
+constexpr uint32_t kTrailerTag = 0x524C5254u;
+constexpr uint32_t kTrailerLen = 24;
+constexpr char kEndMarker[8] = {'S', 'X', 'R', 'E', 'C', 'E', 'N', 'D'};
 
 // Byte offsets inside the file header.
 namespace hdr {
@@ -51,6 +60,14 @@ constexpr size_t kSeqNum = 16;
 constexpr size_t kReserved = 20;
 } // namespace rec
 
+// Byte offsets inside the trailer.
+namespace trl {
+constexpr size_t kTag = 0;
+constexpr size_t kLength = 4;
+constexpr size_t kFrameCount = 8;
+constexpr size_t kEndMarker = 16;
+} // namespace trl
+
 // What the header tells about the recorded session.
 struct RecordingHeader {
     uint32_t version = kFormatVersion;
@@ -64,31 +81,11 @@ struct RecordingHeader {
 
 // One recorded frame.
 struct RecordedFrame {
+    uint64_t offset = 0;      // of its record in the file
     uint64_t timeStampNs = 0; // host monotonic clock when the library queued it
     uint32_t seqNum = 0;      // the library's queue sequence number
     uint32_t length = 0;      // bytes of the frame, preamble to CRC
     unsigned char bytes[kMaxFrameLen];
 };
-
-// Little-endian words, whatever the host.
-inline uint32_t GetLE32(const unsigned char* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-inline uint64_t GetLE64(const unsigned char* p)
-{
-    return static_cast<uint64_t>(GetLE32(p)) | static_cast<uint64_t>(GetLE32(p + 4)) << 32;
-}
-inline void PutLE32(unsigned char* p, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-inline void PutLE64(unsigned char* p, uint64_t v)
-{
-    PutLE32(p, static_cast<uint32_t>(v));
-    PutLE32(p + 4, static_cast<uint32_t>(v >> 32));
-}
 
 } // namespace sxrec

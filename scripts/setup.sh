@@ -3,17 +3,31 @@
 # when something is missing, so this is quick on a prepared machine.
 set -euo pipefail
 
-PACKAGES=(
+# What sxtool and its libraries need (bash scripts/setup.sh tool installs
+# only these, for scripts/main.sh).
+TOOL_PACKAGES=(
   build-essential cmake pkg-config ninja-build
   libusb-1.0-0-dev
+  libcli11-dev nlohmann-json3-dev
+  # sxtool view: the server on Boost.Beast (header-only), the page's three.js.
+  libboost-dev libjs-three
+)
+PACKAGES=(
+  "${TOOL_PACKAGES[@]}"
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   umockdev libumockdev-dev libglib2.0-dev
   clang-14 libclang-rt-14-dev
-  libcli11-dev
-  doxygen
+  doxygen help2man bash-completion
   libopenigtlink-dev
   pybind11-dev python3-pybind11 python3-dev python3-numpy python3-pytest
+  # The Windows build (cmake/toolchains/mingw-w64.cmake) and its tests under Wine.
+  g++-mingw-w64-x86-64-posix wine64
+  # The viewer's tests in a real browser, and over plain WebSockets.
+  chromium chromium-driver python3-selenium python3-websocket python3-pil
 )
+if [ "${1:-}" = tool ]; then
+  PACKAGES=("${TOOL_PACKAGES[@]}")
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -6,12 +6,14 @@
 # The plain stage also builds the API reference (target docs), failing on
 # any doxygen warning. Arguments go to the plain ctest run, and when there
 # are any only that run is made (bash scripts/test.sh -R usb).
-# SX_TEST_STAGES chooses the stages (default "plain asan tsan fuzz"). Each
+# The windows stage cross-builds for Windows and runs the Windows tests
+# under Wine (it needs the plain build's simulator).
+# SX_TEST_STAGES chooses the stages (default "plain windows asan tsan fuzz"). Each
 # stage runs even when an earlier one failed; the script fails when any did.
 # SX_BUILD_LOCK names a lock file that every build step takes (a machine
 # shared by several builds).
-# Build folders: $SX_BUILD_DIR (build/), build-asan/ (clang: the sanitizer
-# suite and the fuzz targets, scripts/sanbuild.sh), build-tsan/.
+# Build folders: $SX_BUILD_DIR (build/), build-windows/, build-asan/ (clang:
+# the sanitizer suite and the fuzz targets, scripts/sanbuild.sh), build-tsan/.
 #
 # The tests mostly wait, so ctest runs one more at a time than there are
 # cores, the longest first (their COST). The tests of the emulated USB device
@@ -20,7 +22,7 @@ set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="$(nproc)"
 test_jobs=$(( jobs + 1 ))
-stages="${SX_TEST_STAGES:-plain asan tsan fuzz}"
+stages="${SX_TEST_STAGES:-plain windows asan tsan fuzz}"
 if [ $# -gt 0 ]; then stages="plain"; fi
 
 # The long runs (stress, nothing-lost) are shortened under the sanitizers.
@@ -50,6 +52,22 @@ for stage in $stages; do
         failed+=(plain)
     else
       failed+=("plain build")
+    fi
+    ;;
+  windows)
+    # The Windows build (MinGW-w64) in build-windows/, its tests under Wine
+    # in a prefix of that folder, against the plain build's simulator.
+    stamp "windows build"
+    win="$root/build-windows"
+    generator=()
+    if [ ! -f "$win/CMakeCache.txt" ] && command -v ninja >/dev/null; then generator=(-G Ninja); fi
+    if cmake -S "$root" -B "$win" "${generator[@]}" --toolchain "$root/cmake/toolchains/mingw-w64.cmake" \
+         -DSX_LINUX_BUILD="${SX_BUILD_DIR:-$root/build}" ${SX_CMAKE_ARGS:-} >/dev/null &&
+       ${SX_BUILD_LOCK:+flock "$SX_BUILD_LOCK"} cmake --build "$win" -j"$jobs"; then
+      stamp "windows tests"
+      (cd "$win" && ctest --output-on-failure -j"$jobs" --timeout 300) || failed+=(windows)
+    else
+      failed+=("windows build")
     fi
     ;;
   asan)

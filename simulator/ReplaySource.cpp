@@ -2,6 +2,9 @@
 
 #include <recording/RecordingReader.h>
 
+#include <SXCmdIF/protocol/LEWords.h>
+#include <SXCmdIF/protocol/SXframe.h>
+
 #include <cstring>
 
 namespace sxsim {
@@ -38,7 +41,7 @@ public:
         }
         ++m_served;
         m_haveFrame = true;
-        const uint32_t count = sxrec::GetLE32(m_frame.bytes + 20);
+        const uint32_t count = sxwire::GetLE32(m_frame.bytes + SX_OFF_SNSCNT);
         const uint32_t fit = (m_frame.length - 28) / 32;
         unsigned n = count < fit ? count : fit;
         if (n > maxRecords)
@@ -62,8 +65,8 @@ public:
     {
         if (!m_haveFrame)
             return false;
-        framenum = sxrec::GetLE32(m_frame.bytes + 12);
-        hpinfo = sxrec::GetLE32(m_frame.bytes + 16);
+        framenum = sxwire::GetLE32(m_frame.bytes + SX_OFF_FRAMENUM);
+        hpinfo = sxwire::GetLE32(m_frame.bytes + SX_OFF_HPINFO);
         return true;
     }
 

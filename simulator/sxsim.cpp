@@ -1,6 +1,7 @@
 // sxsim: a simulated tracker on a serial line, for use without hardware.
 // Prints the path an application opens, then runs until SIGINT or SIGTERM,
-// with one status line a second on standard error.
+// with a status line on standard error, refreshed every second, when that is
+// a terminal (never with --quiet).
 #include <simulator/ReplaySource.h>
 #include <simulator/SimTracker.h>
 
@@ -11,6 +12,7 @@
 #include <ctime>
 #include <map>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -23,6 +25,8 @@ const char* const kDescription =
     "Acceleration records (hpinfo mode 1) are sent with --accel, or for one stream when "
     "the SET of CMD_CONTINUOUS_PNO (or a GET of CMD_SINGLE_PNO) has bit 0 of arg2 set. "
     "Fault options count P&O cycles and responses from 1; N = 1 hits every one. "
+    "A status line on standard error, refreshed every second, counts frames, commands and faults "
+    "when standard error is a terminal (--quiet: never). "
     "SIGINT or SIGTERM ends it with exit code 0.";
 
 } // namespace
@@ -52,6 +56,8 @@ int main(int argc, char** argv)
         ->check(CLI::IsMember({"tracker", "q7tag", "q7hub"}))->capture_default_str();
     app.add_option("--tty", tty, "Serve this terminal instead of a new pseudo-terminal pair");
     app.add_flag("--ports", ports, "Also print SXSERIO_PORTS=<path> on the second line");
+    bool quietStatus = false;
+    app.add_flag("--quiet", quietStatus, "No status line (by default it is shown only on a terminal)");
     std::string replay;
     double speed = 1.0;
     bool loop = false;
@@ -137,6 +143,7 @@ int main(int argc, char** argv)
     std::fflush(stdout);
 
     const timespec second{1, 0};
+    const bool status = !quietStatus && isatty(STDERR_FILENO) == 1;
     bool quiet = false, closed = false;
     for (int elapsed = 1;; ++elapsed) {
         if (sigtimedwait(&stopSignals, nullptr, &second) > 0)
@@ -149,13 +156,17 @@ int main(int argc, char** argv)
             sim->CloseLine();
             closed = true;
         }
+        if (!status)
+            continue;
         const sxsim::SimStats s = sim->Stats();
         std::fprintf(stderr,
-                     "sxsim: frames %llu sent, %llu dropped, %llu unsent; commands %llu answered; faults %llu injected\n",
+                     "\rsxsim: frames %llu sent, %llu dropped, %llu unsent; commands %llu answered; faults %llu injected ",
                      static_cast<unsigned long long>(s.framesSent), static_cast<unsigned long long>(s.framesDropped),
                      static_cast<unsigned long long>(s.framesUnsent), static_cast<unsigned long long>(s.commandsAnswered),
                      static_cast<unsigned long long>(s.faultsInjected));
     }
+    if (status)
+        std::fputc('\n', stderr);
     sim.reset();
     return 0;
 }

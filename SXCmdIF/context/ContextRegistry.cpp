@@ -1,9 +1,7 @@
 #include <SXCmdIF/SXcontext.h>
 
 #include <algorithm>
-#include <chrono>
 #include <shared_mutex>
-#include <thread>
 
 namespace sxctx {
 namespace {
@@ -67,16 +65,13 @@ CSXcontext* Acquire(void* handle)
         return nullptr;
     // Counted while the registry is locked: Unregister cannot come between
     // the lookup and the count, so WaitUnused sees every use.
-    (*it)->m_nUses.fetch_add(1, std::memory_order_acquire);
+    (*it)->m_uses.Add();
     return *it;
 }
 
 void WaitUnused(CSXcontext* ctx)
 {
-    // Uses are short (one exported call); a P&O wait or a command time-out
-    // is the longest, so a short sleep between looks is enough.
-    while (ctx->m_nUses.load(std::memory_order_acquire) != 0)
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    ctx->m_uses.WaitNone();
 }
 
 size_t LiveCount()

@@ -12,9 +12,7 @@
 #include "CtxTrace.h"
 
 #include <algorithm>
-#include <chrono>
 #include <new>
-#include <thread>
 
 namespace {
 
@@ -38,11 +36,11 @@ CSXdevIO* CSXcontext::AcquireDevice(const void* handle)
     auto it = std::find(m_vecDevices.begin(), m_vecDevices.end(), static_cast<const CSXdevIO*>(handle));
     if (it == m_vecDevices.end())
         return nullptr;
-    (*it)->m_nUsers.fetch_add(1, std::memory_order_acquire);
+    (*it)->m_uses.Add();
     return *it;
 }
 
-void CSXcontext::ReleaseDevice(CSXdevIO* dev) { dev->m_nUsers.fetch_sub(1, std::memory_order_release); }
+void CSXcontext::ReleaseDevice(CSXdevIO* dev) { dev->m_uses.Drop(); }
 
 std::vector<CSXdevIO*> CSXcontext::AcquireAll()
 {
@@ -54,7 +52,7 @@ std::vector<CSXdevIO*> CSXcontext::AcquireAll()
         return {};
     }
     for (CSXdevIO* dev : all)
-        dev->m_nUsers.fetch_add(1, std::memory_order_acquire);
+        dev->m_uses.Add();
     return all;
 }
 
@@ -70,8 +68,7 @@ bool CSXcontext::Unlist(CSXdevIO* dev)
 
 void CSXcontext::WaitUnused(CSXdevIO* dev)
 {
-    while (dev->m_nUsers.load(std::memory_order_acquire) != 0)
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    dev->m_uses.WaitNone();
 }
 
 void CSXcontext::DestroyUnused(CSXdevIO* dev)
@@ -113,7 +110,7 @@ template <typename Open> int CSXcontext::ConnectDevice(void*& out, bool usb, con
         }
         // Held until the first commands are done: a release from another
         // thread that already has the handle waits for them.
-        dev->m_nUsers.fetch_add(1, std::memory_order_acquire);
+        dev->m_uses.Add();
     }
     if (usb)
         out = dev;
@@ -246,38 +243,65 @@ int CSXcontext::dev_info(CSXdevIO* handle, void** identity, int* seuid)
     return E_SX_SUCCESS;
 }
 
-void CSXcontext::AppendReportText(const std::string& text)
+CSXcontext::ReportText* CSXcontext::ClearedReport()
 {
-    m_strReport += text;
-    m_wstrReport = sxplat::WideString(m_strReport.c_str());
+    std::lock_guard<std::mutex> lock(m_mtxReports);
+    try {
+        ReportText& t = m_reports[std::this_thread::get_id()];
+        t.narrow.clear();
+        t.wide.clear();
+        return &t;
+    } catch (...) {
+        return nullptr;
+    }
 }
 
-int CSXcontext::dev_report(CSXdevIO* handle)
+int CSXcontext::AppendReportText(ReportText& report, const std::string& text)
+{
+    try {
+        report.narrow += text;
+        report.wide = sxplat::WideString(report.narrow.c_str());
+        return E_SX_SUCCESS;
+    } catch (...) {
+        report.narrow.clear();
+        report.wide.clear();
+        return E_CTXERR_MEMALLOC_ERROR;
+    }
+}
+
+int CSXcontext::dev_report(CSXdevIO* handle, ReportText& report)
 {
     sxctx::DevUse dev(this, handle);
     if (!dev) {
         SXCTX_LEAVE("CSXcontext::dev_report");
         return E_CTXERR_INVALID_DEVHND;
     }
-    std::string line;
-    dev->ReportLine(line);
-    line += "\r\n";
-    AppendReportText(line);
-    return E_SX_SUCCESS;
+    try {
+        std::string line;
+        dev->ReportLine(line);
+        line += "\r\n";
+        return AppendReportText(report, line);
+    } catch (...) {
+        return E_CTXERR_MEMALLOC_ERROR;
+    }
 }
 
-int CSXcontext::dev_report_all()
+int CSXcontext::dev_report_all(ReportText& report)
 {
-    m_strReport.clear();
-    m_wstrReport.clear();
+    int r = E_SX_SUCCESS;
     std::string lines;
     for (CSXdevIO* dev : AcquireAll()) {
-        dev->ReportLine(lines);
-        lines += "\r\n";
+        try {
+            dev->ReportLine(lines);
+            lines += "\r\n";
+        } catch (...) {
+            r = E_CTXERR_MEMALLOC_ERROR;
+        }
         ReleaseDevice(dev);
     }
-    AppendReportText(lines);
-    return E_SX_SUCCESS;
+    if (r != E_SX_SUCCESS)
+        return r;
+    return AppendReportText(report, lines);
 }
 
 int CSXcontext::dev_timeoutms(CSXdevIO* handle, int useDefault, int ms)

@@ -21,22 +21,23 @@ void KeepIdentity(CSXcontext*, CSXdevIO*, const _BIT_STRUCT&) {}
 } // namespace
 
 #define SXCTX_DEFINE_REPORT(exp, op, params, args, get, rec, cls, report, keep) \
-    int CSXcontext::op(CSXdevIO* dev SXCTX_UNPAREN params)                    \
+    int CSXcontext::op(CSXdevIO* dev SXCTX_UNPAREN params, ReportText& report) \
     {                                                                         \
         SXCTX_ENTER("CSXcontext::" #op);                                      \
-        m_strReport.clear();                                                  \
-        m_wstrReport.clear();                                                 \
         rec record{};                                                         \
         int r = get(dev SXCTX_UNPAREN args, &record);                         \
         if (r != E_SX_SUCCESS)                                                \
             return r;                                                         \
         if (keep)                                                             \
             KeepIdentity(this, dev, record);                                  \
-        cls c(&record);                                                       \
-        std::string text;                                                     \
-        c.report(text, false, false);                                         \
-        AppendReportText(text);                                               \
-        return r;                                                             \
+        try {                                                                 \
+            cls c(&record);                                                   \
+            std::string text;                                                 \
+            c.report(text, false, false);                                     \
+            return AppendReportText(report, text);                            \
+        } catch (...) {                                                       \
+            return E_CTXERR_MEMALLOC_ERROR;                                   \
+        }                                                                     \
     }
 SXCTX_REPORT_TABLE(SXCTX_DEFINE_REPORT)
 #undef SXCTX_DEFINE_REPORT

@@ -5,6 +5,7 @@
 #include <platform/Console.h>
 #include <platform/ErrFormat.h>
 #include <platform/TextConv.h>
+#include <SXserIO/Debug.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -68,6 +69,22 @@ void ErrOut(int level, const char* fmt, va_list args)
     BxDebug::BXDebugOutL(level, sxplat::ErrFormat(fmt).text, args);
 }
 
+// A message of a level to the trace's way out (standard output or the
+// application's receiver) and, while logging, to the log file.
+void OutLogged(int level, const char* fmt, va_list args)
+{
+    std::lock_guard<std::mutex> lock(sxdiag::OutputLock());
+    FormatShared("BxDebug::BXDOUTL", __LINE__, fmt, args);
+    iodbg::BxDebug::Write(level, BxDebug::m_szDebug);
+    if (Load(BxDebug::m_bLog)) {
+        va_list again;
+        va_copy(again, args);
+        BxDebug::m_LogFile.VWrite(fmt, again);
+        va_end(again);
+    }
+    BxDebug::m_szDebug[0] = '\0';
+}
+
 } // namespace
 
 void BxDebug::BXDSetLevel(int level)
@@ -122,21 +139,12 @@ void BxDebug::BXDebugOut(int level, const char* fmt, ...)
 void BxDebug::BXDebugOutL(int level, const char* fmt, va_list args)
 {
     if (level <= static_cast<int>(BXDlev()))
-        BXDOUTL(fmt, args);
+        OutLogged(level, fmt, args);
 }
 
 void BxDebug::BXDOUTL(const char* fmt, va_list args)
 {
-    std::lock_guard<std::mutex> lock(sxdiag::OutputLock());
-    FormatShared("BxDebug::BXDOUTL", __LINE__, fmt, args);
-    fputs(m_szDebug, stdout);
-    if (Load(m_bLog)) {
-        va_list again;
-        va_copy(again, args);
-        m_LogFile.VWrite(fmt, again);
-        va_end(again);
-    }
-    m_szDebug[0] = '\0';
+    OutLogged(0, fmt, args);
 }
 
 void BxDebug::BXDOUT(const char* fmt, ...)
@@ -146,7 +154,7 @@ void BxDebug::BXDOUT(const char* fmt, ...)
     std::lock_guard<std::mutex> lock(sxdiag::OutputLock());
     FormatShared("BxDebug::BXDOUT", __LINE__, fmt, args);
     va_end(args);
-    fputs(m_szDebug, stdout);
+    iodbg::BxDebug::Write(0, m_szDebug);
 }
 
 void BxDebug::BXDOUT_ERR(int level, const char* fmt, ...)

@@ -1,7 +1,7 @@
 /** \file
  * BxDebug: the library's leveled debug output. A message of level n is
- * written when n <= the current level, to standard output and, while logging
- * is on, to the log file. CBxDebugOut sets the level and gives the process a
+ * written when n <= the current level, to standard output (or the receiver
+ * set with sxcmdif_set_trace_cb()) and, while logging is on, to the log file. CBxDebugOut sets the level and gives the process a
  * console for standard output.
  * \ingroup sx_diagnostics */
 #pragma once
@@ -14,13 +14,11 @@
 /** \addtogroup sx_diagnostics
  * @{ */
 
-/// \cond SX_INTERNAL
-#define SX_PRINTF(f, a) __attribute__((format(printf, f, a)))
-/// \endcond
 
 /** The library's leveled debug output (static only). A message of level n is
- * written when n is at most the current level, to standard output and, while
- * logging is on, to the log file (BXDOUT() and the _ERR forms excepted, as
+ * written when n is at most the current level, to standard output (or the
+ * receiver set with sxcmdif_set_trace_cb()) and, while logging is on, to the
+ * log file (BXDOUT() and the _ERR forms excepted, as
  * said). Every function may be called from any thread: the output and the
  * log file each have a lock, and one line is written whole. */
 class SXCMDIF_API BxDebug {
@@ -68,7 +66,8 @@ public:
      * \param fmt a printf format
      * \param args its values */
     static void BXDOUTL(const char* fmt, va_list args);
-    /** Writes a message to standard output whatever the level; never to the log file.
+    /** Writes a message to standard output (or the receiver set with sxcmdif_set_trace_cb()) whatever the
+     * level; never to the log file.
      * \param fmt a printf format
      * \param ... its values */
     static void BXDOUT(const char* fmt, ...) SX_PRINTF(1, 2);

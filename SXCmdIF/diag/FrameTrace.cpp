@@ -8,6 +8,7 @@
 #include <SXCmdIF/diag/BxDebug.h>
 #include <SXCmdIF/protocol/LEWords.h>
 #include <SXCmdIF/protocol/SXcmd.h>
+#include <SXserIO/Debug.h>
 #include <SXserIO/FBufFormat.h>
 #include <platform/Thread.h>
 
@@ -67,8 +68,9 @@ void OutLong(int level, const std::string& text)
         BxDebug::BXDebugOut(level, "%s", text.c_str() + at);
 }
 
-// "[thread] : label \r\n" + body + optional line end, to standard output.
-void WriteBuffer(const std::string& body, bool crlf, const char* label)
+// "[thread] : label \r\n" + body + optional line end, to the trace's way
+// out (standard output or the application's receiver).
+void WriteBuffer(const std::string& body, bool crlf, const char* label, int level)
 {
     std::string line = ThreadField();
     line += Text(label);
@@ -76,7 +78,7 @@ void WriteBuffer(const std::string& body, bool crlf, const char* label)
     line += body;
     if (crlf)
         line += "\r\n";
-    fwrite(line.data(), 1, line.size(), stdout);
+    iodbg::BxDebug::Write(level, line.c_str());
 }
 
 bool BufferGate(const void* buffer, int length, int level)
@@ -155,7 +157,7 @@ void trTraceFBuf(const void* buffer, int length, bool crlf, const char* label, i
         return;
     char dump[kBlockBuf];
     trFormatFBuf(static_cast<const unsigned char*>(buffer), length, dump, sizeof dump, nullptr);
-    WriteBuffer(dump, crlf, label);
+    WriteBuffer(dump, crlf, label, level);
 }
 
 void trTraceCmdFrame(const void* frame, int length, bool crlf, const char* label, int level)
@@ -164,7 +166,7 @@ void trTraceCmdFrame(const void* frame, int length, bool crlf, const char* label
         return;
     std::string dump;
     DumpCmdFrame(dump, static_cast<const unsigned char*>(frame), static_cast<unsigned>(length));
-    WriteBuffer(dump, crlf, label);
+    WriteBuffer(dump, crlf, label, level);
 }
 
 void trTracePnoFrame(const void* frame, int length, bool crlf, const char* label, int level)
@@ -173,7 +175,7 @@ void trTracePnoFrame(const void* frame, int length, bool crlf, const char* label
         return;
     std::string dump;
     DumpPnoFrame(dump, static_cast<const unsigned char*>(frame), static_cast<unsigned>(length));
-    WriteBuffer(dump, crlf, label);
+    WriteBuffer(dump, crlf, label, level);
 }
 
 void trTraceHexBuf(const unsigned char* data, int length, bool crlf, const char* prefix)

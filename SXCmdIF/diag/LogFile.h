@@ -55,7 +55,7 @@ public:
     /** Writes a counted line (nothing while closed).
      * \param fmt a printf format (the line is cut at 2047 characters)
      * \param ... its values */
-    void Write(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+    void Write(const char* fmt, ...) SX_PRINTF(2, 3);
     /** Writes a counted line, with its values as a va_list.
      * \param fmt a printf format (the line is cut at 2047 characters)
      * \param args its values */
@@ -63,7 +63,7 @@ public:
     /** Writes a line that is not counted towards flushing.
      * \param fmt a printf format (the line is cut at 2047 characters)
      * \param ... its values */
-    void WriteNoFlush(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+    void WriteNoFlush(const char* fmt, ...) SX_PRINTF(2, 3);
     /** Writes a line that is not counted, with its values as a va_list.
      * \param fmt a printf format (the line is cut at 2047 characters)
      * \param args its values */

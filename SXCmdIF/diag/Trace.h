@@ -1,17 +1,14 @@
 /** \file
  * Exported trace printing functions: entry, exit and detail lines of the
  * library, prefixed with the calling thread's identifier ("[%08x] : ").
- * They write through BxDebug (standard output and, while logging, the log
- * file) and may be called from any thread.
+ * They write through BxDebug (standard output, or the receiver set with
+ * sxcmdif_set_trace_cb(), and, while logging, the log file) and may be called from any thread.
  * This header compiles as C and as C++.
  * \ingroup sx_diagnostics */
 #pragma once
 
 #include <SXCmdIF/SXCmdIFdefs.h>
 
-/// \cond SX_INTERNAL
-#define SX_TRACE_PRINTF(f, a) __attribute__((format(printf, f, a)))
-/// \endcond
 
 /** \addtogroup sx_diagnostics
  * @{ */

@@ -105,9 +105,12 @@ SXCMDIF_API int sxcmd_sns_ftthome(void* ctx, void* /*dev*/, int /*sensor*/, eCmd
         SXCTX_USE(c, ctx);                                                             \
         if (!text)                                                                     \
             return E_SXERR_INVALID_PARAMS;                                             \
-        int r = c->op(Dev(dev) SXCTX_UNPAREN args);                                    \
+        CSXcontext::ReportText* report = c->ClearedReport();                          \
+        if (!report)                                                                   \
+            return E_CTXERR_MEMALLOC_ERROR;                                            \
+        int r = c->op(Dev(dev) SXCTX_UNPAREN args, *report);                           \
         if (r == E_SX_SUCCESS)                                                         \
-            *text = c->m_strReport.c_str();                                            \
+            *text = report->narrow.c_str();                                          \
         return r;                                                                      \
     }                                                                                  \
     SXCMDIF_CAPI int exp##W(void* ctx, void* dev SXCTX_UNPAREN params, const wchar_t** text) \
@@ -115,9 +118,12 @@ SXCMDIF_API int sxcmd_sns_ftthome(void* ctx, void* /*dev*/, int /*sensor*/, eCmd
         SXCTX_USE(c, ctx);                                                             \
         if (!text)                                                                     \
             return E_SXERR_INVALID_PARAMS;                                             \
-        int r = c->op(Dev(dev) SXCTX_UNPAREN args);                                    \
+        CSXcontext::ReportText* report = c->ClearedReport();                          \
+        if (!report)                                                                   \
+            return E_CTXERR_MEMALLOC_ERROR;                                            \
+        int r = c->op(Dev(dev) SXCTX_UNPAREN args, *report);                           \
         if (r == E_SX_SUCCESS)                                                         \
-            *text = c->m_wstrReport.c_str();                                           \
+            *text = report->wide.c_str();                                          \
         return r;                                                                      \
     }
 SXCTX_REPORT_TABLE(SXCTX_EXPORT_REPORT)

@@ -61,8 +61,11 @@ SXCMDIF_CAPI int sxctx_dev_report(void* ctx, const char** text)
     SXCTX_USE(c, ctx);
     if (!text)
         return E_SXERR_INVALID_PARAMS;
-    int r = c->dev_report_all();
-    *text = c->m_strReport.c_str();
+    CSXcontext::ReportText* report = c->ClearedReport();
+    if (!report)
+        return E_CTXERR_MEMALLOC_ERROR;
+    int r = c->dev_report_all(*report);
+    *text = report->narrow.c_str();
     return r;
 }
 
@@ -71,8 +74,11 @@ SXCMDIF_CAPI int sxctx_dev_reportW(void* ctx, const wchar_t** text)
     SXCTX_USE(c, ctx);
     if (!text)
         return E_SXERR_INVALID_PARAMS;
-    int r = c->dev_report_all();
-    *text = c->m_wstrReport.c_str();
+    CSXcontext::ReportText* report = c->ClearedReport();
+    if (!report)
+        return E_CTXERR_MEMALLOC_ERROR;
+    int r = c->dev_report_all(*report);
+    *text = report->wide.c_str();
     return r;
 }
 
@@ -89,10 +95,11 @@ SXCMDIF_CAPI int sxdev_report(void* ctx, void* dev, const char** text)
     SXCTX_USE(c, ctx);
     if (!text)
         return E_SXERR_INVALID_PARAMS;
-    c->m_strReport.clear();
-    c->m_wstrReport.clear();
-    int r = c->dev_report(Dev(dev));
-    *text = c->m_strReport.c_str();
+    CSXcontext::ReportText* report = c->ClearedReport();
+    if (!report)
+        return E_CTXERR_MEMALLOC_ERROR;
+    int r = c->dev_report(Dev(dev), *report);
+    *text = report->narrow.c_str();
     return r;
 }
 
@@ -101,10 +108,11 @@ SXCMDIF_CAPI int sxdev_reportW(void* ctx, void* dev, const wchar_t** text)
     SXCTX_USE(c, ctx);
     if (!text)
         return E_SXERR_INVALID_PARAMS;
-    c->m_strReport.clear();
-    c->m_wstrReport.clear();
-    int r = c->dev_report(Dev(dev));
-    *text = c->m_wstrReport.c_str();
+    CSXcontext::ReportText* report = c->ClearedReport();
+    if (!report)
+        return E_CTXERR_MEMALLOC_ERROR;
+    int r = c->dev_report(Dev(dev), *report);
+    *text = report->wide.c_str();
     return r;
 }
 

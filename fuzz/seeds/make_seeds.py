@@ -19,6 +19,22 @@ def crc16(data):
     return acc
 
 
+def crc64(data):
+    """CRC-64 of OpenIGTLink (ECMA-182 polynomial, not reflected, from 0)."""
+    poly, crc = 0x42F0E1EBA9EA3693, 0
+    for b in data:
+        crc ^= b << 56
+        for _ in range(8):
+            crc = ((crc << 1) ^ poly if crc & (1 << 63) else crc << 1) & 0xFFFFFFFFFFFFFFFF
+    return crc
+
+
+def igtl(msgtype, name=b"", body=b"", size=None, crc=None):
+    """An OpenIGTLink message: big-endian header of version 1, then the body."""
+    return struct.pack(">H12s20sQQQ", 1, msgtype, name, 0, len(body) if size is None else size,
+                       crc64(body) if crc is None else crc) + body
+
+
 def frame(preamble, body):
     head = preamble + struct.pack("<I", len(body) + 4)
     raw = head + body
@@ -114,12 +130,84 @@ def main():
         head = head.ljust(hlen, b"\0")
         recs = b"".join(b"PNOF" + struct.pack("<IQII", len(f), 1000 * (i + 1), i + 1, 0) + f
                         for i, f in enumerate(fs))
-        return head + recs
+        trailer = b"TRLR" + struct.pack("<IQ", 24, len(fs)) + b"SXRECEND" if version >= 2 else b""
+        return head + recs + trailer
     write("fuzz_recording", "three", recording(pno(4, framenum=1), pno(4, framenum=2), pno(16, hpinfo=1)))
     write("fuzz_recording", "empty", recording())
     write("fuzz_recording", "truncated", recording(pno(2), pno(2))[:-7])
     write("fuzz_recording", "long_header", recording(pno(1), hlen=512))
     write("fuzz_recording", "bad_tag", recording(pno(1)).replace(b"PNOF", b"PNOX"))
+    write("fuzz_recording", "trailer", recording(pno(2, framenum=1), pno(2, framenum=2), version=2))
+    # The OpenIGTLink server's client reader: two bytes seeding the cuts,
+    # then a byte stream. Every request it serves, each type it skips, and
+    # bodies of the wrong size.
+    stt = struct.pack(">i32s", 0, b"Tracker")
+    requests = {
+        "stt_tdata": igtl(b"STT_TDATA", b"Slicer", stt),
+        "stt_tdata_50ms": igtl(b"STT_TDATA", b"Slicer", struct.pack(">i32s", 50, b"")),
+        "stt_tdata_negative": igtl(b"STT_TDATA", b"", struct.pack(">i32s", -1, b"")),
+        "stt_tdata_badcrc": igtl(b"STT_TDATA", b"", stt, crc=1),
+        "stt_tdata_empty": igtl(b"STT_TDATA"),
+        "stt_tdata_short": igtl(b"STT_TDATA", b"", b"\x01"),
+        "stt_tdata_long": igtl(b"STT_TDATA", b"", stt + b"x"),
+        "stp_tdata": igtl(b"STP_TDATA", b"Slicer"),
+        "get_tdata": igtl(b"GET_TDATA"),
+        "get_trans": igtl(b"GET_TRANS", b"Sensor3"),
+        "get_trans_all": igtl(b"GET_TRANS"),
+        "get_status": igtl(b"GET_STATUS"),
+        "get_capabil": igtl(b"GET_CAPABIL"),
+        "get_capabil_body": igtl(b"GET_CAPABIL", b"", b"xyz"),
+        "get_name20": igtl(b"GET_STATUS", b"N" * 20),
+        "type12": igtl(b"GET_CAPABILX"),
+    }
+    others = {
+        "transform": igtl(b"TRANSFORM", b"Tool", struct.pack(">12f", *range(12))),
+        "position": igtl(b"POSITION", b"Tool", struct.pack(">7f", *range(7))),
+        "status": igtl(b"STATUS", b"Tool", struct.pack(">HQ20s", 1, 0, b"") + b"ok\0"),
+        "capability": igtl(b"CAPABILITY", b"", b"TRANSFORM\0\0\0STATUS\0\0\0\0\0\0"),
+        "tdata": igtl(b"TDATA", b"Tracker", struct.pack(">20sBB12f", b"Sensor0", 6, 0, *range(12))),
+        "rts_tdata": igtl(b"RTS_TDATA", b"", b"\0"),
+        "string": igtl(b"STRING", b"", struct.pack(">HH", 3, 5) + b"hello"),
+        "image_huge": igtl(b"IMAGE", b"Scan", b"\0" * 100, size=1 << 40),
+        "point": igtl(b"POINT", b"", b"\0" * 136),
+        "ndarray": igtl(b"NDARRAY", b"", struct.pack(">BBH", 3, 1, 4) + b"\0" * 4),
+        "get_image": igtl(b"GET_IMAGE"),
+        "stt_qtdata": igtl(b"STT_QTDATA", b"", stt),
+        "stp_qtdata": igtl(b"STP_QTDATA"),
+    }
+    for name, m in list(requests.items()) + list(others.items()):
+        write("fuzz_igtl_reader", name, b"\x01\x00" + m)
+    stream = b"".join(requests.values()) + b"".join(m for n, m in others.items() if n != "image_huge")
+    write("fuzz_igtl_reader", "every_type", b"\x07\x00" + stream)
+    write("fuzz_igtl_reader", "every_type_bytewise", b"\x00\x00" + stream)
+    write("fuzz_igtl_reader", "flood", b"\x33\x11" + requests["get_capabil"] * 200)
+    write("fuzz_igtl_reader", "half_header", b"\x01\x00" + requests["get_status"][:30])
+    viewer = {
+        "stream_on": b'{"type":"stream","on":true,"id":1}',
+        "stream_off": b'{"type":"stream","on":false}',
+        "record_on": b'{"type":"record","on":true,"id":2147483647}',
+        "set_units": b'{"type":"set","item":"units","values":["cm","euler_degree"],"id":7}',
+        "set_framerate": b'{"type":"set","item":"framerate","values":["960"]}',
+        "set_filter": b'{"type":"set","item":"filter","values":["heavy"],"sensor":3,"target":"pos"}',
+        "set_filter_custom": b'{"type":"set","item":"filter","values":["custom","0.1","0.2","0.8","0.9"]}',
+        "set_units_sensor": b'{"type":"set","item":"units","values":["cm","deg"],"sensor":1}',
+        "set_boresight": b'{"type":"set","item":"boresight","values":["0","0","0"]}',
+        "bad_sensor": b'{"type":"set","item":"filter","values":["light"],"sensor":16}',
+        "bad_target": b'{"type":"set","item":"filter","values":["light"],"target":"all"}',
+        "bad_word": b'{"type":"set","item":"units","values":["c m","deg"]}',
+        "float_id": b'{"type":"stream","on":true,"id":1.5}',
+        "extra_key": b'{"type":"stream","on":true,"path":"/etc/passwd"}',
+        "not_object": b'["stream",true]',
+        "nested": b'{"type":"set","item":"units","values":[["cm"]]}',
+        "deep": b"[" * 500 + b"]" * 500,
+        "utf8_bad": b'{"type":"set","item":"units","values":["\xff\xfe","deg"]}',
+        "unicode_escape": b'{"type":"set","item":"units","values":["\u0000cm","deg"]}',
+        "huge_number": b'{"type":"set","item":"filter","values":["light"],"sensor":18446744073709551615}',
+        "too_long": b'{"type":"stream","on":true,"pad":"' + b"x" * 1100 + b'"}',
+        "regress_target_word": b'{"type":"set","item":"filter","values":["heavy"],"sensor":3,"target":"po^"}',
+    }
+    for name, m in viewer.items():
+        write("fuzz_viewer_control", name, m)
     write("fuzz_dataready", "ffff_crc", bytes([0x01]) + units(frame(b"SXRC", struct.pack("<IIIII", 0xFFFF, 7, 3, 0, 0))[:-4] + b"\0\0\0\0"))
 
 

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include <items/ErrorHelp.h>
+
 namespace sxpy {
 
 namespace {
@@ -91,7 +93,9 @@ void Raise(int value, const char* operation)
     // The text may live in a buffer the next composed text overwrites: copy
     // it at once.
     const std::string text = sxcmdif_errorStr(value);
-    const std::string message = std::string(operation) + ": " + text + " (" + std::to_string(value) + ")";
+    // What the code means and what to try, as sxtool says it.
+    const std::string message =
+        std::string(operation) + ": " + text + " (" + std::to_string(value) + "): " + sxitems::ErrorHelp(value);
     py::object exc = py::reinterpret_borrow<py::object>(g_sxError)(message);
     exc.attr("code") = ErrCode(value);
     exc.attr("detail") = ErrDetail(value);

@@ -1,5 +1,7 @@
 #include "Frames.h"
 
+#include <items/Connection.h>
+
 #include <SXCmdIF/pno/SXpno.h>
 #include <SXCmdIF/protocol/LEWords.h>
 #include <SXCmdIF/protocol/SXframe.h>
@@ -48,6 +50,7 @@ std::string FrameReport(const Frame& f, bool table)
         return std::string(py::repr(py::cast(f)));
     std::string text;
     pno.Report(text, table, true, (f.hpinfo & 0x0Fu) != 0);
+    sxitems::ToNewlines(text);
     return text;
 }
 

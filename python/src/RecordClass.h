@@ -6,6 +6,9 @@
 
 #include "Records.h"
 
+#include <items/Connection.h>
+#include <items/ItemWords.h>
+
 #include <pybind11/pybind11.h>
 
 #include <algorithm>
@@ -79,6 +82,7 @@ std::string Report(const Value<K>& r, bool header, bool oneLine)
         context.units = r.units;
         Meta<K>::def->report(r.raw, context, header, oneLine, text);
     }
+    sxitems::ToNewlines(text);
     return text;
 }
 
@@ -114,6 +118,8 @@ void Store(py::handle value, void* payload)
     if (!py::isinstance(obj, type)) {
         if (py::isinstance<py::dict>(obj))
             obj = type(**obj);
+        else if (py::isinstance<py::tuple>(obj) || py::isinstance<py::list>(obj))
+            obj = type(*obj); // the fields in order
         else
             obj = type(obj);
     }
@@ -131,9 +137,7 @@ py::bytes Bytes(const Value<K>& r)
 template <class T>
 T Read(const unsigned char* raw, size_t offset)
 {
-    T v;
-    std::memcpy(&v, raw + offset, sizeof v);
-    return v;
+    return sxitems::ReadAt<T>(raw, offset);
 }
 template <class T>
 void Write(unsigned char* raw, size_t offset, T v)
@@ -301,6 +305,15 @@ private:
     void Words(const sxitems::Field& f)
     {
         const size_t off = f.offset;
+        if (f.words && f.count == 1) {
+            const sxitems::Vocabulary* words = f.words;
+            const std::string what = std::string(m_def.name) + "." + f.name;
+            m_cls.def_property(
+                f.name, [off, words](const V& r) { return EnumValue(*words, record::Read<uint32_t>(r.raw, off)); },
+                [off, words, what](V& r, py::object v) { record::Write<uint32_t>(r.raw, off, WordValue(*words, v, what)); },
+                f.doc);
+            return;
+        }
         if (f.count == 1) {
             m_cls.def_property(
                 f.name, [off](const V& r) { return record::Read<T>(r.raw, off); },
@@ -350,6 +363,22 @@ private:
         const size_t off = f.offset;
         const unsigned shift = f.shift;
         const uint32_t mask = f.width >= 32 ? 0xFFFFFFFFu : (1u << f.width) - 1;
+        if (f.words) {
+            const sxitems::Vocabulary* words = f.words;
+            const std::string what = std::string(m_def.name) + "." + f.name;
+            m_cls.def_property(
+                f.name,
+                [off, shift, mask, words](const V& r) {
+                    return EnumValue(*words, (record::Read<uint32_t>(r.raw, off) >> shift) & mask);
+                },
+                [off, shift, mask, words, what](V& r, py::object v) {
+                    const uint32_t w = record::Read<uint32_t>(r.raw, off);
+                    const uint32_t x = WordValue(*words, v, what);
+                    record::Write<uint32_t>(r.raw, off, (w & ~(mask << shift)) | ((x & mask) << shift));
+                },
+                f.doc);
+            return;
+        }
         m_cls.def_property(
             f.name, [off, shift, mask](const V& r) { return (record::Read<uint32_t>(r.raw, off) >> shift) & mask; },
             [off, shift, mask](V& r, unsigned v) {

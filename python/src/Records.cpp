@@ -8,6 +8,8 @@
 #include <pybind11/stl.h>
 
 #include <array>
+#include <cctype>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -16,6 +18,54 @@ namespace sxpy {
 namespace {
 
 std::array<RecordOps, sxitems::kRecordKinds> g_ops{};
+
+// The Python enumeration of each vocabulary; kept to the end.
+std::map<const sxitems::Vocabulary*, py::object>& Enums()
+{
+    static auto* enums = new std::map<const sxitems::Vocabulary*, py::object>;
+    return *enums;
+}
+
+// One IntEnum per vocabulary (sxcmdif.PosUnits.CM); a member's name is its
+// word in capitals, or the library's name where the word is a number.
+void RegisterEnums(py::module_& m)
+{
+    py::object intEnum = py::module_::import("enum").attr("IntEnum");
+    size_t n = 0;
+    const sxitems::Vocabulary* const* all = sxitems::AllVocabularies(n);
+    for (size_t i = 0; i < n; ++i) {
+        const sxitems::Vocabulary& v = *all[i];
+        py::list members;
+        for (unsigned value = 0; value < v.count; ++value) {
+            std::string name = sxitems::Word(v, value);
+            for (char& c : name)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            if (name.empty() || std::isdigit(static_cast<unsigned char>(name[0])))
+                name = v.name(value);
+            members.append(py::make_tuple(name, value));
+        }
+        py::object e = intEnum(v.enumName, members, py::arg("module") = "sxcmdif");
+        e.attr("__doc__") = std::string("The ") + v.what + " of the tracker; fields taking them also take the words " +
+                            sxitems::Choices(v) + ".";
+        m.attr(v.enumName) = e;
+        Enums()[&v] = e;
+    }
+}
+
+// A frame rate given as a number is in Hz.
+void StoreFrameRate(py::handle value, void* payload)
+{
+    if (py::isinstance<py::int_>(value) || py::isinstance<py::float_>(value)) {
+        uint32_t code = 0;
+        std::string error;
+        if (!sxitems::FrameRateCode(value.cast<double>(), code, error))
+            throw py::value_error("framerate: " + error);
+        const _FRAMERATE_CONFIG rate{code};
+        std::memcpy(payload, &rate, sizeof rate);
+        return;
+    }
+    record::Store<RecordKind::FrameRate>(value, payload);
+}
 
 // What a class has beyond its fields; nothing for most.
 template <RecordKind K>
@@ -54,9 +104,13 @@ void AddExtras(Binder<RecordKind::FrameRate>& b)
                         return r;
                     }
                 }
-                throw py::value_error("no frame rate of " + std::to_string(hz) + " Hz (30, 60, 120, 240, 480 or 960)");
+                std::string error;
+                uint32_t code = 0;
+                sxitems::FrameRateCode(hz, code, error);
+                throw py::value_error(error);
             },
             py::arg("hz"), "The frame rate of 30, 60, 120, 240, 480 or 960 Hz.");
+    MutableOps(RecordKind::FrameRate).store = &StoreFrameRate;
 }
 
 template <>
@@ -131,6 +185,29 @@ void RegisterAll(py::module_& m, std::index_sequence<I...>)
 
 } // namespace
 
+py::object EnumValue(const sxitems::Vocabulary& words, uint32_t value)
+{
+    if (value >= words.count)
+        return py::int_(value);
+    return Enums().at(&words)(value);
+}
+
+uint32_t WordValue(const sxitems::Vocabulary& words, py::handle value, const std::string& what)
+{
+    if (py::isinstance<py::str>(value)) {
+        unsigned v = 0;
+        std::string error;
+        if (!sxitems::ParseWord(words, value.cast<std::string>(), v, error))
+            throw py::value_error(what + ": " + error);
+        return v;
+    }
+    if (py::isinstance<py::bool_>(value) || !PyIndex_Check(value.ptr()))
+        throw py::type_error(what + " takes a " + words.enumName + " member, a number or one of the words " +
+                             sxitems::Choices(words) + ", not " +
+                             std::string(py::str(py::type::handle_of(value).attr("__name__"))));
+    return value.cast<uint32_t>();
+}
+
 RecordOps& MutableOps(RecordKind kind)
 {
     return g_ops[static_cast<size_t>(kind)];
@@ -143,6 +220,7 @@ const RecordOps& Ops(RecordKind kind)
 
 void RegisterRecords(py::module_& m)
 {
+    RegisterEnums(m);
     RegisterAll(m, std::make_index_sequence<sxitems::kRecordKinds>());
 }
 

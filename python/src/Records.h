@@ -33,6 +33,13 @@ struct RecordOps {
 // The operations of a record kind (valid after RegisterRecords).
 const RecordOps& Ops(RecordKind kind);
 
+// An enumerated value as its Python enumeration's member (an int outside
+// the vocabulary).
+py::object EnumValue(const sxitems::Vocabulary& words, uint32_t value);
+// What a user gives for an enumerated field: a member, a number or a word
+// ("cm", "POS_CM"); ValueError or TypeError naming `what` otherwise.
+uint32_t WordValue(const sxitems::Vocabulary& words, py::handle value, const std::string& what);
+
 // Adds every record class to the module.
 void RegisterRecords(py::module_& m);
 

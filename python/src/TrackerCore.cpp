@@ -6,6 +6,8 @@
 #include "Errors.h"
 #include "Records.h"
 
+#include <items/Connection.h>
+
 #include <SXCmdIF/SXCmdIF.h>
 
 #include <set>
@@ -81,14 +83,14 @@ int TrackerCore::Connect(const std::function<int(void* ctx, void*& dev)>& connec
     return 0;
 }
 
-void TrackerCore::Opened(const std::string& kind)
+void TrackerCore::Opened(const std::string& kind, int timeoutMs)
 {
     m_kind = kind;
-    m_timeoutMs = 50;
     Live().insert(this);
+    SetTimeoutMs(py::int_(timeoutMs));
 }
 
-void TrackerCore::OpenUsb(uint32_t tag, int pid)
+void TrackerCore::OpenUsb(uint32_t tag, int pid, int timeoutMs)
 {
     if (m_ctx)
         throw py::value_error("the tracker is already open");
@@ -102,10 +104,10 @@ void TrackerCore::OpenUsb(uint32_t tag, int pid)
         });
     }
     Check(r, "connect USB");
-    Opened(tag != 0 ? "usb tag " + std::to_string(tag) : "usb");
+    Opened(tag != 0 ? "usb tag " + std::to_string(tag) : "usb", timeoutMs);
 }
 
-void TrackerCore::OpenHub()
+void TrackerCore::OpenHub(int timeoutMs)
 {
     if (m_ctx)
         throw py::value_error("the tracker is already open");
@@ -116,10 +118,10 @@ void TrackerCore::OpenHub()
         r = Connect([&](void* ctx, void*& dev) { return sxctx_connectusb_q7p(ctx, dev, 0); });
     }
     Check(r, "connect USB hub");
-    Opened("usb hub");
+    Opened("usb hub", timeoutMs);
 }
 
-void TrackerCore::OpenSerial(int port, py::object cfg)
+void TrackerCore::OpenSerial(int port, py::object cfg, int timeoutMs, int retries)
 {
     if (m_ctx)
         throw py::value_error("the tracker is already open");
@@ -131,11 +133,11 @@ void TrackerCore::OpenSerial(int port, py::object cfg)
         py::gil_scoped_release nogil;
         std::unique_lock<std::shared_mutex> lock(m_use);
         r = Connect([&](void* ctx, void*& dev) {
-            return sxctx_connectser(ctx, dev, port, static_cast<int>(word.sercfg));
+            return sxitems::ConnectSerialRetried(ctx, dev, port, static_cast<int>(word.sercfg), retries);
         });
     }
     Check(r, port > 0 ? ("connect serial port " + std::to_string(port)).c_str() : "connect serial");
-    Opened(port > 0 ? "serial port " + std::to_string(port) : "serial");
+    Opened(port > 0 ? "serial port " + std::to_string(port) : "serial", timeoutMs);
 }
 
 void TrackerCore::Close()

@@ -26,6 +26,7 @@ struct CallbackState {
     std::atomic<int> inflight{0};
     py::object fn;          // touched only with the GIL
     uint32_t delivered = 0; // likewise
+    uint64_t errors = 0;    // exceptions the callback raised; likewise
 };
 
 class TrackerCore {
@@ -35,24 +36,26 @@ public:
     TrackerCore(const TrackerCore&) = delete;
     TrackerCore& operator=(const TrackerCore&) = delete;
 
-    void OpenUsb(uint32_t tag, int pid);
-    void OpenHub();
-    void OpenSerial(int port, py::object cfg);
-    void OpenSimulated(int sensors, int rate, const py::kwargs& options);
+    // timeoutMs: how long commands wait for their answers once connected;
+    // retries: serial connections tried while nothing answers.
+    void OpenUsb(uint32_t tag, int pid, int timeoutMs);
+    void OpenHub(int timeoutMs);
+    void OpenSerial(int port, py::object cfg, int timeoutMs, int retries);
+    void OpenSimulated(int sensors, int rate, int timeoutMs, int retries, const py::kwargs& options);
     // Stops continuous output, releases the device and the context, stops a
     // simulated tracker. Again: nothing.
     void Close();
     bool IsOpen() const { return m_dev != nullptr; }
     const std::string& Kind() const { return m_kind; }
 
-    py::object Get(const std::string& item, py::object sensor, py::object source, int arg2);
-    void Set(const std::string& item, py::object value, py::object sensor, py::object source, int arg2);
-    void Reset(const std::string& item, py::object sensor, py::object source, int arg2);
+    py::object Get(py::object item, py::object sensor, py::object source, py::object arg2);
+    void Set(py::object item, py::object value, py::object sensor, py::object source, py::object arg2);
+    void Reset(py::object item, py::object sensor, py::object source, py::object arg2);
     void Persist();
     py::object Identity();
     uint32_t SeuId();
     std::string Report();
-    void SetTimeoutMs(int ms);
+    void SetTimeoutMs(py::object ms);
     int TimeoutMs() const { return m_timeoutMs; }
     void SetTrace(int level);
 
@@ -65,6 +68,7 @@ public:
     py::object Read(py::object maxFrames);
     py::object Single();
     void OnFrame(py::object callback);
+    uint64_t CallbackErrors() const { return m_cb.errors; }
     unsigned Pending();
     void ClearQueue();
 
@@ -85,11 +89,12 @@ private:
         std::shared_lock<std::shared_mutex> lock(m_use);
         return f();
     }
-    py::object Command(const char* verb, int action, const std::string& item, py::object value, py::object sensor,
-                       py::object source, int arg2);
+    py::object Command(const char* verb, int action, py::object item, py::object value, py::object sensor,
+                       py::object source, py::object arg2);
     // Creates the context and connects; the use lock is held.
     int Connect(const std::function<int(void* ctx, void*& dev)>& connect);
-    void Opened(const std::string& kind);
+    // Records the connection and gives its commands timeoutMs to answer.
+    void Opened(const std::string& kind, int timeoutMs);
     void RequireOpen() const;
     void RequireNoCallback() const;
     void RequireNotInCallback(const char* what) const;

@@ -6,6 +6,9 @@
 #include "Errors.h"
 #include "Records.h"
 
+#include <items/Connection.h>
+#include <items/ItemWords.h>
+
 #include <SXCmdIF/SXCmdIF.h>
 
 #include <cstring>
@@ -24,42 +27,83 @@ std::string Where(const char* verb, const std::string& item, const char* level, 
     return s;
 }
 
+std::string TypeName(py::handle v)
+{
+    return py::str(py::type::handle_of(v).attr("__name__"));
+}
+
+// A whole-number argument, else TypeError naming what it is for and what
+// it takes.
+long IntArg(py::handle v, const std::string& what, const std::string& accepts)
+{
+    if (py::isinstance<py::bool_>(v) || !PyIndex_Check(v.ptr()))
+        throw py::type_error(what + " takes " + accepts + ", not " + TypeName(v));
+    return v.cast<long>();
+}
+
+std::string ItemNames()
+{
+    size_t n = 0;
+    const sxitems::Item* all = sxitems::AllItems(n);
+    std::string names;
+    for (size_t i = 0; i < n; ++i)
+        names += (i ? ", " : "") + std::string(all[i].name);
+    return names;
+}
+
+const sxitems::Item& ItemArg(const char* verb, py::handle item)
+{
+    if (!py::isinstance<py::str>(item))
+        throw py::type_error(std::string(verb) + "() takes the item's name as a str (see sxcmdif.ITEMS), not " +
+                             TypeName(item));
+    const std::string name = item.cast<std::string>();
+    const sxitems::Item* it = sxitems::FindItem(name);
+    if (!it)
+        throw py::value_error("unknown item '" + name + "'; the items are: " + ItemNames());
+    return *it;
+}
+
 } // namespace
 
-py::object TrackerCore::Command(const char* verb, int action, const std::string& name, py::object value,
-                                py::object sensor, py::object source, int arg2)
+py::object TrackerCore::Command(const char* verb, int action, py::object item, py::object value, py::object sensor,
+                                py::object source, py::object arg2Obj)
 {
-    const sxitems::Item* it = sxitems::FindItem(name);
-    if (!it) {
-        size_t n = 0;
-        const sxitems::Item* all = sxitems::AllItems(n);
-        std::string names;
-        for (size_t i = 0; i < n; ++i)
-            names += (i ? ", " : "") + std::string(all[i].name);
-        throw py::value_error("unknown item '" + name + "'; the items are: " + names);
-    }
+    const sxitems::Item* it = &ItemArg(verb, item);
+    const std::string name = it->name;
+    const std::string call = std::string(verb) + "(\"" + name + "\")";
     enum class Level { Unit, Sensor, Source } level = Level::Unit;
     int index = 0;
+    std::string error;
     if (!sensor.is_none() && !source.is_none())
-        throw py::value_error(name + ": give sensor or source, not both");
+        throw py::value_error(call + ": give sensor or source, not both");
     if (!sensor.is_none()) {
         if (!it->sensor)
-            throw py::value_error(name + " is not a sensor item: it takes no sensor");
+            throw py::value_error(call + ": " + name + " does not address a sensor: it takes no sensor=");
+        const long n = IntArg(sensor, call + ": sensor", "a sensor number 0 to 15");
+        if (!sxitems::CheckSensor(n, error))
+            throw py::value_error(call + ": " + error);
         level = Level::Sensor;
-        index = sensor.cast<int>();
+        index = static_cast<int>(n);
     } else if (!source.is_none()) {
         if (!it->source)
-            throw py::value_error(name + " is not a source item: it takes no source");
+            throw py::value_error(call + ": " + name + " does not address a source: it takes no source=");
+        const long n = IntArg(source, call + ": source", "a source number 0 to 3");
+        if (!sxitems::CheckSource(n, error))
+            throw py::value_error(call + ": " + error);
         level = Level::Source;
-        index = source.cast<int>();
+        index = static_cast<int>(n);
     } else if (it->unit) {
         level = Level::Unit;
     } else if (it->sensor) {
+        // A read names one sensor; a write or reset without one reaches every sensor.
+        if (action == CMD_ACTION_GET)
+            throw py::value_error(call + ": " + name + " addresses a sensor: give sensor= (0 to 15)");
         level = Level::Sensor;
-        index = -1; // every sensor
+        index = -1;
     } else {
-        throw py::value_error(name + " needs source= (0 to 3)");
+        throw py::value_error(call + ": " + name + " addresses a source: give source= (0 to 3)");
     }
+    const int arg2 = static_cast<int>(IntArg(arg2Obj, call + ": arg2", "an int"));
     const std::string op = Where(verb, name, level == Level::Sensor ? "sensor" : level == Level::Source ? "source" : nullptr,
                                  index);
     if ((it->actions & (1u << action)) == 0)
@@ -70,7 +114,8 @@ py::object TrackerCore::Command(const char* verb, int action, const std::string&
     std::vector<unsigned char> payload(ops ? ops->size : 0);
     if (action == CMD_ACTION_SET && ops) {
         if (value.is_none())
-            throw py::type_error(op + " needs a value (" + ops->name + ")");
+            throw py::type_error(call + " needs a value: a " + ops->name + ", a dict or tuple of its fields, or its "
+                                 "first field");
         ops->store(value, payload.data());
     }
     _UNITS_CONFIG units = CUnitsCfg::Default;
@@ -100,17 +145,17 @@ py::object TrackerCore::Command(const char* verb, int action, const std::string&
     return py::none();
 }
 
-py::object TrackerCore::Get(const std::string& item, py::object sensor, py::object source, int arg2)
+py::object TrackerCore::Get(py::object item, py::object sensor, py::object source, py::object arg2)
 {
     return Command("get", CMD_ACTION_GET, item, py::none(), sensor, source, arg2);
 }
 
-void TrackerCore::Set(const std::string& item, py::object value, py::object sensor, py::object source, int arg2)
+void TrackerCore::Set(py::object item, py::object value, py::object sensor, py::object source, py::object arg2)
 {
     Command("set", CMD_ACTION_SET, item, value, sensor, source, arg2);
 }
 
-void TrackerCore::Reset(const std::string& item, py::object sensor, py::object source, int arg2)
+void TrackerCore::Reset(py::object item, py::object sensor, py::object source, py::object arg2)
 {
     Command("reset", CMD_ACTION_RESET, item, py::none(), sensor, source, arg2);
 }
@@ -165,19 +210,21 @@ std::string TrackerCore::Report()
               return r;
           }),
           "report");
+    sxitems::ToNewlines(text);
     return text;
 }
 
-void TrackerCore::SetTimeoutMs(int ms)
+void TrackerCore::SetTimeoutMs(py::object value)
 {
-    if (ms < 0)
-        throw py::value_error("timeout_ms: 0 or more");
+    const long ms = IntArg(value, "timeout_ms", "a number of milliseconds (0 or more)");
+    if (ms < 0 || ms > 3600000)
+        throw py::value_error("timeout_ms takes 0 to 3600000 milliseconds, not " + std::to_string(ms));
     Check(Blocking([&] {
               RequireOpen();
-              return sxdev_timeoutms(m_ctx, m_dev, 0, ms);
+              return sxdev_timeoutms(m_ctx, m_dev, 0, static_cast<int>(ms));
           }),
           "timeout");
-    m_timeoutMs = ms;
+    m_timeoutMs = static_cast<int>(ms);
 }
 
 void TrackerCore::SetTrace(int level)

@@ -58,16 +58,24 @@ void OnPno(void* arg, unsigned char* frame, unsigned int length)
             py::object fn = st->fn;
             raw.seq = ++st->delivered;
             t_inCallback = st;
+            // The first exception is reported with its traceback; later
+            // ones are counted (callback_errors), not printed at the frame
+            // rate.
             try {
                 fn(MakeFrame(std::move(raw)));
             } catch (py::error_already_set& e) {
-                e.discard_as_unraisable(fn);
+                if (st->errors++ == 0)
+                    e.discard_as_unraisable(fn);
             } catch (const std::exception& e) {
-                PyErr_SetString(PyExc_RuntimeError, e.what());
-                PyErr_WriteUnraisable(fn.ptr());
+                if (st->errors++ == 0) {
+                    PyErr_SetString(PyExc_RuntimeError, e.what());
+                    PyErr_WriteUnraisable(fn.ptr());
+                }
             } catch (...) {
-                PyErr_SetString(PyExc_RuntimeError, "unknown C++ exception in the frame callback");
-                PyErr_WriteUnraisable(fn.ptr());
+                if (st->errors++ == 0) {
+                    PyErr_SetString(PyExc_RuntimeError, "unknown C++ exception in the frame callback");
+                    PyErr_WriteUnraisable(fn.ptr());
+                }
             }
             t_inCallback = nullptr;
         }
@@ -75,7 +83,6 @@ void OnPno(void* arg, unsigned char* frame, unsigned int length)
     }
     st->inflight.fetch_sub(1);
 }
-
 
 void TrackerCore::Start(bool clearQueue)
 {
@@ -198,6 +205,7 @@ void TrackerCore::OnFrame(py::object callback)
     if (install) {
         m_cb.fn = callback;
         m_cb.delivered = 0;
+        m_cb.errors = 0;
     } else {
         // No call starts after this: the reading thread checks it with the GIL.
         m_cb.fn = py::object();

@@ -5,6 +5,9 @@
 
 #include "Errors.h"
 
+#include <items/Connection.h>
+#include <items/ItemWords.h>
+
 #include <SXCmdIF/SXCmdIF.h>
 
 #include <cstdlib>
@@ -14,10 +17,6 @@
 namespace sxpy {
 
 namespace {
-
-// Connections to a simulated tracker that got no answer in time are tried
-// again this often.
-constexpr int kSimConnectAttempts = 3;
 
 #ifdef SXPY_HAVE_SIM
 // The simulator's faults a Python caller may give, by their Python names.
@@ -96,15 +95,17 @@ bool TakeConfig(sxsim::SimConfig& c, const std::string& name, py::handle value)
 
 } // namespace
 
-void TrackerCore::OpenSimulated(int sensors, int rate, const py::kwargs& options)
+void TrackerCore::OpenSimulated(int sensors, int rate, int timeoutMs, int retries, const py::kwargs& options)
 {
 #ifdef SXPY_HAVE_SIM
     if (m_ctx)
         throw py::value_error("the tracker is already open");
     if (sensors < 1 || sensors > 16)
-        throw py::value_error("sensors: 1 to 16");
-    if (sxsim::RateCodeOf(rate) < 0)
-        throw py::value_error("rate: 30, 60, 120, 240, 480 or 960");
+        throw py::value_error("simulated(): sensors takes 1 to 16, not " + std::to_string(sensors));
+    uint32_t code = 0;
+    std::string rateError;
+    if (!sxitems::FrameRateCode(rate, code, rateError))
+        throw py::value_error("simulated(): rate: " + rateError);
     sxsim::SimConfig cfg;
     cfg.sensors = sensors;
     cfg.rateHz = rate;
@@ -136,13 +137,10 @@ void TrackerCore::OpenSimulated(int sensors, int rate, const py::kwargs& options
             // answers; a busy machine may keep the simulator's thread from
             // answering in time, which the next attempt usually survives.
             // Faults meant to refuse the connection still refuse every try.
-            for (int attempt = 0; attempt < kSimConnectAttempts; ++attempt) {
-                r = Connect([&](void* ctx, void*& dev) {
-                    return sxctx_connectser(ctx, dev, 1, static_cast<int>(CSerialCfg::Default.sercfg));
-                });
-                if (ErrCode(r) != E_SXERR_NOTFOUND)
-                    break;
-            }
+            r = Connect([&](void* ctx, void*& dev) {
+                return sxitems::ConnectSerialRetried(ctx, dev, 1, static_cast<int>(CSerialCfg::Default.sercfg),
+                                                     retries);
+            });
             if (before)
                 setenv("SXSERIO_PORTS", saved.c_str(), 1);
             else
@@ -159,10 +157,12 @@ void TrackerCore::OpenSimulated(int sensors, int rate, const py::kwargs& options
         Check(r, "connect the simulated tracker");
     }
     m_sim = std::move(sim);
-    Opened("simulated");
+    Opened("simulated", timeoutMs);
 #else
     (void)sensors;
     (void)rate;
+    (void)timeoutMs;
+    (void)retries;
     (void)options;
     throw std::runtime_error("this sxcmdif was built without the simulated tracker");
 #endif

@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "Frames.h"
 #include "Records.h"
+#include "Trace.h"
 #include "TrackerCore.h"
 
 #include <SXCmdIF/SXCmdIF.h>
@@ -51,10 +52,12 @@ void RegisterTracker(py::module_& m)
 {
     py::class_<TrackerCore>(m, "TrackerCore", "The native half of Tracker: use sxcmdif.Tracker.")
         .def(py::init<>())
-        .def("_open_usb", &TrackerCore::OpenUsb, py::arg("tag"), py::arg("pid"))
-        .def("_open_hub", &TrackerCore::OpenHub)
-        .def("_open_serial", &TrackerCore::OpenSerial, py::arg("port"), py::arg("cfg"))
-        .def("_open_simulated", &TrackerCore::OpenSimulated, py::arg("sensors"), py::arg("rate"))
+        .def("_open_usb", &TrackerCore::OpenUsb, py::arg("tag"), py::arg("pid"), py::arg("timeout_ms"))
+        .def("_open_hub", &TrackerCore::OpenHub, py::arg("timeout_ms"))
+        .def("_open_serial", &TrackerCore::OpenSerial, py::arg("port"), py::arg("cfg"), py::arg("timeout_ms"),
+             py::arg("retries"))
+        .def("_open_simulated", &TrackerCore::OpenSimulated, py::arg("sensors"), py::arg("rate"),
+             py::arg("timeout_ms"), py::arg("retries"))
         .def("close", &TrackerCore::Close,
              "Stops continuous output, releases the device and its context (and stops a\n"
              "simulated tracker). Closing a closed tracker does nothing.")
@@ -63,25 +66,28 @@ void RegisterTracker(py::module_& m)
         .def("get", &TrackerCore::Get, py::arg("item"), py::arg("sensor") = py::none(),
              py::arg("source") = py::none(), py::kw_only(), py::arg("arg2") = 0,
              "Reads configuration item `item` (see sxcmdif.ITEMS) and returns its value.\n\n"
-             "Sensor items take sensor (0 to 16), source items source (0 to 3); \"whoami\"\n"
+             "Sensor items need sensor (0 to 15), source items source (0 to 3); \"whoami\"\n"
              "reads the unit, a sensor or a source. arg2 is the command's second argument\n"
              "where it has one (filter target, boresight reset-origin flag).")
         .def("set", &TrackerCore::Set, py::arg("item"), py::arg("value") = py::none(), py::arg("sensor") = py::none(),
              py::arg("source") = py::none(), py::kw_only(), py::arg("arg2") = 0,
-             "Writes configuration item `item`. value is the item's record class, a dict of\n"
-             "its fields, or its first field alone. For a sensor item, sensor=None addresses\n"
-             "every sensor.")
+             "Writes configuration item `item`. value is the item's record class, a dict or\n"
+             "a tuple of its fields, or its first field alone; enumerated fields take words\n"
+             "(\"cm\", \"deg\") or the enumerations' members (PosUnits.CM), a frame rate is\n"
+             "in Hz. Sensor items take sensor (0 to 15; None: every sensor), source items\n"
+             "source (0 to 3).")
         .def("reset", &TrackerCore::Reset, py::arg("item"), py::arg("sensor") = py::none(),
              py::arg("source") = py::none(), py::kw_only(), py::arg("arg2") = 0,
              "Resets configuration item `item` to the unit's default (for a sensor item,\n"
-             "sensor=None: every sensor).")
+             "sensor 0 to 15, or None: every sensor).")
         .def("persist", &TrackerCore::Persist, "Makes the unit keep its present configuration over a power cycle.")
         .def_property_readonly("identity", &TrackerCore::Identity,
                                "The unit's identity as read at connection (a WhoAmI).")
         .def_property_readonly("seuid", &TrackerCore::SeuId, "The unit identifier read at connection.")
         .def("report", &TrackerCore::Report, "The library's report line of the device.")
         .def_property("timeout_ms", &TrackerCore::TimeoutMs, &TrackerCore::SetTimeoutMs,
-                      "How long a command waits for its answer, in milliseconds (50 at connection).")
+                      "How long a command waits for its answer, in milliseconds (timeout_ms of the\n"
+                      "opening call, 500 by default).")
         .def("set_trace", &TrackerCore::SetTrace, py::arg("level"), "The device's trace level (0 to 7).")
         .def("start", &TrackerCore::Start, py::arg("clear") = true,
              "Starts continuous P&O output; with clear, frames still queued are dropped first.")
@@ -96,8 +102,11 @@ void RegisterTracker(py::module_& m)
         .def("on_frame", &TrackerCore::OnFrame, py::arg("callback"),
              "Calls callback(frame) on the reading thread for every frame that arrives;\n"
              "None removes it. While a callback is installed frames do not reach the queue\n"
-             "(stream and read find nothing). Exceptions in the callback are reported\n"
-             "through sys.unraisablehook and do not stop the frames.")
+             "(stream and read find nothing). The first exception the callback raises is\n"
+             "reported with its traceback through sys.unraisablehook; later ones are only\n"
+             "counted (callback_errors). They do not stop the frames.")
+        .def_property_readonly("callback_errors", &TrackerCore::CallbackErrors,
+                               "Exceptions the on_frame callback raised since it was installed.")
         .def_property_readonly("pending", &TrackerCore::Pending, "Number of frames in the queue.")
         .def("clear", &TrackerCore::ClearQueue, "Drops the queued frames and restarts the queue's counters.")
         .def("set_faults", &TrackerCore::SetFaults,
@@ -114,6 +123,7 @@ PYBIND11_MODULE(_core, m)
     m.doc() = "Native part of sxcmdif: the SXCmdIF tracker SDK for Python.";
     m.attr("__version__") = SXPY_VERSION;
 
+    sxpy::RegisterTrace(m);
     sxpy::RegisterErrors(m);
     sxpy::RegisterRecords(m);
     sxpy::RegisterFrames(m);

@@ -11,20 +11,43 @@ small record classes (Units, Filter, ...) whose attributes are the payload
 record's fields and whose str() is the library's report text. P&O frames come
 one by one from stream(), all at once from read() as a numpy structured array,
 singly from single(), or on the reading thread through on_frame(). Failures
-raise SXError. Every call that waits releases the GIL.
+raise SXError; wrong arguments raise ValueError or TypeError naming what
+is accepted. Every call that waits releases the GIL.
+
+Values are given as people write them: units as words or enumerations
+(``t.set("units", ("cm", "deg"))``, ``PosUnits.CM``), the frame rate in Hz
+(``t.set("framerate", 240)``), records as tuples or dicts of their fields.
+
+The library's trace lines go to the logging module, logger ``sxcmdif``
+(trace levels 0 and 1 as INFO, the others as DEBUG), so nothing shows unless
+logging is set up to show it: ``logging.basicConfig(level=logging.DEBUG)``.
 """
 
 from __future__ import annotations
 
+import atexit
 import enum
+import logging
+import threading
 import time
-from typing import Any, Callable, Dict, Iterator, Optional, Tuple
+from typing import Any, Callable, Dict, Iterable, Iterator, Optional, Tuple, Union
 
 from . import _core
 from ._core import (
     FRAME_DTYPE,
     MAX_SENSORS,
     BitResult,
+    CorrectionRate,
+    FilterLevel,
+    FilterTarget,
+    Ftt,
+    HemispherePreset,
+    Origin,
+    OriUnits,
+    Parity,
+    PosUnits,
+    StartupHemisphere,
+    Stylus,
     Boresight,
     DualOutput,
     Filter,
@@ -87,6 +110,51 @@ class ItemInfo:
 #: Every configuration item by name.
 ITEMS: Dict[str, ItemInfo] = {row[0]: ItemInfo(*row) for row in _core._items}
 
+# ---- The library's trace lines, to the logging module ----------------------------
+
+logger = logging.getLogger("sxcmdif")
+
+
+def _log_level(trace_level: int) -> int:
+    return logging.INFO if trace_level <= 1 else logging.DEBUG
+
+
+def _pump_trace() -> None:
+    # Lines are queued by whichever thread writes them and logged here, so
+    # no library lock is ever held while a handler runs.
+    while True:
+        lines = _core._trace_wait(0.5)
+        if lines is None:
+            return
+        for level, line in lines:
+            logger.log(_log_level(level), "%s", line)
+
+
+_trace_thread = threading.Thread(target=_pump_trace, name="sxcmdif-trace", daemon=True)
+_trace_thread.start()
+
+
+@atexit.register
+def _stop_trace() -> None:
+    _core._trace_stop()
+    _trace_thread.join(2.0)
+
+
+# ---- Arguments --------------------------------------------------------------------
+
+#: What the openers do unless told otherwise: commands wait this long for
+#: their answers, and a serial connection is tried this often.
+DEFAULT_TIMEOUT_MS = 500
+DEFAULT_RETRIES = 3
+
+
+def _int_arg(call: str, name: str, value: Any, low: int, high: int) -> int:
+    if isinstance(value, bool) or not isinstance(value, int):
+        raise TypeError(f"{call}: {name} takes a whole number {low} to {high}, not {type(value).__name__}")
+    if not low <= value <= high:
+        raise ValueError(f"{call}: {name} takes {low} to {high}, not {value}")
+    return value
+
 
 class Tracker(_core.TrackerCore):
     """One tracker: a library context with one connected device.
@@ -99,33 +167,46 @@ class Tracker(_core.TrackerCore):
     # ---- Opening -------------------------------------------------------------
 
     @classmethod
-    def usb(cls, tag: int = 0, *, pid: Optional[int] = None) -> "Tracker":
+    def usb(cls, tag: int = 0, *, pid: Optional[int] = None, timeout_ms: int = DEFAULT_TIMEOUT_MS) -> "Tracker":
         """The first tracker on USB. A non-zero tag connects a tag device of the
-        sibling family (product PID_Q7_TAG unless pid says otherwise)."""
+        sibling family (product PID_Q7_TAG unless pid says otherwise). Commands
+        wait timeout_ms for their answers."""
+        _int_arg("usb()", "tag", tag, 0, 0xFFFFFFFF)
+        _int_arg("usb()", "timeout_ms", timeout_ms, 0, 3600000)
         t = cls()
-        t._open_usb(tag, -1 if pid is None else pid)
+        t._open_usb(tag, -1 if pid is None else _int_arg("usb()", "pid", pid, 0, 0xFFFF), timeout_ms)
         return t
 
     @classmethod
-    def hub(cls) -> "Tracker":
+    def hub(cls, *, timeout_ms: int = DEFAULT_TIMEOUT_MS) -> "Tracker":
         """A device through the sibling family's USB hub."""
+        _int_arg("hub()", "timeout_ms", timeout_ms, 0, 3600000)
         t = cls()
-        t._open_hub()
+        t._open_hub(timeout_ms)
         return t
 
     @classmethod
-    def serial(cls, port: int = 0, cfg: Any = None) -> "Tracker":
+    def serial(cls, port: int = 0, cfg: Any = None, *, timeout_ms: int = DEFAULT_TIMEOUT_MS,
+               retries: int = DEFAULT_RETRIES) -> "Tracker":
         """A tracker on serial port ``port`` (numbered from 1; 0: the first port
         that answers). cfg is the serial configuration (a SerialConfig or its
-        word); None is 115200 baud without parity."""
+        word); None is 115200 baud without parity. The connection is tried up
+        to ``retries`` times while nothing answers (a unit still starting, a
+        loaded machine), as sxtool does; then commands wait timeout_ms for
+        their answers."""
+        _int_arg("serial()", "port", port, 0, 255)
+        _int_arg("serial()", "timeout_ms", timeout_ms, 0, 3600000)
+        _int_arg("serial()", "retries", retries, 1, 100)
         t = cls()
-        t._open_serial(port, cfg)
+        t._open_serial(port, cfg, timeout_ms, retries)
         return t
 
     @classmethod
-    def simulated(cls, sensors: int = 4, rate: int = 240, **options: Any) -> "Tracker":
+    def simulated(cls, sensors: int = 4, rate: int = 240, *, timeout_ms: int = DEFAULT_TIMEOUT_MS,
+                  retries: int = DEFAULT_RETRIES, **options: Any) -> "Tracker":
         """A simulated tracker started in this process on a pseudo-terminal and
-        connected through the serial transport.
+        connected through the serial transport (retries and timeout_ms as for
+        serial).
 
         sensors: detected sensors 1 to 16; rate: frames per second (30, 60,
         120, 240, 480 or 960). Further keywords set up the simulator (sources,
@@ -135,8 +216,13 @@ class Tracker(_core.TrackerCore):
         fault_cmd, corrupt_response_every_n, response_delay_ms,
         withhold_responses, wrong_command_first, nak_all, nak_warning).
         """
+        _int_arg("simulated()", "sensors", sensors, 1, 16)
+        if isinstance(rate, bool) or not isinstance(rate, (int, float)):
+            raise TypeError(f"simulated(): rate takes a frame rate in Hz, not {type(rate).__name__}")
+        _int_arg("simulated()", "timeout_ms", timeout_ms, 0, 3600000)
+        _int_arg("simulated()", "retries", retries, 1, 100)
         t = cls()
-        t._open_simulated(sensors, rate, **options)
+        t._open_simulated(sensors, int(rate) if rate == int(rate) else -1, timeout_ms, retries, **options)
         return t
 
     def __enter__(self) -> "Tracker":
@@ -197,8 +283,42 @@ class Tracker(_core.TrackerCore):
                 self.stop()
 
 
+def frames_to_dataframe(frames: Union[Any, Iterable[Frame]]) -> Any:
+    """P&O frames as a pandas DataFrame, one row per sensor record: the
+    frame's timestamp_ns, frame_count and seq, the sensor number, x, y, z, the
+    orientation's four values (the fourth NaN for Euler units) and sfinfo.
+
+    frames: the structured array of read(), or Frames (from stream(), single()
+    or a callback). pandas is needed here only; it is not a requirement of
+    the package."""
+    try:
+        import pandas as pd  # pylint: disable=import-outside-toplevel
+    except ImportError as e:
+        raise ImportError("frames_to_dataframe needs pandas (apt install python3-pandas, or pip install pandas)") from e
+    import numpy as np  # pylint: disable=import-outside-toplevel
+    columns = ("timestamp_ns", "frame_count", "seq", "sensor", "x", "y", "z", "o1", "o2", "o3", "o4", "sfinfo")
+    rows = []
+    if isinstance(frames, np.ndarray):
+        for f in frames:
+            for k in range(int(f["sensor_count"])):
+                p, o = f["positions"][k], f["orientations"][k]
+                rows.append((int(f["timestamp_ns"]), int(f["frame_count"]), int(f["seq"]), int(f["sensors"][k]),
+                             *map(float, p), *map(float, o), int(f["sfinfo"][k])))
+    else:
+        for f in frames:
+            for k in range(len(f)):
+                p, o = f.positions[k], f.orientations[k]
+                o4 = float(o[3]) if len(o) > 3 else float("nan")
+                rows.append((f.timestamp_ns, f.frame_count, f.seq, int(f.sensors[k]), *map(float, p),
+                             float(o[0]), float(o[1]), float(o[2]), o4, int(f.sfinfo[k])))
+    return pd.DataFrame.from_records(rows, columns=columns)
+
+
 __all__ = [
     "Tracker", "Frame", "SXError", "ErrorCode", "ItemInfo", "ITEMS", "FRAME_DTYPE", "MAX_SENSORS",
+    "PosUnits", "OriUnits", "FilterLevel", "FilterTarget", "HemispherePreset", "StartupHemisphere", "Ftt",
+    "Origin", "Stylus", "Parity", "CorrectionRate", "frames_to_dataframe", "logger",
+    "DEFAULT_TIMEOUT_MS", "DEFAULT_RETRIES",
     "BitResult", "Boresight", "DualOutput", "Filter", "FrameRate", "FttMode", "Hemisphere", "Increment",
     "NoiseProfile", "OorMode", "PredFilter", "PredFilterExt", "SelfCal", "SensorOrigin", "SerialConfig",
     "SeuId", "SourceConfig", "SourceRotation", "SourceSelect", "StationMap", "StylusMode", "SyncMode",

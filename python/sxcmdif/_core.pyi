@@ -1,5 +1,6 @@
 """Type stubs of sxcmdif._core, the native half of the package."""
 
+import enum
 from typing import Any, Callable, ClassVar, Dict, List, Optional, Sequence, Tuple, TypeVar
 
 import numpy as np
@@ -34,6 +35,23 @@ def build_datetime() -> str:
 def trace(level: int) -> None:
     """Library-wide trace level 0 to 7 (any other value: off); taken by trackers opened afterwards."""
 def _raise(value: int, operation: str) -> None: ...
+def _trace_wait(timeout: float) -> Optional[List[Tuple[int, str]]]: ...
+def _trace_stop() -> None: ...
+def _trace_dropped() -> int: ...
+
+# The vocabularies of the enumerated fields; such a field also takes a
+# member's word ("cm", "deg") as a str.
+class PosUnits(enum.IntEnum): ...
+class OriUnits(enum.IntEnum): ...
+class FilterLevel(enum.IntEnum): ...
+class FilterTarget(enum.IntEnum): ...
+class HemispherePreset(enum.IntEnum): ...
+class StartupHemisphere(enum.IntEnum): ...
+class Ftt(enum.IntEnum): ...
+class Origin(enum.IntEnum): ...
+class Stylus(enum.IntEnum): ...
+class Parity(enum.IntEnum): ...
+class CorrectionRate(enum.IntEnum): ...
 
 _R = TypeVar("_R", bound="_Record")
 
@@ -578,10 +596,10 @@ class Frame:
 class TrackerCore:
     """The native half of Tracker: use sxcmdif.Tracker."""
     def __init__(self) -> None: ...
-    def _open_usb(self, tag: int, pid: int) -> None: ...
-    def _open_hub(self) -> None: ...
-    def _open_serial(self, port: int, cfg: Any) -> None: ...
-    def _open_simulated(self, sensors: int, rate: int, **options: Any) -> None: ...
+    def _open_usb(self, tag: int, pid: int, timeout_ms: int) -> None: ...
+    def _open_hub(self, timeout_ms: int) -> None: ...
+    def _open_serial(self, port: int, cfg: Any, timeout_ms: int, retries: int) -> None: ...
+    def _open_simulated(self, sensors: int, rate: int, timeout_ms: int, retries: int, **options: Any) -> None: ...
     def _next_frame(self, timeout: float) -> Optional[Frame]: ...
     def close(self) -> None:
         """Stops continuous output, releases the device and its context (and stops a
@@ -596,15 +614,16 @@ class TrackerCore:
             arg2: int = 0) -> Any:
         """Reads configuration item ``item`` (see sxcmdif.ITEMS) and returns its value.
 
-        Sensor items take ``sensor`` (0 to 16), source items ``source`` (0 to
+        Sensor items need ``sensor`` (0 to 15), source items ``source`` (0 to
         3); "whoami" reads the unit, a sensor or a source. arg2 is the command's
         second argument (filter target, boresight reset-origin flag).
         """
     def set(self, item: str, value: Any = None, sensor: Optional[int] = None, source: Optional[int] = None, *,
             arg2: int = 0) -> None:
         """Writes configuration item ``item``: value is the item's record class, a dict
-        of its fields, or its first field alone. For a sensor item sensor=None
-        addresses every sensor."""
+        or tuple of its fields, or its first field alone; enumerated fields take
+        words ("cm") or members (PosUnits.CM), a frame rate is in Hz. Sensor
+        items take sensor (0 to 15; None: every sensor)."""
     def reset(self, item: str, sensor: Optional[int] = None, source: Optional[int] = None, *,
               arg2: int = 0) -> None:
         """Resets configuration item ``item`` to the unit's default (sensor=None: every sensor)."""
@@ -619,7 +638,7 @@ class TrackerCore:
     def report(self) -> str:
         """The library's report line of the device."""
     timeout_ms: int
-    """How long a command waits for its answer, in milliseconds (50 at connection)."""
+    """How long a command waits for its answer, in milliseconds (500 by default)."""
     def set_trace(self, level: int) -> None:
         """The device's trace level (0 to 7)."""
     def start(self, clear: bool = True) -> None:
@@ -637,6 +656,9 @@ class TrackerCore:
     def on_frame(self, callback: Optional[Callable[[Frame], Any]]) -> None:
         """Calls callback(frame) on the reading thread for every frame that arrives;
         None removes it. The callback may not send commands or close the tracker."""
+    @property
+    def callback_errors(self) -> int:
+        """Exceptions the on_frame callback raised since it was installed."""
     @property
     def pending(self) -> int:
         """Number of frames in the queue."""

@@ -43,7 +43,7 @@ def test_leaving_the_block_closes_also_after_an_exception():
 
 
 def test_report_line(tracker):
-    assert tracker.report().endswith("\r\n")
+    assert tracker.report() == "   1   SIM-SEU-00000001   SXSIM Tracker SEU\n"
 
 
 def test_simulated_rejects_unknown_options():

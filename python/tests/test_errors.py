@@ -6,26 +6,33 @@ import sxcmdif
 
 
 def test_sensor_out_of_range(tracker):
-    with pytest.raises(sxcmdif.SXError) as e:
+    # Refused before anything is sent, naming what is accepted.
+    with pytest.raises(ValueError) as e:
         tracker.get("filter", sensor=17)
-    err = e.value
-    assert err.code == sxcmdif.ErrorCode.E_SXERR_INVALID_SENSOR == 6
-    assert err.detail == 0 and err.value == 6
-    assert err.text == "E_SXERR_INVALID_SENSOR" == sxcmdif.error_text(6)
-    assert "sensor 17" in err.operation and "E_SXERR_INVALID_SENSOR" in str(err)
+    assert str(e.value) == 'get("filter"): sensor 17 does not exist: sensors are numbered 0 to 15'
+    with pytest.raises(ValueError) as e:
+        tracker.get("sourcecfg", source=4)
+    assert str(e.value) == 'get("sourcecfg"): source 4 does not exist: sources are numbered 0 to 3'
 
 
 def test_get_for_every_sensor_is_refused(tracker):
-    with pytest.raises(sxcmdif.SXError) as e:
+    with pytest.raises(ValueError) as e:
         tracker.get("filter")
-    assert e.value.code == sxcmdif.ErrorCode.E_SXERR_INVALID_SENSOR_ACT
+    assert str(e.value) == 'get("filter"): filter addresses a sensor: give sensor= (0 to 15)'
 
 
 def test_refused_command(tracker):
     tracker.set_faults(nak_all=True)
     with pytest.raises(sxcmdif.SXError) as e:
         tracker.get("units")
-    assert e.value.code == sxcmdif.ErrorCode.E_SXERR_NAK_RESP
+    err = e.value
+    assert err.code == sxcmdif.ErrorCode.E_SXERR_NAK_RESP == 1
+    assert err.detail == 0 and err.value == 1
+    assert err.text == "E_SXERR_NAK_RESP" == sxcmdif.error_text(1)
+    assert err.operation == "get units"
+    # The code's name, then what it means and what to try.
+    assert str(err) == ("get units: E_SXERR_NAK_RESP (1): the tracker refused the command or its value; check the "
+                        "value's range and the units in force (sxtool set --help lists the values)")
     tracker.set_faults()
     assert tracker.get("units") == sxcmdif.Units()
 

@@ -55,7 +55,7 @@ def test_prediction_filter_with_its_noise_profile(tracker):
 
 
 def test_set_takes_a_dict_or_the_first_field(tracker):
-    tracker.set("framerate", 4)
+    tracker.set("framerate", {"frame_rate": 4})
     assert tracker.get("framerate").hz == 480
     tracker.set("tipoffset", {"x": 1.0, "z": 2.0}, sensor=1)
     assert tracker.get("tipoffset", sensor=1) == sxcmdif.TipOffset(x=1.0, z=2.0)
@@ -114,10 +114,10 @@ def test_record_defaults_fields_and_report_text():
     u = sxcmdif.Units()
     assert (u.pos_units, u.ori_units) == (0, 0)
     assert u._fields == ("pos_units", "ori_units")
-    assert str(u) == "UNITS_CONFIG:\r\n   pos_units: POS_INCH\r\n   ori_units: ORI_EULER_DEGREE\r\n"
+    assert str(u) == "UNITS_CONFIG:\n   pos_units: POS_INCH\n   ori_units: ORI_EULER_DEGREE\n"
     assert str(u) == u.report()
-    assert u.report(header=False, one_line=True) == "pos_units: POS_INCH, ori_units: ORI_EULER_DEGREE\r\n"
-    assert repr(u) == "Units(pos_units=0, ori_units=0)"
+    assert u.report(header=False, one_line=True) == "pos_units: POS_INCH, ori_units: ORI_EULER_DEGREE\n"
+    assert repr(u) == "Units(pos_units=<PosUnits.INCH: 0>, ori_units=<OriUnits.EULER_DEGREE: 0>)"
     assert sxcmdif.FrameRate().hz == 240
     assert sxcmdif.Filter().level == 2
 

@@ -5,6 +5,7 @@
 #include "FaultFixture.h"
 
 #include <atomic>
+#include <cwchar>
 #include <random>
 
 using namespace sxfault;
@@ -144,6 +145,37 @@ TEST_F(Handles, ContextReleasedWhileCalled)
         EXPECT_GT(c.refused.load(), 0) << round;
         std::this_thread::sleep_for(30ms);
     }
+}
+
+// Report texts of several threads on one context: each thread's text is its
+// own and stays as it was while the other threads make reports.
+TEST_F(Handles, ReportTextsOfThreadsStayApart)
+{
+    Start(2);
+    std::string expected[2];
+    for (int i = 0; i < 2; ++i) {
+        const char* text = nullptr;
+        ASSERT_EQ(sxdev_report(ctx, devs[static_cast<size_t>(i)], &text), 0);
+        expected[i] = text;
+    }
+    ASSERT_NE(expected[0], expected[1]);
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 2; ++i)
+        threads.emplace_back([&, i] {
+            for (int n = 0; n < 2000; ++n) {
+                const char* text = nullptr;
+                const wchar_t* wide = nullptr;
+                if (sxdev_report(ctx, devs[static_cast<size_t>(i)], &text) != 0)
+                    ++wrong;
+                std::this_thread::yield(); // the other thread's report comes between
+                if (expected[i] != text || sxctx_dev_reportW(ctx, &wide) != 0 || std::wcslen(wide) < 2)
+                    ++wrong;
+            }
+        });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(wrong.load(), 0);
 }
 
 } // namespace

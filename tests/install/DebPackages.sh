@@ -20,6 +20,12 @@ check libsxcmdif-dev lib/cmake/SXCmdIF/SXCmdIFConfig.cmake
 check libsxcmdif-dev lib/pkgconfig/sxcmdif.pc
 check sxcmdif-tools bin/sxtool
 check sxcmdif-tools bin/sxsim
+check sxcmdif-tools share/bash-completion/completions/sxtool
+check sxcmdif-tools share/bash-completion/completions/sxsim
+if command -v help2man >/dev/null; then
+  check sxcmdif-tools share/man/man1/sxtool.1.gz
+  check sxcmdif-tools share/man/man1/sxsim.1.gz
+fi
 depends=$(dpkg-deb -f "$(ls "$work"/sxcmdif-tools_*.deb)" Depends)
 grep -q libsxcmdif0 <<<"$depends" || { echo "sxcmdif-tools does not depend on libsxcmdif0"; exit 1; }
 echo "ok packages"

@@ -19,14 +19,35 @@ exec {sim_out}< <(exec "$sxsim" --sensors 4)
 sim_pid=$!
 trap 'kill "$sim_pid" 2>/dev/null || true' EXIT
 read -r -u "$sim_out" path
-out=$(SXSERIO_PORTS="$path" "$work/app/stream_pno")
-# Rows of P&O; the library's own trace lines ("[thread id] : ...") aside.
-lines=$(printf '%s\n' "$out" | grep -v '^\[' | grep -c .)
-if [ "$lines" -ne 400 ]; then
-  echo "expected 100 frames of 4 sensors (400 lines), got $lines"
+# Serial port 1 named on the command line; only P&O rows on standard output
+# (the library's trace lines go to standard error).
+out=$(SXSERIO_PORTS="/dev/null:$path" "$work/app/stream_pno" 2)
+lines=$(printf '%s\n' "$out" | grep -c .)
+rows=$(printf '%s\n' "$out" | grep -cE '^ *[0-9]+ +[0-9]+ ')
+if [ "$lines" -ne 400 ] || [ "$rows" -ne 400 ]; then
+  echo "expected 100 frames of 4 sensors (400 rows and nothing else), got $lines lines, $rows rows"
   printf '%s\n' "$out" | head -5
   exit 1
 fi
+# A tracker that stops sending: the example says so and ends.
+exec {quiet_out}< <(exec "$sxsim" --sensors 1 --rate 30 --quiet-after 1)
+quiet_pid=$!
+trap 'kill "$sim_pid" "$quiet_pid" 2>/dev/null || true' EXIT
+read -r -u "$quiet_out" quiet_path
+set +e
+err=$(SXSERIO_PORTS="$quiet_path" "$work/app/stream_pno" 2>&1 >/dev/null)
+rc=$?
+set -e
+if [ "$rc" -ne 1 ] || ! grep -qE '^error: no frame for 2 s after [0-9]+ frames; is the tracker still connected\?$' <<<"$err"; then
+  echo "a stalled stream: exit $rc, $err"
+  exit 1
+fi
+# A word that is no port.
+set +e
+"$work/app/stream_pno" --serial 2>/dev/null
+rc=$?
+set -e
+[ "$rc" -eq 2 ] || { echo "a bad argument: exit $rc"; exit 1; }
 # The installed sxtool finds the installed libraries on its own.
 "$prefix/bin/sxtool" --help >/dev/null
 echo "ok example: $lines lines"

@@ -41,7 +41,7 @@ forbid("${cmdif}" libSXCmdIF
   "${owner}testing::[^\n]*")
 require("${cmdif_raw}" "libSXCmdIF (C linkage)"
   " T sxcmdif_init\n" " T sxcmdif_release\n" " T sxcmdif_version\n" " T sxcmdif_versionW\n"
-  " T sxcmdif_datetime\n" " T sxcmdif_trace\n" " T sxctx_trace\n" " T sxcmdif_errorStr\n"
+  " T sxcmdif_datetime\n" " T sxcmdif_trace\n" " T sxcmdif_set_trace_cb\n" " T sxctx_trace\n" " T sxcmdif_errorStr\n"
   " T sxcmdif_errorStrW\n" " T trErrStr\n" " T trTracefHP\n" " T trTracefHP0\n" " T trTracefHP5\n"
   " T trTracefHP7\n" " T trTraceFBuf\n" " T trTraceHexBuf\n" " T trTraceSysErr\n")
 require("${cmdif}" "libSXCmdIF (decorated)"

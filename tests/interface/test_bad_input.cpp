@@ -251,7 +251,7 @@ const std::vector<Row>& Table()
 const std::set<std::string> kNoHandle = {
     "sxcmdif_init",     "sxcmdif_version",  "sxcmdif_versionW", "sxcmdif_date",      "sxcmdif_dateW",
     "sxcmdif_time",     "sxcmdif_timeW",    "sxcmdif_datetime", "sxcmdif_datetimeW", "sxcmdif_trace",
-    "sxcmdif_stdout",   "sxcmdif_errorStr", "sxcmdif_errorStrW",
+    "sxcmdif_stdout",   "sxcmdif_errorStr", "sxcmdif_errorStrW", "sxcmdif_set_trace_cb",
 };
 
 // The sx* names libSXCmdIF exports, plain or decorated (without their
@@ -558,6 +558,7 @@ TEST(BadInputNoHandle, LibraryFunctions)
     EXPECT_NE(sxcmdif_datetime(), nullptr);
     EXPECT_NE(sxcmdif_datetimeW(), nullptr);
     EXPECT_EQ(sxcmdif_stdout(), 0); // tracing is off: nothing to do
+    sxcmdif_set_trace_cb(nullptr, reinterpret_cast<void*>(1)); // standard output, the argument unused
     EXPECT_EQ(sxcmdif_init(nullptr), E_SXERR_INVALID_PARAMS);
 }
 

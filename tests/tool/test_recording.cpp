@@ -3,6 +3,9 @@
 #include <recording/RecordingReader.h>
 #include <recording/RecordingWriter.h>
 
+#include <SXCmdIF/protocol/LEWords.h>
+#include <SXCmdIF/protocol/SXframe.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -18,10 +21,10 @@ std::string Frame(unsigned n, unsigned seed)
 {
     std::string f(28 + 32 * n, '\0');
     auto* p = reinterpret_cast<unsigned char*>(&f[0]);
-    sxrec::PutLE32(p, 0x50525853u); // "SXRP"
-    sxrec::PutLE32(p + 4, 20 + 32 * n);
-    sxrec::PutLE32(p + 12, seed);
-    sxrec::PutLE32(p + 20, n);
+    sxwire::PutLE32(p + SX_OFF_PREAMBLE, SX_PREAMBLE_PNO);
+    sxwire::PutLE32(p + SX_OFF_SIZE, 20 + 32 * n);
+    sxwire::PutLE32(p + SX_OFF_FRAMENUM, seed);
+    sxwire::PutLE32(p + SX_OFF_SNSCNT, n);
     for (size_t i = 24; i < f.size(); ++i)
         p[i] = static_cast<unsigned char>(seed * 31 + i);
     return f;
@@ -72,7 +75,43 @@ TEST(Recording, RoundTrip)
         EXPECT_EQ(f.seqNum, i + 1);
     }
     EXPECT_EQ(r.Next(f), sxrec::ReadResult::End);
+    EXPECT_FALSE(r.MissingTrailer());
 }
+
+TEST(Recording, TheTrailerCountsTheFramesAndEndsTheFile)
+{
+    const std::string whole = Recording(5);
+    const size_t trailer = whole.size() - sxrec::kTrailerLen;
+    auto read = [](const std::string& b, sxrec::RecordingReader& r) {
+        EXPECT_TRUE(r.OpenMemory(reinterpret_cast<const unsigned char*>(b.data()), b.size())) << r.Error();
+        sxrec::RecordedFrame f;
+        sxrec::ReadResult res;
+        while ((res = r.Next(f)) == sxrec::ReadResult::Frame) {
+        }
+        return res;
+    };
+    sxrec::RecordingReader r;
+    // Cut at the last frame's end: every frame is there, the trailer is not.
+    EXPECT_EQ(read(whole.substr(0, trailer), r), sxrec::ReadResult::End);
+    EXPECT_TRUE(r.MissingTrailer());
+    EXPECT_EQ(r.FramesRead(), 5u);
+    EXPECT_EQ(sxrec::MissingTrailerText(r.FramesRead()), "ends without its trailer after 5 frames: cut short?");
+    // A recording of version 1 never had one.
+    std::string v1 = whole.substr(0, trailer);
+    v1[8] = 1;
+    EXPECT_EQ(read(v1, r), sxrec::ReadResult::End);
+    EXPECT_FALSE(r.MissingTrailer());
+    // A count that is not the frames', and bytes after the trailer.
+    std::string miscounted = whole;
+    miscounted[trailer + sxrec::trl::kFrameCount] = 6;
+    EXPECT_EQ(read(miscounted, r), sxrec::ReadResult::Corrupt);
+    EXPECT_EQ(r.Error(), "corrupt recording at byte offset " + std::to_string(trailer) +
+                             ": the trailer counts 6 frames, 5 were read");
+    EXPECT_EQ(read(whole + "x", r), sxrec::ReadResult::Corrupt);
+    EXPECT_EQ(r.Error(), "corrupt recording at byte offset " + std::to_string(whole.size()) +
+                             ": bytes after the trailer");
+}
+
 
 TEST(Recording, HeaderFaults)
 {
@@ -85,10 +124,10 @@ TEST(Recording, HeaderFaults)
     EXPECT_EQ(r.Error(), "corrupt recording at byte offset 0: truncated header (0 of 256 bytes)");
     EXPECT_FALSE(open("hello"));
     EXPECT_EQ(r.Error(), "corrupt recording at byte offset 0: not a recording (no format name)");
-    std::string v2 = bytes;
-    v2[8] = 2;
-    EXPECT_FALSE(open(v2));
-    EXPECT_EQ(r.Error(), "corrupt recording at byte offset 8: unsupported format version 2");
+    std::string v3 = bytes;
+    v3[8] = 3;
+    EXPECT_FALSE(open(v3));
+    EXPECT_EQ(r.Error(), "corrupt recording at byte offset 8: unsupported format version 3");
     std::string huge = bytes;
     huge[14] = 1; // header length 65792
     EXPECT_FALSE(open(huge));

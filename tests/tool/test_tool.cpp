@@ -66,13 +66,13 @@ TEST(Tool, StreamCsvParsesBack)
         EXPECT_GT(frame, last) << lines[i];
         last = frame;
     }
-    EXPECT_NE(r.err.find("100 frames, lost by the tracker 0, by the queue 0"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("100 frames, lost by the tracker 0, dropped for a bad CRC 0, by the queue 0; frame interval median "), std::string::npos) << r.err;
 }
 
 TEST(Tool, StreamThroughTheCallbackIntoAFile)
 {
     const std::string out = TempPath("callback.csv");
-    const RunResult r = Tool({"stream", "--sim", "--sensors", "2", "--frames", "50", "--format", "csvenh",
+    const RunResult r = Tool({"stream", "--sim", "--sim-sensors", "2", "--frames", "50", "--format", "csvenh",
                               "--callback", "--out", out});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(r.out.empty());
@@ -85,7 +85,7 @@ TEST(Tool, StreamThroughTheCallbackIntoAFile)
 
 TEST(Tool, LineFormatHasAHeaderAndOneLinePerSensor)
 {
-    const RunResult r = Tool({"stream", "--sim", "--sensors", "3", "--frames", "10", "--format", "line"});
+    const RunResult r = Tool({"stream", "--sim", "--sim-sensors", "3", "--frames", "10", "--format", "line"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::vector<std::string> lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 31u);
@@ -106,9 +106,9 @@ TEST(Tool, SingleAndBlock)
     RunResult r = Tool({"single", "--sim", "--format", "csv"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(Lines(r.out).size(), 2u) << r.out;
-    r = Tool({"block", "--sim", "--sensors", "2"});
+    r = Tool({"block", "--sim", "--sim-sensors", "2"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out.rfind("BLOCK_CONFIG: ", 0), 0u) << r.out;
+    EXPECT_EQ(r.out.rfind("BLOCK_CONFIG:\n", 0), 0u) << r.out;
     EXPECT_NE(r.out.find("FILTER_TRGT_POS"), std::string::npos);
 }
 
@@ -187,11 +187,12 @@ TEST(Tool, RecordReplayAndConvertKeepEveryByte)
 TEST(Tool, CorruptRecordingNamesTheOffsetAfterTheWholeFrames)
 {
     const std::string path = TempPath("whole.sxr"), cut = TempPath("cut.sxr"), bad = TempPath("bad.sxr");
-    ASSERT_EQ(Tool({"record", path, "--sim", "--sensors", "2", "--frames", "10"}).exitCode, 0);
+    ASSERT_EQ(Tool({"record", path, "--sim", "--sim-sensors", "2", "--frames", "10"}).exitCode, 0);
     const std::string bytes = ReadFile(path);
-    // Header 256 bytes; each record 24 + 92 bytes (two sensors).
+    // Header 256 bytes; each record 24 + 92 bytes (two sensors); the
+    // trailer 24 bytes.
     const size_t record = 24 + 28 + 2 * 32;
-    ASSERT_EQ(bytes.size(), 256 + 10 * record);
+    ASSERT_EQ(bytes.size(), 256 + 10 * record + 24);
     const size_t sixth = 256 + 6 * record;
 
     WriteFile(cut, bytes.substr(0, sixth + 50));
@@ -213,6 +214,54 @@ TEST(Tool, CorruptRecordingNamesTheOffsetAfterTheWholeFrames)
         << r.err;
     for (const std::string& p : {path, cut, bad})
         std::remove(p.c_str());
+}
+
+TEST(Tool, ConvertChecksEachFramesCrcAndTheTrailer)
+{
+    const std::string path = TempPath("crc.sxr"), bad = TempPath("flipped.sxr"), cut = TempPath("cut.sxr");
+    ASSERT_EQ(Tool({"record", path, "--sim", "--sim-sensors", "2", "--frames", "10"}).exitCode, 0);
+    const std::string bytes = ReadFile(path);
+    const size_t record = 24 + 28 + 2 * 32;
+    const size_t seventh = 256 + 6 * record, eighth = seventh + record;
+    // A bit flipped in a position of frame 7; frame 8 marked by the library
+    // as one it passed on with a CRC error (hpinfo bit 9): its CRC fails
+    // too, as recorded.
+    std::string flipped = bytes;
+    flipped[seventh + 24 + 28] ^= 0x04;
+    flipped[eighth + 24 + 17] |= 0x02;
+    WriteFile(bad, flipped);
+    RunResult r = Tool({"convert", bad, "--format", "csv"});
+    EXPECT_EQ(r.exitCode, 5);
+    EXPECT_EQ(Lines(r.out).size(), 7u) << r.out; // header and six frames
+    EXPECT_NE(r.err.find("sxtool: " + bad + ": corrupt recording at byte offset " + std::to_string(seventh) +
+                         ": frame 7 fails its CRC\n"),
+              std::string::npos)
+        << r.err;
+    r = Tool({"convert", bad, "--format", "csv", "--skip-bad"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Lines(r.out).size(), 10u) << r.out; // the marked frame among them
+    EXPECT_EQ(r.err, "sxtool: " + bad + ": frames skipped for a failed CRC: 1\n");
+
+    // Cut at a frame boundary: what is there is converted, and the missing
+    // trailer is named.
+    WriteFile(cut, bytes.substr(0, seventh));
+    r = Tool({"convert", cut, "--format", "csv"});
+    EXPECT_EQ(r.exitCode, 5);
+    EXPECT_EQ(Lines(r.out).size(), 7u) << r.out;
+    EXPECT_EQ(r.err, "sxtool: " + cut + ": ends without its trailer after 6 frames: cut short?\n");
+    for (const std::string& p : {path, bad, cut})
+        std::remove(p.c_str());
+}
+
+TEST(Tool, ConvertReadErrorsExitWithFourAndTheSystemsReason)
+{
+    RunResult r = Tool({"convert", "/tmp"});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.err, "sxtool: /tmp: cannot read: Is a directory\n");
+    // Address 0 of the process's own memory cannot be read.
+    r = Tool({"convert", "/proc/self/mem"});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.err, "sxtool: /proc/self/mem: cannot read: Input/output error\n");
 }
 
 TEST(Tool, BadArgumentsExitWithTwoAndAUsageLine)
@@ -278,7 +327,7 @@ TEST(Tool, CtrlCStopsAStreamCleanlyWithItsRecordingComplete)
     ASSERT_EQ(r.exitCode, 0) << r.err;
     ASSERT_FALSE(r.out.empty());
     EXPECT_EQ(r.out.back(), '\n'); // no row cut short
-    EXPECT_NE(r.err.find(", lost by the tracker 0, by the queue 0"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(", lost by the tracker 0, dropped for a bad CRC 0, by the queue 0"), std::string::npos) << r.err;
     // Every frame printed is in the recording, and the recording is whole.
     const RunResult c = Tool({"convert", rec, "--format", "csv"});
     ASSERT_EQ(c.exitCode, 0) << c.err;
@@ -292,8 +341,11 @@ TEST(Tool, ServeRunsUntilCtrlC)
         GTEST_SKIP() << "built without SXigtl";
     const std::string port = std::to_string(20000 + getpid() % 20000);
     const RunResult r = RunAndInterrupt(
-        kTool, {"serve", "--sim", "--port", port},
+        kTool, {"serve", "--sim", "--port", port, "--bind", "127.0.0.1", "--max-clients", "4"},
         [](const std::string& out) { return out.find("listening on port") != std::string::npos; }, 20000);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("listening on port " + port), std::string::npos) << r.out;
+    // An address is an IPv4 address; a client limit at least one.
+    EXPECT_EQ(Tool({"serve", "--sim", "--bind", "localhost"}).exitCode, 2);
+    EXPECT_EQ(Tool({"serve", "--sim", "--max-clients", "0"}).exitCode, 2);
 }

@@ -14,9 +14,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace sxitems {
+
+struct Vocabulary; // ItemWords.h
 
 // Every record an item carries. Some share a payload record but print with
 // different record classes (the on/off settings).
@@ -77,6 +80,7 @@ struct Field {
     bool shown;      // a field of the value (false: a whole word whose bit fields are shown)
     RecordKind record;
     const char* doc;
+    const Vocabulary* words; // an enumerated field's words (ItemWords.h), or null
 };
 
 // What a report shows beside the record: the units in force (for records
@@ -106,6 +110,15 @@ struct RecordDef {
 
 // The row of a record kind (not RecordKind::None).
 const RecordDef& Record(RecordKind kind);
+
+// A value of T at offset in a record's bytes (fields need not be aligned).
+template <class T>
+T ReadAt(const unsigned char* record, size_t offset)
+{
+    T v;
+    std::memcpy(&v, record + offset, sizeof v);
+    return v;
+}
 
 // Actions, one bit each.
 enum Actions : unsigned {

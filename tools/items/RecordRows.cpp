@@ -3,6 +3,7 @@
 // taken from the member's own type (words, floats, texts, matrices), so a
 // row cannot disagree with the record it describes.
 #include "ItemTable.h"
+#include "ItemWords.h"
 
 #include <SXCmdIF/SXCmdIF.h>
 
@@ -35,7 +36,8 @@ constexpr Field Member(const char* name, size_t offset, const char* doc)
 {
     constexpr uint16_t count = std::rank_v<M> == 0 ? 1 : static_cast<uint16_t>(std::extent_v<M, 0>);
     constexpr uint8_t cols = std::rank_v<M> == 2 ? static_cast<uint8_t>(std::extent_v<M, 1>) : 0;
-    return Field{name, TypeOf<M>(), static_cast<uint16_t>(offset), count, cols, 0, 0, true, RecordKind::None, doc};
+    return Field{name, TypeOf<M>(), static_cast<uint16_t>(offset), count, cols, 0, 0, true, RecordKind::None, doc,
+                 nullptr};
 }
 
 // A member of the payload record, typed by the member itself.
@@ -44,20 +46,28 @@ constexpr Field Member(const char* name, size_t offset, const char* doc)
 // Bits of the word at offset.
 constexpr Field Bits(const char* name, size_t offset, uint8_t shift, uint8_t width, const char* doc)
 {
-    return Field{name, FieldType::Bits, static_cast<uint16_t>(offset), 1, 0, shift, width, true, RecordKind::None, doc};
+    return Field{name, FieldType::Bits, static_cast<uint16_t>(offset), 1, 0, shift, width, true, RecordKind::None, doc,
+                 nullptr};
 }
 constexpr Field Flag(const char* name, size_t offset, uint8_t bit, const char* doc)
 {
-    return Field{name, FieldType::Flag, static_cast<uint16_t>(offset), 1, 0, bit, 1, true, RecordKind::None, doc};
+    return Field{name, FieldType::Flag, static_cast<uint16_t>(offset), 1, 0, bit, 1, true, RecordKind::None, doc, nullptr};
 }
 // The whole word that bit fields share, settable but not among the shown fields.
 constexpr Field Word(const char* name, size_t offset, const char* doc)
 {
-    return Field{name, FieldType::U32, static_cast<uint16_t>(offset), 1, 0, 0, 0, false, RecordKind::None, doc};
+    return Field{name, FieldType::U32, static_cast<uint16_t>(offset), 1, 0, 0, 0, false, RecordKind::None, doc, nullptr};
 }
 constexpr Field Nested(const char* name, size_t offset, RecordKind kind, const char* doc)
 {
-    return Field{name, FieldType::Record, static_cast<uint16_t>(offset), 1, 0, 0, 0, true, kind, doc};
+    return Field{name, FieldType::Record, static_cast<uint16_t>(offset), 1, 0, 0, 0, true, kind, doc, nullptr};
+}
+
+// An enumerated field: its value words.
+constexpr Field Named(Field f, const Vocabulary& words)
+{
+    f.words = &words;
+    return f;
 }
 
 // ---- Fields -------------------------------------------------------------------
@@ -65,20 +75,22 @@ constexpr Field Nested(const char* name, size_t offset, RecordKind kind, const c
 constexpr const char* kOnOff = "0 off; any other value on.";
 
 constexpr Field kUnitsFields[] = {
-    SXI_MEMBER(_UNITS_CONFIG, pos_units, "Position units: 0 inch, 1 foot, 2 cm, 3 metre."),
-    SXI_MEMBER(_UNITS_CONFIG, ori_units, "Orientation units: 0 Euler degrees, 1 Euler radians, 2 quaternion."),
+    Named(SXI_MEMBER(_UNITS_CONFIG, pos_units, "Position units: 0 inch, 1 foot, 2 cm, 3 metre."), kPosUnits),
+    Named(SXI_MEMBER(_UNITS_CONFIG, ori_units, "Orientation units: 0 Euler degrees, 1 Euler radians, 2 quaternion."),
+          kOriUnits),
 };
 constexpr Field kBinaryFields[] = {SXI_MEMBER(_BINARY_CONFIG, value, kOnOff)};
-constexpr Field kFttFields[] = {SXI_MEMBER(_ENUM_CONFIG, value, "An eFTTMode value.")};
-constexpr Field kOriginFields[] = {SXI_MEMBER(_ENUM_CONFIG, value, "An eSensorOrigin value.")};
-constexpr Field kStylusFields[] = {SXI_MEMBER(_STYLUS_CONFIG, value, "0 mark, 1 point, 2 line, 3 toggle.")};
+constexpr Field kFttFields[] = {Named(SXI_MEMBER(_ENUM_CONFIG, value, "An eFTTMode value."), kFttModes)};
+constexpr Field kOriginFields[] = {Named(SXI_MEMBER(_ENUM_CONFIG, value, "An eSensorOrigin value."), kSensorOrigins)};
+constexpr Field kStylusFields[] = {
+    Named(SXI_MEMBER(_STYLUS_CONFIG, value, "0 mark, 1 point, 2 line, 3 toggle."), kStylusModes)};
 constexpr Field kFrameRateFields[] = {
     SXI_MEMBER(_FRAMERATE_CONFIG, frame_rate, "Rate code 0 to 5: 30, 60, 120, 240, 480, 960 Hz."),
 };
 constexpr Field kSeuIdFields[] = {SXI_MEMBER(_SEUID_CONFIG, seuID, "The unit identifier.")};
 constexpr Field kSerialFields[] = {
     Bits("baudrate", offsetof(_SERIAL_CONFIG, sercfg), 0, 4, "Bits 0-3: an eBaud value (7 is 115200)."),
-    Bits("parity", offsetof(_SERIAL_CONFIG, sercfg), 4, 2, "Bits 4-5: 0 none, 1 odd, 2 even."),
+    Named(Bits("parity", offsetof(_SERIAL_CONFIG, sercfg), 4, 2, "Bits 4-5: 0 none, 1 odd, 2 even."), kParities),
     Bits("res", offsetof(_SERIAL_CONFIG, sercfg), 6, 26, "Bits 6-31, reserved; carried unchanged."),
     Word("sercfg", offsetof(_SERIAL_CONFIG, sercfg), "The whole word."),
 };
@@ -91,7 +103,7 @@ constexpr Field kSourceFields[] = {
     SXI_MEMBER(_SRC_CONFIG, srcfreq, "Frequency identifier of the source."),
     SXI_MEMBER(_SRC_CONFIG, position, "x, y, z in the position units."),
     SXI_MEMBER(_SRC_CONFIG, rotation, "Azimuth, elevation, roll, unused; or the quaternion w, x, y, z."),
-    SXI_MEMBER(_SRC_CONFIG, startupHem, "Start-up hemisphere code."),
+    Named(SXI_MEMBER(_SRC_CONFIG, startupHem, "Start-up hemisphere code."), kTrackerHemispheres),
 };
 constexpr Field kSourceRotFields[] = {
     SXI_MEMBER(_SRCROT_CONFIG, srcfreq, "Frequency identifier of the source."),
@@ -105,7 +117,8 @@ constexpr Field kHemisphereFields[] = {
     Word("bf", offsetof(_HEMISPHERE_CONFIG, bf), "The whole bit word."),
 };
 constexpr Field kFilterFields[] = {
-    SXI_MEMBER(_FILTER_CONFIG, level, "0 none, 1 light, 2 medium, 3 heavy, 4 custom, 5-8 enhanced."),
+    Named(SXI_MEMBER(_FILTER_CONFIG, level, "0 none, 1 light, 2 medium, 3 heavy, 4 custom, 5-8 enhanced."),
+          kFilterLevels),
     SXI_MEMBER(_FILTER_CONFIG, F, "Filter parameter F."),
     SXI_MEMBER(_FILTER_CONFIG, Flow, "Filter parameter Flow."),
     SXI_MEMBER(_FILTER_CONFIG, Fhigh, "Filter parameter Fhigh."),
@@ -159,7 +172,7 @@ constexpr Field kWhoAmIFields[] = {
 constexpr Field kBitFields[] = {SXI_MEMBER(_BIT_STRUCT, err, "Word i: error bits of BIT code i + 1.")};
 constexpr Field kSelfCalFields[] = {
     SXI_MEMBER(_SELFCAL_CONFIG, state, "Bits 0-7 operating state, bits 8-15 memory state."),
-    SXI_MEMBER(_SELFCAL_CONFIG, correction_rate, "0 slow, 1 medium, 2 fast, 3 custom."),
+    Named(SXI_MEMBER(_SELFCAL_CONFIG, correction_rate, "0 slow, 1 medium, 2 fast, 3 custom."), kCorrectionRates),
     SXI_MEMBER(_SELFCAL_CONFIG, custom_rate, "The correction rate value."),
 };
 
@@ -235,7 +248,16 @@ void ReportWhoAmI(const void* p, const ReportContext&, bool h, bool o, std::stri
 
 #define SXI_FIELDS(f) f, std::size(f)
 
-constexpr RecordDef kRecords[] = {
+// The default records live in the SDK's library; where that is a Windows
+// DLL their addresses are known only once it is loaded, so the rows are
+// filled at start-up there and checked by the Linux build.
+#ifdef _WIN32
+#define SXI_ROWS const
+#else
+#define SXI_ROWS constexpr
+#endif
+
+SXI_ROWS RecordDef kRecords[] = {
     {RecordKind::Units, "Units", "UNITS_CONFIG", sizeof(_UNITS_CONFIG), &CUnitsCfg::Default, SXI_FIELDS(kUnitsFields),
      false, ReportUnits, "Position and orientation units (UNITS_CONFIG)."},
     {RecordKind::SyncMode, "SyncMode", "BINARY_CONFIG", sizeof(_BINARY_CONFIG), &CSyncModeCfg::Default,
@@ -339,7 +361,10 @@ constexpr bool RowsConsistent()
     return true;
 }
 static_assert(std::size(kRecords) == kRecordKinds, "one row per record kind");
+#ifndef _WIN32
 static_assert(RowsConsistent(), "record rows out of order, or a field outside its record");
+#endif
+#undef SXI_ROWS
 
 } // namespace
 

@@ -1,6 +1,7 @@
 // convert: a recording into the P&O reports, without a device. Every whole
 // frame before a fault is converted; the fault is then reported with its
-// byte offset.
+// byte offset. Each frame's CRC is checked as the library checks it on
+// receipt, so a bit flipped in the file is not converted into a wrong pose.
 #include "Commands.h"
 
 #include "ExitCodes.h"
@@ -9,19 +10,50 @@
 #include "Session.h"
 #include "Texts.h"
 
+#include <SXCmdIF/SXCmdIF.h>
 #include <recording/RecordingReader.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace sxtool {
+
+namespace {
+
+// A frame as the library handed it over: its CRC holds; or the library
+// passed it on marked as flawed (marks in hpinfo bits 8 to 15); or it wrote
+// the frames lost before it into hpinfo bits 16 to 31, and the CRC holds
+// without them; or it is of unit 0xFFFF, whose frames the library takes
+// whatever their CRC. Anything else was damaged after it was recorded.
+bool AsHandedOver(const sxrec::RecordedFrame& f)
+{
+    unsigned char copy[sxrec::kMaxFrameLen];
+    std::memcpy(copy, f.bytes, f.length);
+    if (CSXcmd::ValidateCRCN(copy, f.length))
+        return true;
+    CFrameInfo info(copy, f.length);
+    if (info.devid() == 0xFFFFu)
+        return true;
+    CSXSeuPno pno;
+    if (pno.Extractraw(copy, f.length) == 0)
+        return false;
+    if (pno.HPreserved1() != 0)
+        return true;
+    if (pno.LostFrames() == 0)
+        return false;
+    info.setpnodrops(0);
+    return CSXcmd::ValidateCRCN(copy, f.length);
+}
+
+} // namespace
 
 int RunConvert(const ConvertOptions& o)
 {
     sxrec::RecordingReader reader;
     if (!reader.OpenFile(o.inFile)) {
         Complain(texts::kFileFailed, o.inFile.c_str(), reader.Error().c_str());
-        return reader.OpenFailed() ? kExitFileError : kExitCorruptRecording;
+        return reader.IoFailed() ? kExitFileError : kExitCorruptRecording;
     }
     std::FILE* out = DataOut();
     if (!o.outFile.empty()) {
@@ -31,17 +63,27 @@ int RunConvert(const ConvertOptions& o)
             return kExitFileError;
         }
     }
-    PnoPrinter printer(o.format);
+    PnoPrinter printer(o.format, o.timestamps);
     auto frame = std::make_unique<sxrec::RecordedFrame>();
-    std::string text;
+    std::string text, damaged;
+    unsigned long long skipped = 0;
     bool writeFailed = false;
     sxrec::ReadResult r;
     while ((r = reader.Next(*frame)) == sxrec::ReadResult::Frame) {
+        if (!AsHandedOver(*frame)) {
+            if (o.skipBad) {
+                ++skipped;
+                continue;
+            }
+            damaged = sxrec::CorruptText(frame->offset, "frame " + std::to_string(reader.FramesRead()) +
+                                                            " fails its CRC");
+            break;
+        }
         text.clear();
         // A frame the reports cannot take (another preamble) is skipped.
-        if (!printer.RawFrame(frame->bytes, frame->length, text))
+        if (!printer.RawFrame(frame->bytes, frame->length, text, {frame->timeStampNs, frame->seqNum}))
             continue;
-        if (std::fwrite(text.data(), 1, text.size(), out) != text.size()) {
+        if (!WriteText(out, text)) {
             writeFailed = true;
             break;
         }
@@ -51,8 +93,22 @@ int RunConvert(const ConvertOptions& o)
         Complain(texts::kFileFailed, o.outFile.empty() ? "standard output" : o.outFile.c_str(), "cannot write");
         return kExitFileError;
     }
+    if (r == sxrec::ReadResult::IoError) {
+        Complain(texts::kFileFailed, o.inFile.c_str(), reader.Error().c_str());
+        return kExitFileError;
+    }
+    if (!damaged.empty()) {
+        Complain(texts::kFileFailed, o.inFile.c_str(), damaged.c_str());
+        return kExitCorruptRecording;
+    }
+    if (skipped > 0)
+        Complain(texts::kSkippedBadFrames, o.inFile.c_str(), skipped);
     if (r == sxrec::ReadResult::Corrupt) {
         Complain(texts::kFileFailed, o.inFile.c_str(), reader.Error().c_str());
+        return kExitCorruptRecording;
+    }
+    if (reader.MissingTrailer()) {
+        Complain(texts::kFileFailed, o.inFile.c_str(), sxrec::MissingTrailerText(reader.FramesRead()).c_str());
         return kExitCorruptRecording;
     }
     return kExitOk;

@@ -2,13 +2,20 @@
 #include "Commands.h"
 
 #include "ExitCodes.h"
+#include "Json.h"
+#include "Output.h"
 #include "PnoPrinter.h"
 #include "Session.h"
+#include "StopFlag.h"
 #include "Texts.h"
+
+#include <items/ItemTable.h>
+#include <items/ItemWords.h>
 
 #include <SXCmdIF/SXCmdIF.h>
 
 #include <cstdio>
+#include <vector>
 
 namespace sxtool {
 
@@ -20,92 +27,227 @@ int Failed(const char* what, int rc)
     return kExitFailed;
 }
 
-// Reads every item of the block with its own GET: the catalogue refuses a
-// GET of the block itself.
-int ReadBlock(void* ctx, void* dev, CBlockCfg& block)
+// One record read through the item table: the GET of an item at the unit,
+// a sensor or a source, and its report in the units in force.
+struct Read {
+    const sxitems::Item* row = nullptr;
+    alignas(8) unsigned char payload[sxitems::kMaxRecord] = {};
+    uint32_t arg2 = 0;
+
+    const sxitems::RecordDef& Record() const { return sxitems::Record(row->record); }
+    int Get(void* ctx, void* dev, int sensor, int source)
+    {
+        if (sensor >= 0)
+            return row->sensor(ctx, dev, sensor, CMD_ACTION_GET, payload, static_cast<int>(arg2));
+        if (source >= 0)
+            return row->source(ctx, dev, source, CMD_ACTION_GET, payload, static_cast<int>(arg2));
+        return row->unit(ctx, dev, CMD_ACTION_GET, payload, static_cast<int>(arg2));
+    }
+    void Report(const _UNITS_CONFIG& units, std::string& text) const
+    {
+        sxitems::ReportContext rc;
+        rc.units = units;
+        if (row->arg2 == sxitems::Arg2::FilterTarget)
+            rc.filterTarget = arg2;
+        Record().report(payload, rc, true, false, text);
+    }
+};
+
+// What a value is read in, named: "centimeters, euler degrees".
+std::string UnitsNamed(const _UNITS_CONFIG& u)
 {
-    _BLOCK_CONFIG& b = block.cfg;
-    struct Step {
-        const char* what;
-        int rc;
-    };
-    const Step unit[] = {
-        {"GET framerate", sxcmd_dev_framerate(ctx, dev, CMD_ACTION_GET, reinterpret_cast<_FRAMERATE_CONFIG*>(&b.frameRate))},
-        {"GET units", sxcmd_dev_units(ctx, dev, CMD_ACTION_GET, &b.units)},
-        {"GET sync", sxcmd_dev_syncmode(ctx, dev, CMD_ACTION_GET, reinterpret_cast<_BINARY_CONFIG*>(&b.syncMode))},
-        {"GET stationmap", sxcmd_dev_stationmap(ctx, dev, &b.stationMap)},
-        {"GET stylus", sxcmd_dev_stylusmode(ctx, dev, CMD_ACTION_GET, reinterpret_cast<_STYLUS_CONFIG*>(&b.stylusMode))},
-        {"GET seuid", sxcmd_dev_id(ctx, dev, CMD_ACTION_GET, reinterpret_cast<_SEUID_CONFIG*>(&b.seuID))},
-        {"GET dualoutput",
-         sxcmd_dev_dualoutput(ctx, dev, CMD_ACTION_GET, reinterpret_cast<_BINARY_CONFIG*>(&b.dualOutMode))},
-        {"GET serial", sxcmd_dev_serialif(ctx, dev, CMD_ACTION_GET, &b.serial)},
-    };
-    for (const Step& s : unit)
-        if (s.rc != E_SX_SUCCESS)
-            return Failed(s.what, s.rc);
-    for (int src = 0; src < 4; ++src) {
-        if (!((b.stationMap.source_map >> src) & 1u))
-            continue;
-        const int rc = sxcmd_dev_sourcecfg(ctx, dev, src, CMD_ACTION_GET, &b.src[src]);
-        if (rc != E_SX_SUCCESS)
-            return Failed("GET sourcecfg", rc);
+    return std::string(CSXcmd::posunitsstr(u.pos_units, true, false)) + ", " +
+           CSXcmd::oriunitsstr(u.ori_units, true, false);
+}
+
+// The station map's sensors or sources, in words: "0, 1, 2 and 3", "none".
+std::string Listed(const std::vector<int>& v)
+{
+    if (v.empty())
+        return "none";
+    std::string out;
+    for (size_t i = 0; i < v.size(); ++i) {
+        if (i > 0)
+            out += i + 1 == v.size() ? " and " : ", ";
+        out += std::to_string(v[i]);
     }
-    for (int n = 0; n < 16; ++n) {
-        if (!((b.stationMap.sensor_map >> n) & 1u))
-            continue;
-        _SENSOR_CONFIG& s = b.sensor[n];
-        const Step sensor[] = {
-            {"GET hemisphere", sxcmd_sns_hemisphere(ctx, dev, n, CMD_ACTION_GET, &s.hemisphere)},
-            {"GET filter --target pos", sxcmd_sns_filter(ctx, dev, n, CMD_ACTION_GET, &s.filterPos, FILTER_TRGT_POS)},
-            {"GET filter --target ori", sxcmd_sns_filter(ctx, dev, n, CMD_ACTION_GET, &s.filterOri, FILTER_TRGT_ORI)},
-            {"GET tipoffset", sxcmd_sns_tipoffset(ctx, dev, n, CMD_ACTION_GET, &s.tipoff)},
-            {"GET increment", sxcmd_sns_increment(ctx, dev, n, CMD_ACTION_GET, &s.increment)},
-            {"GET srcselect", sxcmd_sns_srcselect(ctx, dev, n, CMD_ACTION_GET, &s.srcSelect)},
-            {"GET origin", sxcmd_sns_origin(ctx, dev, n, CMD_ACTION_GET, reinterpret_cast<_ENUM_CONFIG*>(&s.snsOrigin))},
-            {"GET predfilter", sxcmd_sns_predfilterext(ctx, dev, n, CMD_ACTION_GET, &s.pfExt)},
-        };
-        for (const Step& st : sensor)
-            if (st.rc != E_SX_SUCCESS)
-                return Failed(st.what, st.rc);
+    return out;
+}
+
+struct Attached {
+    std::vector<int> sensors, sources;
+};
+
+Attached FromMap(const _STATION_MAP& map)
+{
+    Attached a;
+    CStationMap m(&map);
+    m.SensorVec(a.sensors);
+    m.SourceVec(a.sources);
+    return a;
+}
+
+// The block's rows: unit items, then each source's and each sensor's, read
+// item by item (the unit refuses a GET of the block itself).
+// A record whose report does not name the units its values are in gets a
+// line that does.
+enum class UnitsLabel { None, Position, Both };
+struct BlockRow {
+    const char* item;
+    uint32_t arg2;
+    const char* key; // the JSON key
+    UnitsLabel label;
+};
+constexpr BlockRow kUnitRows[] = {
+    {"framerate", 0, "framerate", UnitsLabel::None},   {"units", 0, "units", UnitsLabel::None},
+    {"sync", 0, "sync", UnitsLabel::None},             {"stationmap", 0, "stationmap", UnitsLabel::None},
+    {"stylus", 0, "stylus", UnitsLabel::None},         {"seuid", 0, "seuid", UnitsLabel::None},
+    {"dualoutput", 0, "dualoutput", UnitsLabel::None}, {"serial", 0, "serial", UnitsLabel::None},
+};
+constexpr BlockRow kSourceRows[] = {{"sourcecfg", 0, "sourcecfg", UnitsLabel::None}};
+constexpr BlockRow kSensorRows[] = {
+    {"hemisphere", 0, "hemisphere", UnitsLabel::None},
+    {"filter", FILTER_TRGT_POS, "filter_pos", UnitsLabel::None},
+    {"filter", FILTER_TRGT_ORI, "filter_ori", UnitsLabel::None},
+    {"tipoffset", 0, "tipoffset", UnitsLabel::Position},
+    {"increment", 0, "increment", UnitsLabel::Both},
+    {"srcselect", 0, "srcselect", UnitsLabel::None},
+    {"origin", 0, "origin", UnitsLabel::None},
+    {"predfilterext", 0, "predfilterext", UnitsLabel::None},
+};
+
+// Reads and prints (or collects) a row; the exit code.
+int BlockItem(Session& s, const BlockRow& r, int sensor, int source, const _UNITS_CONFIG& units, std::string& text,
+              Json* json)
+{
+    Read read;
+    read.row = sxitems::FindItem(r.item);
+    read.arg2 = r.arg2;
+    const int rc = read.Get(s.Ctx(), s.Dev(), sensor, source);
+    if (rc != E_SX_SUCCESS) {
+        const std::string what = std::string("GET ") + r.item;
+        return Failed(what.c_str(), rc);
     }
+    if (json) {
+        (*json)[r.key] = RecordJson(read.Record(), read.payload);
+        return kExitOk;
+    }
+    read.Report(units, text);
+    if (r.label == UnitsLabel::Position)
+        text += std::string("   in ") + CSXcmd::posunitsstr(units.pos_units, true, false) + "\n";
+    else if (r.label == UnitsLabel::Both)
+        text += "   in " + UnitsNamed(units) + "\n";
+    return kExitOk;
+}
+
+int ReadUnitsAndMap(Session& s, _UNITS_CONFIG& units, _STATION_MAP& map)
+{
+    int rc = sxcmd_dev_units(s.Ctx(), s.Dev(), CMD_ACTION_GET, &units);
+    if (rc != E_SX_SUCCESS)
+        return Failed("GET units", rc);
+    rc = sxcmd_dev_stationmap(s.Ctx(), s.Dev(), &map);
+    if (rc != E_SX_SUCCESS)
+        return Failed("GET stationmap", rc);
     return kExitOk;
 }
 
 } // namespace
 
-int RunInfo(Session& s)
+int RunInfo(Session& s, bool json)
 {
     const char* line = nullptr;
     int rc = sxdev_report(s.Ctx(), s.Dev(), &line);
     if (rc != E_SX_SUCCESS)
         return Failed("device report", rc);
-    std::string text = texts::kDeviceHeading;
-    text += line ? line : "";
     void* identity = nullptr;
     int seuid = 0;
     rc = sxdev_info(s.Ctx(), s.Dev(), &identity, &seuid);
     if (rc != E_SX_SUCCESS)
         return Failed("device identity", rc);
-    CWhoAmI(static_cast<_WHOAMI_STRUCT*>(identity)).Report(text, true, false);
-    PrintReport(text);
+    _UNITS_CONFIG units{};
+    _STATION_MAP map{};
+    const int code = ReadUnitsAndMap(s, units, map);
+    if (code != kExitOk)
+        return code;
+    const Attached a = FromMap(map);
+
+    std::string text;
+    Json j = Json::object();
+    if (json) {
+        std::string device = line ? line : "";
+        while (!device.empty() && (device.back() == '\n' || device.back() == '\r'))
+            device.pop_back();
+        j["device"] = device;
+        j["seuid"] = seuid;
+        j["identity"] = RecordJson(sxitems::Record(sxitems::RecordKind::WhoAmI), identity);
+        j["sensors"] = a.sensors;
+        j["sources"] = a.sources;
+    } else {
+        text = texts::kDeviceHeading;
+        text += line ? line : "";
+        CWhoAmI(static_cast<_WHOAMI_STRUCT*>(identity)).Report(text, true, false);
+    }
     for (const char* item : {"stationmap", "bit", "units", "framerate"}) {
-        const int code = PrintItemNamed(s, item);
-        if (code != kExitOk)
-            return code;
+        const BlockRow r{item, 0, item, UnitsLabel::None};
+        const int c = BlockItem(s, r, -1, -1, units, text, json ? &j : nullptr);
+        if (c != kExitOk)
+            return c;
+        if (!json && r.item == std::string("stationmap")) {
+            text += "sensors attached: " + Listed(a.sensors) + "\n";
+            text += "sources attached: " + Listed(a.sources) + "\n";
+        }
+    }
+    if (json) {
+        const uint32_t rate = j["framerate"]["frame_rate"].get<uint32_t>();
+        j["framerate"]["hz"] = CFrameRateCfg(&rate).EffectiveRate();
+        PrintReport(j.dump(2));
+    } else {
+        PrintReport(text);
     }
     return kExitOk;
 }
 
-int RunBlock(Session& s)
+int RunBlock(Session& s, bool json)
 {
-    CBlockCfg block;
-    const int code = ReadBlock(s.Ctx(), s.Dev(), block);
+    _UNITS_CONFIG units{};
+    _STATION_MAP map{};
+    int code = ReadUnitsAndMap(s, units, map);
     if (code != kExitOk)
         return code;
-    std::string text;
-    block.ReportSEU(text, true, false);
-    block.ReportSensors(text, true, true, false);
-    PrintReport(text);
+    const Attached a = FromMap(map);
+    std::string text = "BLOCK_CONFIG:\n";
+    text += "values in " + UnitsNamed(units) + "\n";
+    Json j = Json::object();
+    for (const BlockRow& r : kUnitRows)
+        if ((code = BlockItem(s, r, -1, -1, units, text, json ? &j : nullptr)) != kExitOk)
+            return code;
+    Json sources = Json::array(), sensors = Json::array();
+    for (int src : a.sources) {
+        Json one = {{"source", src}};
+        if (!json)
+            text += "SOURCE_CONFIG[" + std::to_string(src) + "]:\n";
+        for (const BlockRow& r : kSourceRows)
+            if ((code = BlockItem(s, r, -1, src, units, text, json ? &one : nullptr)) != kExitOk)
+                return code;
+        sources.push_back(one);
+    }
+    for (int n : a.sensors) {
+        Json one = {{"sensor", n}};
+        if (!json)
+            text += "SENSOR_CONFIG[" + std::to_string(n) + "]:\n";
+        for (const BlockRow& r : kSensorRows)
+            if ((code = BlockItem(s, r, n, -1, units, text, json ? &one : nullptr)) != kExitOk)
+                return code;
+        sensors.push_back(one);
+    }
+    if (json) {
+        j["units_in_force"] = UnitsJson(units);
+        j["sources"] = sources;
+        j["sensors"] = sensors;
+        PrintReport(j.dump(2));
+    } else {
+        PrintReport(text);
+    }
     return kExitOk;
 }
 
@@ -118,17 +260,18 @@ int RunPersist(Session& s)
     return kExitOk;
 }
 
-int RunSingle(Session& s, PnoFormat format)
+int RunSingle(Session& s, PnoFormat format, bool timestamps)
 {
     _sxFrameInfo answer{};
     const int rc = sxcmd_dev_singlepno(s.Ctx(), s.Dev(), answer, 0);
     if (rc != E_SX_SUCCESS)
         return Failed("single P&O", rc);
+    const uint64_t when = answer.timeStamp != 0 ? answer.timeStamp : MonotonicNs();
     CSXSeuPno pno;
     if (pno.Extractseupno(answer.pFrame, answer.frameLen) == 0)
         return Failed("single P&O", E_DEVIOERR_FRAME_HEADER);
     std::string text;
-    PnoPrinter(format).Frame(pno, text);
+    PnoPrinter(format, timestamps).Frame(pno, text, {when, answer.seqNum});
     PrintReport(text);
     return kExitOk;
 }

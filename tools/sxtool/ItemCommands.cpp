@@ -3,6 +3,7 @@
 
 #include "ExitCodes.h"
 #include "Items.h"
+#include "Json.h"
 #include "Output.h"
 #include "Session.h"
 #include "Texts.h"
@@ -19,11 +20,13 @@ namespace {
 // Fills the context of one item command: the sensor or source addressed,
 // the second argument word, and the units in force when the record is read
 // in them.
-bool BuildContext(Session& s, const ItemDef& item, const ItemOptions& o, ItemContext& c, std::string& error)
+bool BuildContext(void* ctx, void* dev, const ItemDef& item, const ItemOptions& o, ItemContext& c,
+                  std::string& error)
 {
-    c.ctx = s.Ctx();
-    c.dev = s.Dev();
-    c.index = item.scope == ItemScope::Source ? o.source : o.sensor;
+    c.ctx = ctx;
+    c.dev = dev;
+    const int given = item.scope == ItemScope::Source ? o.source : o.sensor;
+    c.index = given < 0 ? 0 : given;
     if (item.row->arg2 == sxitems::Arg2::FilterTarget) {
         unsigned target = 0;
         if (!ParseWord(kFilterTargets, o.target, target, error))
@@ -47,7 +50,23 @@ const char* ActionWord(unsigned action)
     return action == kGet ? "read" : action == kSet ? "set" : "reset";
 }
 
-// The item, if it takes the action; else a complaint and the usage exit.
+// Whether the sensor or source given fits the item: a number in range,
+// and only for an item that addresses one.
+bool CheckAddress(const ItemDef& item, const ItemOptions& o, std::string& error)
+{
+    if (o.sensor >= 0 && item.scope != ItemScope::Sensor) {
+        error = std::string(item.Name()) + " does not address a sensor: it takes no --sensor";
+        return false;
+    }
+    if (o.source >= 0 && item.scope != ItemScope::Source) {
+        error = std::string(item.Name()) + " does not address a source: it takes no --source";
+        return false;
+    }
+    return true;
+}
+
+// The item, if it takes the action and the options fit it; else a
+// complaint and the usage exit.
 const ItemDef* ItemFor(const ItemOptions& o, unsigned action, int& exitCode)
 {
     const ItemDef* item = FindItem(o.item);
@@ -58,8 +77,28 @@ const ItemDef* ItemFor(const ItemOptions& o, unsigned action, int& exitCode)
         Complain(texts::kNotAllowed, item->Name(), ActionWord(action));
         return nullptr;
     }
+    std::string error;
+    if (!CheckAddress(*item, o, error)) {
+        Complain("%s", error.c_str());
+        return nullptr;
+    }
     exitCode = kExitOk;
     return item;
+}
+
+// The record as printed: its report, or its fields as JSON.
+void PrintRecord(const ItemDef& item, const void* payload, const ItemContext& c, bool json)
+{
+    if (!json) {
+        std::string text;
+        item.Report(payload, c, text);
+        PrintReport(text);
+        return;
+    }
+    Json j = RecordJson(item.Record(), payload);
+    if (item.Record().inUnits)
+        j["units"] = UnitsJson(_UNITS_CONFIG{c.posUnits, c.oriUnits});
+    PrintReport(j.dump(2));
 }
 
 int Failed(const ItemDef& item, eCmdActions action, int rc)
@@ -69,33 +108,24 @@ int Failed(const ItemDef& item, eCmdActions action, int rc)
     return kExitFailed;
 }
 
-int GetAndPrint(const ItemDef& item, const ItemContext& c)
+int GetAndPrint(const ItemDef& item, const ItemContext& c, bool json)
 {
     alignas(8) unsigned char payload[kMaxItemPayload] = {};
     const int rc = item.Send(c, CMD_ACTION_GET, payload);
     if (rc != E_SX_SUCCESS)
         return Failed(item, CMD_ACTION_GET, rc);
-    std::string text;
-    item.Report(payload, c, text);
-    PrintReport(text);
+    PrintRecord(item, payload, c, json);
     return kExitOk;
 }
 
 } // namespace
 
-void PrintReport(const std::string& text)
+void PrintReport(std::string text)
 {
-    std::fwrite(text.data(), 1, text.size(), DataOut());
     if (!text.empty() && text.back() != '\n')
-        std::fputs("\r\n", DataOut());
+        text += '\n';
+    WriteText(DataOut(), text);
     std::fflush(DataOut());
-}
-
-int PrintItemNamed(Session& s, const char* name)
-{
-    ItemOptions o;
-    o.item = name;
-    return RunGet(s, o);
 }
 
 int RunGet(Session& s, const ItemOptions& o)
@@ -106,32 +136,59 @@ int RunGet(Session& s, const ItemOptions& o)
         return code;
     ItemContext c;
     std::string error;
-    if (!BuildContext(s, *item, o, c, error)) {
+    if (!BuildContext(s.Ctx(), s.Dev(), *item, o, c, error)) {
         Complain("%s", error.c_str());
         return kExitUsage;
     }
-    return GetAndPrint(*item, c);
+    return GetAndPrint(*item, c, o.json);
+}
+
+int PrepareSet(void* ctx, void* dev, const ItemOptions& o, PreparedSet& p, std::string& error)
+{
+    p.item = FindItem(o.item);
+    if (!p.item) {
+        error = "unknown item '" + o.item + "'";
+        return kExitUsage;
+    }
+    const ItemDef& item = *p.item;
+    if (!item.Takes(kSet)) {
+        char text[128];
+        std::snprintf(text, sizeof text, texts::kNotAllowed, item.Name(), ActionWord(kSet));
+        error = text;
+        return kExitUsage;
+    }
+    if (!CheckAddress(item, o, error))
+        return kExitUsage;
+    if (!BuildContext(ctx, dev, item, o, p.context, error)) {
+        error = std::string("set ") + item.Name() + ": " + error;
+        return kExitUsage;
+    }
+    if (!item.parse(o.values, p.context, p.payload, error)) {
+        // What was wrong, and what the item takes when the parser did not say.
+        if (error.rfind("expected ", 0) == 0)
+            error = std::string("set ") + item.Name() + ": " + error;
+        else
+            error = std::string("set ") + item.Name() + ": " + error + "; expected " + item.row->values;
+        return kExitUsage;
+    }
+    return kExitOk;
 }
 
 int RunSet(Session& s, const ItemOptions& o)
 {
-    int code = kExitOk;
-    const ItemDef* item = ItemFor(o, kSet, code);
-    if (!item)
-        return code;
-    ItemContext c;
+    PreparedSet p;
     std::string error;
-    alignas(8) unsigned char payload[kMaxItemPayload] = {};
-    if (!BuildContext(s, *item, o, c, error) || !item->parse(o.values, c, payload, error)) {
-        Complain("set %s: %s", item->Name(), error.c_str());
-        return kExitUsage;
+    const int code = PrepareSet(s.Ctx(), s.Dev(), o, p, error);
+    if (code != kExitOk) {
+        // An unknown item was named by the argument check already.
+        if (p.item)
+            Complain("%s", error.c_str());
+        return code;
     }
-    const int rc = item->Send(c, CMD_ACTION_SET, payload);
+    const int rc = p.item->Send(p.context, CMD_ACTION_SET, p.payload);
     if (rc != E_SX_SUCCESS)
-        return Failed(*item, CMD_ACTION_SET, rc);
-    std::string text;
-    item->Report(payload, c, text);
-    PrintReport(text);
+        return Failed(*p.item, CMD_ACTION_SET, rc);
+    PrintRecord(*p.item, p.payload, p.context, o.json);
     return kExitOk;
 }
 
@@ -143,7 +200,7 @@ int RunReset(Session& s, const ItemOptions& o)
         return code;
     ItemContext c;
     std::string error;
-    if (!BuildContext(s, *item, o, c, error)) {
+    if (!BuildContext(s.Ctx(), s.Dev(), *item, o, c, error)) {
         Complain("%s", error.c_str());
         return kExitUsage;
     }
@@ -151,7 +208,7 @@ int RunReset(Session& s, const ItemOptions& o)
     if (rc != E_SX_SUCCESS)
         return Failed(*item, CMD_ACTION_RESET, rc);
     // What the reset left, read back.
-    return item->Takes(kGet) ? GetAndPrint(*item, c) : kExitOk;
+    return item->Takes(kGet) ? GetAndPrint(*item, c, o.json) : kExitOk;
 }
 
 } // namespace sxtool

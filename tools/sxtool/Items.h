@@ -6,15 +6,35 @@
 // item's record.
 #pragma once
 
-#include "ItemValues.h"
-
 #include <items/ItemTable.h>
+#include <items/ItemWords.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace sxtool {
+
+// The value words and checks the applications share.
+using sxitems::Values;
+using sxitems::Vocabulary;
+using sxitems::kPosUnits;
+using sxitems::kOriUnits;
+using sxitems::kFilterLevels;
+using sxitems::kFilterTargets;
+using sxitems::kHemispherePresets;
+using sxitems::kTrackerHemispheres;
+using sxitems::kFttModes;
+using sxitems::kSensorOrigins;
+using sxitems::kStylusModes;
+using sxitems::kParities;
+using sxitems::kCorrectionRates;
+using sxitems::ParseWord;
+using sxitems::ParseOnOff;
+using sxitems::ParseFloat;
+using sxitems::ParseUnsigned;
+using sxitems::ParseInt;
+using sxitems::CountValues;
 
 enum class ItemScope { Unit, Sensor, Source };
 

@@ -23,32 +23,36 @@ bool ParseUnits(const Values& v, const ItemContext&, void* p, std::string& e)
 
 bool ParseFrameRate(const Values& v, const ItemContext&, void* p, std::string& e)
 {
-    if (!CountValues(v, 1, 1, "HZ (30, 60, 120, 240, 480 or 960)", e))
+    if (!CountValues(v, 1, 1, "HZ", e))
         return false;
-    unsigned hz = 0;
-    std::string ignored;
-    const bool numeric = ParseUnsigned(v[0], hz, ignored);
-    for (unsigned code = FR_30; code < FR_MAX; ++code) {
-        CFrameRateCfg f;
-        f.Fill(code);
-        if ((numeric && f.EffectiveRate() == hz) || strcasecmp(CSXcmd::frameratestr(code), v[0].c_str()) == 0) {
+    float hz = 0;
+    uint32_t code = 0;
+    // A rate in Hz, or the library's name of a rate code (FR_240).
+    for (code = FR_30; code < FR_MAX; ++code)
+        if (strcasecmp(CSXcmd::frameratestr(code), v[0].c_str()) == 0) {
             Store(_FRAMERATE_CONFIG{code}, p);
             return true;
         }
-    }
-    e = "no frame rate of '" + v[0] + "' (30, 60, 120, 240, 480 or 960 Hz)";
-    return false;
+    if (!ParseFloat(v[0], hz, e) || !sxitems::FrameRateCode(hz, code, e))
+        return false;
+    Store(_FRAMERATE_CONFIG{code}, p);
+    return true;
 }
 
-bool ParseSourceCfg(const Values& v, const ItemContext&, void* p, std::string& e)
+bool ParseSourceCfg(const Values& v, const ItemContext& c, void* p, std::string& e)
 {
-    if (!CountValues(v, 8, 9, "FREQ X Y Z R1 R2 R3 [R4] HEMISPHERE", e))
+    // Three Euler angles, or a quaternion's four values: as the units in force say.
+    const bool quat = c.oriUnits == ORI_QUATERNION;
+    const size_t floats = quat ? 7 : 6;
+    if (!CountValues(v, floats + 2, floats + 2,
+                     quat ? "FREQ X Y Z W QX QY QZ HEMISPHERE (quaternion units in force)"
+                          : "FREQ X Y Z AZ EL RO HEMISPHERE (Euler units in force)",
+                     e))
         return false;
     _SRC_CONFIG s{};
     float f[7] = {};
     if (!ParseUnsigned(v[0], s.srcfreq, e))
         return false;
-    const size_t floats = v.size() - 2;
     for (size_t i = 0; i < floats; ++i)
         if (!ParseFloat(v[1 + i], f[i], e))
             return false;
@@ -60,9 +64,11 @@ bool ParseSourceCfg(const Values& v, const ItemContext&, void* p, std::string& e
     return true;
 }
 
-bool ParseSourceRot(const Values& v, const ItemContext&, void* p, std::string& e)
+bool ParseSourceRot(const Values& v, const ItemContext& c, void* p, std::string& e)
 {
-    if (!CountValues(v, 4, 5, "FREQ R1 R2 R3 [R4]", e))
+    const bool quat = c.oriUnits == ORI_QUATERNION;
+    if (!CountValues(v, quat ? 5 : 4, quat ? 5 : 4,
+                     quat ? "FREQ W QX QY QZ (quaternion units in force)" : "FREQ AZ EL RO (Euler units in force)", e))
         return false;
     unsigned freq = 0;
     float r[4] = {};
@@ -150,7 +156,5 @@ bool ParseSelfCal(const Values& v, const ItemContext&, void* p, std::string& e)
     Store(s.cfg, p);
     return true;
 }
-
-
 
 } // namespace sxtool::items

@@ -2,16 +2,20 @@
 #include "Commands.h"
 
 #include "ExitCodes.h"
+#include "Json.h"
 #include "Output.h"
+#include "Session.h"
 #include "Texts.h"
 
 #include <SXCmdIF/SXCmdIF.h>
 #include <SXserIO/SXserIO.h>
 
 #include <libusb.h>
+#ifdef _WIN32
+#include <LibusbDll.h>
+#endif
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -36,74 +40,96 @@ const char* ProductName(uint16_t vid, uint16_t pid)
     return nullptr;
 }
 
-void ListUsb()
+struct UsbDevice {
+    uint16_t vid, pid;
+    unsigned bus, address;
+    const char* name;
+};
+
+// The trackers on USB; error receives libusb's reason when they cannot be listed.
+std::vector<UsbDevice> UsbDevices(std::string& error)
 {
-    std::fputs(texts::kUsbHeading, DataOut());
+    std::vector<UsbDevice> found;
+#ifdef _WIN32
+    if (!sxusb::LibusbLoaded()) {
+        error = texts::kUsbNeedsDll;
+        return found;
+    }
+#endif
     libusb_context* usb = nullptr;
     int rc = libusb_init(&usb);
     if (rc != 0) {
-        std::fprintf(DataOut(), texts::kUsbUnavailable, libusb_error_name(rc));
-        return;
+        error = libusb_error_name(rc);
+        return found;
     }
     libusb_device** list = nullptr;
     const ssize_t n = libusb_get_device_list(usb, &list);
     if (n < 0) {
-        std::fprintf(DataOut(), texts::kUsbUnavailable, libusb_error_name(static_cast<int>(n)));
+        error = libusb_error_name(static_cast<int>(n));
         libusb_exit(usb);
-        return;
+        return found;
     }
-    int found = 0;
     for (ssize_t i = 0; i < n; ++i) {
         libusb_device_descriptor d{};
         if (libusb_get_device_descriptor(list[i], &d) != 0)
             continue;
-        const char* name = ProductName(d.idVendor, d.idProduct);
-        if (!name)
-            continue;
-        std::fprintf(DataOut(), texts::kUsbRow, d.idVendor, d.idProduct, libusb_get_bus_number(list[i]),
-                    libusb_get_device_address(list[i]), name);
-        ++found;
+        if (const char* name = ProductName(d.idVendor, d.idProduct))
+            found.push_back({d.idVendor, d.idProduct, libusb_get_bus_number(list[i]),
+                             libusb_get_device_address(list[i]), name});
     }
-    if (found == 0)
-        std::fputs(texts::kUsbNone, DataOut());
     libusb_free_device_list(list, 1);
     libusb_exit(usb);
+    return found;
 }
 
-std::string Narrow(const std::wstring& w)
+void PrintJson(const std::vector<UsbDevice>& usb, const std::string& usbError,
+               const std::vector<SerialPortName>& serial, bool serialOk)
 {
-    std::string out;
-    for (wchar_t c : w)
-        out += (c >= 0 && c < 0x80) ? static_cast<char>(c) : '?';
-    return out;
-}
-
-void ListSerial()
-{
-    std::fputs(texts::kSerialHeading, DataOut());
-    unsigned count = 0;
-    if (CSXserIO::ListSerPorts(nullptr, count) != 0) {
-        std::fputs(texts::kSerialUnavailable, DataOut());
-        return;
-    }
-    std::vector<_sx_serportinfo> ports(count + 1);
-    unsigned capacity = count + 1;
-    if (count == 0 || CSXserIO::ListSerPorts(ports.data(), capacity) != 0) {
-        std::fputs(count == 0 ? texts::kSerialNone : texts::kSerialUnavailable, DataOut());
-        return;
-    }
-    for (unsigned i = 0; i < count && i < capacity; ++i)
-        std::fprintf(DataOut(), texts::kSerialRow, ports[i].uPort, Narrow(ports[i].wsName).c_str(),
-                    Narrow(ports[i].wsDesc).c_str());
+    Json j = Json::object();
+    Json u = Json::array();
+    for (const UsbDevice& d : usb)
+        u.push_back({{"vid", d.vid}, {"pid", d.pid}, {"bus", d.bus}, {"address", d.address}, {"name", d.name}});
+    j["usb"] = u;
+    if (!usbError.empty())
+        j["usb_error"] = usbError;
+    Json s = Json::array();
+    for (const SerialPortName& p : serial)
+        s.push_back({{"port", p.port}, {"name", p.name}, {"description", p.description}});
+    j["serial"] = s;
+    if (!serialOk)
+        j["serial_error"] = "cannot list serial ports";
+    WriteText(DataOut(), j.dump(2) + "\n");
 }
 
 } // namespace
 
-int RunList()
+int RunList(bool json)
 {
-    ListUsb();
-    ListSerial();
-    std::fflush(DataOut());
+    std::string usbError;
+    const std::vector<UsbDevice> usb = UsbDevices(usbError);
+    std::vector<SerialPortName> serial;
+    const bool serialOk = ListSerialPorts(serial);
+    if (json) {
+        PrintJson(usb, usbError, serial, serialOk);
+        std::fflush(DataOut());
+        return kExitOk;
+    }
+    std::FILE* out = DataOut();
+    std::fputs(texts::kUsbHeading, out);
+    if (!usbError.empty())
+        std::fprintf(out, texts::kUsbUnavailable, usbError.c_str());
+    else if (usb.empty())
+        std::fputs(texts::kUsbNone, out);
+    for (const UsbDevice& d : usb)
+        std::fprintf(out, texts::kUsbRow, d.vid, d.pid, d.bus, d.address, d.name);
+    std::fputs(texts::kSerialHeading, out);
+    if (!serialOk)
+        std::fputs(texts::kSerialUnavailable, out);
+    else if (serial.empty())
+        std::fputs(texts::kSerialNone, out);
+    for (const SerialPortName& p : serial)
+        std::fprintf(out, texts::kSerialRow, p.port, p.name.c_str(), p.description.c_str());
+    std::fflush(out);
     return kExitOk;
 }
 

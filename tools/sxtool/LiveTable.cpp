@@ -56,7 +56,7 @@ void LiveTable::Draw(const FrameStats& stats)
     std::fprintf(m_out, texts::kLiveTitle, m_seuid, CSXcmd::posunitsstr(pu, true, false),
                  CSXcmd::oriunitsstr(ou, true, false), static_cast<unsigned long long>(stats.Frames()),
                  stats.RateHz(), static_cast<unsigned long long>(stats.TrackerLost()),
-                 static_cast<unsigned long long>(stats.QueueLost()));
+                 static_cast<unsigned long long>(stats.CrcDropped()), static_cast<unsigned long long>(stats.QueueLost()));
     std::fputc('\n', m_out);
     std::fputs(kClearLine, m_out);
     const bool quat = first && first->quat;
@@ -70,7 +70,7 @@ void LiveTable::Draw(const FrameStats& stats)
             continue;
         std::fputs(kClearLine, m_out);
         const auto frames = static_cast<unsigned long long>(stats.SensorFrames(n));
-        const auto lost = static_cast<unsigned long long>(stats.TrackerLost());
+        const auto lost = static_cast<unsigned long long>(stats.SensorLost(n));
         if (r.quat)
             std::fprintf(m_out, texts::kLiveRowQuat, n, r.pos[0], r.pos[1], r.pos[2], r.ori[0], r.ori[1], r.ori[2],
                          r.ori[3], frames, stats.SensorRateHz(n), lost);

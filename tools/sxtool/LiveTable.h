@@ -1,9 +1,9 @@
 // The text form of a stream on a terminal: a table refreshed in place, one
 // row per sensor with its latest position and orientation, frame count,
-// rate and the frames lost.
+// rate and the frames that lacked it.
 #pragma once
 
-#include "FrameStats.h"
+#include <frames/FrameStats.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +12,8 @@
 class CSXSeuPno;
 
 namespace sxtool {
+
+using sxframes::FrameStats;
 
 class LiveTable {
 public:

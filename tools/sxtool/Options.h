@@ -19,6 +19,7 @@ struct ConnectionOptions {
     bool sim = false;
     int simSensors = 4;
     int simRateHz = 240;
+    bool simStatic = false; // each sensor holds a fixed pose
 };
 
 // Library diagnostics.
@@ -27,7 +28,7 @@ struct DiagOptions {
     std::string logFile;
 };
 
-enum class PnoFormat { Text, Line, Csv, CsvEnh };
+enum class PnoFormat { Text, Line, Csv, CsvEnh, Jsonl };
 
 struct StreamOptions {
     PnoFormat format = PnoFormat::Text;
@@ -36,29 +37,45 @@ struct StreamOptions {
     std::string outFile;  // empty: standard output
     std::string recordFile;
     bool callback = false;
-    bool print = true; // false for `record`
+    bool print = true;      // false for `record`
+    bool timestamps = false; // rows begin with the host time stamp
+    uint32_t sensorMask = 0; // the sensors printed (bit n: sensor n); 0: all
 };
 
 // An item command: get, set or reset.
 struct ItemOptions {
     std::string item;
     std::vector<std::string> values;
-    int sensor = 0;
-    int source = 0;
+    int sensor = -1; // -1: not given (a sensor item addresses sensor 0)
+    int source = -1; // -1: not given (a source item addresses source 0)
     std::string target = "pno"; // filter: pno, pos or ori
     bool resetOrigin = false;   // boresight
+    bool json = false;          // the record's fields as a JSON object
 };
 
 struct ConvertOptions {
     std::string inFile;
     PnoFormat format = PnoFormat::Text;
     std::string outFile;
+    bool skipBad = false; // frames that fail their CRC are counted and skipped
+    bool timestamps = false;
 };
 
 struct ServeOptions {
     int port = 18944;
     double rateHz = 0.0;
     std::string prefix = "Sensor";
+    std::string bind = "127.0.0.1"; // the loopback: other machines need --bind 0.0.0.0
+    int maxClients = 32;
+};
+
+struct ViewOptions {
+    int port = 8080;
+    std::string bind = "127.0.0.1"; // the loopback: other machines need --bind 0.0.0.0
+    bool readOnly = false;
+    bool open = false; // open the page in the desktop's browser
+    int maxBrowsers = 8;
+    std::string recordDir = ".";
 };
 
 } // namespace sxtool

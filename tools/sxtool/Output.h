@@ -1,17 +1,30 @@
-// sxtool keeps standard output for its data (reports, rows, tables). The
-// library writes its trace lines to the process's standard output too, so
-// once the command line is parsed the tool moves descriptor 1 onto standard
-// error and writes its data through a duplicate of the original.
+// sxtool's data (reports, rows, tables) go to standard output; its
+// messages, the status line and the library's trace lines to standard
+// error. The library's texts end their lines in "\r\n"; the tool writes
+// "\n", or the library's endings with --crlf.
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 namespace sxtool {
 
-// Call once, after the arguments are parsed (help texts still go to the
-// original standard output).
-void SeparateDataFromTrace();
-// Where the data goes: the original standard output.
+// Takes the library's trace lines (through the library's trace receiver):
+// to standard error, each ended as the tool ends its lines, once tracing was
+// asked for (--trace); dropped before that, so that the few lines the
+// library writes at any level do not show unasked.
+void RouteTrace();
+void ShowTrace(bool show);
+// Whether lines end in "\r\n" (--crlf) rather than "\n".
+void SetCrlf(bool crlf);
+bool Crlf();
+// The line end in force.
+const char* LineEnd();
+// Rewrites the line ends of text to the one in force.
+void EndLines(std::string& text);
+// Writes text to out with the line end in force; false when writing failed.
+bool WriteText(std::FILE* out, std::string text);
+// Where the data goes: standard output.
 std::FILE* DataOut();
 // Whether DataOut() is a terminal.
 bool DataIsTerminal();

@@ -19,9 +19,11 @@ int RunServe(Session& s, const ServeOptions& o)
     opts.port = o.port;
     opts.rateHz = o.rateHz;
     opts.prefix = o.prefix;
+    opts.bindAddress = o.bind;
+    opts.maxClients = o.maxClients;
     const int rc = sxigtl::Serve(s.Ctx(), s.Dev(), opts, StopFlag(), DataOut());
     if (rc == -1) {
-        Complain("cannot listen on port %d", o.port);
+        Complain("cannot listen on %s port %d", o.bind.c_str(), o.port);
         return kExitFailed;
     }
     if (rc != 0) {

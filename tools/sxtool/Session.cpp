@@ -5,10 +5,17 @@
 #include "SimHost.h"
 #include "Texts.h"
 
+#include <items/Connection.h>
+#include <items/ErrorHelp.h>
+
 #include <SXCmdIF/SXCmdIF.h>
+#include <SXserIO/SXserIO.h>
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
+#include <cerrno>
+#include <cstring>
 #include <cwchar>
 #include <vector>
 
@@ -22,12 +29,62 @@ void Complain(const char* fmt, ...)
     va_start(args, fmt);
     std::vfprintf(stderr, fmt, args);
     va_end(args);
-    std::fputc('\n', stderr);
+    std::fputs(LineEnd(), stderr);
 }
 
 const char* ErrorText(int code)
 {
-    return sxcmdif_errorStr(code);
+    thread_local std::string text;
+    text = sxitems::ErrorMessage(code);
+    return text.c_str();
+}
+
+bool ListSerialPorts(std::vector<SerialPortName>& out)
+{
+    out.clear();
+    unsigned count = 0;
+    if (CSXserIO::ListSerPorts(nullptr, count) != 0)
+        return false;
+    if (count == 0)
+        return true;
+    std::vector<_sx_serportinfo> ports(count + 1);
+    unsigned capacity = count + 1;
+    if (CSXserIO::ListSerPorts(ports.data(), capacity) != 0)
+        return false;
+    for (unsigned i = 0; i < count && i < capacity; ++i)
+        out.push_back({ports[i].uPort, NarrowText(ports[i].wsName), NarrowText(ports[i].wsDesc)});
+    return true;
+}
+
+bool SerialPortListed(int port)
+{
+    std::vector<SerialPortName> ports;
+    ListSerialPorts(ports);
+    for (const SerialPortName& p : ports)
+        if (p.port == static_cast<unsigned>(port))
+            return true;
+    return false;
+}
+
+std::string SerialPortList()
+{
+    std::vector<SerialPortName> ports;
+    ListSerialPorts(ports);
+    std::string list;
+    for (const SerialPortName& p : ports) {
+        if (!list.empty())
+            list += ", ";
+        list += std::to_string(p.port) + " (" + p.name + ")";
+    }
+    return list;
+}
+
+std::string NarrowText(const std::wstring& w)
+{
+    std::string out;
+    for (wchar_t c : w)
+        out += static_cast<uint32_t>(c) < 0x80 ? static_cast<char>(c) : '?';
+    return out;
 }
 
 int ConnectExitCode(int code)
@@ -50,18 +107,29 @@ Session::~Session()
     Close();
 }
 
-void Session::ApplyDiag(const DiagOptions& diag)
+int Session::ApplyDiag(const DiagOptions& diag)
 {
     if (diag.traceLevel >= 0)
         sxcmdif_trace(diag.traceLevel);
-    if (!diag.logFile.empty()) {
-        std::vector<wchar_t> wide(diag.logFile.size() + 1);
-        const size_t n = std::mbstowcs(wide.data(), diag.logFile.c_str(), wide.size());
-        if (n != static_cast<size_t>(-1)) {
-            BxDebug::SetLogFile(wide.data());
-            BxDebug::StartLog(0, true, true);
-        }
+    if (diag.logFile.empty())
+        return kExitOk;
+    // The library's log file opens silently or not at all: its place is
+    // tried here first, so that a log nobody can write is said at once.
+    std::FILE* probe = std::fopen(diag.logFile.c_str(), "a");
+    if (!probe) {
+        Complain(texts::kFileFailed, diag.logFile.c_str(), std::strerror(errno));
+        return kExitFileError;
     }
+    std::fclose(probe);
+    std::vector<wchar_t> wide(diag.logFile.size() + 1);
+    const size_t n = std::mbstowcs(wide.data(), diag.logFile.c_str(), wide.size());
+    if (n == static_cast<size_t>(-1)) {
+        Complain(texts::kFileFailed, diag.logFile.c_str(), "the name cannot be converted in this locale");
+        return kExitFileError;
+    }
+    BxDebug::SetLogFile(wide.data());
+    BxDebug::StartLog(0, true, true);
+    return kExitOk;
 }
 
 void Session::EndDiag(const DiagOptions& diag)
@@ -70,9 +138,8 @@ void Session::EndDiag(const DiagOptions& diag)
         BxDebug::StopLog();
 }
 
-int Session::Open(const ConnectionOptions& conn, const DiagOptions& diag)
+int Session::Open(const ConnectionOptions& conn, const DiagOptions&)
 {
-    ApplyDiag(diag);
     const int rc = sxcmdif_init(&m_ctx);
     if (rc != E_SX_SUCCESS) {
         Complain(texts::kContextFailed, ErrorText(rc));
@@ -94,7 +161,7 @@ int Session::Open(const ConnectionOptions& conn, const DiagOptions& diag)
         return Connected(dev);
     if (dev)
         sxctx_dev_release(m_ctx, dev);
-    std::fprintf(stderr, "%s: %s\n", texts::kProgram, texts::kNoTrackerUsingSim);
+    Complain("%s", texts::kNoTrackerUsingSim);
     return ConnectSim(conn);
 }
 
@@ -121,23 +188,27 @@ int Session::ConnectUsb(const ConnectionOptions& conn)
 int Session::ConnectSerialPort(int port, int cfg)
 {
     void* dev = nullptr;
-    // The connection's first commands wait only the default 50 ms for their
-    // answers; a unit that is still starting, or a loaded machine, may need
-    // another try.
-    int rc = E_SXERR_NOTFOUND;
-    for (int attempt = 0; attempt < kConnectAttempts && (rc & 0xFFFF) == E_SXERR_NOTFOUND; ++attempt)
-        rc = sxctx_connectser(m_ctx, dev, port, cfg);
-    if (rc != E_SX_SUCCESS) {
-        Complain(texts::kConnectFailed, ErrorText(rc));
-        return ConnectExitCode(rc);
+    const int rc = sxitems::ConnectSerialRetried(m_ctx, dev, port, cfg, sxitems::kConnectAttempts);
+    if (rc == E_SX_SUCCESS)
+        return Connected(dev);
+    // Asked after the attempt: a port may open without being listed (on
+    // Windows port N is COM N, listed or not).
+    if (port > 0 && !SerialPortListed(port)) {
+        const std::string ports = SerialPortList();
+        if (ports.empty())
+            Complain(texts::kNoSerialPorts, port);
+        else
+            Complain(texts::kNoSuchPort, port, ports.c_str());
+        return kExitNoTracker;
     }
-    return Connected(dev);
+    Complain(texts::kConnectFailed, ErrorText(rc));
+    return ConnectExitCode(rc);
 }
 
 int Session::ConnectSim(const ConnectionOptions& conn)
 {
     std::string error;
-    m_sim = SimHost::Start(conn.simSensors, conn.simRateHz, error);
+    m_sim = SimHost::Start(conn.simSensors, conn.simRateHz, conn.simStatic, error);
     if (!m_sim) {
         Complain(texts::kSimFailed, error.c_str());
         return kExitNoSimulator;
@@ -150,7 +221,7 @@ int Session::Connected(void* dev)
     m_dev = dev;
     // Answers may take longer than the default 50 ms on a loaded machine;
     // the longer wait only matters when an answer is late.
-    sxdev_timeoutms(m_ctx, m_dev, 0, kCommandTimeoutMs);
+    sxdev_timeoutms(m_ctx, m_dev, 0, sxitems::kCommandTimeoutMs);
     return kExitOk;
 }
 

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace sxtool {
 
@@ -19,8 +20,9 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // Switches the library's tracing and log file as asked.
-    static void ApplyDiag(const DiagOptions& diag);
+    // Switches the library's tracing and log file as asked; returns the exit
+    // code (kExitFileError when the log file cannot be opened).
+    static int ApplyDiag(const DiagOptions& diag);
     static void EndDiag(const DiagOptions& diag);
 
     // Creates the context and connects; prints why not on standard error and
@@ -33,9 +35,6 @@ public:
     bool Simulated() const { return m_sim != nullptr; }
 
 private:
-    static constexpr int kConnectAttempts = 3;
-    static constexpr int kCommandTimeoutMs = 500;
-
     int Connected(void* dev);
     int ConnectUsb(const ConnectionOptions& conn);
     int ConnectSim(const ConnectionOptions& conn);
@@ -48,8 +47,21 @@ private:
 
 // Prints "sxtool: " and the formatted message on standard error.
 void Complain(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-// The library's text of an error code.
+// The library's text of an error code, then what it means and what to try.
 const char* ErrorText(int code);
+// A serial port as the transport lists it.
+struct SerialPortName {
+    unsigned port;
+    std::string name, description;
+};
+// The serial ports, in the transport's order; false when they cannot be listed.
+bool ListSerialPorts(std::vector<SerialPortName>& out);
+// Whether port is among the listed serial ports.
+bool SerialPortListed(int port);
+// The serial ports as "1 (/dev/ttyS0), 2 (/dev/ttyUSB0)"; empty for none.
+std::string SerialPortList();
+// A wide text in ASCII ('?' for the rest).
+std::string NarrowText(const std::wstring& w);
 // The exit code of a failed connection attempt.
 int ConnectExitCode(int code);
 

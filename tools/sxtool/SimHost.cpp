@@ -1,6 +1,13 @@
 #include "SimHost.h"
 
+#ifdef _WIN32
+namespace sxsim {
+// The simulated tracker runs on Linux only: on Windows none is ever held.
+class SerialSim {};
+} // namespace sxsim
+#else
 #include <simulator/SimTracker.h>
+#endif
 
 #include <cstdlib>
 
@@ -8,17 +15,25 @@ namespace sxtool {
 
 SimHost::~SimHost() = default;
 
-std::unique_ptr<SimHost> SimHost::Start(int sensors, int rateHz, std::string& error)
+std::unique_ptr<SimHost> SimHost::Start(int sensors, int rateHz, bool staticPose, std::string& error)
 {
+#ifdef _WIN32
+    (void)sensors;
+    (void)rateHz;
+    (void)staticPose;
+    error = "it runs on Linux only";
+    return nullptr;
+#else
     sxsim::SimConfig cfg;
     cfg.sensors = sensors;
     cfg.rateHz = rateHz;
+    cfg.staticPose = staticPose;
     if (sensors < 1 || sensors > 16) {
-        error = "--sensors takes 1 to 16";
+        error = "--sim-sensors takes 1 to 16";
         return nullptr;
     }
     if (sxsim::RateCodeOf(rateHz) < 0) {
-        error = "--rate takes 30, 60, 120, 240, 480 or 960";
+        error = "--sim-rate takes 30, 60, 120, 240, 480 or 960";
         return nullptr;
     }
     std::unique_ptr<SimHost> host(new SimHost);
@@ -28,6 +43,7 @@ std::unique_ptr<SimHost> SimHost::Start(int sensors, int rateHz, std::string& er
     // The serial transport lists exactly the ports named here, numbered from 1.
     setenv("SXSERIO_PORTS", host->m_sim->SlavePath().c_str(), 1);
     return host;
+#endif
 }
 
 } // namespace sxtool

@@ -19,12 +19,18 @@ extern "C" void OnStopSignal(int)
 
 void InstallStopHandlers()
 {
+#ifdef _WIN32
+    // The runtime calls the handler on a thread of its own for Ctrl-C.
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+#else
     struct sigaction sa {};
     sa.sa_handler = OnStopSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = 0; // no SA_RESTART: a sleep ends early
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
+#endif
 }
 
 const std::atomic<bool>& StopFlag()

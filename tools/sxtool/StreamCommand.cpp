@@ -5,18 +5,17 @@
 #include "ExitCodes.h"
 #include "Output.h"
 #include "FrameSource.h"
-#include "FrameStats.h"
 #include "LiveTable.h"
 #include "PnoPrinter.h"
 #include "Session.h"
 #include "StopFlag.h"
 #include "Texts.h"
 
+#include <frames/RecordingHeader.h>
 #include <recording/RecordingWriter.h>
 
 #include <SXCmdIF/SXCmdIF.h>
 
-#include <chrono>
 #include <cstdio>
 #include <memory>
 
@@ -28,38 +27,15 @@ constexpr int kPollMs = 5;                         // sleep when the queue is em
 constexpr uint64_t kStatusEveryNs = 500000000ull;  // status line: twice a second
 constexpr uint64_t kTableEveryNs = 100000000ull;   // live table: ten times a second
 constexpr uint64_t kRateWindowNs = 1000000000ull;
-
-// The recording's header: the unit's identity and the settings in force.
-int ReadRecordingHeader(Session& s, sxrec::RecordingHeader& h)
-{
-    void* identity = nullptr;
-    int seuid = 0;
-    int rc = sxdev_info(s.Ctx(), s.Dev(), &identity, &seuid);
-    if (rc == E_SX_SUCCESS) {
-        h.identity = *static_cast<_WHOAMI_STRUCT*>(identity);
-        h.seuid = static_cast<uint32_t>(seuid);
-    }
-    _FRAMERATE_CONFIG rate{};
-    _STATION_MAP map{};
-    if (rc == E_SX_SUCCESS)
-        rc = sxcmd_dev_units(s.Ctx(), s.Dev(), CMD_ACTION_GET, &h.units);
-    if (rc == E_SX_SUCCESS)
-        rc = sxcmd_dev_framerate(s.Ctx(), s.Dev(), CMD_ACTION_GET, &rate);
-    if (rc == E_SX_SUCCESS)
-        rc = sxcmd_dev_stationmap(s.Ctx(), s.Dev(), &map);
-    h.frameRateCode = rate.frame_rate;
-    h.stationMap = map.map;
-    h.startTimeNs = static_cast<uint64_t>(
-        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
-            .count());
-    return rc;
-}
+// The stop is idempotent: on a loaded machine its answer may come late, so
+// it is sent again before the tool gives up.
+constexpr int kStopAttempts = 3;
 
 // Every frame goes through here: counted, recorded, printed or tabled.
 class StreamSink : public FrameHandler {
 public:
     StreamSink(const StreamOptions& o, std::FILE* out, bool live)
-        : m_opts(o), m_out(out), m_printer(o.format), m_table(DataOut()), m_live(live)
+        : m_opts(o), m_out(out), m_printer(o.format, o.timestamps), m_table(DataOut()), m_live(live)
     {
     }
 
@@ -73,20 +49,27 @@ public:
     {
         if (Done() || m_failed)
             return false;
-        m_stats.Add(f.bytes, f.length, f.seqNum, f.timeStampNs);
+        if (!m_stats.Add(f.bytes, f.length, f.seqNum, f.timeStampNs))
+            return true; // damaged: counted, neither printed nor recorded
         if (m_rec.IsOpen() && !m_rec.Write(f.bytes, f.length, f.timeStampNs, f.seqNum)) {
             m_failed = true;
             return false;
         }
         if (m_opts.print) {
+            const unsigned char* bytes = f.bytes;
+            unsigned length = f.length;
+            if (m_opts.sensorMask != 0) {
+                length = PickSensors(f.bytes, f.length, m_opts.sensorMask, m_picked);
+                bytes = m_picked;
+            }
             CSXSeuPno pno;
-            if (pno.Extractraw(f.bytes, f.length) != 0) {
+            if (length != 0 && pno.Extractraw(bytes, length) != 0) {
                 if (m_live) {
                     m_table.Frame(pno);
                 } else {
                     m_text.clear();
-                    m_printer.Frame(pno, m_text);
-                    if (std::fwrite(m_text.data(), 1, m_text.size(), m_out) != m_text.size()) {
+                    m_printer.Frame(pno, m_text, {f.timeStampNs, f.seqNum});
+                    if (!WriteText(m_out, m_text)) {
                         m_failed = true;
                         return false;
                     }
@@ -105,15 +88,42 @@ private:
     FrameStats m_stats;
     sxrec::RecordingWriter m_rec;
     std::string m_text;
+    unsigned char m_picked[SX_PNO_FRAME_MAX];
     bool m_failed = false;
 };
 
 void StatusLine(const FrameStats& st, unsigned depth)
 {
     std::fprintf(stderr, texts::kStatusLine, static_cast<unsigned long long>(st.Frames()), st.RateHz(),
-                 static_cast<unsigned long long>(st.TrackerLost()), static_cast<unsigned long long>(st.QueueLost()),
-                 depth);
+                 static_cast<unsigned long long>(st.TrackerLost()), static_cast<unsigned long long>(st.CrcDropped()),
+                 static_cast<unsigned long long>(st.QueueLost()), depth);
     std::fflush(stderr);
+}
+
+void Summary(const FrameStats& st)
+{
+    std::fprintf(stderr, texts::kStreamSummary, static_cast<unsigned long long>(st.Frames()),
+                 static_cast<unsigned long long>(st.TrackerLost()), static_cast<unsigned long long>(st.CrcDropped()),
+                 static_cast<unsigned long long>(st.QueueLost()));
+    if (st.Malformed() != 0)
+        std::fprintf(stderr, texts::kMalformedSummary, static_cast<unsigned long long>(st.Malformed()));
+    if (st.Frames() > 1)
+        std::fprintf(stderr, texts::kIntervalSummary, st.IntervalMs(0.5), st.IntervalMs(0.99));
+    std::fputs(LineEnd(), stderr);
+}
+
+// Switches continuous output off, again when the answer was late.
+int StopOutput(Session& s)
+{
+    int rc = E_SX_SUCCESS;
+    for (int attempt = 0; attempt < kStopAttempts; ++attempt) {
+        rc = sxcmd_dev_contpno(s.Ctx(), s.Dev(), CMD_ACTION_RESET, nullptr, 0);
+        if (rc == E_SX_SUCCESS)
+            break;
+        if (attempt + 1 < kStopAttempts)
+            Complain(texts::kStopRetried, ErrorText(rc));
+    }
+    return rc;
 }
 
 } // namespace
@@ -140,7 +150,7 @@ int RunStream(Session& s, const StreamOptions& o)
 
     if (!o.recordFile.empty()) {
         sxrec::RecordingHeader header;
-        const int rc = ReadRecordingHeader(s, header);
+        const int rc = sxframes::ReadRecordingHeader(s.Ctx(), s.Dev(), header);
         if (rc != E_SX_SUCCESS) {
             closeOut();
             Complain(texts::kCommandFailed, "reading the settings to record", ErrorText(rc));
@@ -157,6 +167,9 @@ int RunStream(Session& s, const StreamOptions& o)
     std::unique_ptr<FrameSource> source = o.callback ? MakeCallbackSource(s.Ctx(), s.Dev())
                                                      : MakeQueueSource(s.Ctx(), s.Dev());
     int rc = source->Start();
+    // Damaged frames come marked instead of dropped, to be counted apart.
+    if (rc == E_SX_SUCCESS)
+        rc = sxdev_pnofrmerr_allow(s.Ctx(), s.Dev(), true);
     if (rc == E_SX_SUCCESS)
         rc = sxcmd_dev_contpno(s.Ctx(), s.Dev(), CMD_ACTION_SET, nullptr, 0);
     if (rc != E_SX_SUCCESS) {
@@ -187,7 +200,7 @@ int RunStream(Session& s, const StreamOptions& o)
     }
 
     // Stop the output, then take what the library had already accepted.
-    const int stopRc = sxcmd_dev_contpno(s.Ctx(), s.Dev(), CMD_ACTION_RESET, nullptr, 0);
+    const int stopRc = StopOutput(s);
     if (!sink.Done() && !sink.Failed())
         source->Poll(sink, 0);
     source->Stop();
@@ -195,7 +208,7 @@ int RunStream(Session& s, const StreamOptions& o)
         sink.Table().Draw(sink.Stats());
     if (status) {
         StatusLine(sink.Stats(), 0);
-        std::fputs(texts::kStatusDone, stderr);
+        std::fputs(LineEnd(), stderr);
     }
     closeOut();
 
@@ -207,11 +220,18 @@ int RunStream(Session& s, const StreamOptions& o)
         return kExitFileError;
     }
     const FrameStats& st = sink.Stats();
-    std::fprintf(stderr, texts::kStreamSummary, static_cast<unsigned long long>(st.Frames()),
-                 static_cast<unsigned long long>(st.TrackerLost()), static_cast<unsigned long long>(st.QueueLost()));
-    if (!o.recordFile.empty())
+    Summary(st);
+    if (!o.recordFile.empty()) {
         std::fprintf(stderr, texts::kRecordSummary, static_cast<unsigned long long>(st.Frames()),
                      o.recordFile.c_str());
+        std::fputs(LineEnd(), stderr);
+    }
+    // A stop whose answer never came, after every frame taken was written,
+    // leaves nothing undone here: the next connection stops the output.
+    if ((stopRc & 0xFFFF) == E_CTXERR_DEV_RECV_QUEUE_EMPTY) {
+        Complain(texts::kStopIgnored, ErrorText(stopRc));
+        return kExitOk;
+    }
     if (stopRc != E_SX_SUCCESS) {
         Complain(texts::kCommandFailed, "stopping continuous P&O", ErrorText(stopRc));
         return kExitFailed;

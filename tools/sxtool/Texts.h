@@ -18,12 +18,15 @@ constexpr const char* kSimFailed = "cannot start the simulated tracker: %s";
 constexpr const char* kCommandFailed = "%s failed: %s";
 constexpr const char* kNotAllowed = "%s cannot be %s";
 constexpr const char* kContextFailed = "cannot create a library context: %s";
+constexpr const char* kNoSuchPort = "serial port %d does not exist; the serial ports are %s (sxtool list)";
+constexpr const char* kNoSerialPorts = "serial port %d does not exist: this machine has no serial ports";
 
 // `list`.
 constexpr const char* kUsbHeading = "USB trackers:\n";
 constexpr const char* kUsbRow = "  vid 0x%04x  pid 0x%04x  bus %03u  address %03u  %s\n";
 constexpr const char* kUsbNone = "  none\n";
 constexpr const char* kUsbUnavailable = "  cannot list USB devices: %s\n";
+constexpr const char* kUsbNeedsDll = "  USB needs libusb-1.0.dll (beside sxtool.exe or on the PATH)\n";
 constexpr const char* kSerialHeading = "Serial ports:\n";
 constexpr const char* kSerialRow = "  port %u  %s  %s\n";
 constexpr const char* kSerialNone = "  none\n";
@@ -39,14 +42,20 @@ constexpr const char* kDeviceHeading = "DEVICE:\r\n";
 constexpr const char* kPersisted = "configuration persisted in the unit\r\n";
 
 // Status line of a stream written to a file, on standard error.
-constexpr const char* kStatusLine = "\rframes %llu  rate %6.1f Hz  lost: tracker %llu, queue %llu  queue depth %u   ";
-constexpr const char* kStatusDone = "\n";
+constexpr const char* kStatusLine =
+    "\rframes %llu  rate %6.1f Hz  lost: tracker %llu, bad CRC %llu, queue %llu  queue depth %u   ";
 // Summary printed on standard error when a stream ends.
-constexpr const char* kStreamSummary = "%llu frames, lost by the tracker %llu, by the queue %llu\n";
-constexpr const char* kRecordSummary = "recorded %llu frames into %s\n";
+constexpr const char* kStreamSummary = "%llu frames, lost by the tracker %llu, dropped for a bad CRC %llu, "
+                                       "by the queue %llu";
+constexpr const char* kMalformedSummary = ", malformed %llu";
+constexpr const char* kIntervalSummary = "; frame interval median %.2f ms, 99th percentile %.2f ms";
+constexpr const char* kRecordSummary = "recorded %llu frames into %s";
+constexpr const char* kStopRetried = "stopping continuous P&O did not succeed at first (%s); tried again";
+constexpr const char* kStopIgnored = "warning: stopping continuous P&O failed: %s; every frame taken was written";
 
 // Live table of a stream on a terminal.
-constexpr const char* kLiveTitle = "unit %u  %s  %s  frames %llu  rate %.1f Hz  lost: tracker %llu, queue %llu";
+constexpr const char* kLiveTitle =
+    "unit %u  %s  %s  frames %llu  rate %.1f Hz  lost: tracker %llu, bad CRC %llu, queue %llu";
 constexpr const char* kLiveHeadEuler =
     " sns         X          Y          Z  (%-4s)       Az        El        Ro  (%-4s)      frames    rate   lost";
 constexpr const char* kLiveHeadQuat =
@@ -58,5 +67,6 @@ constexpr const char* kLiveHint = "Ctrl-C stops";
 // Recording and conversion.
 constexpr const char* kFileFailed = "%s: %s";
 constexpr const char* kNotPno = "frame at byte offset %llu is not a P&O frame";
+constexpr const char* kSkippedBadFrames = "%s: frames skipped for a failed CRC: %llu";
 
 } // namespace sxtool::texts

@@ -2,21 +2,32 @@
 // installed interface only, as any application would be.
 #include "Commands.h"
 #include "ExitCodes.h"
-#include "Output.h"
 #include "Items.h"
 #include "Options.h"
+#include "Output.h"
 #include "PnoPrinter.h"
 #include "Session.h"
 #include "StopFlag.h"
 #include "Texts.h"
 
+#include <items/ItemWords.h>
+
+#include <SXCmdIF/SXCmdIF.h>
+
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
+
+#ifndef SXTOOL_VERSION
+#define SXTOOL_VERSION "0.0.0"
+#endif
 
 using namespace sxtool;
 
@@ -30,7 +41,11 @@ struct Request {
     StreamOptions stream;
     ConvertOptions convert;
     ServeOptions serve;
+    ViewOptions view;
     std::string format = "text";
+    std::string sensors; // stream: the sensors printed, "0,2"
+    bool json = false;
+    bool crlf = false;
 };
 
 std::vector<std::string> ItemNames()
@@ -39,6 +54,14 @@ std::vector<std::string> ItemNames()
     for (size_t i = 0; i < ItemCount(); ++i)
         names.push_back(Items()[i].Name());
     return names;
+}
+
+std::string Joined(const std::vector<std::string>& words, const char* sep)
+{
+    std::string out;
+    for (const std::string& w : words)
+        out += (out.empty() ? "" : sep) + w;
+    return out;
 }
 
 std::string ItemHelp()
@@ -52,22 +75,115 @@ std::string ItemHelp()
     return help;
 }
 
-// --usb [--tag T] | --hub | --serial N [--cfg C] | --sim [--sensors N] [--rate HZ]
+// A check whose message says what is accepted; CLI11 puts the option's name
+// before it.
+CLI::Validator Accepts(const std::string& what, std::function<bool(const std::string&, std::string&)> ok)
+{
+    return CLI::Validator(
+        [ok](std::string& in) {
+            std::string error;
+            return ok(in, error) ? std::string() : error;
+        },
+        what);
+}
+
+bool WholeNumber(const std::string& in, long& v)
+{
+    char* end = nullptr;
+    errno = 0;
+    v = std::strtol(in.c_str(), &end, 10);
+    return !in.empty() && *end == '\0' && errno == 0;
+}
+
+// A sensor or source number, checked as the item table checks them.
+CLI::Validator Numbered(const std::string& range, const std::string& what, bool (*check)(long, std::string&))
+{
+    return Accepts(range, [range, what, check](const std::string& in, std::string& e) {
+        long n = 0;
+        if (!WholeNumber(in, n)) {
+            e = "'" + in + "' is not a " + what + " number: " + what + "s are numbered " + range;
+            return false;
+        }
+        return check(n, e);
+    });
+}
+const CLI::Validator kSensorNumber = Numbered("0 to 15", "sensor", sxitems::CheckSensor);
+const CLI::Validator kSourceNumber = Numbered("0 to 3", "source", sxitems::CheckSource);
+const CLI::Validator kFrameCount = Accepts("1 or more", [](const std::string& in, std::string& e) {
+    long n = 0;
+    if (!WholeNumber(in, n) || n < 1) {
+        e = "'" + in + "' is not a number of frames: give a whole number of 1 or more";
+        return false;
+    }
+    return true;
+});
+const CLI::Validator kSeconds = Accepts("> 0", [](const std::string& in, std::string& e) {
+    char* end = nullptr;
+    const double v = std::strtod(in.c_str(), &end);
+    if (in.empty() || *end != '\0' || !std::isfinite(v) || v <= 0) {
+        e = "'" + in + "' is not a number of seconds: give a number greater than 0, such as 2.5";
+        return false;
+    }
+    return true;
+});
+
+// "0,2" into a sensor mask; every number checked.
+bool ParseSensorList(const std::string& list, uint32_t& mask, std::string& e)
+{
+    mask = 0;
+    size_t at = 0;
+    while (at <= list.size()) {
+        const size_t comma = list.find(',', at);
+        const std::string word = list.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+        long n = 0;
+        if (!WholeNumber(word, n)) {
+            e = "'" + word + "' is not a sensor number: give sensors 0 to 15 separated by commas, such as 0,2";
+            return false;
+        }
+        if (!sxitems::CheckSensor(n, e))
+            return false;
+        mask |= 1u << n;
+        if (comma == std::string::npos)
+            break;
+        at = comma + 1;
+    }
+    return true;
+}
+const CLI::Validator kSensorList = Accepts("LIST", [](const std::string& in, std::string& e) {
+    uint32_t mask = 0;
+    return ParseSensorList(in, mask, e);
+});
+
+// --usb [--tag T] | --hub | --serial N [--cfg C] | --sim [--sim-sensors N] [--sim-rate HZ]
 void AddConnection(CLI::App* cmd, ConnectionOptions& c, bool rateIsSimRate = true)
 {
     auto* usb = cmd->add_flag("--usb", c.usb, "Connect the tracker on USB");
     cmd->add_option("--tag", c.tag, "With --usb: a tag device of the sibling family with this tag")->needs(usb);
     auto* hub = cmd->add_flag("--hub", c.hub, "Connect through the sibling family's hub");
     auto* serial = cmd->add_option("--serial", c.serialPort, "Connect the tracker on serial port N (from 1)")
-                       ->check(CLI::Range(1, 255));
+                       ->check(Accepts("1-255", [](const std::string& in, std::string& e) {
+                           long n = 0;
+                           if (WholeNumber(in, n) && n >= 1 && n <= 255)
+                               return true;
+                           e = "'" + in + "' is not a serial port number: ports are numbered from 1 (sxtool list)";
+                           return false;
+                       }));
     cmd->add_option("--cfg", c.serialCfg, "With --serial: configuration word (bits 0-3 baud, 4-5 parity)")
         ->needs(serial);
     auto* sim = cmd->add_flag("--sim", c.sim, "Use the simulated tracker, started in this process");
-    cmd->add_option("--sensors", c.simSensors, "With --sim: sensors of the simulated tracker (1-16)")
+    cmd->add_option("--sim-sensors", c.simSensors, "With --sim: sensors of the simulated tracker (1-16)")
         ->check(CLI::Range(1, 16));
+    cmd->add_flag("--sim-static", c.simStatic,
+                  "With --sim: each sensor k holds a fixed pose (x 10+k, y -5+2k, z 3.5 inches; azimuth 10k, "
+                  "elevation 30, roll -45 degrees)");
     cmd->add_option(rateIsSimRate ? "--rate,--sim-rate" : "--sim-rate", c.simRateHz,
                     "With --sim: frame rate of the simulated tracker in Hz")
-        ->check(CLI::IsMember({30, 60, 120, 240, 480, 960}));
+        ->check(Accepts("HZ", [](const std::string& in, std::string& e) {
+            uint32_t code = 0;
+            char* end = nullptr;
+            const double hz = std::strtod(in.c_str(), &end);
+            return !in.empty() && *end == '\0' && sxitems::FrameRateCode(hz, code, e);
+        }));
     usb->excludes(hub)->excludes(serial)->excludes(sim);
     hub->excludes(serial)->excludes(sim);
     serial->excludes(sim);
@@ -75,23 +191,45 @@ void AddConnection(CLI::App* cmd, ConnectionOptions& c, bool rateIsSimRate = tru
 
 void AddItemTarget(CLI::App* cmd, ItemOptions& o)
 {
-    cmd->add_option("--sensor", o.sensor, "Sensor addressed by a sensor item (from 0)");
-    cmd->add_option("--source", o.source, "Source addressed by a source item (from 0)");
+    cmd->add_option("--sensor", o.sensor, "Sensor addressed by a sensor item (0-15; default 0)")->check(kSensorNumber);
+    cmd->add_option("--source", o.source, "Source addressed by a source item (0-3; default 0)")->check(kSourceNumber);
     cmd->add_option("--target", o.target, "filter: pno, pos or ori");
 }
 
 void AddLimits(CLI::App* cmd, StreamOptions& s)
 {
-    auto* frames = cmd->add_option("--frames", s.frames, "Stop after N frames")->check(CLI::PositiveNumber);
-    auto* seconds = cmd->add_option("--seconds", s.seconds, "Stop after S seconds")->check(CLI::PositiveNumber);
+    auto* frames = cmd->add_option("--frames", s.frames, "Stop after N frames (1 or more)")->check(kFrameCount);
+    auto* seconds = cmd->add_option("--seconds", s.seconds, "Stop after S seconds (more than 0)")->check(kSeconds);
     frames->excludes(seconds);
     cmd->add_flag("--callback", s.callback, "Take frames through the P&O callback instead of the queue");
 }
 
+void AddFormat(CLI::App* cmd, std::string& format, bool& timestamps)
+{
+    cmd->add_option("--format", format, PnoFormatNames())
+        ->check(Accepts(PnoFormatNames(), [](const std::string& in, std::string& e) {
+            PnoFormat f;
+            if (ParsePnoFormat(in, f))
+                return true;
+            e = "unknown format '" + in + "': the formats are " + Joined(PnoFormatList(), ", ");
+            return false;
+        }));
+    cmd->add_flag("--timestamps", timestamps,
+                  "Begin every row with the frame's host time stamp in nanoseconds (text, line and CSV forms)");
+}
+
 int Usage(const std::string& why)
 {
-    std::fprintf(stderr, "%s: %s\n%s\n", texts::kProgram, why.c_str(), texts::kUsageLine);
+    std::fprintf(stderr, "%s: %s%s%s%s", texts::kProgram, why.c_str(), LineEnd(), texts::kUsageLine, LineEnd());
     return kExitUsage;
+}
+
+int Version()
+{
+    std::printf("%s %s%s", texts::kProgram, SXTOOL_VERSION, LineEnd());
+    std::printf("libSXCmdIF %s%s", sxcmdif_version(), LineEnd());
+    std::printf("built: libSXCmdIF %s, sxtool %s%s", sxcmdif_datetime(), __DATE__ " " __TIME__, LineEnd());
+    return kExitOk;
 }
 
 // Connects, runs the command, releases everything.
@@ -102,84 +240,132 @@ int WithDevice(const Request& r, const std::function<int(Session&)>& run)
     if (code == kExitOk)
         code = run(session);
     session.Close();
-    Session::EndDiag(r.diag);
     return code;
+}
+
+// Global options that take a value, for finding the command word.
+bool TakesValue(const std::string& arg)
+{
+    return arg == "--trace" || arg == "--log";
+}
+
+// The command word of the command line (empty: none), or the index past the end.
+size_t CommandWord(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (TakesValue(a)) {
+            ++i;
+            continue;
+        }
+        if (a.empty() || a[0] != '-')
+            return static_cast<size_t>(i);
+    }
+    return static_cast<size_t>(argc);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    // The library's trace lines go to standard error, never among the data.
+    RouteTrace();
+
     CLI::App app{texts::kDescription, texts::kProgram};
     app.require_subcommand(1);
     app.fallthrough();
     app.footer(texts::kExitCodesFooter);
     Request r;
-    app.add_option("--trace", r.diag.traceLevel, "Library trace level 0-7")->check(CLI::Range(0, 7));
+    bool version = false;
+    app.add_flag("--version", version, "Print the versions of sxtool, the library and their builds");
+    app.add_flag("--crlf", r.crlf, "End lines in \\r\\n as the library's texts do (default: \\n)");
+    app.add_option("--trace", r.diag.traceLevel, "Library trace level 0-7, on standard error")->check(CLI::Range(0, 7));
     app.add_option("--log", r.diag.logFile, "Write the library's trace to this log file too");
 
     std::map<CLI::App*, std::function<int()>> run;
     auto device = [&](CLI::App* cmd, std::function<int(Session&)> fn) {
         run[cmd] = [&r, fn] { return WithDevice(r, fn); };
     };
+    auto addJson = [&](CLI::App* cmd) { cmd->add_flag("--json", r.json, "Print JSON: the record's field names as keys"); };
+
+    auto* help = app.add_subcommand("help", "This help, or a command's (sxtool help COMMAND)");
+    help->allow_extras();
 
     auto* list = app.add_subcommand("list", "Trackers on USB and serial ports");
-    run[list] = [] { return RunList(); };
+    addJson(list);
+    run[list] = [&r] { return RunList(r.json); };
 
-    auto* info = app.add_subcommand("info", "Device report, identity, station map, BIT, units and frame rate");
+    auto* info = app.add_subcommand("info", "Device report, identity, attached sensors and sources, BIT, units and "
+                                            "frame rate");
+    addJson(info);
     AddConnection(info, r.conn);
-    device(info, [](Session& s) { return RunInfo(s); });
+    device(info, [&r](Session& s) { return RunInfo(s, r.json); });
 
     const std::vector<std::string> names = ItemNames();
+    const CLI::Validator itemName = Accepts("ITEM", [names](const std::string& in, std::string& e) {
+        for (const std::string& n : names)
+            if (n == in)
+                return true;
+        e = "unknown item '" + in + "': the items are " + Joined(names, ", ");
+        return false;
+    });
     auto* get = app.add_subcommand("get", "Read a configuration item and print its report");
-    get->add_option("ITEM", r.item.item, "Configuration item")->required()->check(CLI::IsMember(names));
+    get->add_option("ITEM", r.item.item, "Configuration item")->required()->check(itemName);
     AddItemTarget(get, r.item);
     AddConnection(get, r.conn);
+    get->add_flag("--json", r.item.json, "Print the record's fields as JSON");
     get->footer(ItemHelp());
     device(get, [&r](Session& s) { return RunGet(s, r.item); });
 
     auto* set = app.add_subcommand("set", "Set a configuration item and print the record sent");
-    set->add_option("ITEM", r.item.item, "Configuration item")->required()->check(CLI::IsMember(names));
+    set->add_option("ITEM", r.item.item, "Configuration item")->required()->check(itemName);
     set->add_option("VALUES", r.item.values, "The item's value words");
     set->add_flag("--reset-origin", r.item.resetOrigin, "boresight: reset the origin too");
     AddItemTarget(set, r.item);
     AddConnection(set, r.conn);
+    set->add_flag("--json", r.item.json, "Print the record's fields as JSON");
     set->footer(ItemHelp());
     device(set, [&r](Session& s) { return RunSet(s, r.item); });
 
     auto* reset = app.add_subcommand("reset", "Reset a configuration item and print what it became");
-    reset->add_option("ITEM", r.item.item, "Configuration item")->required()->check(CLI::IsMember(names));
+    reset->add_option("ITEM", r.item.item, "Configuration item")->required()->check(itemName);
     AddItemTarget(reset, r.item);
     AddConnection(reset, r.conn);
+    reset->add_flag("--json", r.item.json, "Print the record's fields as JSON");
     reset->footer(ItemHelp());
     device(reset, [&r](Session& s) { return RunReset(s, r.item); });
 
-    auto* block = app.add_subcommand("block", "The whole configuration, read item by item");
+    auto* block = app.add_subcommand("block", "The whole configuration of the attached sensors and sources, read "
+                                              "item by item");
+    addJson(block);
     AddConnection(block, r.conn);
-    device(block, [](Session& s) { return RunBlock(s); });
+    device(block, [&r](Session& s) { return RunBlock(s, r.json); });
 
     auto* persist = app.add_subcommand("persist", "Keep the configuration in the unit over power cycles");
     AddConnection(persist, r.conn);
     device(persist, [](Session& s) { return RunPersist(s); });
 
-    const auto formats = CLI::IsMember({"text", "line", "csv", "csvenh"});
     auto* single = app.add_subcommand("single", "One single-P&O request, printed");
-    single->add_option("--format", r.format, PnoFormatNames())->check(formats);
+    AddFormat(single, r.format, r.stream.timestamps);
     AddConnection(single, r.conn);
     device(single, [&r](Session& s) {
         PnoFormat f = PnoFormat::Text;
         ParsePnoFormat(r.format, f);
-        return RunSingle(s, f);
+        return RunSingle(s, f, r.stream.timestamps);
     });
 
     auto* stream = app.add_subcommand("stream", "Continuous P&O, printed (a live table on a terminal)");
-    stream->add_option("--format", r.format, PnoFormatNames())->check(formats);
+    AddFormat(stream, r.format, r.stream.timestamps);
+    stream->add_option("--sensors", r.sensors, "Print only these sensors, such as 0,2")->check(kSensorList);
     stream->add_option("--out", r.stream.outFile, "Write the reports to this file (status line on stderr)");
     stream->add_option("--record", r.stream.recordFile, "Also record every frame into this file");
     AddLimits(stream, r.stream);
     AddConnection(stream, r.conn);
     device(stream, [&r](Session& s) {
         ParsePnoFormat(r.format, r.stream.format);
+        std::string ignored;
+        if (!r.sensors.empty())
+            ParseSensorList(r.sensors, r.stream.sensorMask, ignored);
         InstallStopHandlers();
         return RunStream(s, r.stream);
     });
@@ -196,8 +382,9 @@ int main(int argc, char** argv)
 
     auto* convert = app.add_subcommand("convert", "Turn a recording into P&O reports, without a device");
     convert->add_option("FILE", r.convert.inFile, "Recording to read")->required();
-    convert->add_option("--format", r.format, PnoFormatNames())->check(formats);
+    AddFormat(convert, r.format, r.convert.timestamps);
     convert->add_option("--out", r.convert.outFile, "Write the reports to this file");
+    convert->add_flag("--skip-bad", r.convert.skipBad, "Skip and count frames that fail their CRC");
     run[convert] = [&r] {
         ParsePnoFormat(r.format, r.convert.format);
         return RunConvert(r.convert);
@@ -208,12 +395,70 @@ int main(int argc, char** argv)
     serve->add_option("--port", r.serve.port, "TCP port")->check(CLI::Range(1, 65535));
     serve->add_option("--rate", r.serve.rateHz, "Most TRANSFORM messages a second per client; 0: every frame");
     serve->add_option("--name", r.serve.prefix, "Device name prefix");
+    serve->add_option("--bind", r.serve.bind, "IPv4 address to listen on; 0.0.0.0 for every interface")
+        ->check(CLI::ValidIPV4);
+    serve->add_option("--max-clients", r.serve.maxClients, "Most clients at once; more are refused")
+        ->check(CLI::Range(1, 10000));
     AddConnection(serve, r.conn, false);
     device(serve, [&r](Session& s) {
         InstallStopHandlers();
         return RunServe(s, r.serve);
     });
 #endif
+
+#ifdef SXTOOL_WITH_VIEW
+    auto* view = app.add_subcommand("view", "A live 3D view of the tracker in the browser until Ctrl-C");
+    view->add_option("--port", r.view.port, "TCP port (0: a free one)")->check(CLI::Range(0, 65535));
+    view->add_option("--bind", r.view.bind, "IPv4 address to listen on; 0.0.0.0 for every interface")
+        ->check(CLI::ValidIPV4);
+    view->add_flag("--read-only", r.view.readOnly, "Leave the controls out; the page may only look");
+    view->add_flag("--open", r.view.open, "Open the page in the desktop's browser");
+    view->add_option("--max-browsers", r.view.maxBrowsers, "Most browsers at once; more are refused")
+        ->check(CLI::Range(1, 64));
+    view->add_option("--record-dir", r.view.recordDir, "Folder the page's record button writes into")
+        ->check(CLI::ExistingDirectory);
+    AddConnection(view, r.conn, false);
+    device(view, [&r](Session& s) {
+        InstallStopHandlers();
+        return RunView(s, r.conn, r.view);
+    });
+#endif
+
+    // The command word first: an unknown one, or none, is named with the
+    // commands there are, and `help` needs no connection.
+    std::vector<std::string> commands;
+    for (const CLI::App* sub : app.get_subcommands({}))
+        commands.push_back(sub->get_name());
+    const size_t word = CommandWord(argc, argv);
+    bool wantsHelpOrVersion = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (static_cast<size_t>(i) < word && (a == "--help" || a == "-h" || a == "--version"))
+            wantsHelpOrVersion = true;
+    }
+    if (word < static_cast<size_t>(argc)) {
+        const std::string cmd = argv[word];
+        if (cmd == "help") {
+            const std::string about = word + 1 < static_cast<size_t>(argc) ? argv[word + 1] : "";
+            if (about.empty()) {
+                std::fputs(app.help().c_str(), stdout);
+                return kExitOk;
+            }
+            for (CLI::App* sub : app.get_subcommands({}))
+                if (sub->get_name() == about) {
+                    std::fputs(sub->help().c_str(), stdout);
+                    return kExitOk;
+                }
+            return Usage("unknown command '" + about + "': the commands are " + Joined(commands, ", "));
+        }
+        bool known = false;
+        for (const std::string& c : commands)
+            known = known || c == cmd;
+        if (!known)
+            return Usage("unknown command '" + cmd + "': the commands are " + Joined(commands, ", "));
+    } else if (!wantsHelpOrVersion) {
+        return Usage("no command given: the commands are " + Joined(commands, ", "));
+    }
 
     try {
         app.parse(argc, argv);
@@ -222,11 +467,21 @@ int main(int argc, char** argv)
     } catch (const CLI::CallForAllHelp& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
+        if (version && word >= static_cast<size_t>(argc))
+            return Version();
         return Usage(e.what());
     }
-    SeparateDataFromTrace();
-    for (CLI::App* sub : app.get_subcommands())
-        if (run.count(sub))
-            return run[sub]();
-    return Usage("no command given");
+    SetCrlf(r.crlf);
+    ShowTrace(r.diag.traceLevel >= 0);
+    if (version)
+        return Version();
+    for (CLI::App* sub : app.get_subcommands()) {
+        if (!run.count(sub))
+            continue;
+        const int diag = Session::ApplyDiag(r.diag);
+        const int code = diag == kExitOk ? run[sub]() : diag;
+        Session::EndDiag(r.diag);
+        return code;
+    }
+    return Usage("no command given: the commands are " + Joined(commands, ", "));
 }

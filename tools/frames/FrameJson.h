@@ -1,0 +1,37 @@
+// The JSON forms of P&O frames and configuration records, in one place for
+// every application that writes them (sxtool's --format jsonl and --json,
+// the viewer's messages), so that they never disagree on names and units.
+#pragma once
+
+#include <items/ItemTable.h>
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+
+class CSXSeuPno;
+class CSXSnsFrameA;
+
+namespace sxframes {
+
+using Json = nlohmann::ordered_json;
+
+// What the host knows of a frame beside its bytes.
+struct FrameMeta {
+    uint64_t timeStampNs = 0; // host monotonic clock when the library queued it
+    uint32_t seqNum = 0;      // the library's queue sequence number
+};
+
+// {"timestamp_ns", "frame", "seq", "bit_error", "lost", "sensors": [SensorJson...]}
+Json FrameJson(const CSXSeuPno& pno, const FrameMeta& meta);
+// One sensor of a frame: {"sensor", "position", "orientation" (three Euler
+// angles or four quaternion values), "units": UnitsJson, "status":
+// {"buttons", "distortion", "aux"}, ["acceleration"] (acceleration frames)}.
+Json SensorJson(const CSXSnsFrameA& s, const _UNITS_CONFIG& units, bool accel);
+// {"position": "cm", "orientation": "euler_degree"}
+Json UnitsJson(const _UNITS_CONFIG& units);
+// The record's shown fields by name; enumerated fields as their words, the
+// fields of a nested record as an object.
+Json RecordJson(const sxitems::RecordDef& def, const void* payload);
+
+} // namespace sxframes

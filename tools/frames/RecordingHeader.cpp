@@ -1,0 +1,34 @@
+#include "frames/RecordingHeader.h"
+
+#include <SXCmdIF/SXCmdIF.h>
+
+#include <chrono>
+
+namespace sxframes {
+
+int ReadRecordingHeader(void* ctx, void* dev, sxrec::RecordingHeader& h)
+{
+    void* identity = nullptr;
+    int seuid = 0;
+    int rc = sxdev_info(ctx, dev, &identity, &seuid);
+    if (rc == E_SX_SUCCESS) {
+        h.identity = *static_cast<_WHOAMI_STRUCT*>(identity);
+        h.seuid = static_cast<uint32_t>(seuid);
+    }
+    _FRAMERATE_CONFIG rate{};
+    _STATION_MAP map{};
+    if (rc == E_SX_SUCCESS)
+        rc = sxcmd_dev_units(ctx, dev, CMD_ACTION_GET, &h.units);
+    if (rc == E_SX_SUCCESS)
+        rc = sxcmd_dev_framerate(ctx, dev, CMD_ACTION_GET, &rate);
+    if (rc == E_SX_SUCCESS)
+        rc = sxcmd_dev_stationmap(ctx, dev, &map);
+    h.frameRateCode = rate.frame_rate;
+    h.stationMap = map.map;
+    h.startTimeNs = static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count());
+    return rc;
+}
+
+} // namespace sxframes

@@ -1,0 +1,65 @@
+// The tracker's controls, carried out on a thread of their own: the
+// library's commands wait for the tracker's answers, and that must never
+// hold up the frames or the browsers. Requests queue (a few at most; beyond,
+// they are refused as busy); after each the tracker's state is read again
+// and sent to every browser, and the answer to the browser that asked.
+#pragma once
+
+#include "viewer/ControlMessage.h"
+#include "viewer/Hub.h"
+
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+namespace sxviewer {
+
+class PoseFeed;
+
+class Controller {
+public:
+    static constexpr size_t kMaxQueued = 8;
+
+    Controller(void* ctx, void* dev, Hub& hub, PoseFeed& feed, std::FILE* out);
+    ~Controller();
+    Controller(const Controller&) = delete;
+    Controller& operator=(const Controller&) = delete;
+
+    // Reads the state first, then takes requests until Stop.
+    void Start(bool streaming);
+    void Stop();
+    // Queues a browser's request; false when the queue is full.
+    bool Submit(uint64_t browser, const Control& control);
+
+private:
+    struct Job {
+        uint64_t browser;
+        Control control;
+    };
+
+    void Run();
+    void Carry(const Job& job);
+    // The command's result as the answer's message; true when it succeeded.
+    bool Stream(bool on, std::string& message);
+    bool Set(const Control& c, std::string& message);
+    void Record(const Job& job);
+    void PostAnswer(uint64_t browser, int64_t id, bool ok, const std::string& message);
+    void PostState();
+
+    void* m_ctx;
+    void* m_dev;
+    Hub& m_hub;
+    PoseFeed& m_feed;
+    std::FILE* m_out;
+    bool m_streaming = false;
+
+    std::mutex m_mtx;
+    std::condition_variable m_cv;
+    std::deque<Job> m_jobs;
+    bool m_stop = false;
+    std::thread m_thread;
+};
+
+} // namespace sxviewer
