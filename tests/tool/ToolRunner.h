@@ -45,4 +45,14 @@ std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string TempPath(const std::string& name);
 
+#ifdef SXTOOL_PATH
+// sxtool of this build, and a run of it.
+inline const std::string kTool = SXTOOL_PATH;
+
+inline RunResult Tool(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {})
+{
+    return Run(kTool, args, env);
+}
+#endif
+
 } // namespace tooltest

@@ -14,13 +14,6 @@ using namespace tooltest;
 
 namespace {
 
-const std::string kTool = SXTOOL_PATH;
-
-RunResult Tool(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {})
-{
-    return Run(kTool, args, env);
-}
-
 // Every frame of a recording, as read.
 std::vector<std::string> Frames(const std::string& path)
 {

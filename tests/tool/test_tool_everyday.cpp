@@ -15,13 +15,6 @@ using nlohmann::json;
 
 namespace {
 
-const std::string kTool = SXTOOL_PATH;
-
-RunResult Tool(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {})
-{
-    return Run(kTool, args, env);
-}
-
 bool Has(const std::string& text, const std::string& part)
 {
     return text.find(part) != std::string::npos;
