@@ -107,6 +107,7 @@ TEST_F(NothingLost, EveryFrameAccountedFor)
     const uint64_t sent = after.framesSent - before.framesSent;
     const uint64_t skipped = after.framesDropped - before.framesDropped;
     const uint64_t received = got.size();
+    const uint64_t unsent = after.framesUnsent - before.framesUnsent;
     uint64_t gaps = 0;
     for (size_t i = 1; i < got.size(); ++i) {
         ASSERT_GT(got[i].framenum, got[i - 1].framenum) << "frame counts out of order";
@@ -119,7 +120,7 @@ TEST_F(NothingLost, EveryFrameAccountedFor)
                 seconds, (unsigned long long)sent, (unsigned long long)received, (unsigned long long)crc,
                 (unsigned long long)sensors, (unsigned long long)header, (unsigned long long)overflow,
                 (unsigned long long)gaps,
-                (unsigned long long)skipped, (unsigned long long)(after.framesUnsent - before.framesUnsent));
+                (unsigned long long)skipped, (unsigned long long)unsent);
     ASSERT_GT(received, static_cast<uint64_t>(seconds) * 150);
     EXPECT_GT(crc, 0u);
     EXPECT_GT(sensors, 0u);
@@ -128,9 +129,11 @@ TEST_F(NothingLost, EveryFrameAccountedFor)
     // The sum.
     EXPECT_EQ(sent, received + dropped + overflow);
     // Within the frames read, every gap is a dropped frame, an overflowed
-    // one or a skipped cycle (those before the first frame read or after
-    // the last are outside the gaps).
-    EXPECT_LE(gaps, dropped + overflow + skipped);
+    // one, a skipped cycle or a frame the simulator built but could not
+    // write because the line was full (a slow reader: under a sanitizer, on
+    // a busy machine); those before the first frame read or after the last
+    // are outside the gaps.
+    EXPECT_LE(gaps, dropped + overflow + skipped + unsent);
     EXPECT_GE(gaps + 4, dropped + overflow + skipped);
 }
 

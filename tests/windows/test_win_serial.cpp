@@ -193,7 +193,8 @@ TEST_F(WinSerial, ContinuousReadingHandsOverEveryFrameInOrder)
     Bytes start = Command(CMD_CONTINUOUS_PNO, CMD_ACTION_SET, &on, sizeof on);
     int len = static_cast<int>(start.size());
     ASSERT_EQ(io.Write(start.data(), len), 0);
-    ASSERT_TRUE(WaitUntil([&] { return col.Count() > 240; }, 5000));
+    // The SET's answer and more than 240 frames.
+    ASSERT_TRUE(WaitUntil([&] { return col.Count() > 241; }, 5000));
     // Stopping wakes the waiting read: the thread ends within its time-out.
     const auto t = Clock::now();
     EXPECT_EQ(io.ReadContStop(), 0);
