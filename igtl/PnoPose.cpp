@@ -1,5 +1,7 @@
 #include "igtl/PnoPose.h"
 
+#include <frames/SensorRecord.h>
+
 #include <SXCmdIF/pno/SXseuPno.h>
 #include <SXCmdIF/pno/SXsnsFrameA.h>
 #include <SXCmdIF/protocol/LEWords.h>
@@ -108,15 +110,10 @@ bool DecodeFrame(const unsigned char* frame, unsigned length, FramePoses& out)
 
     out.framenum = pno.FrameNum();
     out.bitError = pno.BITerr();
-    const bool accel = pno.Mode() != 0;
     const unsigned count = pno.SensorCount();
     out.sensors.reserve(count);
     for (int i = 0; i < static_cast<int>(count); ++i) {
-        CSXSnsFrameA rec;
-        if (accel)
-            rec.Fill(pno.SensFrameA(i));
-        else
-            rec.Fill(pno.SensFrame(i));
+        const CSXSnsFrameA rec = sxframes::SensorRecord(pno, i);
         _UNITS_CONFIG units{};
         pno.SFUnits(i, &units);
 

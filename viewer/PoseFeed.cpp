@@ -3,6 +3,7 @@
 #include "viewer/Messages.h"
 
 #include <frames/FrameJson.h>
+#include <frames/SensorRecord.h>
 
 #include <unistd.h>
 
@@ -126,11 +127,7 @@ void PoseFeed::Take(const sxframes::FrameHandoff::Slot& slot)
     m_bitError = pno.BITerr();
     for (unsigned k = 0; k < pno.SensorCount(); ++k) {
         const int index = static_cast<int>(k);
-        CSXSnsFrameA pose;
-        if (accel)
-            pose.Fill(pno.SensFrameA(index));
-        else
-            pose.Fill(pno.SensFrame(index));
+        const CSXSnsFrameA pose = sxframes::SensorRecord(pno, index);
         const unsigned n = pose.sfinfo & 0x7Fu;
         if (n >= sxframes::FrameStats::kSensors)
             continue;

@@ -91,7 +91,8 @@ def test_units_changed_on_the_page_reach_the_tracker_and_the_table(page, viewer)
 def test_record_button_writes_a_recording_that_convert_reads(page, viewer):
     button = page.find_element("css selector", "#record-toggle")
     button.click()
-    assert wait_for(lambda: page.find_element("css selector", "#rec-file").text.endswith(".sxrec"))
+    assert wait_for(lambda: page.find_element("css selector", "#rec-file").text.endswith(".sxrec")), \
+        page.find_element("css selector", "#message").text
     assert wait_for(lambda: int((page.find_element("css selector", "#rec-frames").text or "0 f").split()[0]) > 100)
     button.click()
     assert wait_for(lambda: page.find_element("css selector", "#message").text.startswith("recorded "))

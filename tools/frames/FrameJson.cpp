@@ -1,4 +1,5 @@
 #include "frames/FrameJson.h"
+#include "frames/SensorRecord.h"
 
 #include <items/ItemWords.h>
 
@@ -115,11 +116,7 @@ Json FrameJson(const CSXSeuPno& pno, const FrameMeta& meta)
     const bool accel = pno.Mode() != 0;
     for (unsigned k = 0; k < pno.SensorCount(); ++k) {
         const int index = static_cast<int>(k);
-        CSXSnsFrameA s;
-        if (accel)
-            s.Fill(pno.SensFrameA(index));
-        else
-            s.Fill(pno.SensFrame(index));
+        const CSXSnsFrameA s = SensorRecord(pno, index);
         _UNITS_CONFIG units{};
         pno.SFUnits(index, &units);
         sensors.push_back(SensorJson(s, units, accel));
