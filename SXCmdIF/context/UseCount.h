@@ -4,7 +4,6 @@
 // use is dropped.
 #pragma once
 
-#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
@@ -12,32 +11,32 @@ namespace sxctx {
 
 class UseCount {
 public:
-    void Add() { m_nUses.fetch_add(1); }
+    void Add()
+    {
+        std::lock_guard<std::mutex> lock(m_mtx);
+        ++m_nUses;
+    }
 
+    // The count and the wake-up under the mutex: the waiter sees the count
+    // reach zero only after taking the mutex, that is after the last dropper
+    // has let go of it and of the condition variable, so the object may be
+    // destroyed as soon as WaitNone returns.
     void Drop()
     {
-        // Sequentially consistent with WaitNone: either the waiter's flag is
-        // seen here, or the waiter's count check after setting it sees this
-        // drop; a wake-up is never lost. The notification is made under the
-        // waiter's mutex, so the waiter cannot return (and destroy the
-        // object) before it is done.
-        if (m_nUses.fetch_sub(1) == 1 && m_bWaiting.load()) {
-            std::lock_guard<std::mutex> lock(m_mtx);
+        std::lock_guard<std::mutex> lock(m_mtx);
+        if (--m_nUses == 0)
             m_cv.notify_all();
-        }
     }
 
     // Blocks until no use is held. Only for an object that is off its list.
     void WaitNone()
     {
-        m_bWaiting.store(true);
         std::unique_lock<std::mutex> lock(m_mtx);
-        m_cv.wait(lock, [this] { return m_nUses.load() == 0; });
+        m_cv.wait(lock, [this] { return m_nUses == 0; });
     }
 
 private:
-    std::atomic<int> m_nUses{0};
-    std::atomic<bool> m_bWaiting{false};
+    int m_nUses = 0;
     std::mutex m_mtx;
     std::condition_variable m_cv;
 };
