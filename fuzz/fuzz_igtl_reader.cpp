@@ -3,18 +3,12 @@
 // how many requests are taken between deliveries, as the server's turns do.
 #include <igtl/ClientReader.h>
 
+#include "FuzzCheck.h"
+
 #include <cstddef>
 #include <cstdint>
 
-namespace {
-
-void Check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
-}
-
-} // namespace
+using sxfuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -2,19 +2,13 @@
 // comes, a checked request within its limits or a refusal with a message.
 #include <viewer/ControlMessage.h>
 
+#include "FuzzCheck.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-namespace {
-
-void Check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
-}
-
-} // namespace
+using sxfuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
