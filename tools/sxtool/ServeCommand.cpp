@@ -23,7 +23,7 @@ int RunServe(Session& s, const ServeOptions& o)
     opts.maxClients = o.maxClients;
     const int rc = sxigtl::Serve(s.Ctx(), s.Dev(), opts, StopFlag(), DataOut());
     if (rc == -1) {
-        Complain("cannot listen on %s port %d", o.bind.c_str(), o.port);
+        Complain(texts::kCannotListen, o.bind.c_str(), o.port);
         return kExitFailed;
     }
     if (rc != 0) {

@@ -38,6 +38,9 @@ constexpr const char* kNameTag = "tag device";
 // `info` section headings.
 constexpr const char* kDeviceHeading = "DEVICE:\r\n";
 
+// `serve` and `view` when their address cannot be had.
+constexpr const char* kCannotListen = "cannot listen on %s port %d";
+
 // `persist`.
 constexpr const char* kPersisted = "configuration persisted in the unit\r\n";
 

@@ -104,7 +104,7 @@ int RunView(Session& s, const ConnectionOptions& conn, const ViewOptions& o)
     if (opener.joinable())
         opener.join();
     if (rc == -1) {
-        Complain("cannot listen on %s port %d", o.bind.c_str(), o.port);
+        Complain(texts::kCannotListen, o.bind.c_str(), o.port);
         return kExitFailed;
     }
     if (rc == -2)
