@@ -405,10 +405,12 @@ TEST_F(SerialThread, HungUpLineIsRetriedWithoutSpinning)
         ASSERT_EQ(port.Open(1), 0);
         port.AsciiContMode() = freeform;
         ASSERT_EQ(port.ReadCont(), 0);
-        line.HangUp();
         std::string out;
         {
+            // Hung up only once the capture holds standard output, so that
+            // a read's line and the loop's line after it are caught together.
             StdoutCapture cap;
+            line.HangUp();
             std::this_thread::sleep_for(std::chrono::milliseconds(600));
             const auto t0 = Clock::now();
             port.ReadContStop();
