@@ -39,6 +39,19 @@ const char* ErrorText(int code)
     return text.c_str();
 }
 
+int ServerExit(int rc, const char* command, const std::string& bind, int port)
+{
+    if (rc == -1) {
+        Complain(texts::kCannotListen, bind.c_str(), port);
+        return kExitFailed;
+    }
+    if (rc != 0) {
+        Complain(texts::kCommandFailed, command, ErrorText(rc));
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
 bool ListSerialPorts(std::vector<SerialPortName>& out)
 {
     out.clear();

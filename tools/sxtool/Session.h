@@ -49,6 +49,9 @@ private:
 void Complain(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 // The library's text of an error code, then what it means and what to try.
 const char* ErrorText(int code);
+// The exit code of a server command (serve, view) from its run's result:
+// -1 when it could not listen on bind:port, else the library's code.
+int ServerExit(int rc, const char* command, const std::string& bind, int port);
 // A serial port as the transport lists it.
 struct SerialPortName {
     unsigned port;

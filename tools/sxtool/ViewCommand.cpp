@@ -7,7 +7,6 @@
 #include "Output.h"
 #include "Session.h"
 #include "StopFlag.h"
-#include "Texts.h"
 
 #include <viewer/SXviewer.h>
 
@@ -103,17 +102,8 @@ int RunView(Session& s, const ConnectionOptions& conn, const ViewOptions& o)
     done.store(true);
     if (opener.joinable())
         opener.join();
-    if (rc == -1) {
-        Complain(texts::kCannotListen, o.bind.c_str(), o.port);
-        return kExitFailed;
-    }
-    if (rc == -2)
-        return kExitFileError;
-    if (rc != 0) {
-        Complain(texts::kCommandFailed, "view", ErrorText(rc));
-        return kExitFailed;
-    }
-    return kExitOk;
+    // -2: the page's files could not be read (the viewer said which).
+    return rc == -2 ? kExitFileError : ServerExit(rc, "view", o.bind, o.port);
 }
 
 } // namespace sxtool
