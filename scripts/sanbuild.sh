@@ -40,6 +40,14 @@ tsan)
   ;;
 esac
 
+# A folder configured with another compiler (build-asan/ was GCC's before it
+# was clang's) cannot be reconfigured: CMake keeps a folder's compiler.
+if [ ${#compilers[@]} -gt 0 ] && [ -f "$dir/CMakeCache.txt" ] &&
+   ! grep -q "^CMAKE_CXX_COMPILER:[A-Z]*=.*/${compilers[1]#CXX=}\$" "$dir/CMakeCache.txt"; then
+  echo "sanbuild.sh: $dir was configured with another compiler; building it afresh" >&2
+  rm -rf "$dir"
+fi
+
 generator=()
 if [ ! -f "$dir/CMakeCache.txt" ] && command -v ninja >/dev/null; then generator=(-G Ninja); fi
 env "${compilers[@]}" cmake -S "$root" -B "$dir" "${generator[@]}" "${common[@]}" "${args[@]}" ${SX_CMAKE_ARGS:-} >/dev/null
