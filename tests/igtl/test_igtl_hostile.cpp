@@ -69,9 +69,16 @@ TEST_F(IgtlHostile, BodiesOfTheWrongSizeAreRefusedBeforeAnythingUnpacksThem)
         EXPECT_NE(r.type, "CAPABILITY");
     EXPECT_EQ(r.name, "Sensor9");
     EXPECT_EQ(m_stats.messagesRefused.load(), 6u);
-    // No TDATA stream was started by any of them.
-    for (int i = 0; i < 40 && c.Next(r); ++i)
+    // No TDATA stream was started by any of them: poses keep coming as
+    // TRANSFORM (a STATUS may come between them when the tracker's state
+    // changes, as it does when frames are late on a loaded machine).
+    int transforms = 0;
+    for (int i = 0; i < 60 && transforms < 40 && c.Next(r); ++i) {
+        if (r.type == "STATUS") continue;
         EXPECT_EQ(r.type, "TRANSFORM");
+        ++transforms;
+    }
+    EXPECT_EQ(transforms, 40);
 }
 
 TEST_F(IgtlHostile, CapabilitiesArePackedOnceAndAnsweredAtMostAtTheRequestRate)
