@@ -260,7 +260,7 @@ bool CSXserIO::DataReady(unsigned char* data, int len)
         std::lock_guard<std::mutex> lock(m_mtxRx);
         cb = m_pfnMsgCB;
         arg = m_pMsgCBArg;
-        if (!cb && len < kRxStoreSize)
+        if (!cb && len <= kRxStoreSize)
             sxio::StoreChunk(m_rxStore, m_nRxTotal, m_nRxCount, m_pLast, m_nLastLen, data, len);
     }
     // Outside the lock: the callback may take a while or set a new one.
