@@ -132,6 +132,10 @@ public:
     uint32_t m_nPnoWriteOff;
     unsigned char* m_pCmdWrite;
     uint32_t m_nCmdWriteOff;
+    // How far from its front each store's pages are resident (made so
+    // ahead of the write offset, see PrepareAhead).
+    uint32_t m_nPnoPrepared;
+    uint32_t m_nCmdPrepared;
     std::mutex m_mtxRxCmdQ;
     std::mutex m_mtxPnoQ;
     sxdev::FrameRing<kQueueBound> queRxPnoFrames;
@@ -165,6 +169,9 @@ private:
     unsigned char* StoreFrame(unsigned char* store, unsigned char*& write, uint32_t& offset,
                               const unsigned char* frame, uint32_t length);
     // A P&O frame that passed the checks: to the callback, or stored and
-    // queued.
-    void HandOverPno(unsigned char* frame, uint32_t length, const char* label);
+    // queued; true when it was stored.
+    bool HandOverPno(unsigned char* frame, uint32_t length, const char* label);
+    // Makes the store's pages ahead of offset resident in one batch when
+    // the write offset comes near the end of those prepared.
+    static void PrepareAhead(unsigned char* store, uint32_t offset, uint32_t& prepared);
 };

@@ -30,6 +30,11 @@ public:
 
     static void BXDSetLevel(int level);
     static unsigned short BXDlev();
+    // The gates, for a test inline before a call: a line (and a hex line)
+    // of level n is written when n is below the level, a block dump when n
+    // is at most the level.
+    static bool LineOn(int level) { return level < __atomic_load_n(&m_usDebugLevel, __ATOMIC_RELAXED); }
+    static bool BlockOn(int level) { return level <= __atomic_load_n(&m_usDebugLevel, __ATOMIC_RELAXED); }
 
     static void BXDOUT0(const char* fmt, ...) IODBG_PRINTF(1, 2);
     static void BXDOUT1(const char* fmt, ...) IODBG_PRINTF(1, 2);

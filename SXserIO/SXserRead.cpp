@@ -2,9 +2,9 @@
 // writing and closing.
 #include <SXserIO/SXserIO.h>
 
+#include "FrameHeader.h"
 #include "SerTrace.h"
 
-#include <SXCmdIF/protocol/LEWords.h>
 #include <platform/SerialLine.h>
 #include <platform/SysErrText.h>
 
@@ -17,17 +17,13 @@ namespace {
 
 constexpr const char* kReadframe = "CSXserIO::Readframe";
 
-// The body length a header announces: bytes 4-7, or in ZJ mode bytes 6-7.
-uint32_t BodyLength(const unsigned char* header, bool zj)
-{
-    return zj ? sxwire::GetLE16(header + 6) : sxwire::GetLE32(header + 4);
-}
+using sxser::BodyLength;
 
 } // namespace
 
 int CSXserIO::Read(unsigned char* buf, int& len, bool bTimeoutErr)
 {
-    iodbg::BxDebug::BXDOUT3("%s : %s : %d : pbuf 0x%x, count %d, bTOisErr %s\r\n", __FILE__, "CSXserIO::Read",
+    SXSER_LINE(3, BXDOUT3, "%s : %s : %d : pbuf 0x%x, count %d, bTOisErr %s\r\n", __FILE__, "CSXserIO::Read",
                             __LINE__, static_cast<unsigned int>(reinterpret_cast<uintptr_t>(buf)), len,
                             bTimeoutErr ? "true" : "false");
     if (!buf)
@@ -77,10 +73,10 @@ int CSXserIO::Read(unsigned char* buf, int& len, bool bTimeoutErr)
             total += got;
         }
     }
-    iodbg::BxDebug::BXDOUT3("%s : Requested %d, Actual %d\r\n", "CSXserIO::Read", len, total);
+    SXSER_LINE(3, BXDOUT3, "%s : Requested %d, Actual %d\r\n", "CSXserIO::Read", len, total);
     len = total;
     if (total != 0)
-        iodbg::BxDebug::BXDOUTFBuf(buf, total, true, "CSXserIO::Read", 3);
+        SXSER_BLOCK(3, buf, total, true, "CSXserIO::Read");
     return result;
 }
 
@@ -106,11 +102,11 @@ bool CSXserIO::PreambleTest(unsigned char* header)
 {
     const uint32_t in = sxwire::GetLE32(header);
     const uint32_t cmp = m_info.uPreamble;
-    const uint32_t mask = m_iModeZJ ? 0xFFFFu : 0xFFFFFFu;
-    iodbg::BxDebug::BXDOUT3("%s : preamble IN = %.8x, CMP = %.8x, mask = %.8x\r\n", "PreambleTestM", in, cmp, mask);
-    iodbg::BxDebug::BXDOUT3("%s : (pIN & mask) = %.8x  :  (pCmp & mask) = %.8x\r\n", "PreambleTestM", in & mask,
+    const uint32_t mask = sxser::PreambleMask(m_iModeZJ != 0);
+    SXSER_LINE(3, BXDOUT3, "%s : preamble IN = %.8x, CMP = %.8x, mask = %.8x\r\n", "PreambleTestM", in, cmp, mask);
+    SXSER_LINE(3, BXDOUT3, "%s : (pIN & mask) = %.8x  :  (pCmp & mask) = %.8x\r\n", "PreambleTestM", in & mask,
                             cmp & mask);
-    iodbg::BxDebug::BXDOUT3("%s : %.8x ^ %.8x = %.8x\r\n", "PreambleTestM", in & mask, cmp & mask,
+    SXSER_LINE(3, BXDOUT3, "%s : %.8x ^ %.8x = %.8x\r\n", "PreambleTestM", in & mask, cmp & mask,
                             (in & mask) ^ (cmp & mask));
     if ((in & mask) == (cmp & mask))
         return true;
@@ -140,12 +136,12 @@ int CSXserIO::ReadframeUpTo(unsigned char* buf, int& len, int64_t maxFrame)
     const bool zj = m_iModeZJ != 0;
     m_nSearchFrom = 0; // a frame read directly goes on after the failed header
 
-    iodbg::BxDebug::BXDOUT3("%s : iHdrLen = %d\r\n", kReadframe, kHeaderLen);
-    iodbg::BxDebug::BXDOUT3("%s : Reading Header, Len = %d\r\n", kReadframe, kHeaderLen);
+    SXSER_LINE(3, BXDOUT3, "%s : iHdrLen = %d\r\n", kReadframe, kHeaderLen);
+    SXSER_LINE(3, BXDOUT3, "%s : Reading Header, Len = %d\r\n", kReadframe, kHeaderLen);
     int hdrLen = kHeaderLen;
     int r = Read(buf, hdrLen, true);
     if (r == SXIO_NORESP) {
-        iodbg::BxDebug::BXDOUT5("%s : Error Reading Header : %d : %s\r\n", kReadframe, r, ErrorStr(r));
+        SXSER_LINE(5, BXDOUT5, "%s : Error Reading Header : %d : %s\r\n", kReadframe, r, ErrorStr(r));
         return r;
     }
     if (r != SXIO_NOERR) {
@@ -171,7 +167,7 @@ int CSXserIO::ReadframeUpTo(unsigned char* buf, int& len, int64_t maxFrame)
         return SXIO_FRAMERR;
     }
     const uint32_t bodyLen = BodyLength(buf, zj);
-    iodbg::BxDebug::BXDOUT3("%s : Reading Body, iBodyLen = %d\r\n", kReadframe, static_cast<int>(bodyLen));
+    SXSER_LINE(3, BXDOUT3, "%s : Reading Body, iBodyLen = %d\r\n", kReadframe, static_cast<int>(bodyLen));
     if (kHeaderLen + static_cast<int64_t>(bodyLen) > maxFrame)
         return SXIO_FRAMERR;
     int got = static_cast<int>(bodyLen);
@@ -267,7 +263,7 @@ int CSXserIO::Findframe(unsigned char* buf, int& len)
             return SXIO_FRAMERR; // the body ended early: the frame is dropped
     }
     len = frameLen;
-    iodbg::BxDebug::BXDOUTFBuf(buf, len, true, "CSXserIO::Findframe", 3);
+    SXSER_BLOCK(3, buf, len, true, "CSXserIO::Findframe");
     SXSER_LEAVE();
     return SXIO_NOERR;
 }
@@ -276,7 +272,7 @@ int CSXserIO::Write(unsigned char* buf, int& len)
 {
     if (len < 0 || (!buf && len > 0))
         return -1;
-    iodbg::BxDebug::BXDOUTFBuf(buf, len, true, "CSXserIO::Write", 3);
+    SXSER_BLOCK(3, buf, len, true, "CSXserIO::Write");
     int result = SXIO_NOERR;
     int written = 0;
     const sxplat::IoStatus st =
@@ -286,7 +282,7 @@ int CSXserIO::Write(unsigned char* buf, int& len)
     } else if (st == sxplat::IO_WAIT_ERR) {
         // Not all bytes went out within the time: a failed write.
         const int err = sxplat::LastError();
-        iodbg::BxDebug::BXDOUT5("CSXserIO::Write : GetOverlappedResult: %x dwError %d dwWritten %d\n", err, err,
+        SXSER_LINE(5, BXDOUT5, "CSXserIO::Write : GetOverlappedResult: %x dwError %d dwWritten %d\n", err, err,
                                 written);
         sxplat::RestoreLastError(err);
         iodbg::BxDebug::BXDOUT_ERR5("CSXserIO::Write : GetOverlappedResult Error %d : ", err);

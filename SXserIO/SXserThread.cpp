@@ -3,6 +3,7 @@
 #include <SXserIO/SXserIO.h>
 
 #include "ChunkStore.h"
+#include "FrameHeader.h"
 #include "SerTrace.h"
 
 #include <platform/SerialLine.h>
@@ -17,6 +18,16 @@ namespace {
 
 constexpr const char* kStart = "CSXserIO::StartContThread";
 constexpr const char* kStop = "CSXserIO::StopContThread";
+
+// The length of the frame of at most maxFrame bytes that begins at data,
+// when all n bytes there hold it whole after a header that passes; else 0.
+int WholeFrame(const unsigned char* data, int n, uint32_t preamble, bool zj, int maxFrame)
+{
+    if (n < CSXserIO::kHeaderLen || !sxser::PreambleMatches(data, preamble, zj))
+        return 0;
+    const int64_t len = CSXserIO::kHeaderLen + static_cast<int64_t>(sxser::BodyLength(data, zj));
+    return len <= n && len <= maxFrame ? static_cast<int>(len) : 0;
+}
 
 } // namespace
 
@@ -130,13 +141,13 @@ void CSXserIO::StopContThread()
 
 void CSXserIO::thproc_Cont()
 {
-    SXSER_ENTER_ALT(BXDOUT5Alt);
+    SXSER_ENTER_ALT(5);
     // m_bContRunning was set before this thread was created.
     if (m_bAsciiContMode)
         ContLoopFreeform();
     else
         ContLoop();
-    SXSER_LEAVE_ALT(BXDOUT5Alt);
+    SXSER_LEAVE_ALT(5);
 }
 
 void CSXserIO::ClearContThreadFlag()
@@ -152,14 +163,44 @@ void CSXserIO::PauseAfterError()
         std::this_thread::sleep_for(std::chrono::milliseconds(sxplat::kReadTimeoutMs));
 }
 
+// While the level shows none of the frame reader's lines, a frame that lies
+// whole in the read-ahead is handed over where it lies: the frame buffer
+// would only be a second copy of it. Everything else (a frame cut short, a
+// header that fails, bytes handed back by the search, a failed read, which
+// the frame reader then makes again and reports) goes through Readframe.
 void CSXserIO::ContLoop()
 {
-    SXSER_ENTER_ALT(BXDOUT3Alt);
+    SXSER_ENTER_ALT(3);
     bool searching = false;
     while (m_bContRunning) {
         int len = 0;
         bool ready = false;
-        if (searching) {
+        unsigned char* frame = m_frameBuf;
+        if (!searching && m_nPushBack == 0 && !iodbg::BxDebug::BlockOn(3)) {
+            if (m_nAheadPos == m_nAheadLen) {
+                int got = 0;
+                const sxplat::IoStatus st = sxplat::ReadSome(m_hCom, m_hReadEvent, m_readAhead, kReadAheadSize,
+                                                             sxplat::kReadTimeoutMs, got, m_bLineDrained);
+                if (st == sxplat::IO_OK) {
+                    m_bLineDrained = got < kReadAheadSize;
+                    m_nAheadPos = 0;
+                    m_nAheadLen = got;
+                    if (got == 0)
+                        continue; // quiet for the time-out, or stopped
+                }
+            }
+            len = WholeFrame(m_readAhead + m_nAheadPos, m_nAheadLen - m_nAheadPos, m_info.uPreamble, m_iModeZJ != 0,
+                             kFrameBufSize - 1);
+            if (len > 0) {
+                frame = m_readAhead + m_nAheadPos;
+                m_nAheadPos += len;
+                m_nSearchFrom = 0;
+                ready = true;
+            }
+        }
+        if (ready) {
+            // taken from the read-ahead
+        } else if (searching) {
             const int r = Findframe(m_frameBuf, len);
             if (r == SXIO_NOERR) {
                 searching = false;
@@ -185,9 +226,9 @@ void CSXserIO::ContLoop()
             }
         }
         if (ready && m_bContRunning)
-            DataReady(m_frameBuf, len);
+            DataReady(frame, len);
     }
-    SXSER_LEAVE_ALT(BXDOUT3Alt);
+    SXSER_LEAVE_ALT(3);
 }
 
 void CSXserIO::ContLoopFreeform()
@@ -208,8 +249,9 @@ void CSXserIO::ContLoopFreeform()
 
 bool CSXserIO::DataReady(unsigned char* data, int len)
 {
-    SXSER_ENTER_ALT(BXDOUT3Alt);
-    iodbg::BxDebug::BXDOUTHexBuf(data, len, true, "CSXserIO::DataReady", 3);
+    SXSER_ENTER_ALT(3);
+    if (iodbg::BxDebug::LineOn(3))
+        iodbg::BxDebug::BXDOUTHexBuf(data, len, true, "CSXserIO::DataReady", 3);
     if (len < 0)
         len = 0;
     MsgCallback cb;
@@ -218,12 +260,12 @@ bool CSXserIO::DataReady(unsigned char* data, int len)
         std::lock_guard<std::mutex> lock(m_mtxRx);
         cb = m_pfnMsgCB;
         arg = m_pMsgCBArg;
-        if (!cb && len < kRxStoreSize)
+        if (!cb && len <= kRxStoreSize)
             sxio::StoreChunk(m_rxStore, m_nRxTotal, m_nRxCount, m_pLast, m_nLastLen, data, len);
     }
     // Outside the lock: the callback may take a while or set a new one.
     if (cb)
         cb(arg, data, static_cast<unsigned int>(len));
-    SXSER_LEAVE_ALT(BXDOUT3Alt);
+    SXSER_LEAVE_ALT(3);
     return m_bContRunning;
 }

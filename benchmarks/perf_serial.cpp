@@ -306,7 +306,7 @@ int main(int argc, char** argv)
         bare.Reserve(room);
         cb.Reserve(room);
         rd.Reserve(room);
-        sxperf::SideTime bareTime, sdkTime, cbTime;
+        sxperf::SideTime bareTime, sdkTime, cbTime, readerTime;
         for (int r = 0; r < latRounds; ++r) {
             // The bare read loop.
             {
@@ -334,7 +334,7 @@ int main(int argc, char** argv)
                     return 1;
                 {
                     sxperf::WokenReader reader(sdk.ctx, sdk.dev, rd);
-                    sxperf::Segment(rd, warmup, latSegment, [&] { return sdk.ReaderCpuNs(); }, sdkTime);
+                    sxperf::Segment(rd, warmup, latSegment, [&] { return sdk.ReaderCpuNs(); }, readerTime, sdkTime);
                 }
                 sdk.Release();
             }
@@ -350,12 +350,15 @@ int main(int argc, char** argv)
         const double share = sdkTime.Share();
         const double bareShare = bareTime.Share();
         const double cbShare = cbTime.Share();
+        const double readerShare = readerTime.Share();
         sxperf::Row("reading-thread CPU, serial, streaming",
                     "CPU time of the transport's reading thread over the latency runs (960 Hz × 16 sensors; " +
                         sxperf::Fmt("%.2f %% while handing frames to a callback, ", cbShare * 100) +
-                        "the rest also waking a reader) against the bare read loop's thread",
+                        sxperf::Fmt("%.2f %% while queueing them and waking a reader", readerShare * 100) +
+                        ") against the bare read loop's thread",
                     sxperf::Fmt("%.2f %%", share * 100), sxperf::Fmt("%.2f %%", bareShare * 100),
-                    sxperf::Fmt("%.2f ×", share / bareShare), "≤ 2 % of one core", sxperf::Verdict(share <= 0.02));
+                    sxperf::Fmt("%.2f ×", share / bareShare), "≤ 1.2 × bare",
+                    sxperf::Verdict(share / bareShare <= 1.2));
     }
 
     // ---- allocations: 100,000 frames received, queued and read -------------

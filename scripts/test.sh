@@ -16,8 +16,7 @@
 # the sanitizer suite and the fuzz targets, scripts/sanbuild.sh), build-tsan/.
 #
 # The tests mostly wait, so ctest runs one more at a time than there are
-# cores, the longest first (their COST). The tests of the emulated USB device
-# keep a core busy and run one at a time (RESOURCE_LOCK, tests/CMakeLists.txt).
+# cores, the longest first (their COST).
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="$(nproc)"

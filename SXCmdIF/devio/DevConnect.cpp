@@ -65,6 +65,8 @@ CSXdevIO::CSXdevIO(CSXcontext* owner)
       m_nPnoWriteOff(0),
       m_pCmdWrite(m_CmdStore),
       m_nCmdWriteOff(0),
+      m_nPnoPrepared(0),
+      m_nCmdPrepared(0),
       m_bNewRxCmdReady(false),
       m_bNewRxPnoReady(false)
 {

@@ -18,4 +18,10 @@ void FreePages(void* pages, size_t)
         VirtualFree(pages, 0, MEM_RELEASE);
 }
 
+// Committed pages come on first touch; no batch call of the system is worth
+// its cost here.
+void PreparePages(void*, size_t)
+{
+}
+
 } // namespace sxplat

@@ -3,6 +3,8 @@
 #include "DevTestUtil.h"
 
 #include <SXCmdIF/SXerrors.h>
+#include <SXCmdIF/diag/TraceInternal.h>
+#include <testsupport/StdoutCapture.h>
 
 #include <gtest/gtest.h>
 
@@ -113,6 +115,39 @@ TEST_F(PnoQueue, The1921stFramePushesTheOldest)
     DeliverRun(5000, 1);
     ASSERT_EQ(Dev().RxPnoDequeueFIFO(f), 0);
     EXPECT_EQ(f.seqNum, 1u);
+}
+
+// Past its bound the ring says it dropped the oldest, and the queue writes
+// its line at level 7 (not below), with the newest frame's count.
+TEST_F(PnoQueue, OverflowIsReturnedAndTraced)
+{
+    sxdev::FrameRing<2> ring;
+    const CFrameInfo f;
+    EXPECT_FALSE(ring.push_back(f));
+    EXPECT_FALSE(ring.push_back(f));
+    EXPECT_TRUE(ring.push_back(f));
+    EXPECT_EQ(ring.size(), 2u);
+
+    DeliverRun(1, 1920);
+    const std::string line = std::to_string(Dev().SeuId()) + "-" + Dev().m_szLabel +
+                             " : CSXdevIO::RxPnoEnqueue: Unclaimed Rx Pno Frames exceeded 1920 : popping frame FC ";
+    for (int level : {6, 7}) {
+        trSetTrace(true, level);
+        StdoutCapture cap;
+        DeliverRun(2000 + static_cast<uint32_t>(level), 1);
+        const std::string text = cap.Text();
+        trSetTrace(false, 0);
+        if (level == 7) {
+            EXPECT_NE(text.find(line + "2007\r\n"), std::string::npos) << text;
+            EXPECT_EQ(text.find(line), text.rfind(line)) << text;
+        } else {
+            EXPECT_EQ(text.find(line), std::string::npos) << text;
+        }
+    }
+    unsigned frames = 0;
+    int bytes = 0;
+    Dev().FIFOPnoCount(frames, bytes);
+    EXPECT_EQ(frames, 1920u);
 }
 
 TEST_F(PnoQueue, TimeStampsOnlyWhenEnabled)

@@ -3,13 +3,17 @@
 // it shows under AddressSanitizer.
 #include "DevTestUtil.h"
 
+#include <SXCmdIF/SXerrText.h>
 #include <SXCmdIF/SXerrors.h>
+#include <SXCmdIF/diag/TraceInternal.h>
 #include <SXCmdIF/protocol/SXcmd.h>
+#include <testsupport/StdoutCapture.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
+#include <regex>
 
 using namespace sxtest;
 
@@ -149,6 +153,52 @@ TEST_F(Receive, ShortUnitsAreDroppedEvenWithAllow)
     }
     EXPECT_EQ(Queued(), 0u);
     EXPECT_EQ(CmdQueueSize(Dev()), 0u);
+}
+
+// The envelope alone, 8 bytes: with allow on its preamble can be rewritten,
+// so it goes on whole, as a sensor fault last (it holds no sensor records);
+// one byte less is dropped (above).
+TEST_F(Receive, EnvelopeAloneGoesOnRewrittenWithAllow)
+{
+    Bytes unit(8, 0);
+    PutWord(unit.data(), 0, SXPreambleWord('A', 'B', 'C', 'D'));
+    EXPECT_EQ(Deliver(unit), E_DEVIOERR_FRAME_HEADER);
+    EXPECT_EQ(Queued(), 0u);
+    Dev().SetPnoFrmErrAllow(true);
+    EXPECT_EQ(Deliver(unit), E_SXERR_INVALID_SENSOR);
+    ASSERT_EQ(Queued(), 1u);
+    const CFrameInfo q = Oldest();
+    Bytes rewritten(8, 0);
+    PutWord(rewritten.data(), 0, SX_PREAMBLE_PNO);
+    EXPECT_EQ(Bytes(q.pFrame, q.pFrame + q.frameLen), rewritten);
+    EXPECT_EQ(q.errCode, 0);
+}
+
+// A response that fails its CRC is queued with its error; its error line
+// comes at level 2 with the bare code, and again at level 7 with the command
+// in the high half, as the waiting command will see it.
+TEST_F(Receive, ResponseWithBadCrcTracesItsError)
+{
+    Bytes rsp = CmdFrame(CMD_UNITS, CMD_ACTION_ACK);
+    rsp.back() ^= 1;
+    const int withCmd = E_SXERR_INVALID_CRC + (CMD_UNITS << 16);
+    auto line = [](int code) {
+        char head[32];
+        std::snprintf(head, sizeof head, "0x0: Error 0x%x ", static_cast<unsigned>(code));
+        return std::regex(std::string(head) + trErrStr(code) + R"( :  : CSXdevIO::DataReady:\d+\r\n)");
+    };
+    for (int level : {2, 7}) {
+        trSetTrace(true, level);
+        StdoutCapture cap;
+        const int e = Deliver(rsp);
+        const std::string text = cap.Text();
+        trSetTrace(false, 0);
+        EXPECT_EQ(e, withCmd);
+        EXPECT_TRUE(std::regex_search(text, line(E_SXERR_INVALID_CRC))) << text;
+        EXPECT_EQ(std::regex_search(text, line(withCmd)), level == 7) << text;
+    }
+    ASSERT_EQ(CmdQueueSize(Dev()), 2u);
+    EXPECT_EQ(Dev().queRxCmdFrames.front().errCode, static_cast<unsigned>(withCmd));
 }
 
 TEST_F(Receive, UnitShorterThanItsSizeIsAHeaderError)

@@ -214,6 +214,28 @@ TEST(SerialStore, ChunksFollowEachOtherAndStartOverAtTheEnd)
     EXPECT_EQ(data, io.RxStore() + 600); // the store is left alone
 }
 
+// A chunk as long as the store fills it from its front; the next one starts
+// over.
+TEST(SerialStore, ChunkOfTheStoresSizeIsKeptWhole)
+{
+    TestSerIO io;
+    Bytes first(100, 0x01), whole(CSXserIO::kRxStoreSize), next(10, 0x22);
+    for (size_t i = 0; i < whole.size(); ++i)
+        whole[i] = static_cast<unsigned char>(i * 7);
+    unsigned char* data = nullptr;
+    int len = -1;
+    io.DataReady(first.data(), 100);
+    io.DataReady(whole.data(), CSXserIO::kRxStoreSize);
+    io.LastAsyncRead(data, len);
+    EXPECT_EQ(data, io.RxStore());
+    ASSERT_EQ(len, CSXserIO::kRxStoreSize);
+    EXPECT_EQ(Bytes(data, data + len), whole);
+    io.DataReady(next.data(), 10);
+    io.LastAsyncRead(data, len);
+    EXPECT_EQ(data, io.RxStore());
+    EXPECT_EQ(Bytes(data, data + len), next);
+}
+
 TEST_F(SerialThread, ZJFramesInTheLoop)
 {
     io.SetModeZJ();

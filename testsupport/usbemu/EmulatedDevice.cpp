@@ -4,20 +4,25 @@
 
 #include <umockdev.h>
 
-#include <sys/ioctl.h>
+#include <fcntl.h>
 #include <linux/usbdevice_fs.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <dirent.h>
 #include <unistd.h>
 #include <map>
 #include <mutex>
+#include <stdexcept>
 
 namespace sxtest::usbemu {
 
@@ -90,7 +95,21 @@ struct EmulatedDevice::State {
     std::vector<std::string> log;
     DeviceCounters c;
 
-    void Changed() { cv.notify_all(); }
+    // The node's FIFO, read and write: full, it polls not writable; empty,
+    // writable. Its state follows Reapable() on every change.
+    int readyFd = -1;
+    bool ready = true;
+
+    // A finished URB waits for its client's reap (or an IN URB has its data
+    // queued); once the device is gone every request must come, so that
+    // held URBs come back shut down and later ones fail.
+    bool Reapable() const { return gone || !done.empty() || (!inQueue.empty() && !pendingIn.empty()); }
+    void SetReady(bool on);
+    void Changed()
+    {
+        SetReady(Reapable());
+        cv.notify_all();
+    }
 
     bool OnIoctl(UMockdevIoctlClient* client);
     void Claim(UMockdevIoctlClient* client, UMockdevIoctlData* arg, bool claim);
@@ -100,6 +119,22 @@ struct EmulatedDevice::State {
     void DropClient(UMockdevIoctlClient* client);
     void ShutDownHeld();
 };
+
+// Called with mtx held. Emptying the FIFO wakes a poll() for POLLOUT;
+// filling it (one page: F_SETPIPE_SZ leaves one slot) makes the node quiet.
+void EmulatedDevice::State::SetReady(bool on)
+{
+    if (readyFd < 0 || on == ready)
+        return;
+    unsigned char page[4096] = {};
+    if (on)
+        while (read(readyFd, page, sizeof page) > 0) {
+        }
+    else
+        while (write(readyFd, page, sizeof page) > 0) {
+        }
+    ready = on;
+}
 
 // The device is gone: the URBs it held come back shut down.
 void EmulatedDevice::State::ShutDownHeld()
@@ -398,6 +433,8 @@ EmulatedDevice::EmulatedDevice(const DeviceSpec& spec, uint8_t bus)
 
 EmulatedDevice::~EmulatedDevice()
 {
+    if (m_state->readyFd >= 0)
+        close(m_state->readyFd);
     for (std::deque<Urb>* q : {&m_state->pendingIn, &m_state->pendingOut, &m_state->done})
         for (Urb& u : *q)
             u.Release();
@@ -412,6 +449,19 @@ void* EmulatedDevice::NewHandler()
     g_signal_connect(h, "client-connected", G_CALLBACK(OnClientConnected), m_state.get());
     g_signal_connect(h, "client-vanished", G_CALLBACK(OnClientVanished), m_state.get());
     return h;
+}
+
+void EmulatedDevice::UseReadinessNode(const std::string& path)
+{
+    State& s = *m_state;
+    if (unlink(path.c_str()) != 0 || mkfifo(path.c_str(), 0666) != 0)
+        throw std::runtime_error("usbemu: cannot make the FIFO node " + path);
+    s.readyFd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (s.readyFd < 0)
+        throw std::runtime_error("usbemu: cannot open the FIFO node " + path);
+    (void)fcntl(s.readyFd, F_SETPIPE_SZ, 4096);
+    std::lock_guard<std::mutex> lock(s.mtx);
+    s.Changed();
 }
 
 // The URBs themselves change on the handler's thread (ShutDownHeld): umockdev
@@ -504,6 +554,8 @@ int EmulatedDevice::OpenHandles() const
     if (!dir)
         return -1;
     while (dirent* e = readdir(dir)) {
+        if (std::atoi(e->d_name) == m_state->readyFd)
+            continue; // the device's own hold on its FIFO
         char path[300];
         char target[512];
         snprintf(path, sizeof path, "/proc/self/fd/%s", e->d_name);

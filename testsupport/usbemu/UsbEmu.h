@@ -7,6 +7,11 @@
 // short packet would end a transfer). Knobs emulate refused claims, short
 // writes, stalls, errors, overflows, time-outs and unplugging.
 //
+// Its device node is a FIFO that polls writable only while a finished URB
+// waits to be reaped (or the device is gone), as a usbfs node does: libusb's
+// event loop then sleeps in poll() between completions instead of reaping in
+// a spin.
+//
 // The executable must link libumockdev-preload (the sxusbemu target does it).
 #pragma once
 
@@ -118,6 +123,9 @@ private:
     // A new ioctl handler (UMockdevIoctlBase*, one reference) bound to this device.
     void* NewHandler();
     void MarkGone();
+    // Makes the node the testbed created at path (the node's place under the
+    // testbed's root) the FIFO whose readiness the device sets.
+    void UseReadinessNode(const std::string& path);
 
     DeviceSpec m_spec;
     uint8_t m_bus;

@@ -101,6 +101,10 @@ EmulatedDevice& UsbTestbed::AddDevice(const DeviceSpec& spec)
     block += "A: bConfigurationValue=1\\n\n";
     block += "H: descriptors=" + Hex(BuildDescriptors(spec)) + "\n";
     Check(umockdev_testbed_add_from_string(m->tb, block.c_str(), &err), err, "add_from_string");
+    gchar* root = umockdev_testbed_get_root_dir(m->tb);
+    const std::string node = std::string(root) + dev->DevNode();
+    g_free(root);
+    dev->UseReadinessNode(node);
 
     m->devices.push_back(std::move(dev));
     return *m->devices.back();
