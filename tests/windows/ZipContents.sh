@@ -12,7 +12,7 @@ for f in README.txt bin/SXCmdIF.dll bin/SXserIO.dll bin/sxtool.exe bin/stream_pn
   grep -Eq "^[^/]+/$f$" <<<"$listing" || { echo "the zip lacks $f"; exit 1; }
 done
 readme=$(unzip -p "$zip" '*/README.txt' | tr -d '\r')
-for words in "bin\\\\sxtool.exe" "open COM3" "libusb-1.0.dll beside the program" "WinUSB driver"; do
+for words in "bin\\\\sxtool.exe" "open COM3" "64-bit libusb-1.0.dll" "bind the tracker to the WinUSB driver"; do
   grep -q "$words" <<<"$readme" || { echo "the README does not say '$words'"; exit 1; }
 done
 echo "ok zip"

@@ -39,7 +39,7 @@ texts)
   grep -q "^Not in this build: the browser viewer is part of the Linux build only.$" <<<"$out" ||
     fail "view --help says '$out'"
   # Advice for Windows: a COM port that cannot be opened is no matter of the dialout group.
-  out=$(SXSERIO_PORTS=COM199 "$wine" "$tool" info --serial 1 2>&1 | tr -d '\r')
+  out=$(SXSERIO_PORTS=COM199 "$wine" "$tool" info --serial 199 2>&1 | tr -d '\r')
   grep -q "check the COM port number (sxtool list) and that no other program holds it$" <<<"$out" ||
     fail "info on a missing COM port says '$out'"
   ;;

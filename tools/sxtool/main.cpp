@@ -248,7 +248,7 @@ int Version()
                  const std::string& what, const char* how)
 {
     auto* cmd = app.add_subcommand(name, what + " (not in this build)");
-    cmd->allow_extras();
+    cmd->fallthrough(false)->allow_extras();
     cmd->footer(std::string("Not in this build: ") + how + ".");
     run[cmd] = [name, how] {
         Complain(texts::kNotBuilt, name, how);
