@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cctype>
+#include <cstring>
 #include <map>
 #include <utility>
 #include <vector>
@@ -48,15 +49,15 @@ void RegisterEnums(py::module_& m)
         }
         py::object e = intEnum(v.enumName, members, py::arg("module") = "sxcmdif");
         // str() and an f-string give the member's word, as sxtool and the
-        // JSON forms write it ("cm"); a format spec formats the number.
+        // JSON forms write it ("cm"); a numeric format ("d", "x") formats
+        // the number, any other (width, alignment) the word.
         e.attr("__str__") = py::cpp_function(
             [&v](py::handle self) { return sxitems::Word(v, self.cast<unsigned>()); }, py::is_method(e));
         e.attr("__format__") = py::cpp_function(
             [](py::handle self, const std::string& spec) -> py::str {
-                if (spec.empty())
-                    return py::str(self);
-                return py::reinterpret_steal<py::str>(
-                    PyObject_Format(py::int_(self.cast<unsigned>()).ptr(), py::str(spec).ptr()));
+                const bool numeric = !spec.empty() && std::strchr("bcdoxXneEfFgG%", spec.back()) != nullptr;
+                const py::object shown = numeric ? py::object(py::int_(self.cast<unsigned>())) : py::object(py::str(self));
+                return py::reinterpret_steal<py::str>(PyObject_Format(shown.ptr(), py::str(spec).ptr()));
             },
             py::is_method(e));
         e.attr("__doc__") = std::string("The ") + v.what + " of the tracker; fields taking them also take the words " +

@@ -79,5 +79,6 @@ def test_set_takes_the_words_of_sxtool_set(tracker):
 def test_enumerations_print_their_words(tracker):
     tracker.set("units", ("cm", "rad"))
     u = tracker.get("units")
-    assert (str(u.pos_units), f"{u.ori_units}", f"{u.pos_units:d}") == ("cm", "euler_radian", "2")
+    assert (str(u.pos_units), f"{u.ori_units}", f"{u.pos_units:d}", f"{u.pos_units:>4}") == \
+        ("cm", "euler_radian", "2", "  cm")
     assert str(sxcmdif.FilterLevel.HEAVY) == "heavy" and repr(sxcmdif.PosUnits.CM) == "<PosUnits.CM: 2>"
