@@ -13,4 +13,6 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE="${SX_BUILD_TYPE:-RelWithDebInfo
   -DSX_BUILD_TESTS=OFF -DSX_BUILD_BENCHMARKS=OFF -DSX_BUILD_PYTHON=OFF -DSX_BUILD_IGTL=OFF \
   ${SX_CMAKE_ARGS:-} >/dev/null
 ${SX_BUILD_LOCK:+flock "$SX_BUILD_LOCK"} cmake --build "$build" -j"$(nproc)" --target sxtool
+echo "main.sh: sxtool is $build/tools/sxtool/sxtool (without serve, sxsim and the Python module;" \
+  "cmake --preset release builds and installs everything: README, Build and install)" >&2
 exec "$build/tools/sxtool/sxtool" stream --sim --sim-sensors 4 --seconds "${SX_MAIN_SECONDS:-5}" --format text "$@"

@@ -4,16 +4,19 @@
 # threaded areas under ThreadSanitizer, and a short run of every fuzz target.
 #
 # The plain stage also builds the API reference (target docs), failing on
-# any doxygen warning. Arguments go to the plain ctest run, and when there
-# are any only that run is made (bash scripts/test.sh -R usb).
+# any doxygen warning, and a Debug build of the libraries (the debug-libs
+# preset, build-debug/): that build type compiles warning-free too.
+# Arguments go to the plain ctest run, and when there are any only that run
+# is made (bash scripts/test.sh -R usb).
 # The windows stage cross-builds for Windows and runs the Windows tests
 # under Wine (it needs the plain build's simulator).
 # SX_TEST_STAGES chooses the stages (default "plain windows asan tsan fuzz"). Each
 # stage runs even when an earlier one failed; the script fails when any did.
 # SX_BUILD_LOCK names a lock file that every build step takes (a machine
 # shared by several builds).
-# Build folders: $SX_BUILD_DIR (build/), build-windows/, build-asan/ (clang:
-# the sanitizer suite and the fuzz targets, scripts/sanbuild.sh), build-tsan/.
+# Build folders: $SX_BUILD_DIR (build/), build-debug/, build-windows/,
+# build-asan/ (clang: the sanitizer suite and the fuzz targets,
+# scripts/sanbuild.sh), build-tsan/.
 #
 # The tests mostly wait, so ctest runs one more at a time than there are
 # cores, the longest first (their COST).
@@ -49,6 +52,11 @@ for stage in $stages; do
       stamp "plain tests"
       (cd "${SX_BUILD_DIR:-$root/build}" && ctest --output-on-failure -j"$test_jobs" --timeout 300 "$@") ||
         failed+=(plain)
+      if [ $# -eq 0 ]; then
+        stamp "plain debug"
+        (unset SX_BUILD_TYPE; SX_PRESET=debug-libs SX_BUILD_DIR="$root/build-debug" bash "$root/scripts/build.sh") ||
+          failed+=("plain debug")
+      fi
     else
       failed+=("plain build")
     fi
@@ -61,7 +69,7 @@ for stage in $stages; do
     generator=()
     if [ ! -f "$win/CMakeCache.txt" ] && command -v ninja >/dev/null; then generator=(-G Ninja); fi
     if cmake -S "$root" -B "$win" "${generator[@]}" --toolchain "$root/cmake/toolchains/mingw-w64.cmake" \
-         -DSX_LINUX_BUILD="${SX_BUILD_DIR:-$root/build}" ${SX_CMAKE_ARGS:-} >/dev/null &&
+         -DSX_LINUX_BUILD="${SX_BUILD_DIR:-$root/build}" -DSX_WERROR=ON ${SX_CMAKE_ARGS:-} >/dev/null &&
        ${SX_BUILD_LOCK:+flock "$SX_BUILD_LOCK"} cmake --build "$win" -j"$jobs"; then
       stamp "windows tests"
       (cd "$win" && ctest --output-on-failure -j"$jobs" --timeout 300) || failed+=(windows)

@@ -4,6 +4,7 @@
 
 #include <platform/LocalTime.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -33,6 +34,15 @@ std::string NarrowName(const wchar_t* name)
     std::string out(n, '\0');
     wcstombs(&out[0], name, n + 1);
     return out;
+}
+
+// Appends len characters of text to the line's first n, as far as a line
+// of kLineBuf - 1 characters holds them; returns the line's new length.
+size_t AppendCut(char* line, size_t n, const char* text, size_t len)
+{
+    const size_t take = std::min(len, kLineBuf - 1 - n);
+    std::memcpy(line + n, text, take);
+    return n + take;
 }
 
 } // namespace
@@ -143,9 +153,13 @@ void CLogFile::WriteLine(const char* fmt, va_list args, bool bCounted)
         sxplat::LocalTimeNow(local);
         if (strftime(stamp, sizeof stamp, "%Y-%m-%d.%X", &local) == 0)
             stamp[0] = '\0';
+        // Stamp, tab, message and line end, cut at kLineBuf - 1 characters.
         char line[kLineBuf];
-        snprintf(line, sizeof line, "%s\t%s\n", stamp, message);
-        fputs(line, m_pFile);
+        size_t n = AppendCut(line, 0, stamp, strlen(stamp));
+        n = AppendCut(line, n, "\t", 1);
+        n = AppendCut(line, n, message, strlen(message));
+        n = AppendCut(line, n, "\n", 1);
+        fwrite(line, 1, n, m_pFile);
     } else {
         fputs(message, m_pFile);
     }

@@ -4,6 +4,7 @@
 // builds every class with it and adds what a class has beyond its fields.
 #pragma once
 
+#include "FieldValues.h"
 #include "Records.h"
 
 #include <items/Connection.h>
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace sxpy {
@@ -44,6 +46,9 @@ struct Meta {
     static inline std::vector<std::string> fields;   // repr order, positional order
     static inline std::vector<std::string> settable; // keywords the constructor takes
 };
+
+// The most numbers a field holds (a record's bytes in floats).
+constexpr size_t kMaxElements = sxitems::kMaxRecord / sizeof(float);
 
 // Where Binder records the operations of a kind.
 RecordOps& MutableOps(RecordKind kind);
@@ -110,18 +115,40 @@ py::object Load(const void* payload, const _UNITS_CONFIG& units)
     return py::cast(std::move(r));
 }
 
+// A value as set() and a record's record fields take it: a value of the
+// class, a dict naming every field, a tuple or list of every field in
+// order, or for a record of one field that field's value. Nothing is taken
+// as a default: a field left out is an error, not a zero.
 template <RecordKind K>
 void Store(py::handle value, void* payload)
 {
-    py::object obj = py::reinterpret_borrow<py::object>(value);
+    using M = Meta<K>;
+    const std::string name = M::def->name;
     py::object type = py::type::of<Value<K>>();
-    if (!py::isinstance(obj, type)) {
-        if (py::isinstance<py::dict>(obj))
-            obj = type(**obj);
-        else if (py::isinstance<py::tuple>(obj) || py::isinstance<py::list>(obj))
-            obj = type(*obj); // the fields in order
-        else
-            obj = type(obj);
+    py::object obj;
+    if (py::isinstance(value, type)) {
+        obj = py::reinterpret_borrow<py::object>(value);
+    } else if (py::isinstance<py::dict>(value)) {
+        py::dict d = py::reinterpret_borrow<py::dict>(value);
+        for (auto kv : d) {
+            const std::string key = py::str(kv.first);
+            if (!py::isinstance<py::str>(kv.first) || !record::Contains(M::settable, key))
+                throw py::type_error("a " + name + " has no field '" + key + "'");
+        }
+        for (const std::string& f : M::fields)
+            if (!d.contains(f))
+                throw py::type_error("the dict lacks " + f + ": every field of a " + name + " is needed");
+        obj = type(**d);
+    } else if (M::fields.size() == 1) {
+        obj = type(value); // the one field
+    } else if (py::isinstance<py::tuple>(value) || py::isinstance<py::list>(value)) {
+        const size_t n = py::len(value);
+        if (n != M::fields.size())
+            throw py::type_error(std::to_string(n) + " values for the " + std::to_string(M::fields.size()) +
+                                 " fields of a " + name);
+        obj = type(*value); // the fields in order
+    } else {
+        throw WrongForm(Forms(Ops(K), nullptr), TypeName(value));
     }
     const Value<K>& r = obj.cast<const Value<K>&>();
     std::memcpy(payload, r.raw, Meta<K>::def->size);
@@ -156,7 +183,8 @@ public:
     explicit Binder(py::module_& m) : m_def(sxitems::Record(K)), m_cls(m, m_def.name, m_def.doc)
     {
         M::def = &m_def;
-        MutableOps(K) = RecordOps{m_def.name, m_def.size, &record::Load<K>, &record::Store<K>, false};
+        MutableOps(K) = RecordOps{m_def.name, m_def.size, &record::Load<K>, &record::Store<K>, false, &M::fields,
+                                  nullptr};
 
         m_cls.def(py::init([](py::args args, py::kwargs kwargs) {
                       V r;
@@ -305,9 +333,9 @@ private:
     void Words(const sxitems::Field& f)
     {
         const size_t off = f.offset;
+        const std::string what = std::string(m_def.name) + "." + f.name;
         if (f.words && f.count == 1) {
             const sxitems::Vocabulary* words = f.words;
-            const std::string what = std::string(m_def.name) + "." + f.name;
             m_cls.def_property(
                 f.name, [off, words](const V& r) { return EnumValue(*words, record::Read<uint32_t>(r.raw, off)); },
                 [off, words, what](V& r, py::object v) { record::Write<uint32_t>(r.raw, off, WordValue(*words, v, what)); },
@@ -317,11 +345,10 @@ private:
         if (f.count == 1) {
             m_cls.def_property(
                 f.name, [off](const V& r) { return record::Read<T>(r.raw, off); },
-                [off](V& r, T v) { record::Write<T>(r.raw, off, v); }, f.doc);
+                [off, what](V& r, py::object v) { record::Write<T>(r.raw, off, Number<T>(v, what)); }, f.doc);
             return;
         }
         const size_t n = f.count;
-        const std::string name = f.name;
         m_cls.def_property(
             f.name,
             [off, n](const V& r) {
@@ -330,13 +357,26 @@ private:
                     t[i] = py::cast(record::Read<T>(r.raw, off + i * sizeof(T)));
                 return t;
             },
-            [off, n, name](V& r, py::sequence s) {
-                if (s.size() != n)
-                    throw py::value_error(name + " takes " + std::to_string(n) + " values");
+            [off, n, what](V& r, py::object v) {
+                py::sequence s = Elements(v, n, what);
+                T values[kMaxElements] = {};
                 for (size_t i = 0; i < n; ++i)
-                    record::Write<T>(r.raw, off + i * sizeof(T), s[i].cast<T>());
+                    values[i] = Number<T>(s[i], what + "[" + std::to_string(i) + "]");
+                std::memcpy(r.raw + off, values, n * sizeof(T)); // all checked first
             },
             f.doc);
+    }
+
+    // A number of the field's type, checked.
+    template <class T>
+    static T Number(py::handle v, const std::string& what)
+    {
+        if constexpr (std::is_same_v<T, float>)
+            return FiniteFloat(v, what);
+        else if constexpr (std::is_same_v<T, int32_t>)
+            return SignedWord(v, what);
+        else
+            return UnsignedWord(v, what);
     }
 
     // A text field of n bytes: a str, cut to n - 1 bytes when set.
@@ -350,7 +390,10 @@ private:
                 return py::reinterpret_steal<py::str>(
                     PyUnicode_DecodeLatin1(p, static_cast<Py_ssize_t>(strnlen(p, n)), "replace"));
             },
-            [off, n](V& r, const std::string& v) {
+            [off, n, what = std::string(m_def.name) + "." + f.name](V& r, py::object o) {
+                if (!py::isinstance<py::str>(o))
+                    throw py::type_error(what + " takes a str, not " + TypeName(o));
+                const std::string v = o.cast<std::string>();
                 std::memset(r.raw + off, 0, n);
                 std::memcpy(r.raw + off, v.data(), std::min(v.size(), n - 1));
             },
@@ -381,9 +424,10 @@ private:
         }
         m_cls.def_property(
             f.name, [off, shift, mask](const V& r) { return (record::Read<uint32_t>(r.raw, off) >> shift) & mask; },
-            [off, shift, mask](V& r, unsigned v) {
+            [off, shift, mask, what = std::string(m_def.name) + "." + f.name](V& r, py::object o) {
+                const uint32_t v = UnsignedWord(o, what, mask);
                 const uint32_t w = record::Read<uint32_t>(r.raw, off);
-                record::Write<uint32_t>(r.raw, off, (w & ~(mask << shift)) | ((v & mask) << shift));
+                record::Write<uint32_t>(r.raw, off, (w & ~(mask << shift)) | (v << shift));
             },
             f.doc);
     }
@@ -395,7 +439,8 @@ private:
         const uint32_t bit = 1u << f.shift;
         m_cls.def_property(
             f.name, [off, bit](const V& r) { return (record::Read<uint32_t>(r.raw, off) & bit) != 0; },
-            [off, bit](V& r, bool v) {
+            [off, bit, what = std::string(m_def.name) + "." + f.name](V& r, py::object o) {
+                const bool v = Truth(o, what);
                 const uint32_t w = record::Read<uint32_t>(r.raw, off);
                 record::Write<uint32_t>(r.raw, off, v ? w | bit : w & ~bit);
             },
@@ -406,7 +451,6 @@ private:
     void Matrix(const sxitems::Field& f)
     {
         const size_t off = f.offset, rows = f.count, cols = f.cols;
-        const std::string name = f.name;
         m_cls.def_property(
             f.name,
             [off, rows, cols](const V& r) {
@@ -419,16 +463,16 @@ private:
                 }
                 return out;
             },
-            [off, rows, cols, name](V& r, py::sequence in) {
-                if (in.size() != rows)
-                    throw py::value_error(name + " takes " + std::to_string(rows) + " rows");
+            [off, rows, cols, what = std::string(m_def.name) + "." + f.name](V& r, py::object o) {
+                py::sequence in = Elements(o, rows, what);
+                float values[kMaxElements] = {};
                 for (size_t i = 0; i < rows; ++i) {
-                    py::sequence row = in[i].cast<py::sequence>();
-                    if (row.size() != cols)
-                        throw py::value_error(name + " rows take " + std::to_string(cols) + " values");
+                    const std::string row = what + "[" + std::to_string(i) + "]";
+                    py::sequence cells = Elements(in[i], cols, row);
                     for (size_t j = 0; j < cols; ++j)
-                        record::Write<float>(r.raw, off + (i * cols + j) * sizeof(float), row[j].cast<float>());
+                        values[i * cols + j] = FiniteFloat(cells[j], row + "[" + std::to_string(j) + "]");
                 }
+                std::memcpy(r.raw + off, values, rows * cols * sizeof(float)); // all checked first
             },
             f.doc);
     }

@@ -3,12 +3,15 @@
 // from the record, the units it is read in).
 #include "RecordClass.h"
 
+#include "FieldValues.h"
+
 #include <SXCmdIF/records/SXrecords.h>
 
 #include <pybind11/stl.h>
 
 #include <array>
 #include <cctype>
+#include <cstring>
 #include <map>
 #include <utility>
 #include <vector>
@@ -45,6 +48,18 @@ void RegisterEnums(py::module_& m)
             members.append(py::make_tuple(name, value));
         }
         py::object e = intEnum(v.enumName, members, py::arg("module") = "sxcmdif");
+        // str() and an f-string give the member's word, as sxtool and the
+        // JSON forms write it ("cm"); a numeric format ("d", "x") formats
+        // the number, any other (width, alignment) the word.
+        e.attr("__str__") = py::cpp_function(
+            [&v](py::handle self) { return sxitems::Word(v, self.cast<unsigned>()); }, py::is_method(e));
+        e.attr("__format__") = py::cpp_function(
+            [](py::handle self, const std::string& spec) -> py::str {
+                const bool numeric = !spec.empty() && std::strchr("bcdoxXneEfFgG%", spec.back()) != nullptr;
+                const py::object shown = numeric ? py::object(py::int_(self.cast<unsigned>())) : py::object(py::str(self));
+                return py::reinterpret_steal<py::str>(PyObject_Format(shown.ptr(), py::str(spec).ptr()));
+            },
+            py::is_method(e));
         e.attr("__doc__") = std::string("The ") + v.what + " of the tracker; fields taking them also take the words " +
                             sxitems::Choices(v) + ".";
         m.attr(v.enumName) = e;
@@ -111,6 +126,7 @@ void AddExtras(Binder<RecordKind::FrameRate>& b)
             },
             py::arg("hz"), "The frame rate of 30, 60, 120, 240, 480 or 960 Hz.");
     MutableOps(RecordKind::FrameRate).store = &StoreFrameRate;
+    MutableOps(RecordKind::FrameRate).alone = "a rate in Hz";
 }
 
 template <>
@@ -203,9 +219,37 @@ uint32_t WordValue(const sxitems::Vocabulary& words, py::handle value, const std
     }
     if (py::isinstance<py::bool_>(value) || !PyIndex_Check(value.ptr()))
         throw py::type_error(what + " takes a " + words.enumName + " member, a number or one of the words " +
-                             sxitems::Choices(words) + ", not " +
-                             std::string(py::str(py::type::handle_of(value).attr("__name__"))));
-    return value.cast<uint32_t>();
+                             sxitems::Choices(words) + ", not " + TypeName(value));
+    // A number names a value of the vocabulary, as sxtool's words do.
+    const py::int_ number = py::reinterpret_steal<py::int_>(PyNumber_Index(value.ptr()));
+    const long long v = PyLong_AsLongLong(number.ptr());
+    if (v == -1 && PyErr_Occurred())
+        PyErr_Clear();
+    else if (v >= 0 && v < static_cast<long long>(words.count))
+        return static_cast<uint32_t>(v);
+    throw py::value_error(what + ": " + Shown(number) + " is no " + words.what + " (0 to " +
+                          std::to_string(words.count - 1) + ", or one of " + sxitems::Choices(words) + ")");
+}
+
+std::string Forms(const RecordOps& ops, const char* wordsSyntax)
+{
+    std::vector<std::string> forms{std::string("a ") + ops.name};
+    const std::vector<std::string>& fields = *ops.fields;
+    if (fields.size() == 1) {
+        forms.push_back(ops.alone ? ops.alone : "its " + fields[0] + " alone");
+        forms.push_back("a dict of it");
+    } else {
+        std::string names;
+        for (const std::string& f : fields)
+            names += (names.empty() ? "" : ", ") + f;
+        forms.push_back("a tuple or dict of all its fields (" + names + ")");
+    }
+    if (wordsSyntax)
+        forms.push_back(std::string("the words of sxtool set in one str (\"") + wordsSyntax + "\")");
+    std::string text;
+    for (size_t i = 0; i < forms.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == forms.size() ? ", or " : ", ") + forms[i];
+    return text;
 }
 
 RecordOps& MutableOps(RecordKind kind)

@@ -4,14 +4,17 @@
 #include "TrackerInternal.h"
 
 #include "Errors.h"
+#include "FieldValues.h"
 #include "Records.h"
 
 #include <items/Connection.h>
 #include <items/ItemWords.h>
+#include <items/SetWords.h>
 
 #include <SXCmdIF/SXCmdIF.h>
 
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,11 +28,6 @@ std::string Where(const char* verb, const std::string& item, const char* level, 
     if (level)
         s += std::string(" (") + level + " " + std::to_string(index) + ")";
     return s;
-}
-
-std::string TypeName(py::handle v)
-{
-    return py::str(py::type::handle_of(v).attr("__name__"));
 }
 
 // A whole-number argument, else TypeError naming what it is for and what
@@ -61,6 +59,35 @@ const sxitems::Item& ItemArg(const char* verb, py::handle item)
     if (!it)
         throw py::value_error("unknown item '" + name + "'; the items are: " + ItemNames());
     return *it;
+}
+
+// The words of a text value, as a shell splits `sxtool set ITEM WORDS`.
+sxitems::Values SplitWords(const std::string& text)
+{
+    sxitems::Values words;
+    std::istringstream in(text);
+    for (std::string w; in >> w;)
+        words.push_back(w);
+    return words;
+}
+
+// A set() value into the payload, with the call and the forms it takes in
+// the message of a value of the wrong kind.
+void StoreValue(const RecordOps& ops, const sxitems::Item& it, const std::string& call, py::handle value,
+                void* payload)
+{
+    const char* words = sxitems::FindWordParser(it.name) ? it.values : nullptr;
+    try {
+        ops.store(value, payload);
+    } catch (const WrongForm& e) {
+        throw py::type_error(call + " takes " + Forms(ops, words) + ", not " + e.Given());
+    } catch (const py::type_error& e) {
+        throw py::type_error(call + ": " + e.what() + "; it takes " + Forms(ops, words));
+    } catch (py::error_already_set& e) {
+        if (!e.matches(PyExc_TypeError))
+            throw;
+        throw py::type_error(call + ": " + std::string(py::str(e.value())) + "; it takes " + Forms(ops, words));
+    }
 }
 
 } // namespace
@@ -112,14 +139,32 @@ py::object TrackerCore::Command(const char* verb, int action, py::object item, p
     RequireNotInCallback(op.c_str());
     const RecordOps* ops = it->record == RecordKind::None ? nullptr : &Ops(it->record);
     std::vector<unsigned char> payload(ops ? ops->size : 0);
-    if (action == CMD_ACTION_SET && ops) {
-        if (value.is_none())
-            throw py::type_error(call + " needs a value: a " + ops->name + ", a dict or tuple of its fields, or its "
-                                 "first field");
-        ops->store(value, payload.data());
-    }
     _UNITS_CONFIG units = CUnitsCfg::Default;
     const auto act = static_cast<eCmdActions>(action);
+    if (action == CMD_ACTION_SET && ops) {
+        const bool takesWords = sxitems::FindWordParser(name) != nullptr;
+        if (value.is_none())
+            throw py::type_error(call + " needs a value: " + Forms(*ops, takesWords ? it->values : nullptr));
+        if (py::isinstance<py::str>(value) && takesWords) {
+            // The words of `sxtool set`, read in the units in force as it reads them.
+            sxitems::WordContext words;
+            words.arg2 = static_cast<uint32_t>(arg2);
+            if (sxitems::Record(it->record).inUnits) {
+                Check(Blocking([&] {
+                          RequireOpen();
+                          return sxcmd_dev_units(m_ctx, m_dev, CMD_ACTION_GET, &units);
+                      }),
+                      "get units");
+                words.posUnits = units.pos_units;
+                words.oriUnits = units.ori_units < ORI_MAX ? units.ori_units : 0;
+            }
+            std::string error;
+            if (!sxitems::ParseSetWords(*it, SplitWords(value.cast<std::string>()), words, payload.data(), error))
+                throw py::value_error(call + ": " + error);
+        } else {
+            StoreValue(*ops, *it, call, value, payload.data());
+        }
+    }
     const int r = Blocking([&] {
         RequireOpen();
         // A value that carries the units it is read in has them read first.

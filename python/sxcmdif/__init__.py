@@ -16,7 +16,9 @@ is accepted. Every call that waits releases the GIL.
 
 Values are given as people write them: units as words or enumerations
 (``t.set("units", ("cm", "deg"))``, ``PosUnits.CM``), the frame rate in Hz
-(``t.set("framerate", 240)``), records as tuples or dicts of their fields.
+(``t.set("framerate", 240)``), records as tuples or dicts of all their fields,
+or the words of ``sxtool set`` (``t.set("hemisphere", "pos_z", sensor=0)``).
+str() of an enumeration member is its word (``"cm"``).
 
 The library's trace lines go to the logging module, logger ``sxcmdif``
 (trace levels 0 and 1 as INFO, the others as DEBUG), so nothing shows unless

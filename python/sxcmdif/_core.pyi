@@ -620,10 +620,13 @@ class TrackerCore:
         """
     def set(self, item: str, value: Any = None, sensor: Optional[int] = None, source: Optional[int] = None, *,
             arg2: int = 0) -> None:
-        """Writes configuration item ``item``: value is the item's record class, a dict
-        or tuple of its fields, or its first field alone; enumerated fields take
-        words ("cm") or members (PosUnits.CM), a frame rate is in Hz. Sensor
-        items take sensor (0 to 15; None: every sensor)."""
+        """Writes configuration item ``item``: value is the item's record class, a
+        tuple or dict of all its fields (a record of one field: that field
+        alone), or the words ``sxtool set`` takes in one str ("pos_z auto");
+        enumerated fields take words ("cm") or members (PosUnits.CM), a frame
+        rate is in Hz, numbers must be finite. A value of the wrong kind is a
+        TypeError naming the forms it may take. Sensor items take sensor (0 to
+        15; None: every sensor)."""
     def reset(self, item: str, sensor: Optional[int] = None, source: Optional[int] = None, *,
               arg2: int = 0) -> None:
         """Resets configuration item ``item`` to the unit's default (sensor=None: every sensor)."""

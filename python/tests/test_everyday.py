@@ -57,7 +57,8 @@ def test_wrong_calls_name_what_is_accepted(tracker):
         (lambda: tracker.get("units", sensor=1), ValueError,
          'get("units"): units does not address a sensor: it takes no sensor='),
         (lambda: tracker.set("tipoffset", None, sensor=0), TypeError,
-         'set("tipoffset") needs a value: a TipOffset, a dict or tuple of its fields, or its first field'),
+         'set("tipoffset") needs a value: a TipOffset, a tuple or dict of all its fields (x, y, z), or the words of '
+         'sxtool set in one str ("X Y Z")'),
         (lambda: setattr(tracker, "timeout_ms", "x"), TypeError,
          "timeout_ms takes a number of milliseconds (0 or more), not str"),
         (lambda: sxcmdif.Tracker.simulated(sensors="4"), TypeError,

@@ -57,7 +57,7 @@ def test_prediction_filter_with_its_noise_profile(tracker):
 def test_set_takes_a_dict_or_the_first_field(tracker):
     tracker.set("framerate", {"frame_rate": 4})
     assert tracker.get("framerate").hz == 480
-    tracker.set("tipoffset", {"x": 1.0, "z": 2.0}, sensor=1)
+    tracker.set("tipoffset", {"x": 1.0, "y": 0.0, "z": 2.0}, sensor=1)
     assert tracker.get("tipoffset", sensor=1) == sxcmdif.TipOffset(x=1.0, z=2.0)
 
 

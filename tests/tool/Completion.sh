@@ -33,4 +33,12 @@ expect _sxtool "jsonl" sxtool stream --format j
 expect _sxtool "--sim-rate --sim-sensors --sim-static" sxtool info --sim-
 expect _sxtool "--read-only --record-dir" sxtool view --re
 expect _sxsim "--quiet --quiet-after" sxsim --qu
+# The words of set, place by place (options and their values do not count),
+# and the topics of help.
+expect _sxtool "pos_x pos_y pos_z" sxtool set hemisphere pos_
+expect _sxtool "auto" sxtool set hemisphere pos_z --sensor 2 a
+expect _sxtool "euler_degree euler_radian" sxtool --trace 3 set units cm eu
+expect _sxtool "none odd even" sxtool set serial 115200 --serial 1 ""
+expect _sxtool "" sxtool set tipoffset ""
+expect _sxtool "stream" sxtool help str
 exit $fails

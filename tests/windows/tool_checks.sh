@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # sxtool.exe under Wine against the simulated tracker on COM$SXWIN_COM:
-#   tool_checks.sh SXTOOL info|stream
+#   tool_checks.sh SXTOOL info|stream|texts
 set -u
 tool=$1
 what=$2
@@ -25,6 +25,23 @@ stream)
   fields=$(head -n 1 <<<"$out" | tr -d '\r' | awk -F, '{print NF}')
   bad=$(tr -d '\r' <<<"$out" | awk -F, -v n="$fields" 'NF != n' | wc -l)
   [ "$bad" -eq 0 ] || fail "$bad rows without $fields fields"
+  ;;
+texts)
+  # Commands the Windows build leaves out are listed, and say so.
+  out=$("$wine" "$tool" --help 2>/dev/null | tr -d '\r')
+  grep -q "^  serve .*(not in this build)$" <<<"$out" || fail "serve is not listed: $out"
+  out=$("$wine" "$tool" serve --port 1 --sim 2>&1)
+  code=$?
+  out=$(tr -d '\r' <<<"$out")
+  [ "$code" -eq 2 ] && [ "$out" = "sxtool: serve is not in this build of sxtool: OpenIGTLink streaming is part of the Linux build only" ] ||
+    fail "serve exits $code saying '$out'"
+  out=$("$wine" "$tool" view --help 2>/dev/null | tr -d '\r')
+  grep -q "^Not in this build: the browser viewer is part of the Linux build only.$" <<<"$out" ||
+    fail "view --help says '$out'"
+  # Advice for Windows: a COM port that cannot be opened is no matter of the dialout group.
+  out=$(SXSERIO_PORTS=COM199 "$wine" "$tool" info --serial 199 2>&1 | tr -d '\r')
+  grep -q "check the COM port number (sxtool list) and that no other program holds it$" <<<"$out" ||
+    fail "info on a missing COM port says '$out'"
   ;;
 *)
   fail "unknown check $what"

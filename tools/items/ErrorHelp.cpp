@@ -8,6 +8,19 @@ namespace sxitems {
 
 namespace {
 
+// The advice that differs by system: what opens a device to a user there.
+#ifdef _WIN32
+constexpr const char* kUsbHelp = "the USB transport failed; check the cable, that libusb-1.0.dll is beside the "
+                                 "program (or on the PATH) and that the tracker has the WinUSB driver (Zadig)";
+constexpr const char* kSerialHelp = "the serial port could not be opened or used; check the COM port number (sxtool "
+                                    "list) and that no other program holds it";
+#else
+constexpr const char* kUsbHelp = "the USB transport failed; check the cable and the permissions (udev rule, group "
+                                 "plugdev)";
+constexpr const char* kSerialHelp = "the serial port could not be opened or used; check the port number (sxtool "
+                                    "list), that no other program holds it, and your permission (group dialout)";
+#endif
+
 // Index: the code.
 constexpr const char* kHelp[] = {
     /* E_SX_SUCCESS */ "done",
@@ -30,12 +43,11 @@ constexpr const char* kHelp[] = {
     /* E_SXERR_TIMEOUT */ "no P&O frame arrived in time; check that the tracker is streaming and its sensors are "
                           "connected",
     /* E_SXERR_PLATFORM */ "the operating system refused an operation; try again",
-    /* E_SXERR_LIBUSB */ "the USB transport failed; check the cable and the permissions (udev rule, group plugdev)",
+    /* E_SXERR_LIBUSB */ kUsbHelp,
     /* E_SXERR_UNKNOWN */ "an unknown fault; try again, with --trace 3 to see more",
     /* E_SXERR_NOTFOUND */ "no tracker answered; check that it is switched on and connected, and the port "
                            "(sxtool list shows the ports)",
-    /* E_SXERR_SERIO */ "the serial port could not be opened or used; check the port number (sxtool list), that "
-                        "no other program holds it, and your permission (group dialout)",
+    /* E_SXERR_SERIO */ kSerialHelp,
     /* E_SXERR_CMDRSP_MISMATCH */ "an answer to another command arrived; try again",
     /* E_SXERR_BUF_TOO_SMALL */ "the buffer is too small for the frame; this is a fault of the program",
     /* E_SXERR_NOT_IMPLEMENTED */ "this tracker or connection does not offer the operation",

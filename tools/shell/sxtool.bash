@@ -1,8 +1,19 @@
-# Bash completion of sxtool and sxsim. The commands, options and items are
-# read from the programs' own help, so they are always the ones installed.
+# Bash completion of sxtool and sxsim. The commands, options, items and the
+# words of set are read from the programs' own help, so they are always the
+# ones installed.
 
 _sx_options() { # program [command]: the long options its help names
     "$@" --help 2>/dev/null | grep -oE -- '--[a-z][a-z0-9-]*' | sort -u
+}
+
+_sx_commands() { # program: its commands
+    "$1" --help 2>/dev/null | awk '/^Subcommands:/{on=1; next} on && /^$/{exit} on && /^  [a-z]/{print $1}'
+}
+
+_sx_set_words() { # program item place: the words set takes there
+    "$1" set --help 2>/dev/null |
+        awk -v item="$2" -v place="$3:" '/^Words of set, by place:/{on=1; next} on && !/^  /{exit}
+            on && $1 == item && $2 == place {gsub(/\|/, " ", $3); print $3}'
 }
 
 _sxtool() {
@@ -24,12 +35,10 @@ _sxtool() {
     --sim-rate | --rate) COMPREPLY=($(compgen -W "30 60 120 240 480 960" -- "$cur")); return ;;
     esac
     if [[ -z $cmd ]]; then
-        local commands
-        commands=$("$prog" --help 2>/dev/null | awk '/^Subcommands:/{on=1; next} on && /^$/{exit} on && /^  [a-z]/{print $1}')
         if [[ $cur == -* ]]; then
             COMPREPLY=($(compgen -W "$(_sx_options "$prog")" -- "$cur"))
         else
-            COMPREPLY=($(compgen -W "$commands" -- "$cur"))
+            COMPREPLY=($(compgen -W "$(_sx_commands "$prog")" -- "$cur"))
         fi
         return
     fi
@@ -41,11 +50,26 @@ _sxtool() {
     get | set | reset)
         if ((cword == i + 1)); then
             local items
-            items=$("$prog" "$cmd" --help 2>/dev/null | awk '/^Items and the values of set:/{on=1; next} on && /^  [a-z]/{sub(":", "", $1); print $1}')
+            items=$("$prog" "$cmd" --help 2>/dev/null | awk '/^Items and the values of set:/{on=1; next} on && !/^  /{exit} on {sub(":", "", $1); print $1}')
             COMPREPLY=($(compgen -W "$items" -- "$cur"))
+        elif [[ $cmd == set ]]; then
+            # The place of this word among the item's values: options and
+            # the values they take do not count.
+            local place=1 j
+            for ((j = i + 2; j < cword; j++)); do
+                case ${words[j]} in
+                --sensor | --source | --target | --serial | --cfg | --tag | --sim-sensors | --sim-rate | --trace | --log) ((j++)) ;;
+                -*) ;;
+                *) ((place++)) ;;
+                esac
+            done
+            COMPREPLY=($(compgen -W "$(_sx_set_words "$prog" "${words[i + 1]}" "$place")" -- "$cur"))
         fi
         ;;
-    record | convert | help) [[ $cmd == help ]] || _filedir ;;
+    help)
+        ((cword == i + 1)) && COMPREPLY=($(compgen -W "$(_sx_commands "$prog")" -- "$cur"))
+        ;;
+    record | convert) _filedir ;;
     esac
 }
 complete -F _sxtool sxtool

@@ -163,12 +163,8 @@ int PrepareSet(void* ctx, void* dev, const ItemOptions& o, PreparedSet& p, std::
         error = std::string("set ") + item.Name() + ": " + error;
         return kExitUsage;
     }
-    if (!item.parse(o.values, p.context, p.payload, error)) {
-        // What was wrong, and what the item takes when the parser did not say.
-        if (error.rfind("expected ", 0) == 0)
-            error = std::string("set ") + item.Name() + ": " + error;
-        else
-            error = std::string("set ") + item.Name() + ": " + error + "; expected " + item.row->values;
+    if (!sxitems::ParseSetWords(*item.row, o.values, p.context, p.payload, error)) {
+        error = std::string("set ") + item.Name() + ": " + error;
         return kExitUsage;
     }
     return kExitOk;

@@ -1,7 +1,5 @@
 #include "Items.h"
 
-#include "ItemParsers.h"
-
 #include <SXCmdIF/SXCmdIF.h>
 
 #include <cstdlib>
@@ -13,38 +11,12 @@ namespace sxtool {
 
 namespace {
 
-using namespace items;
-
-// The items sxtool offers, in the order of its help, with the parser of
-// their value words (null: read only).
-struct Offered {
-    const char* name;
-    ItemParseFn parse;
-};
-constexpr Offered kOffered[] = {
-    {"units", ParseUnits},
-    {"framerate", ParseFrameRate},
-    {"filter", ParseFilter},
-    {"hemisphere", ParseHemisphere},
-    {"boresight", ParseBoresight},
-    {"tipoffset", ParseTipOffset},
-    {"increment", ParseIncrement},
-    {"srcselect", ParseSrcSelect},
-    {"sourcecfg", ParseSourceCfg},
-    {"sourcerot", ParseSourceRot},
-    {"sync", ParseBinary},
-    {"dualoutput", ParseBinary},
-    {"oor", ParseBinary},
-    {"stylus", ParseStylus},
-    {"serial", ParseSerial},
-    {"seuid", ParseSeuId},
-    {"selfcal", ParseSelfCal},
-    {"predfilter", ParsePredFilter},
-    {"virtual", ParseVirtual},
-    {"fttmode", ParseFttMode},
-    {"origin", ParseOrigin},
-    {"stationmap", nullptr},
-    {"bit", nullptr},
+// The items sxtool offers, in the order of its help; those that take a SET
+// read their value words with the applications' shared parsers.
+constexpr const char* kOffered[] = {
+    "units", "framerate", "filter", "hemisphere", "boresight", "tipoffset", "increment", "srcselect",
+    "sourcecfg", "sourcerot", "sync", "dualoutput", "oor", "stylus", "serial", "seuid", "selfcal",
+    "predfilter", "virtual", "fttmode", "origin", "stationmap", "bit",
 };
 
 // The tool addresses each item at its one level.
@@ -57,15 +29,16 @@ const std::vector<ItemDef>& Offer()
 {
     static const std::vector<ItemDef> offer = [] {
         std::vector<ItemDef> v;
-        for (const Offered& o : kOffered) {
-            const sxitems::Item* row = sxitems::FindItem(o.name);
+        for (const char* name : kOffered) {
+            const sxitems::Item* row = sxitems::FindItem(name);
+            const ItemParseFn parse = sxitems::FindWordParser(name);
             // A name the table lacks, or a parser for an item that takes no
-            // SET (or none for one that does), is a fault of this list.
-            if (!row || (o.parse != nullptr) != ((row->actions & kSet) != 0)) {
-                std::fprintf(stderr, "sxtool: item '%s' does not agree with the item table\n", o.name);
+            // SET (or none for one that does), is a fault of these lists.
+            if (!row || (parse != nullptr) != ((row->actions & kSet) != 0)) {
+                std::fprintf(stderr, "sxtool: item '%s' does not agree with the item table\n", name);
                 std::abort();
             }
-            v.push_back(ItemDef{row, ScopeOf(*row), o.parse});
+            v.push_back(ItemDef{row, ScopeOf(*row), parse});
         }
         return v;
     }();

@@ -1,13 +1,14 @@
 // The configuration items of `sxtool get`, `set` and `reset`. What an item
 // is (its name, whom it addresses, its actions, the exported functions that
 // carry it, its record and that record's report) comes from the item table
-// the applications share (items/ItemTable.h); the tool adds which of them it
-// offers, in the order of its help, and how it turns value words into the
-// item's record.
+// the applications share (items/ItemTable.h), and how value words become the
+// item's record (items/SetWords.h); the tool adds which of them it offers,
+// in the order of its help.
 #pragma once
 
 #include <items/ItemTable.h>
 #include <items/ItemWords.h>
+#include <items/SetWords.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -38,18 +39,17 @@ using sxitems::CountValues;
 
 enum class ItemScope { Unit, Sensor, Source };
 
-// What an item's command works with.
-struct ItemContext {
+// What an item's command works with: the device, the sensor or source
+// addressed, and what its words are read against (arg2: filter target,
+// boresight reset-origin flag; the units in force, for records read in them).
+struct ItemContext : sxitems::WordContext {
     void* ctx = nullptr;
     void* dev = nullptr;
-    int index = 0;         // the sensor or source addressed
-    uint32_t arg2 = 0;     // filter target, boresight reset-origin flag
-    unsigned posUnits = 0; // units in force, for records read in them
-    unsigned oriUnits = 0;
+    int index = 0;
 };
 
 // Builds the record from the words after the item's name.
-using ItemParseFn = bool (*)(const Values& values, const ItemContext& c, void* payload, std::string& error);
+using ItemParseFn = sxitems::WordParser;
 
 // An item as sxtool offers it.
 struct ItemDef {

@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include "ExitCodes.h"
+#include "ListenProbe.h"
 #include "Output.h"
 #include "SimHost.h"
 #include "Texts.h"
@@ -42,7 +43,11 @@ const char* ErrorText(int code)
 int ServerExit(int rc, const char* command, const std::string& bind, int port)
 {
     if (rc == -1) {
-        Complain(texts::kCannotListen, bind.c_str(), port);
+        const std::string reason = ListenFailure(bind, port);
+        if (reason.empty())
+            Complain(texts::kCannotListen, bind.c_str(), port);
+        else
+            Complain(texts::kCannotListenBecause, bind.c_str(), port, reason.c_str());
         return kExitFailed;
     }
     if (rc != 0) {

@@ -38,8 +38,26 @@ constexpr const char* kNameTag = "tag device";
 // `info` section headings.
 constexpr const char* kDeviceHeading = "DEVICE:\r\n";
 
-// `serve` and `view` when their address cannot be had.
+// `serve` and `view` when their address cannot be had, with the system's
+// reason when there is one, and advice for a port in use.
 constexpr const char* kCannotListen = "cannot listen on %s port %d";
+constexpr const char* kCannotListenBecause = "cannot listen on %s port %d: %s";
+constexpr const char* kPortInUse = "address already in use (another program listens there; --port takes another)";
+
+// A command this build of sxtool leaves out: listed in the help, it says
+// how to have it.
+constexpr const char* kNotBuilt = "%s is not in this build of sxtool: %s";
+#ifdef _WIN32
+constexpr const char* kServeNotBuilt = "OpenIGTLink streaming is part of the Linux build only";
+constexpr const char* kViewNotBuilt = "the browser viewer is part of the Linux build only";
+#else
+constexpr const char* kServeNotBuilt =
+    "it needs OpenIGTLink: install libopenigtlink-dev, then build again with -DSX_BUILD_IGTL=ON "
+    "(cmake --preset release does)";
+constexpr const char* kViewNotBuilt =
+    "it needs Boost and three.js: install libboost-dev and libjs-three, then build again "
+    "(cmake --preset release does)";
+#endif
 
 // `persist`.
 constexpr const char* kPersisted = "configuration persisted in the unit\r\n";

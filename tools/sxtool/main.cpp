@@ -72,6 +72,14 @@ std::string ItemHelp()
         const char* scope = d.scope == ItemScope::Sensor ? " [--sensor N]" : d.scope == ItemScope::Source ? " [--source N]" : "";
         help += std::string("  ") + d.Name() + scope + (d.parse ? std::string(": ") + d.row->values : ": read only") + "\n";
     }
+    // The words each place takes (bash completion reads them from here).
+    help += "Words of set, by place:\n";
+    for (size_t i = 0; i < ItemCount(); ++i) {
+        const std::vector<std::string> places = sxitems::SetWordChoices(Items()[i].Name());
+        for (size_t p = 0; p < places.size(); ++p)
+            if (!places[p].empty())
+                help += std::string("  ") + Items()[i].Name() + " " + std::to_string(p + 1) + ": " + places[p] + "\n";
+    }
     return help;
 }
 
@@ -172,7 +180,8 @@ void AddConnection(CLI::App* cmd, ConnectionOptions& c, bool rateIsSimRate = tru
         ->needs(serial);
     auto* sim = cmd->add_flag("--sim", c.sim, "Use the simulated tracker, started in this process");
     cmd->add_option("--sim-sensors", c.simSensors, "With --sim: sensors of the simulated tracker (1-16)")
-        ->check(CLI::Range(1, 16));
+        ->check(CLI::Range(1, 16))
+        ->capture_default_str();
     cmd->add_flag("--sim-static", c.simStatic,
                   "With --sim: each sensor k holds a fixed pose (x 10+k, y -5+2k, z 3.5 inches; azimuth 10k, "
                   "elevation 30, roll -45 degrees)");
@@ -183,7 +192,8 @@ void AddConnection(CLI::App* cmd, ConnectionOptions& c, bool rateIsSimRate = tru
             char* end = nullptr;
             const double hz = std::strtod(in.c_str(), &end);
             return !in.empty() && *end == '\0' && sxitems::FrameRateCode(hz, code, e);
-        }));
+        }))
+        ->capture_default_str();
     usb->excludes(hub)->excludes(serial)->excludes(sim);
     hub->excludes(serial)->excludes(sim);
     serial->excludes(sim);
@@ -230,6 +240,20 @@ int Version()
     std::printf("libSXCmdIF %s%s", sxcmdif_version(), LineEnd());
     std::printf("built: libSXCmdIF %s, sxtool %s%s", sxcmdif_datetime(), __DATE__ " " __TIME__, LineEnd());
     return kExitOk;
+}
+
+// A command this build leaves out: listed with the others, it takes any
+// arguments and says how to have it (in its help too).
+[[maybe_unused]] void AddNotBuilt(CLI::App& app, std::map<CLI::App*, std::function<int()>>& run, const char* name,
+                 const std::string& what, const char* how)
+{
+    auto* cmd = app.add_subcommand(name, what + " (not in this build)");
+    cmd->fallthrough(false)->allow_extras();
+    cmd->footer(std::string("Not in this build: ") + how + ".");
+    run[cmd] = [name, how] {
+        Complain(texts::kNotBuilt, name, how);
+        return kExitUsage;
+    };
 }
 
 // Connects, runs the command, releases everything.
@@ -390,31 +414,41 @@ int main(int argc, char** argv)
         return RunConvert(r.convert);
     };
 
+    const std::string serveWhat = "Serve P&O to OpenIGTLink clients until Ctrl-C";
 #ifdef SXTOOL_WITH_SERVE
-    auto* serve = app.add_subcommand("serve", "Serve P&O to OpenIGTLink clients until Ctrl-C");
-    serve->add_option("--port", r.serve.port, "TCP port")->check(CLI::Range(1, 65535));
+    auto* serve = app.add_subcommand("serve", serveWhat);
+    serve->add_option("--port", r.serve.port, "TCP port")->check(CLI::Range(1, 65535))->capture_default_str();
     serve->add_option("--rate", r.serve.rateHz, "Most TRANSFORM messages a second per client; 0: every frame");
-    serve->add_option("--name", r.serve.prefix, "Device name prefix");
+    serve->add_option("--name", r.serve.prefix, "Device name prefix")->capture_default_str();
     serve->add_option("--bind", r.serve.bind, "IPv4 address to listen on; 0.0.0.0 for every interface")
-        ->check(CLI::ValidIPV4);
+        ->check(CLI::ValidIPV4)
+        ->capture_default_str();
     serve->add_option("--max-clients", r.serve.maxClients, "Most clients at once; more are refused")
-        ->check(CLI::Range(1, 10000));
+        ->check(CLI::Range(1, 10000))
+        ->capture_default_str();
     AddConnection(serve, r.conn, false);
     device(serve, [&r](Session& s) {
         InstallStopHandlers();
         return RunServe(s, r.serve);
     });
+#else
+    AddNotBuilt(app, run, "serve", serveWhat, texts::kServeNotBuilt);
 #endif
 
+    const std::string viewWhat = "A live 3D view of the tracker in the browser until Ctrl-C";
 #ifdef SXTOOL_WITH_VIEW
-    auto* view = app.add_subcommand("view", "A live 3D view of the tracker in the browser until Ctrl-C");
-    view->add_option("--port", r.view.port, "TCP port (0: a free one)")->check(CLI::Range(0, 65535));
+    auto* view = app.add_subcommand("view", viewWhat);
+    view->add_option("--port", r.view.port, "TCP port (0: a free one)")
+        ->check(CLI::Range(0, 65535))
+        ->capture_default_str();
     view->add_option("--bind", r.view.bind, "IPv4 address to listen on; 0.0.0.0 for every interface")
-        ->check(CLI::ValidIPV4);
+        ->check(CLI::ValidIPV4)
+        ->capture_default_str();
     view->add_flag("--read-only", r.view.readOnly, "Leave the controls out; the page may only look");
     view->add_flag("--open", r.view.open, "Open the page in the desktop's browser");
     view->add_option("--max-browsers", r.view.maxBrowsers, "Most browsers at once; more are refused")
-        ->check(CLI::Range(1, 64));
+        ->check(CLI::Range(1, 64))
+        ->capture_default_str();
     view->add_option("--record-dir", r.view.recordDir, "Folder the page's record button writes into")
         ->check(CLI::ExistingDirectory);
     AddConnection(view, r.conn, false);
@@ -422,6 +456,8 @@ int main(int argc, char** argv)
         InstallStopHandlers();
         return RunView(s, r.conn, r.view);
     });
+#else
+    AddNotBuilt(app, run, "view", viewWhat, texts::kViewNotBuilt);
 #endif
 
     // The command word first: an unknown one, or none, is named with the

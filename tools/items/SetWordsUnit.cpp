@@ -1,15 +1,15 @@
 // The value words of the unit-level items: units, frame rate, sources,
 // on/off settings, stylus, serial line, unit identifier, self-calibration.
-#include "ItemParsers.h"
+#include "SetWordParsers.h"
 
 #include <SXCmdIF/SXCmdIF.h>
 
 #include <cstring>
 #include <strings.h>
 
-namespace sxtool::items {
+namespace sxitems::words {
 
-bool ParseUnits(const Values& v, const ItemContext&, void* p, std::string& e)
+bool ParseUnits(const Values& v, const WordContext&, void* p, std::string& e)
 {
     unsigned pos = 0, ori = 0;
     if (!CountValues(v, 2, 2, "POS ORI", e) || !ParseWord(kPosUnits, v[0], pos, e) ||
@@ -21,7 +21,7 @@ bool ParseUnits(const Values& v, const ItemContext&, void* p, std::string& e)
     return true;
 }
 
-bool ParseFrameRate(const Values& v, const ItemContext&, void* p, std::string& e)
+bool ParseFrameRate(const Values& v, const WordContext&, void* p, std::string& e)
 {
     if (!CountValues(v, 1, 1, "HZ", e))
         return false;
@@ -33,13 +33,13 @@ bool ParseFrameRate(const Values& v, const ItemContext&, void* p, std::string& e
             Store(_FRAMERATE_CONFIG{code}, p);
             return true;
         }
-    if (!ParseFloat(v[0], hz, e) || !sxitems::FrameRateCode(hz, code, e))
+    if (!ParseFloat(v[0], hz, e) || !FrameRateCode(hz, code, e))
         return false;
     Store(_FRAMERATE_CONFIG{code}, p);
     return true;
 }
 
-bool ParseSourceCfg(const Values& v, const ItemContext& c, void* p, std::string& e)
+bool ParseSourceCfg(const Values& v, const WordContext& c, void* p, std::string& e)
 {
     // Three Euler angles, or a quaternion's four values: as the units in force say.
     const bool quat = c.oriUnits == ORI_QUATERNION;
@@ -64,7 +64,7 @@ bool ParseSourceCfg(const Values& v, const ItemContext& c, void* p, std::string&
     return true;
 }
 
-bool ParseSourceRot(const Values& v, const ItemContext& c, void* p, std::string& e)
+bool ParseSourceRot(const Values& v, const WordContext& c, void* p, std::string& e)
 {
     const bool quat = c.oriUnits == ORI_QUATERNION;
     if (!CountValues(v, quat ? 5 : 4, quat ? 5 : 4,
@@ -83,7 +83,7 @@ bool ParseSourceRot(const Values& v, const ItemContext& c, void* p, std::string&
     return true;
 }
 
-bool ParseBinary(const Values& v, const ItemContext&, void* p, std::string& e)
+bool ParseBinary(const Values& v, const WordContext&, void* p, std::string& e)
 {
     bool on = false;
     if (!CountValues(v, 1, 1, "on|off", e) || !ParseOnOff(v[0], on, e))
@@ -92,7 +92,7 @@ bool ParseBinary(const Values& v, const ItemContext&, void* p, std::string& e)
     return true;
 }
 
-bool ParseStylus(const Values& v, const ItemContext&, void* p, std::string& e)
+bool ParseStylus(const Values& v, const WordContext&, void* p, std::string& e)
 {
     unsigned mode = 0;
     if (!CountValues(v, 1, 1, "MODE", e) || !ParseWord(kStylusModes, v[0], mode, e))
@@ -101,7 +101,7 @@ bool ParseStylus(const Values& v, const ItemContext&, void* p, std::string& e)
     return true;
 }
 
-bool ParseSerial(const Values& v, const ItemContext&, void* p, std::string& e)
+bool ParseSerial(const Values& v, const WordContext&, void* p, std::string& e)
 {
     int bps = 0;
     unsigned parity = E_PARITY_NONE;
@@ -120,7 +120,7 @@ bool ParseSerial(const Values& v, const ItemContext&, void* p, std::string& e)
     return true;
 }
 
-bool ParseSeuId(const Values& v, const ItemContext&, void* p, std::string& e)
+bool ParseSeuId(const Values& v, const WordContext&, void* p, std::string& e)
 {
     unsigned id = 0;
     if (!CountValues(v, 1, 1, "ID", e) || !ParseUnsigned(v[0], id, e))
@@ -129,7 +129,7 @@ bool ParseSeuId(const Values& v, const ItemContext&, void* p, std::string& e)
     return true;
 }
 
-bool ParseSelfCal(const Values& v, const ItemContext&, void* p, std::string& e)
+bool ParseSelfCal(const Values& v, const WordContext&, void* p, std::string& e)
 {
     if (!CountValues(v, 1, 2, "on|off|collect [slow|med|fast|RATE]", e))
         return false;
@@ -157,4 +157,4 @@ bool ParseSelfCal(const Values& v, const ItemContext&, void* p, std::string& e)
     return true;
 }
 
-} // namespace sxtool::items
+} // namespace sxitems::words

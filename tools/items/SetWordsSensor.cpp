@@ -1,14 +1,14 @@
 // The value words of the sensor-level items: filters, hemisphere,
 // boresight, tip offset, increment, source selection, prediction filter,
 // virtual sensor, FTT mode and origin.
-#include "ItemParsers.h"
+#include "SetWordParsers.h"
 
 #include <SXCmdIF/SXCmdIF.h>
 
 #include <cstring>
 #include <strings.h>
 
-namespace sxtool::items {
+namespace sxitems::words {
 
 namespace {
 
@@ -22,7 +22,7 @@ bool ParseFloats(const Values& v, size_t first, float* out, size_t n, std::strin
 
 } // namespace
 
-bool ParseFilter(const Values& v, const ItemContext&, void* p, std::string& e)
+bool ParseFilter(const Values& v, const WordContext&, void* p, std::string& e)
 {
     unsigned level = 0;
     if (!CountValues(v, 1, 5, "LEVEL, or custom F FLOW FHIGH MAXT", e) || !ParseWord(kFilterLevels, v[0], level, e))
@@ -40,7 +40,7 @@ bool ParseFilter(const Values& v, const ItemContext&, void* p, std::string& e)
     return true;
 }
 
-bool ParseHemisphere(const Values& v, const ItemContext&, void* p, std::string& e)
+bool ParseHemisphere(const Values& v, const WordContext&, void* p, std::string& e)
 {
     if (!CountValues(v, 1, 4, "PRESET [auto|track], or X Y Z [auto|track]", e))
         return false;
@@ -68,7 +68,7 @@ bool ParseHemisphere(const Values& v, const ItemContext&, void* p, std::string& 
     return true;
 }
 
-bool ParseBoresight(const Values& v, const ItemContext& c, void* p, std::string& e)
+bool ParseBoresight(const Values& v, const WordContext& c, void* p, std::string& e)
 {
     const bool quat = c.oriUnits == ORI_QUATERNION;
     const size_t n = quat ? 4 : 3;
@@ -82,7 +82,7 @@ bool ParseBoresight(const Values& v, const ItemContext& c, void* p, std::string&
     return true;
 }
 
-bool ParseTipOffset(const Values& v, const ItemContext&, void* p, std::string& e)
+bool ParseTipOffset(const Values& v, const WordContext&, void* p, std::string& e)
 {
     float xyz[3] = {};
     if (!CountValues(v, 3, 3, "X Y Z", e) || !ParseFloats(v, 0, xyz, 3, e))
@@ -93,7 +93,7 @@ bool ParseTipOffset(const Values& v, const ItemContext&, void* p, std::string& e
     return true;
 }
 
-bool ParseIncrement(const Values& v, const ItemContext&, void* p, std::string& e)
+bool ParseIncrement(const Values& v, const WordContext&, void* p, std::string& e)
 {
     bool on = false;
     float thresholds[2] = {}; // 0: automatic
@@ -111,7 +111,7 @@ bool ParseIncrement(const Values& v, const ItemContext&, void* p, std::string& e
     return true;
 }
 
-bool ParseSrcSelect(const Values& v, const ItemContext&, void* p, std::string& e)
+bool ParseSrcSelect(const Values& v, const WordContext&, void* p, std::string& e)
 {
     unsigned map = 0;
     if (!CountValues(v, 1, 1, "MAP (bit n: source n)", e) || !ParseUnsigned(v[0], map, e))
@@ -120,7 +120,7 @@ bool ParseSrcSelect(const Values& v, const ItemContext&, void* p, std::string& e
     return true;
 }
 
-bool ParsePredFilter(const Values& v, const ItemContext&, void* p, std::string& e)
+bool ParsePredFilter(const Values& v, const WordContext&, void* p, std::string& e)
 {
     bool quat = false, pos = false;
     int ms = 0;
@@ -133,7 +133,7 @@ bool ParsePredFilter(const Values& v, const ItemContext&, void* p, std::string& 
     return true;
 }
 
-bool ParseVirtual(const Values& v, const ItemContext&, void* p, std::string& e)
+bool ParseVirtual(const Values& v, const WordContext&, void* p, std::string& e)
 {
     unsigned w[4] = {};
     if (!CountValues(v, 1, 4, "INPUT1 [WORD1 WORD2 WORD3]", e))
@@ -147,7 +147,7 @@ bool ParseVirtual(const Values& v, const ItemContext&, void* p, std::string& e)
     return true;
 }
 
-bool ParseFttMode(const Values& v, const ItemContext&, void* p, std::string& e)
+bool ParseFttMode(const Values& v, const WordContext&, void* p, std::string& e)
 {
     unsigned mode = 0;
     if (!CountValues(v, 1, 1, "MODE", e) || !ParseWord(kFttModes, v[0], mode, e))
@@ -156,7 +156,7 @@ bool ParseFttMode(const Values& v, const ItemContext&, void* p, std::string& e)
     return true;
 }
 
-bool ParseOrigin(const Values& v, const ItemContext&, void* p, std::string& e)
+bool ParseOrigin(const Values& v, const WordContext&, void* p, std::string& e)
 {
     unsigned origin = 0;
     if (!CountValues(v, 1, 1, "ORIGIN", e) || !ParseWord(kSensorOrigins, v[0], origin, e))
@@ -165,4 +165,4 @@ bool ParseOrigin(const Values& v, const ItemContext&, void* p, std::string& e)
     return true;
 }
 
-} // namespace sxtool::items
+} // namespace sxitems::words
