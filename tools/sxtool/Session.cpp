@@ -159,6 +159,7 @@ int Session::Open(const ConnectionOptions& conn, const DiagOptions&)
         m_ctx = nullptr;
         return kExitFailed;
     }
+    m_conn = conn;
     if (conn.sim)
         return ConnectSim(conn);
     if (conn.serialPort > 0)
@@ -236,6 +237,31 @@ int Session::Connected(void* dev)
     // the longer wait only matters when an answer is late.
     sxdev_timeoutms(m_ctx, m_dev, 0, sxitems::kCommandTimeoutMs);
     return kExitOk;
+}
+
+int Session::Reconnect(void*& dev)
+{
+    if (m_dev)
+        sxctx_dev_release(m_ctx, m_dev);
+    m_dev = dev = nullptr;
+    void* fresh = nullptr;
+    int rc;
+    if (m_sim || m_conn.serialPort > 0)
+        rc = sxitems::ConnectSerialRetried(m_ctx, fresh, m_sim ? SimHost::kPort : m_conn.serialPort, m_conn.serialCfg, 1);
+    else if (m_conn.hub)
+        rc = sxctx_connectusb_q7p(m_ctx, fresh, 0);
+    else if (m_conn.tag != 0)
+        rc = sxctx_connectusbtag(m_ctx, fresh, PID_Q7_TAG, m_conn.tag);
+    else
+        rc = sxctx_connectusb(m_ctx, fresh, PID_SORIX);
+    if (rc != E_SX_SUCCESS) {
+        if (fresh)
+            sxctx_dev_release(m_ctx, fresh);
+        return rc;
+    }
+    Connected(fresh);
+    dev = fresh;
+    return rc;
 }
 
 void Session::Close()
