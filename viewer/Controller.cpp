@@ -138,20 +138,23 @@ void Controller::Run()
     PostState();
     for (;;) {
         Job job;
+        bool have = false;
         {
             std::unique_lock<std::mutex> lock(m_mtx);
-            if (!m_cv.wait_for(lock, kWatchEvery, [this] { return m_stop || !m_jobs.empty(); })) {
-                lock.unlock();
-                Watch();
-                continue;
-            }
+            m_cv.wait_for(lock, kWatchEvery, [this] { return m_stop || !m_jobs.empty(); });
             if (m_stop)
                 return;
-            job = std::move(m_jobs.front());
-            m_jobs.pop_front();
+            if (!m_jobs.empty()) {
+                job = std::move(m_jobs.front());
+                m_jobs.pop_front();
+                have = true;
+            }
         }
-        Carry(job);
-        PostState();
+        if (have) {
+            Carry(job);
+            PostState();
+        }
+        Watch();
     }
 }
 

@@ -96,8 +96,7 @@ py::tuple TrackerCore::WatchNext(double waitS)
         const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                                  std::chrono::duration<double>(std::min(waitS, 1e6)));
         for (;;) {
-            for (sxframes::StreamEvent e; (e = m_guard->Poll(NowNs())).kind != sxframes::StreamEvent::Kind::None;)
-                events.push_back(std::move(e));
+            // Frames first: what is queued is no silence.
             {
                 std::shared_lock<std::shared_mutex> lock(m_use);
                 if (!m_ctx)
@@ -112,13 +111,11 @@ py::tuple TrackerCore::WatchNext(double waitS)
                 }
                 r = 0;
             }
-            if (got) {
+            if (got)
                 m_guard->Frame(raw.bytes.data(), static_cast<unsigned>(raw.bytes.size()), NowNs());
-                for (sxframes::StreamEvent e; (e = m_guard->Poll(NowNs())).kind != sxframes::StreamEvent::Kind::None;)
-                    events.push_back(std::move(e));
-                break;
-            }
-            if (!events.empty() || Clock::now() >= deadline)
+            for (sxframes::StreamEvent e; (e = m_guard->Poll(NowNs())).kind != sxframes::StreamEvent::Kind::None;)
+                events.push_back(std::move(e));
+            if (got || !events.empty() || Clock::now() >= deadline)
                 break;
             std::this_thread::sleep_for(kPollSleep);
         }
