@@ -179,16 +179,19 @@ int Session::Open(const ConnectionOptions& conn, const DiagOptions&)
     return ConnectSim(conn);
 }
 
+int Session::UsbConnect(const ConnectionOptions& conn, void*& dev)
+{
+    if (conn.hub)
+        return sxctx_connectusb_q7p(m_ctx, dev, 0);
+    if (conn.tag != 0)
+        return sxctx_connectusbtag(m_ctx, dev, PID_Q7_TAG, conn.tag);
+    return sxctx_connectusb(m_ctx, dev, PID_SORIX);
+}
+
 int Session::ConnectUsb(const ConnectionOptions& conn)
 {
     void* dev = nullptr;
-    int rc;
-    if (conn.hub)
-        rc = sxctx_connectusb_q7p(m_ctx, dev, 0);
-    else if (conn.tag != 0)
-        rc = sxctx_connectusbtag(m_ctx, dev, PID_Q7_TAG, conn.tag);
-    else
-        rc = sxctx_connectusb(m_ctx, dev, PID_SORIX);
+    const int rc = UsbConnect(conn, dev);
     if (rc != E_SX_SUCCESS) {
         // A USB connection whose first commands failed stays registered.
         if (dev)
@@ -245,15 +248,10 @@ int Session::Reconnect(void*& dev)
         sxctx_dev_release(m_ctx, m_dev);
     m_dev = dev = nullptr;
     void* fresh = nullptr;
-    int rc;
-    if (m_sim || m_conn.serialPort > 0)
-        rc = sxitems::ConnectSerialRetried(m_ctx, fresh, m_sim ? SimHost::kPort : m_conn.serialPort, m_conn.serialCfg, 1);
-    else if (m_conn.hub)
-        rc = sxctx_connectusb_q7p(m_ctx, fresh, 0);
-    else if (m_conn.tag != 0)
-        rc = sxctx_connectusbtag(m_ctx, fresh, PID_Q7_TAG, m_conn.tag);
-    else
-        rc = sxctx_connectusb(m_ctx, fresh, PID_SORIX);
+    const int rc = m_sim || m_conn.serialPort > 0
+                       ? sxitems::ConnectSerialRetried(m_ctx, fresh, m_sim ? SimHost::kPort : m_conn.serialPort,
+                                                       m_conn.serialCfg, 1)
+                       : UsbConnect(m_conn, fresh);
     if (rc != E_SX_SUCCESS) {
         if (fresh)
             sxctx_dev_release(m_ctx, fresh);

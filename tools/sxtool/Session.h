@@ -43,6 +43,8 @@ public:
 private:
     int Connected(void* dev);
     int ConnectUsb(const ConnectionOptions& conn);
+    // The library's connection for the USB options: its code.
+    int UsbConnect(const ConnectionOptions& conn, void*& dev);
     int ConnectSim(const ConnectionOptions& conn);
     int ConnectSerialPort(int port, int cfg);
 
