@@ -78,4 +78,4 @@ def test_reconnect_makes_the_settings_again_and_goes_on(sxsim):
         # The frames go on from the new connection, its count from 0.
         restart = next(i for i in range(1, len(frames)) if frames[i].frame_count < frames[i - 1].frame_count)
         assert frames[restart].frame_count < 50 and len(frames) - restart > 50
-        assert t.get("units").pos_units == sxcmdif.PosUnits.POS_CM
+        assert t.get("units").pos_units is sxcmdif.PosUnits.CM
