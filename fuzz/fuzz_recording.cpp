@@ -1,5 +1,5 @@
 // The recording reader on arbitrary bytes: header, every frame record up to
-// the end or the first fault, and each frame taken in and reported as
+// the end or the first fault (gap records among them), and each frame taken in and reported as
 // sxtool convert does.
 #include <SXCmdIF/pno/SXseuPno.h>
 #include <recording/RecordingReader.h>
@@ -16,7 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     sxrec::RecordedFrame frame;
     std::string text;
     for (int i = 0; i < 4096; ++i) {
-        if (reader.Next(frame) != sxrec::ReadResult::Frame)
+        const sxrec::ReadResult r = reader.Next(frame);
+        if (r == sxrec::ReadResult::Gap) {
+            text = sxrec::GapText(reader.Gap(), 0);
+            continue;
+        }
+        if (r != sxrec::ReadResult::Frame)
             break;
         CSXSeuPno pno;
         if (pno.Extractraw(frame.bytes, frame.length) == 0)

@@ -96,6 +96,10 @@ private:
     void Answer(IgtlClient& c, const Request& r, int64_t nowNs);
     bool MayAnswer(IgtlClient& c, int64_t nowNs);
     void EndTurn(int64_t nowNs);
+    // The callback and continuous output on dev (the first device, or a new
+    // connection's).
+    int StartOutput(void* dev);
+    void Watch(int64_t nowNs);
     void SetState(TrackerState s);
     void ShutDown();
 
@@ -124,6 +128,7 @@ private:
     int64_t m_transformPeriodNs = 0;
     IgtlListener m_listener;
     std::unique_ptr<FrameHandoff> m_handoff;
+    std::unique_ptr<sxframes::StreamGuard> m_guard;
     bool m_callbackInstalled = false;
     bool m_outputStarted = false;
     std::vector<std::unique_ptr<IgtlClient>> m_clients;
@@ -353,6 +358,7 @@ void Server::SetState(TrackerState s)
 void Server::OnFrame(const FrameHandoff::Slot& slot)
 {
     m_stats->framesReceived.fetch_add(1, std::memory_order_relaxed);
+    m_guard->Frame(slot.frame, slot.length, MonotonicNs());
     if (!DecodeFrame(slot.frame, slot.length, m_poses)) {
         m_havePoses = false;
         m_stats->framesUndecodable.fetch_add(1, std::memory_order_relaxed);
@@ -429,6 +435,26 @@ void Server::EndTurn(int64_t nowNs)
     }
 }
 
+int Server::StartOutput(void* dev)
+{
+    m_dev = dev;
+    int r = sxdev_SetPnoCallback(m_ctx, m_dev, &FrameHandoff::Callback, m_handoff.get());
+    if (r != 0)
+        return r;
+    m_callbackInstalled = true;
+    r = sxcmd_dev_contpno(m_ctx, m_dev, CMD_ACTION_SET, nullptr, 0);
+    m_outputStarted = r == 0;
+    return r;
+}
+
+// The guard's look at the stream, and what it saw for whoever listens.
+void Server::Watch(int64_t nowNs)
+{
+    for (sxframes::StreamEvent e; (e = m_guard->Poll(nowNs)).kind != sxframes::StreamEvent::Kind::None;)
+        if (m_opt.onStreamEvent)
+            m_opt.onStreamEvent(e);
+}
+
 int Server::Run(const std::atomic<bool>& stop)
 {
     const std::string& prefix = m_opt.prefix;
@@ -446,17 +472,15 @@ int Server::Run(const std::atomic<bool>& stop)
     m_rtsOk = PackRtsTdata(true);
     m_rtsError = PackRtsTdata(false);
 
-    int r = sxdev_SetPnoCallback(m_ctx, m_dev, &FrameHandoff::Callback, m_handoff.get());
-    if (r != 0)
-        return r;
-    m_callbackInstalled = true;
-    r = sxcmd_dev_contpno(m_ctx, m_dev, CMD_ACTION_SET, nullptr, 0);
+    const int r = StartOutput(m_dev);
     if (r != 0) {
         ShutDown();
         return r;
     }
-    m_outputStarted = true;
     m_startNs = MonotonicNs();
+    m_guard = std::make_unique<sxframes::StreamGuard>(m_ctx, m_dev, m_opt.guard, m_opt.reconnect,
+                                                      [this](void* dev) { return StartOutput(dev); });
+    m_guard->Begin(m_startNs);
 
     if (m_opt.boundPort)
         m_opt.boundPort->store(port);
@@ -492,6 +516,7 @@ int Server::Run(const std::atomic<bool>& stop)
         }
         if (n > 0 && (fds[0].revents & POLLIN))
             Accept(now);
+        Watch(now);
         EndTurn(now);
     }
     ShutDown();

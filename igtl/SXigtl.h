@@ -2,10 +2,13 @@
 // clients (TRANSFORM, TDATA, STATUS, capabilities).
 #pragma once
 
+#include <frames/StreamGuard.h>
+
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace sxigtl {
@@ -43,6 +46,12 @@ struct ServeOptions {
     int staleMs = 1000;              // no frame for this long: clients get a STATUS time-out
     std::atomic<int>* boundPort = nullptr; // receives the port once listening
     ServeStats* stats = nullptr;           // counters, when given
+    // The stream's watch (frames/StreamGuard.h): its options, how to connect
+    // again after a lost line (empty: no reconnection), and who hears of
+    // its stalls, losses and reconnections (empty: nobody), on the server's thread.
+    sxframes::StreamGuard::Options guard;
+    sxframes::StreamGuard::ReconnectFn reconnect;
+    std::function<void(const sxframes::StreamEvent&)> onStreamEvent;
 };
 
 // Serves the device's P&O until stop becomes true, then closes every client.
@@ -53,7 +62,10 @@ struct ServeOptions {
 // releases the device or the context. Returns 0, or an error code of the
 // library (E_SXERR_INVALID_PARAMS for a prefix too long for a device name
 // or a client limit below 1, or the code of the continuous-output command),
-// or -1 when the address or port cannot be opened.
+// or -1 when the address or port cannot be opened. After a lost line it
+// serves on without frames (clients hear of it in STATUS), or from the new
+// connection once a reconnection made one; the device it started with may
+// then be released.
 int Serve(void* ctx, void* dev, const ServeOptions& options, const std::atomic<bool>& stop, std::FILE* out);
 
 } // namespace sxigtl

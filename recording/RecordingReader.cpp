@@ -4,6 +4,7 @@
 #include <SXCmdIF/protocol/SXframe.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace sxrec {
@@ -63,6 +64,34 @@ std::string MissingTrailerText(uint64_t frames)
     return "ends without its trailer after " + std::to_string(frames) + " frames: cut short?";
 }
 
+const char* GapCauseText(uint32_t cause)
+{
+    switch (cause) {
+    case 1:
+        return "the serial line was hung up";
+    case 2:
+        return "the USB device was unplugged";
+    case 3:
+        return "the connection was closed";
+    case 4:
+        return "the tracker answers but stopped sending frames (was it reset?)";
+    default:
+        return "the line was lost";
+    }
+}
+
+std::string GapText(const RecordedGap& gap, uint64_t previousStampNs)
+{
+    std::string text = "gap at byte offset " + std::to_string(gap.offset) + ": " + GapCauseText(gap.cause) + "; ";
+    if (previousStampNs != 0 && gap.resumedAtNs > previousStampNs) {
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%.1f s without frames, ",
+                      static_cast<double>(gap.resumedAtNs - previousStampNs) / 1e9);
+        text += seconds;
+    }
+    return text + (gap.estimated ? "about " : "") + std::to_string(gap.missed) + " frames missed";
+}
+
 bool RecordingReader::OpenFile(const std::string& path)
 {
     std::FILE* f = std::fopen(path.c_str(), "rb");
@@ -86,6 +115,8 @@ bool RecordingReader::Start(std::unique_ptr<ByteInput> input)
     m_header = RecordingHeader{};
     m_offset = 0;
     m_frames = 0;
+    m_gaps = 0;
+    m_gap = RecordedGap{};
     m_failed = false;
     m_ioFailed = false;
     m_ended = false;
@@ -191,6 +222,8 @@ ReadResult RecordingReader::Next(RecordedFrame& frame)
     }
     if (sxwire::GetLE32(head + rec::kTag) == kTrailerTag)
         return Trailer(start, head);
+    if (sxwire::GetLE32(head + rec::kTag) == kGapTag && m_header.version >= kFirstVersionWithGaps)
+        return GapRecord(start, head);
     if (sxwire::GetLE32(head + rec::kTag) != kFrameTag)
         return Fault(start, "no frame record tag");
     const uint32_t length = sxwire::GetLE32(head + rec::kLength);
@@ -209,6 +242,29 @@ ReadResult RecordingReader::Next(RecordedFrame& frame)
     frame.seqNum = sxwire::GetLE32(head + rec::kSeqNum);
     ++m_frames;
     return ReadResult::Frame;
+}
+
+// A gap record is longer than a frame record's header: the rest follows.
+ReadResult RecordingReader::GapRecord(uint64_t start, const unsigned char* head)
+{
+    static_assert(kGapLen > kFrameRecordHeaderLen, "a gap record is read in two parts");
+    if (sxwire::GetLE32(head + gap::kLength) != kGapLen)
+        return Fault(start, "gap record length " + std::to_string(sxwire::GetLE32(head + gap::kLength)) +
+                                " is not " + std::to_string(kGapLen));
+    unsigned char whole[kGapLen];
+    std::memcpy(whole, head, kFrameRecordHeaderLen);
+    size_t got = 0;
+    if (!ReadExact(whole + kFrameRecordHeaderLen, kGapLen - kFrameRecordHeaderLen, got))
+        return Fault(start, "truncated gap record (" + Count(kFrameRecordHeaderLen + got, kGapLen) + ")");
+    const uint32_t cause = sxwire::GetLE32(whole + gap::kCause);
+    m_gap.offset = start;
+    m_gap.lostAtNs = sxwire::GetLE64(whole + gap::kLostAt);
+    m_gap.resumedAtNs = sxwire::GetLE64(whole + gap::kResumedAt);
+    m_gap.missed = sxwire::GetLE32(whole + gap::kMissed);
+    m_gap.cause = cause & 0xFFu;
+    m_gap.estimated = (cause & kGapEstimated) != 0;
+    ++m_gaps;
+    return ReadResult::Gap;
 }
 
 // The trailer has the length of a frame record's header: read whole, it

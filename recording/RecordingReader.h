@@ -28,6 +28,7 @@ public:
 
 enum class ReadResult {
     Frame,   // a whole frame was read
+    Gap,     // a gap record was read (Gap() holds it)
     End,     // the input ended after the last record (see MissingTrailer)
     Corrupt, // a fault; Error() names it and its offset
     IoError, // the system could not read the file; Error() gives its reason
@@ -43,8 +44,11 @@ public:
     bool OpenMemory(const unsigned char* data, size_t size);
 
     const RecordingHeader& Header() const { return m_header; }
-    // The next frame, the end, or the first fault.
+    // The next frame or gap, the end, or the first fault.
     ReadResult Next(RecordedFrame& frame);
+    // The gap record Next read last.
+    const RecordedGap& Gap() const { return m_gap; }
+    uint64_t GapsRead() const { return m_gaps; }
 
     // Offset of the next byte to read (of the fault after Corrupt).
     uint64_t Offset() const { return m_offset; }
@@ -65,11 +69,14 @@ private:
     bool Corrupt(uint64_t offset, const std::string& what);
     ReadResult Fault(uint64_t offset, const std::string& what);
     ReadResult Trailer(uint64_t start, const unsigned char* head);
+    ReadResult GapRecord(uint64_t start, const unsigned char* head);
 
     std::unique_ptr<ByteInput> m_input;
     RecordingHeader m_header;
     uint64_t m_offset = 0;
     uint64_t m_frames = 0;
+    uint64_t m_gaps = 0;
+    RecordedGap m_gap;
     bool m_failed = false;
     bool m_ioFailed = false;
     bool m_ended = false;
@@ -81,5 +88,9 @@ private:
 std::string CorruptText(uint64_t offset, const std::string& what);
 // "ends without its trailer after N frames: cut short?".
 std::string MissingTrailerText(uint64_t frames);
+// "gap at byte offset N: the serial line was hung up; 2.1 s without frames,
+// 480 frames missed" (the time from the frame before, when it is known:
+// previousStampNs not 0).
+std::string GapText(const RecordedGap& gap, uint64_t previousStampNs);
 
 } // namespace sxrec

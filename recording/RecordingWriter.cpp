@@ -23,6 +23,16 @@ void EncodeHeader(const RecordingHeader& header, unsigned char* out)
     std::memcpy(out + hdr::kIdentity, &header.identity, sizeof header.identity);
 }
 
+void EncodeGap(const RecordedGap& gap, unsigned char* out)
+{
+    sxwire::PutLE32(out + gap::kTag, kGapTag);
+    sxwire::PutLE32(out + gap::kLength, kGapLen);
+    sxwire::PutLE64(out + gap::kLostAt, gap.lostAtNs);
+    sxwire::PutLE64(out + gap::kResumedAt, gap.resumedAtNs);
+    sxwire::PutLE32(out + gap::kMissed, gap.missed);
+    sxwire::PutLE32(out + gap::kCause, (gap.cause & 0xFFu) | (gap.estimated ? kGapEstimated : 0));
+}
+
 void EncodeTrailer(uint64_t frames, unsigned char* out)
 {
     sxwire::PutLE32(out + trl::kTag, kTrailerTag);
@@ -89,6 +99,17 @@ bool RecordingWriter::Write(const unsigned char* frame, uint32_t length, uint64_
     if (std::fwrite(record, 1, n, m_file) != n)
         return Fail("cannot write");
     ++m_frames;
+    return true;
+}
+
+bool RecordingWriter::WriteGap(const RecordedGap& gap)
+{
+    if (!m_file)
+        return false;
+    unsigned char record[kGapLen];
+    EncodeGap(gap, record);
+    if (std::fwrite(record, 1, sizeof record, m_file) != sizeof record)
+        return Fail("cannot write");
     return true;
 }
 

@@ -25,6 +25,9 @@ public:
     // One frame as received; false (with Error()) when it cannot be written
     // or its length is outside the format's limits.
     bool Write(const unsigned char* frame, uint32_t length, uint64_t timeStampNs, uint32_t seqNum);
+    // A gap record (its offset is not read); false (with Error()) when it
+    // cannot be written.
+    bool WriteGap(const RecordedGap& gap);
     // Writes the trailer (unless a write failed), flushes and closes; false
     // when the data did not reach the file.
     bool Close(std::string& error);
@@ -45,6 +48,8 @@ private:
 
 // The header's bytes, as Open writes them (kHeaderLen bytes into out).
 void EncodeHeader(const RecordingHeader& header, unsigned char* out);
+// A gap record's bytes, as WriteGap writes them (kGapLen bytes into out).
+void EncodeGap(const RecordedGap& gap, unsigned char* out);
 // The trailer's bytes, as Close writes them (kTrailerLen bytes into out).
 void EncodeTrailer(uint64_t frames, unsigned char* out);
 

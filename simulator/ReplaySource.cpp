@@ -35,7 +35,10 @@ public:
                 return 0;
             Rewind();
         }
-        if (m_reader.Next(m_frame) != sxrec::ReadResult::Frame) {
+        sxrec::ReadResult r;
+        while ((r = m_reader.Next(m_frame)) == sxrec::ReadResult::Gap) {
+        }
+        if (r != sxrec::ReadResult::Frame) {
             m_served = m_total; // the fault found by the scan: the end
             return 0;
         }
@@ -98,11 +101,20 @@ bool ScanRecording(const std::string& path, ReplayInfo& info, std::string& error
     }
     info.header = reader.Header();
     auto frame = std::make_unique<sxrec::RecordedFrame>();
-    uint64_t first = 0, last = 0;
+    // The pace is the mean interval between frames, gaps left out.
+    uint64_t last = 0, paced = 0, intervals = 0;
+    bool afterGap = false;
     sxrec::ReadResult r;
-    while ((r = reader.Next(*frame)) == sxrec::ReadResult::Frame) {
-        if (info.frames == 0)
-            first = frame->timeStampNs;
+    while ((r = reader.Next(*frame)) == sxrec::ReadResult::Frame || r == sxrec::ReadResult::Gap) {
+        if (r == sxrec::ReadResult::Gap) {
+            afterGap = true;
+            continue;
+        }
+        if (info.frames > 0 && !afterGap) {
+            paced += frame->timeStampNs > last ? frame->timeStampNs - last : 0;
+            ++intervals;
+        }
+        afterGap = false;
         last = frame->timeStampNs;
         ++info.frames;
     }
@@ -112,8 +124,8 @@ bool ScanRecording(const std::string& path, ReplayInfo& info, std::string& error
         error = path + ": no frame to replay" + (info.fault.empty() ? "" : " (" + info.fault + ")");
         return false;
     }
-    if (info.frames > 1 && last > first)
-        info.meanIntervalNs = static_cast<int64_t>((last - first) / (info.frames - 1));
+    if (intervals > 0 && paced > 0)
+        info.meanIntervalNs = static_cast<int64_t>(paced / intervals);
     return true;
 }
 

@@ -129,30 +129,54 @@ void SetError(std::string* error, const std::string& what)
         *error = what + ": " + std::strerror(errno);
 }
 
+// A new pseudo-terminal pair, its slave end in raw mode: false with error.
+bool OpenPair(int& master, int& slave, std::string& name, std::string* error)
+{
+    master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (master < 0) {
+        SetError(error, "posix_openpt");
+        return false;
+    }
+    char path[128];
+    if (grantpt(master) != 0 || unlockpt(master) != 0 || ptsname_r(master, path, sizeof path) != 0) {
+        SetError(error, "pseudo-terminal");
+        close(master);
+        return false;
+    }
+    slave = open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slave < 0 || !MakeRaw(slave)) {
+        SetError(error, std::string("open ") + path);
+        if (slave >= 0)
+            close(slave);
+        close(master);
+        return false;
+    }
+    name = path;
+    return true;
+}
+
 } // namespace
 
 std::unique_ptr<SerialSim> SerialSim::Start(const SimConfig& cfg, std::string* error)
 {
-    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (master < 0) {
-        SetError(error, "posix_openpt");
+    int master = -1, slave = -1;
+    std::string name;
+    if (!OpenPair(master, slave, name, error))
         return nullptr;
-    }
-    char name[128];
-    if (grantpt(master) != 0 || unlockpt(master) != 0 || ptsname_r(master, name, sizeof name) != 0) {
-        SetError(error, "pseudo-terminal");
-        close(master);
-        return nullptr;
-    }
-    const int slave = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (slave < 0 || !MakeRaw(slave)) {
-        SetError(error, std::string("open ") + name);
-        if (slave >= 0)
-            close(slave);
-        close(master);
-        return nullptr;
-    }
     return Serve(master, slave, name, cfg, error);
+}
+
+bool SerialSim::ReopenLine(bool powerCycle, std::string* error)
+{
+    int master = -1, slave = -1;
+    std::string name;
+    if (!OpenPair(master, slave, name, error))
+        return false;
+    if (powerCycle)
+        m_unit->PowerCycle();
+    m_path = name;
+    m_runner->ReplaceLink(std::make_unique<SerialLink>(master, slave));
+    return true;
 }
 
 std::unique_ptr<SerialSim> SerialSim::StartOnPath(const std::string& tty, const SimConfig& cfg, std::string* error)

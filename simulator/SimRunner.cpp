@@ -141,6 +141,16 @@ void SimRunner::CloseLink()
         std::this_thread::yield();
 }
 
+void SimRunner::ReplaceLink(std::unique_ptr<SimLink> link)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mtxLink);
+        m_newLink = std::move(link);
+    }
+    m_linkRequest = true;
+    Wake();
+}
+
 void SimRunner::Run()
 {
     // Deadlines to the microsecond rather than the default 50 us slack.
@@ -156,6 +166,15 @@ void SimRunner::Run()
                 m_link->Close();
             m_closed = true;
             m_closeRequest = false;
+        }
+        if (m_linkRequest.load()) {
+            std::lock_guard<std::mutex> lock(m_mtxLink);
+            if (!m_closed)
+                m_link->Close();
+            m_link = std::move(m_newLink);
+            m_closed = false;
+            m_inLen = 0;
+            m_linkRequest = false;
         }
         int64_t now = MonotonicNs();
 

@@ -51,6 +51,9 @@ public:
     void SetQuiet(bool quiet);
     // Closes the link from the thread.
     void CloseLink();
+    // Serves a new link from the thread's next round (the old one closed
+    // first).
+    void ReplaceLink(std::unique_ptr<SimLink> link);
 
 private:
     struct Delayed {
@@ -80,6 +83,9 @@ private:
     std::atomic<bool> m_quiet{false};
     std::atomic<bool> m_closeRequest{false};
     bool m_closed = false;
+    std::mutex m_mtxLink;
+    std::unique_ptr<SimLink> m_newLink; // under m_mtxLink, until the thread takes it
+    std::atomic<bool> m_linkRequest{false};
 
     // Faults: written by any thread under the lock, taken by the thread
     // when the generation moves.

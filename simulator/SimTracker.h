@@ -41,6 +41,10 @@ public:
     void GoQuiet(bool quiet);
     // Closes the line: the application sees a hang-up.
     void CloseLine();
+    // A new line (a new pseudo-terminal pair; SlavePath() names it) in place
+    // of the old one, which is closed: a cable put back. With powerCycle the
+    // unit comes back as switched off and on. False with error.
+    bool ReopenLine(bool powerCycle, std::string* error = nullptr);
     SimUnit& Unit() { return *m_unit; }
 
 private:

@@ -102,6 +102,14 @@ void SimUnit::RestoreDefaults()
     ResetLocked();
 }
 
+void SimUnit::PowerCycle()
+{
+    std::lock_guard<std::mutex> lock(m_mtx);
+    ResetLocked();
+    m_streaming = false;
+    m_frameCount = 0;
+}
+
 void SimUnit::ResetLocked()
 {
     m_block = m_powerOn;

@@ -114,6 +114,9 @@ public:
 
     // The unit's power-on state (also what a block reset restores).
     void RestoreDefaults();
+    // As after switching the unit off and on: power-on state, output off,
+    // frame count from 0.
+    void PowerCycle();
 
 private:
     struct Item;

@@ -1,14 +1,19 @@
 // sxsim: a simulated tracker on a serial line, for use without hardware.
 // Prints the path an application opens, then runs until SIGINT or SIGTERM,
 // with a status line on standard error, refreshed every second, when that is
-// a terminal (never with --quiet).
+// a terminal (never with --quiet). The line can fall silent, close and come
+// back on a new pseudo-terminal, which a symbolic link (--link) follows, so
+// that an application connecting again finds it where it was.
 #include <simulator/ReplaySource.h>
 #include <simulator/SimTracker.h>
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <map>
 #include <string>
@@ -29,6 +34,24 @@ const char* const kDescription =
     "when standard error is a terminal (--quiet: never). "
     "SIGINT or SIGTERM ends it with exit code 0.";
 
+// Points the symbolic link at target, replacing what was there in one step.
+bool PointLink(const std::string& link, const std::string& target)
+{
+    const std::string fresh = link + ".new";
+    ::unlink(fresh.c_str());
+    if (::symlink(target.c_str(), fresh.c_str()) != 0 || ::rename(fresh.c_str(), link.c_str()) != 0) {
+        std::fprintf(stderr, "sxsim: cannot point %s at %s: %s\n", link.c_str(), target.c_str(), std::strerror(errno));
+        ::unlink(fresh.c_str());
+        return false;
+    }
+    return true;
+}
+
+double Since(std::chrono::steady_clock::time_point t)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -37,7 +60,9 @@ int main(int argc, char** argv)
     sxsim::FaultConfig faults;
     std::string tty, family = "tracker";
     bool ports = false;
-    double quietAfter = 0, closeAfter = 0;
+    double quietAfter = 0, closeAfter = 0, reopenAfter = 0;
+    std::string link;
+    bool reopenReset = false;
 
     CLI::App app(kDescription, "sxsim");
     app.add_option("--sensors", cfg.sensors, "Detected sensors, numbered from 0 (1 to 16)")
@@ -56,6 +81,9 @@ int main(int argc, char** argv)
         ->check(CLI::IsMember({"tracker", "q7tag", "q7hub"}))->capture_default_str();
     app.add_option("--tty", tty, "Serve this terminal instead of a new pseudo-terminal pair");
     app.add_flag("--ports", ports, "Also print SXSERIO_PORTS=<path> on the second line");
+    app.add_option("--link", link,
+                   "Make this path a symbolic link to the line, and print it as the path to open: it follows the "
+                   "line to its new pseudo-terminal when the line comes back (--reopen-after); removed at exit");
     bool quietStatus = false;
     app.add_flag("--quiet", quietStatus, "No status line (by default it is shown only on a terminal)");
     std::string replay;
@@ -88,7 +116,18 @@ int main(int argc, char** argv)
     app.add_flag("--nak-all", faults.nakAll, "Answer every command with NAK")->group(fg);
     app.add_flag("--nak-warning", faults.nakWarning, "Answer accepted commands with NAK_WARNING")->group(fg);
     app.add_option("--quiet-after", quietAfter, "After this many seconds the line goes quiet")->group(fg);
-    app.add_option("--close-after", closeAfter, "After this many seconds the line closes (hang-up)")->group(fg);
+    auto* closeOpt =
+        app.add_option("--close-after", closeAfter, "After this many seconds the line closes (hang-up)")->group(fg);
+    auto* reopenOpt = app.add_option("--reopen-after", reopenAfter,
+                                     "This many seconds after it closed, the line comes back on a new pseudo-terminal "
+                                     "(printed, and followed by --link), as a cable put back; the unit goes on as it was")
+                          ->needs(closeOpt)
+                          ->group(fg);
+    app.add_flag("--reopen-reset", reopenReset,
+                 "With --reopen-after: the unit comes back as switched off and on (power-on settings, no output, "
+                 "frame count from 0)")
+        ->needs(reopenOpt)
+        ->group(fg);
 
     try {
         app.parse(argc, argv);
@@ -137,17 +176,25 @@ int main(int argc, char** argv)
         sxsim::ApplyRecordedSettings(sim->Unit(), replayInfo);
         sim->Unit().SetSource(sxsim::MakeReplaySource(replay, replayInfo, speed, loop));
     }
-    std::printf("%s\n", sim->SlavePath().c_str());
+    if (!link.empty() && !PointLink(link, sim->SlavePath()))
+        return 1;
+    const std::string& path = link.empty() ? sim->SlavePath() : link;
+    std::printf("%s\n", path.c_str());
     if (ports)
-        std::printf("SXSERIO_PORTS=%s\n", sim->SlavePath().c_str());
+        std::printf("SXSERIO_PORTS=%s\n", path.c_str());
     std::fflush(stdout);
 
-    const timespec second{1, 0};
+    // A tenth of a second between looks at the clock, the status line once
+    // a second.
+    const timespec tick{0, 100000000};
+    const auto begun = std::chrono::steady_clock::now();
+    auto nextStatus = begun + std::chrono::seconds(1);
     const bool status = !quietStatus && isatty(STDERR_FILENO) == 1;
-    bool quiet = false, closed = false;
-    for (int elapsed = 1;; ++elapsed) {
-        if (sigtimedwait(&stopSignals, nullptr, &second) > 0)
+    bool quiet = false, closed = false, reopened = false;
+    for (;;) {
+        if (sigtimedwait(&stopSignals, nullptr, &tick) > 0)
             break;
+        const double elapsed = Since(begun);
         if (!quiet && quietAfter > 0 && elapsed >= quietAfter) {
             sim->GoQuiet(true);
             quiet = true;
@@ -156,8 +203,21 @@ int main(int argc, char** argv)
             sim->CloseLine();
             closed = true;
         }
-        if (!status)
+        if (closed && !reopened && reopenAfter > 0 && elapsed >= closeAfter + reopenAfter) {
+            reopened = true;
+            std::string error;
+            if (!sim->ReopenLine(reopenReset, &error))
+                std::fprintf(stderr, "sxsim: the line cannot come back: %s\n", error.c_str());
+            else if (!link.empty())
+                PointLink(link, sim->SlavePath());
+            else {
+                std::printf("%s\n", sim->SlavePath().c_str());
+                std::fflush(stdout);
+            }
+        }
+        if (!status || std::chrono::steady_clock::now() < nextStatus)
             continue;
+        nextStatus += std::chrono::seconds(1);
         const sxsim::SimStats s = sim->Stats();
         std::fprintf(stderr,
                      "\rsxsim: frames %llu sent, %llu dropped, %llu unsent; commands %llu answered; faults %llu injected ",
@@ -168,5 +228,7 @@ int main(int argc, char** argv)
     if (status)
         std::fputc('\n', stderr);
     sim.reset();
+    if (!link.empty())
+        ::unlink(link.c_str());
     return 0;
 }

@@ -22,6 +22,8 @@ using sxframes::Json;
 
 // The stop may be answered late on a loaded machine: it is sent again.
 constexpr int kStopAttempts = 3;
+// How often the stream guard looks at the stream between requests.
+constexpr auto kWatchEvery = std::chrono::milliseconds(100);
 
 // An item read through the item table, as its record's fields; null when
 // the tracker did not answer.
@@ -90,8 +92,8 @@ Json StateJson(void* ctx, void* dev, const ViewOptions& o, bool streaming)
 
 } // namespace
 
-Controller::Controller(void* ctx, void* dev, Hub& hub, PoseFeed& feed, std::FILE* out)
-    : m_ctx(ctx), m_dev(dev), m_hub(hub), m_feed(feed), m_out(out)
+Controller::Controller(void* ctx, sxframes::StreamGuard& guard, Hub& hub, PoseFeed& feed, std::FILE* out)
+    : m_ctx(ctx), m_guard(guard), m_hub(hub), m_feed(feed), m_out(out)
 {
 }
 
@@ -136,16 +138,23 @@ void Controller::Run()
     PostState();
     for (;;) {
         Job job;
+        bool have = false;
         {
             std::unique_lock<std::mutex> lock(m_mtx);
-            m_cv.wait(lock, [this] { return m_stop || !m_jobs.empty(); });
+            m_cv.wait_for(lock, kWatchEvery, [this] { return m_stop || !m_jobs.empty(); });
             if (m_stop)
                 return;
-            job = std::move(m_jobs.front());
-            m_jobs.pop_front();
+            if (!m_jobs.empty()) {
+                job = std::move(m_jobs.front());
+                m_jobs.pop_front();
+                have = true;
+            }
         }
-        Carry(job);
-        PostState();
+        if (have) {
+            Carry(job);
+            PostState();
+        }
+        Watch();
     }
 }
 
@@ -172,7 +181,7 @@ bool Controller::Stream(bool on, std::string& message)
 {
     int rc = E_SX_SUCCESS;
     for (int attempt = 0; attempt < (on ? 1 : kStopAttempts); ++attempt) {
-        rc = sxcmd_dev_contpno(m_ctx, m_dev, on ? CMD_ACTION_SET : CMD_ACTION_RESET, nullptr, 0);
+        rc = sxcmd_dev_contpno(m_ctx, Dev(), on ? CMD_ACTION_SET : CMD_ACTION_RESET, nullptr, 0);
         if (rc == E_SX_SUCCESS)
             break;
     }
@@ -181,6 +190,11 @@ bool Controller::Stream(bool on, std::string& message)
         return false;
     }
     m_streaming = on;
+    // Silence the page asked for is no stall.
+    if (on)
+        m_guard.Begin(NowNs());
+    else
+        m_guard.Pause();
     message = on ? "streaming" : "streaming stopped";
     return true;
 }
@@ -194,7 +208,7 @@ bool Controller::Set(const Control& c, std::string& message)
     }
     SetRequest r{c.item, c.values, c.sensor, c.target};
     std::string error;
-    const int rc = set(m_ctx, m_dev, r, error);
+    const int rc = set(m_ctx, Dev(), r, error);
     std::string words;
     for (const std::string& w : c.values)
         words += " " + w;
@@ -230,7 +244,7 @@ void Controller::Record(const Job& job)
     }
     // The header from the tracker here, where waiting for it holds up nobody.
     sxrec::RecordingHeader header;
-    const int rc = sxframes::ReadRecordingHeader(m_ctx, m_dev, header);
+    const int rc = sxframes::ReadRecordingHeader(m_ctx, Dev(), header);
     if (rc != E_SX_SUCCESS) {
         PostAnswer(browser, c.id, false, "reading the settings to record failed: " + sxitems::ErrorMessage(rc));
         return;
@@ -256,8 +270,29 @@ void Controller::PostAnswer(uint64_t browser, int64_t id, bool ok, const std::st
 
 void Controller::PostState()
 {
-    Text state = Shared(StateJson(m_ctx, m_dev, m_hub.Options(), m_streaming));
+    m_state = StateJson(m_ctx, Dev(), m_hub.Options(), m_streaming);
+    m_state["alert"] = m_alert.empty() ? Json(nullptr) : Json(m_alert);
+    Text state = Shared(m_state);
     net::post(m_hub.Io(), [this, state] { m_hub.SetState(state); });
+}
+
+void Controller::Watch()
+{
+    using Kind = sxframes::StreamEvent::Kind;
+    for (sxframes::StreamEvent e; (e = m_guard.Poll(NowNs())).kind != Kind::None;) {
+        if (m_hub.Options().onStreamEvent)
+            m_hub.Options().onStreamEvent(e);
+        m_alert = e.kind == Kind::Stalled || e.kind == Kind::Lost ? e.text : std::string();
+        // A new connection is read afresh; a silent or lost one is not
+        // asked again: the state read last gets the alert.
+        if (e.kind == Kind::Reconnected || m_state.is_null()) {
+            PostState();
+            continue;
+        }
+        m_state["alert"] = m_alert.empty() ? Json(nullptr) : Json(m_alert);
+        Text state = Shared(m_state);
+        net::post(m_hub.Io(), [this, state] { m_hub.SetState(state); });
+    }
 }
 
 } // namespace sxviewer

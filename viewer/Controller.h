@@ -3,10 +3,16 @@
 // hold up the frames or the browsers. Requests queue (a few at most; beyond,
 // they are refused as busy); after each the tracker's state is read again
 // and sent to every browser, and the answer to the browser that asked.
+// Between requests the thread lets the stream guard look at the stream (it
+// asks the tracker, and reconnects, on this thread too); a stall or a lost
+// line shows in the state as its alert.
 #pragma once
 
 #include "viewer/ControlMessage.h"
 #include "viewer/Hub.h"
+
+#include <frames/FrameJson.h>
+#include <frames/StreamGuard.h>
 
 #include <condition_variable>
 #include <cstdio>
@@ -22,7 +28,7 @@ class Controller {
 public:
     static constexpr size_t kMaxQueued = 8;
 
-    Controller(void* ctx, void* dev, Hub& hub, PoseFeed& feed, std::FILE* out);
+    Controller(void* ctx, sxframes::StreamGuard& guard, Hub& hub, PoseFeed& feed, std::FILE* out);
     ~Controller();
     Controller(const Controller&) = delete;
     Controller& operator=(const Controller&) = delete;
@@ -47,9 +53,14 @@ private:
     void Record(const Job& job);
     void PostAnswer(uint64_t browser, int64_t id, bool ok, const std::string& message);
     void PostState();
+    // The guard's events: to the application, and as the state's alert.
+    void Watch();
+    void* Dev() const { return m_guard.Dev(); }
 
     void* m_ctx;
-    void* m_dev;
+    sxframes::StreamGuard& m_guard;
+    std::string m_alert;     // a stall or a lost line, shown on the page
+    sxframes::Json m_state;  // the state last read from the tracker
     Hub& m_hub;
     PoseFeed& m_feed;
     std::FILE* m_out;

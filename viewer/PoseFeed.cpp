@@ -112,6 +112,16 @@ void PoseFeed::Take(const sxframes::FrameHandoff::Slot& slot)
     m_hub.Stats().framesReceived.fetch_add(1, std::memory_order_relaxed);
     ++m_seq;
     const uint64_t stamp = static_cast<uint64_t>(slot.stampNs);
+    // The first frame after a reconnection: counted afresh, the gap marked.
+    sxframes::StreamGap gap;
+    if (m_guard && m_guard->Frame(slot.frame, slot.length, NowNs(), &gap)) {
+        m_stats.Restart();
+        if (m_rec.IsOpen() && !m_rec.WriteGap(sxframes::GapRecord(gap))) {
+            m_recError = m_rec.Error();
+            std::string ignored;
+            m_rec.Close(ignored);
+        }
+    }
     // A frame the library marked as damaged is counted, neither shown nor recorded.
     if (!m_stats.Add(slot.frame, slot.length, m_seq, stamp))
         return;

@@ -12,6 +12,7 @@
 
 #include <frames/FrameHandoff.h>
 #include <frames/FrameStats.h>
+#include <frames/StreamGuard.h>
 #include <recording/RecordingWriter.h>
 
 #include <SXCmdIF/SXCmdIF.h>
@@ -34,6 +35,9 @@ public:
     // False when the hand-off's wake-up could not be made.
     bool Open();
     sxframes::FrameHandoff& Handoff() { return m_handoff; }
+    // Tells the guard of every frame taken (before Start); a gap it closes
+    // is marked in the recording.
+    void Watch(sxframes::StreamGuard* guard) { m_guard = guard; }
     void Start();
     // Stops waiting; the frames left are taken by Finish.
     void Stop();
@@ -66,6 +70,7 @@ private:
     Hub& m_hub;
     int64_t m_periodNs;
     sxframes::FrameHandoff m_handoff;
+    sxframes::StreamGuard* m_guard = nullptr;
     net::posix::stream_descriptor m_wake;
     net::steady_timer m_rest;
     bool m_running = false;

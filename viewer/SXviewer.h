@@ -4,6 +4,8 @@
 // SDK's installed interface only.
 #pragma once
 
+#include <frames/StreamGuard.h>
+
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -63,12 +65,20 @@ struct ViewOptions {
     int controlsPerSecond = 10;             // control messages a browser may send a second
     std::atomic<int>* boundPort = nullptr;  // receives the port once listening
     ViewStats* stats = nullptr;             // counters, when given
+    // The stream's watch (frames/StreamGuard.h): its options, how to connect
+    // again after a lost line (empty: no reconnection), and who hears of its
+    // stalls, losses and reconnections besides the page (empty: nobody), on
+    // the control thread.
+    sxframes::StreamGuard::Options guard;
+    sxframes::StreamGuard::ReconnectFn reconnect;
+    std::function<void(const sxframes::StreamEvent&)> onStreamEvent;
 };
 
 // Serves until stop becomes true. Prints "viewer at http://ADDRESS:PORT/"
 // and a line for each recording to out (null: nothing). Installs its own P&O
 // callback and starts continuous output for the time it serves (both undone
-// on return); never releases the device or the context. Returns 0, the
+// on return); never releases the device or the context (but after a lost
+// line a reconnection may replace the device it started with). Returns 0, the
 // library's error code of starting the output, -1 when the address or port
 // cannot be opened, or -2 when the page's files cannot be read.
 int View(void* ctx, void* dev, const ViewOptions& options, const std::atomic<bool>& stop, std::FILE* out);

@@ -45,6 +45,9 @@ private:
     void Tick();
     void Stop();
     void ShutDown();
+    // The callback and continuous output on dev (the first device, or a new
+    // connection's, then on the control thread).
+    int StartOutput(void* dev);
 
     void* m_ctx;
     void* m_dev;
@@ -60,6 +63,7 @@ private:
     net::steady_timer m_acceptPause;
     std::shared_ptr<Hub> m_hub;
     std::unique_ptr<PoseFeed> m_feed;
+    std::unique_ptr<sxframes::StreamGuard> m_guard;
     std::unique_ptr<Controller> m_controls;
     bool m_callbackInstalled = false;
     bool m_outputStarted = false;
@@ -144,6 +148,20 @@ void Server::Stop()
     m_hub->CloseAll();
 }
 
+int Server::StartOutput(void* dev)
+{
+    m_dev = dev;
+    int rc = sxdev_SetPnoCallback(m_ctx, m_dev, &sxframes::FrameHandoff::Callback, &m_feed->Handoff());
+    if (rc != E_SX_SUCCESS)
+        return rc;
+    m_callbackInstalled = true;
+    // Damaged frames come marked, to be counted apart, not shown.
+    sxdev_pnofrmerr_allow(m_ctx, m_dev, true);
+    rc = sxcmd_dev_contpno(m_ctx, m_dev, CMD_ACTION_SET, nullptr, 0);
+    m_outputStarted = rc == E_SX_SUCCESS;
+    return rc;
+}
+
 int Server::Run()
 {
     PageFiles files;
@@ -162,20 +180,17 @@ int Server::Run()
     if (!m_feed->Open())
         return -1;
 
-    int rc = sxdev_SetPnoCallback(m_ctx, m_dev, &sxframes::FrameHandoff::Callback, &m_feed->Handoff());
-    if (rc != E_SX_SUCCESS)
-        return rc;
-    m_callbackInstalled = true;
-    // Damaged frames come marked, to be counted apart, not shown.
-    sxdev_pnofrmerr_allow(m_ctx, m_dev, true);
-    rc = sxcmd_dev_contpno(m_ctx, m_dev, CMD_ACTION_SET, nullptr, 0);
+    const int rc = StartOutput(m_dev);
     if (rc != E_SX_SUCCESS) {
         ShutDown();
         return rc;
     }
-    m_outputStarted = true;
+    m_guard = std::make_unique<sxframes::StreamGuard>(m_ctx, m_dev, m_opt.guard, m_opt.reconnect,
+                                                      [this](void* dev) { return StartOutput(dev); });
+    m_guard->Begin(NowNs());
+    m_feed->Watch(m_guard.get());
 
-    m_controls = std::make_unique<Controller>(m_ctx, m_dev, *m_hub, *m_feed, m_out);
+    m_controls = std::make_unique<Controller>(m_ctx, *m_guard, *m_hub, *m_feed, m_out);
     m_hub->SetControls(m_controls.get());
     m_controls->Start(true);
     m_feed->Start();

@@ -79,6 +79,7 @@ int TrackerCore::Connect(const std::function<int(void* ctx, void*& dev)>& connec
     }
     m_ctx = ctx;
     m_dev = dev;
+    m_connect = connect;
     sxdev_tsenable(ctx, dev, true);
     return 0;
 }
@@ -99,7 +100,7 @@ void TrackerCore::OpenUsb(uint32_t tag, int pid, int timeoutMs)
     {
         py::gil_scoped_release nogil;
         std::unique_lock<std::shared_mutex> lock(m_use);
-        r = Connect([&](void* ctx, void*& dev) {
+        r = Connect([tag, product](void* ctx, void*& dev) {
             return tag != 0 ? sxctx_connectusbtag(ctx, dev, product, tag) : sxctx_connectusb(ctx, dev, product);
         });
     }
@@ -115,7 +116,7 @@ void TrackerCore::OpenHub(int timeoutMs)
     {
         py::gil_scoped_release nogil;
         std::unique_lock<std::shared_mutex> lock(m_use);
-        r = Connect([&](void* ctx, void*& dev) { return sxctx_connectusb_q7p(ctx, dev, 0); });
+        r = Connect([](void* ctx, void*& dev) { return sxctx_connectusb_q7p(ctx, dev, 0); });
     }
     Check(r, "connect USB hub");
     Opened("usb hub", timeoutMs);
@@ -132,8 +133,9 @@ void TrackerCore::OpenSerial(int port, py::object cfg, int timeoutMs, int retrie
     {
         py::gil_scoped_release nogil;
         std::unique_lock<std::shared_mutex> lock(m_use);
-        r = Connect([&](void* ctx, void*& dev) {
-            return sxitems::ConnectSerialRetried(ctx, dev, port, static_cast<int>(word.sercfg), retries);
+        const int sercfg = static_cast<int>(word.sercfg);
+        r = Connect([port, sercfg, retries](void* ctx, void*& dev) {
+            return sxitems::ConnectSerialRetried(ctx, dev, port, sercfg, retries);
         });
     }
     Check(r, port > 0 ? ("connect serial port " + std::to_string(port)).c_str() : "connect serial");
@@ -165,6 +167,7 @@ void TrackerCore::Close()
         m_dev = nullptr;
         m_ctx = nullptr;
         m_streaming = false;
+        m_connect = nullptr;
         // The simulated tracker goes after the device that spoke to it.
         m_sim.reset();
     }

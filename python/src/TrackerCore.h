@@ -5,6 +5,9 @@
 
 #include <pybind11/pybind11.h>
 
+#include <frames/StreamGuard.h>
+#include <items/SettingsJournal.h>
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -72,6 +75,14 @@ public:
     unsigned Pending();
     void ClearQueue();
 
+    // stream()'s watch over the queue (frames/StreamGuard.h): begun with or
+    // without reconnection; each step the oldest frame (or None when none
+    // came within waitS, or when something happened) and the events as
+    // (kind, text, code) tuples; ended with the counts as a dict.
+    void WatchBegin(bool reconnect);
+    py::tuple WatchNext(double waitS);
+    py::dict WatchEnd();
+
     void SetFaults(const py::kwargs& faults);
     py::dict SimStats();
     std::string SimPath();
@@ -91,8 +102,11 @@ private:
     }
     py::object Command(const char* verb, int action, py::object item, py::object value, py::object sensor,
                        py::object source, py::object arg2);
-    // Creates the context and connects; the use lock is held.
+    // Creates the context and connects; the use lock is held. The way of
+    // connecting is kept for a reconnection.
     int Connect(const std::function<int(void* ctx, void*& dev)>& connect);
+    // The lost device released, a new one connected as the first was.
+    int Reconnect(void*& dev);
     // Records the connection and gives its commands timeoutMs to answer.
     void Opened(const std::string& kind, int timeoutMs);
     void RequireOpen() const;
@@ -108,6 +122,9 @@ private:
     mutable std::shared_mutex m_use;
     CallbackState m_cb;
     std::unique_ptr<sxsim::SerialSim> m_sim;
+    std::function<int(void* ctx, void*& dev)> m_connect;
+    sxitems::SettingsJournal m_journal; // the settings made, for a new connection
+    std::unique_ptr<sxframes::StreamGuard> m_guard;
 };
 
 } // namespace sxpy

@@ -3,7 +3,10 @@
 // (a stand-in when the module is built without it).
 #pragma once
 
+#include "Frames.h"
 #include "TrackerCore.h"
+
+#include <SXCmdIF/SXCmdIF.h>
 
 #ifdef SXPY_HAVE_SIM
 #include <simulator/SimTracker.h>
@@ -33,5 +36,10 @@ constexpr auto kPollSleep = std::chrono::milliseconds(1);
 // The library's P&O callback, on the transport's reading thread; its
 // argument is a CallbackState.
 void OnPno(void* arg, unsigned char* frame, unsigned int length);
+
+// The monotonic clock in nanoseconds (the library's time stamps' clock).
+uint64_t MonotonicNs();
+// A queued frame copied out of the device's store.
+void CopyFrame(const _sxFrameInfo& fi, RawFrame& raw);
 
 } // namespace sxpy

@@ -185,6 +185,12 @@ py::object TrackerCore::Command(const char* verb, int action, py::object item, p
         return it->unit(m_ctx, m_dev, act, p, arg2);
     });
     Check(r, op.c_str());
+    // Made again on a new connection after a lost line.
+    m_journal.Note(*it,
+                   level == Level::Sensor   ? sxitems::ItemLevel::Sensor
+                   : level == Level::Source ? sxitems::ItemLevel::Source
+                                            : sxitems::ItemLevel::Unit,
+                   index, act, payload.data(), arg2);
     if (act == CMD_ACTION_GET && ops)
         return ops->load(payload.data(), units);
     return py::none();

@@ -26,13 +26,14 @@ bool InterpreterFinalizing()
 #endif
 }
 
+} // namespace
+
 uint64_t MonotonicNs()
 {
     return static_cast<uint64_t>(
         std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count());
 }
 
-// A queued frame copied out of the device's store.
 void CopyFrame(const _sxFrameInfo& fi, RawFrame& raw)
 {
     raw.bytes.assign(fi.pFrame, fi.pFrame + fi.frameLen);
@@ -41,8 +42,6 @@ void CopyFrame(const _sxFrameInfo& fi, RawFrame& raw)
     raw.timestampNs = fi.timeStamp;
     raw.error = fi.errCode;
 }
-
-} // namespace
 
 void OnPno(void* arg, unsigned char* frame, unsigned int length)
 {

@@ -137,10 +137,13 @@ void TrackerCore::OpenSimulated(int sensors, int rate, int timeoutMs, int retrie
             // answers; a busy machine may keep the simulator's thread from
             // answering in time, which the next attempt usually survives.
             // Faults meant to refuse the connection still refuse every try.
-            r = Connect([&](void* ctx, void*& dev) {
+            r = Connect([retries](void* ctx, void*& dev) {
                 return sxitems::ConnectSerialRetried(ctx, dev, 1, static_cast<int>(CSerialCfg::Default.sercfg),
                                                      retries);
             });
+            // Port 1 is the simulator's only while SXSERIO_PORTS names it:
+            // its line is never lost, nor connected again.
+            m_connect = nullptr;
             if (before)
                 setenv("SXSERIO_PORTS", saved.c_str(), 1);
             else

@@ -94,6 +94,9 @@ void RegisterTracker(py::module_& m)
         .def("stop", &TrackerCore::Stop, "Stops continuous P&O output.")
         .def_property_readonly("streaming", &TrackerCore::Streaming, "Continuous output was started here.")
         .def("_next_frame", &TrackerCore::NextFrame, py::arg("timeout"))
+        .def("_watch_begin", &TrackerCore::WatchBegin, py::arg("reconnect"))
+        .def("_watch_next", &TrackerCore::WatchNext, py::arg("wait"))
+        .def("_watch_end", &TrackerCore::WatchEnd)
         .def("read", &TrackerCore::Read, py::arg("max_frames") = py::none(),
              "Takes every queued frame (at most max_frames) at once, without waiting, as a\n"
              "numpy structured array of FRAME_DTYPE: one row per frame, sensor fields sized\n"

@@ -32,6 +32,7 @@ import enum
 import logging
 import threading
 import time
+import warnings
 from typing import Any, Callable, Dict, Iterable, Iterator, Optional, Tuple, Union
 
 from . import _core
@@ -166,6 +167,9 @@ class Tracker(_core.TrackerCore):
     output and releases the device and the context, also after an exception.
     """
 
+    #: What the last stream() saw: stalls, lines_lost, reconnections, frames_missed, lost.
+    stream_counts: Dict[str, Any] = {}
+
     # ---- Opening -------------------------------------------------------------
 
     @classmethod
@@ -248,41 +252,74 @@ class Tracker(_core.TrackerCore):
     # ---- P&O ------------------------------------------------------------------
 
     def stream(self, frames: Optional[int] = None, seconds: Optional[float] = None, *,
-               timeout: float = 1.0) -> Iterator[Frame]:
+               timeout: Optional[float] = None, on_stall: str = "warn",
+               reconnect: bool = False) -> Iterator[Frame]:
         """Yields P&O frames oldest first as they arrive.
 
         Stops after ``frames`` frames or ``seconds`` seconds, whichever comes
         first (neither: when the caller stops iterating). Continuous output is
         started when it is not running (the queue is cleared first) and stopped
-        again when the generator ends. When no frame arrives for ``timeout``
-        seconds, SXError with code E_SXERR_TIMEOUT is raised.
+        again when the generator ends.
+
+        No frame for 1 s (or five frame periods, when that is longer) is a
+        stall: a StreamWarning once per stall, and the stream goes on;
+        ``on_stall="raise"`` raises SXError with code E_SXERR_TIMEOUT instead,
+        and so does a ``timeout`` of seconds without a frame when one is given.
+        A lost line (the serial line hung up, the USB device unplugged, the
+        tracker reset) raises SXError naming what happened, with the library's
+        code that told it. With ``reconnect=True`` the tracker is connected
+        again every second instead, the settings this Tracker made are made
+        again and the stream goes on from the new connection, each step said
+        by a StreamWarning. ``stream_counts`` then holds the stalls, lines
+        lost, reconnections and frames missed of the last stream.
         """
         if frames is not None and frames < 0:
             raise ValueError("frames: 0 or more")
+        if on_stall not in ("warn", "raise"):
+            raise ValueError("on_stall: 'warn' or 'raise', not %r" % (on_stall,))
         started = False
         if not self.streaming:
             self.start()
             started = True
+        self._watch_begin(bool(reconnect))
         try:
             end = None if seconds is None else time.monotonic() + seconds
+            last = time.monotonic()
             count = 0
             while frames is None or count < frames:
-                wait = timeout
+                wait = 0.1
                 if end is not None:
                     left = end - time.monotonic()
                     if left <= 0:
                         return
-                    wait = min(timeout, left)
-                frame = self._next_frame(wait)
+                    wait = min(wait, left)
+                frame, events = self._watch_next(wait)
+                for kind, text, code in events:
+                    if kind == "lost" and not reconnect:
+                        _core._raise(code, "stream: " + text)
+                    if kind == "stalled" and on_stall == "raise":
+                        _core._raise(int(ErrorCode.E_SXERR_TIMEOUT), "stream: " + text)
+                    warnings.warn(StreamWarning(text), stacklevel=2)
+                now = time.monotonic()
                 if frame is None:
-                    if end is not None and time.monotonic() >= end:
-                        return
-                    _core._raise(int(ErrorCode.E_SXERR_TIMEOUT), "stream: no frame within %g s" % timeout)
+                    if timeout is not None and now - last >= timeout:
+                        _core._raise(int(ErrorCode.E_SXERR_TIMEOUT), "stream: no frame within %g s" % timeout)
+                    continue
+                last = now
                 yield frame
                 count += 1
         finally:
+            self.stream_counts = self._watch_end()
             if started and self.is_open and self.streaming:
-                self.stop()
+                try:
+                    self.stop()
+                except SXError:
+                    if not self.stream_counts.get("lost"):
+                        raise
+
+
+class StreamWarning(UserWarning):
+    """A stall, a lost line or a reconnection seen by Tracker.stream()."""
 
 
 def frames_to_dataframe(frames: Union[Any, Iterable[Frame]]) -> Any:
@@ -317,7 +354,7 @@ def frames_to_dataframe(frames: Union[Any, Iterable[Frame]]) -> Any:
 
 
 __all__ = [
-    "Tracker", "Frame", "SXError", "ErrorCode", "ItemInfo", "ITEMS", "FRAME_DTYPE", "MAX_SENSORS",
+    "Tracker", "Frame", "SXError", "StreamWarning", "ErrorCode", "ItemInfo", "ITEMS", "FRAME_DTYPE", "MAX_SENSORS",
     "PosUnits", "OriUnits", "FilterLevel", "FilterTarget", "HemispherePreset", "StartupHemisphere", "Ftt",
     "Origin", "Stylus", "Parity", "CorrectionRate", "frames_to_dataframe", "logger",
     "DEFAULT_TIMEOUT_MS", "DEFAULT_RETRIES",

@@ -31,7 +31,7 @@ expect _sxtool "tipoffset" sxtool get ti
 expect _sxtool "--format" sxtool stream --for
 expect _sxtool "jsonl" sxtool stream --format j
 expect _sxtool "--sim-rate --sim-sensors --sim-static" sxtool info --sim-
-expect _sxtool "--read-only --record-dir" sxtool view --re
+expect _sxtool "--read-only --reconnect --record-dir" sxtool view --re
 expect _sxsim "--quiet --quiet-after" sxsim --qu
 # The words of set, place by place (options and their values do not count),
 # and the topics of help.

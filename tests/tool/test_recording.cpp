@@ -30,7 +30,8 @@ std::string Frame(unsigned n, unsigned seed)
     return f;
 }
 
-std::string Recording(unsigned frames)
+// A recording of frames; with a gap, its gap record comes before the frame gapBefore.
+std::string Recording(unsigned frames, const sxrec::RecordedGap* gap = nullptr, unsigned gapBefore = 0)
 {
     const std::string path = "/tmp/sxrecordingtest-" + std::to_string(getpid()) + ".sxr";
     sxrec::RecordingWriter w;
@@ -43,6 +44,9 @@ std::string Recording(unsigned frames)
     std::string error;
     EXPECT_TRUE(w.Open(path, h, error)) << error;
     for (unsigned i = 0; i < frames; ++i) {
+        if (gap && i == gapBefore) {
+            EXPECT_TRUE(w.WriteGap(*gap));
+        }
         const std::string f = Frame(1 + i % 4, i);
         EXPECT_TRUE(w.Write(reinterpret_cast<const unsigned char*>(f.data()), static_cast<uint32_t>(f.size()),
                             1000 + i, i + 1));
@@ -112,6 +116,59 @@ TEST(Recording, TheTrailerCountsTheFramesAndEndsTheFile)
                              ": bytes after the trailer");
 }
 
+TEST(Recording, AGapRecordComesBetweenTheFramesItSeparates)
+{
+    sxrec::RecordedGap gap;
+    gap.lostAtNs = 1500000000;
+    gap.resumedAtNs = 2100001002; // 2.1 s after the frame before
+    gap.missed = 57;
+    gap.cause = 1;
+    const std::string bytes = Recording(4, &gap, 3);
+    const size_t at = sxrec::kHeaderLen + 3 * sxrec::kFrameRecordHeaderLen + (28 + 32) + (28 + 64) + (28 + 96);
+    sxrec::RecordingReader r;
+    ASSERT_TRUE(r.OpenMemory(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
+    sxrec::RecordedFrame f;
+    for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(r.Next(f), sxrec::ReadResult::Frame) << r.Error();
+    ASSERT_EQ(r.Next(f), sxrec::ReadResult::Gap) << r.Error();
+    EXPECT_EQ(r.Gap().offset, at);
+    EXPECT_EQ(r.Gap().lostAtNs, 1500000000u);
+    EXPECT_EQ(r.Gap().resumedAtNs, 2100001002u);
+    EXPECT_EQ(r.Gap().missed, 57u);
+    EXPECT_EQ(r.Gap().cause, 1u);
+    EXPECT_FALSE(r.Gap().estimated);
+    EXPECT_EQ(sxrec::GapText(r.Gap(), f.timeStampNs),
+              "gap at byte offset " + std::to_string(at) + ": the serial line was hung up; 2.1 s without frames, "
+              "57 frames missed");
+    ASSERT_EQ(r.Next(f), sxrec::ReadResult::Frame) << r.Error();
+    EXPECT_EQ(f.seqNum, 4u);
+    EXPECT_EQ(r.Next(f), sxrec::ReadResult::End) << r.Error(); // the trailer counts frames only
+    EXPECT_FALSE(r.MissingTrailer());
+    EXPECT_EQ(r.GapsRead(), 1u);
+
+    gap.estimated = true;
+    gap.cause = 4;
+    EXPECT_EQ(sxrec::GapText(gap, 0), "gap at byte offset 0: the tracker answers but stopped sending frames (was it "
+                                      "reset?); about 57 frames missed");
+    // Before version 3 there were no gap records; a damaged one is a fault.
+    auto fault = [&](std::string b) {
+        r.OpenMemory(reinterpret_cast<const unsigned char*>(b.data()), b.size());
+        sxrec::ReadResult res;
+        while ((res = r.Next(f)) == sxrec::ReadResult::Frame) {
+        }
+        EXPECT_EQ(res, sxrec::ReadResult::Corrupt);
+        return r.Error();
+    };
+    std::string v2 = bytes;
+    v2[8] = 2;
+    EXPECT_EQ(fault(v2), "corrupt recording at byte offset " + std::to_string(at) + ": no frame record tag");
+    std::string shortLength = bytes;
+    shortLength[at + sxrec::gap::kLength] = 24;
+    EXPECT_EQ(fault(shortLength),
+              "corrupt recording at byte offset " + std::to_string(at) + ": gap record length 24 is not 32");
+    EXPECT_EQ(fault(bytes.substr(0, at + 28)),
+              "corrupt recording at byte offset " + std::to_string(at) + ": truncated gap record (28 of 32 bytes)");
+}
 
 TEST(Recording, HeaderFaults)
 {
@@ -124,10 +181,10 @@ TEST(Recording, HeaderFaults)
     EXPECT_EQ(r.Error(), "corrupt recording at byte offset 0: truncated header (0 of 256 bytes)");
     EXPECT_FALSE(open("hello"));
     EXPECT_EQ(r.Error(), "corrupt recording at byte offset 0: not a recording (no format name)");
-    std::string v3 = bytes;
-    v3[8] = 3;
-    EXPECT_FALSE(open(v3));
-    EXPECT_EQ(r.Error(), "corrupt recording at byte offset 8: unsupported format version 3");
+    std::string v4 = bytes;
+    v4[8] = 4;
+    EXPECT_FALSE(open(v4));
+    EXPECT_EQ(r.Error(), "corrupt recording at byte offset 8: unsupported format version 4");
     std::string huge = bytes;
     huge[14] = 1; // header length 65792
     EXPECT_FALSE(open(huge));

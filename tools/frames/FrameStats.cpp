@@ -77,6 +77,16 @@ bool FrameStats::Add(const unsigned char* frame, unsigned length, uint32_t seqNu
     return true;
 }
 
+void FrameStats::Restart()
+{
+    m_haveLast = false;
+    m_lastSeq = 0;
+    m_lastStampNs = 0;
+    m_damagedSinceLast = 0;
+    for (bool& seen : m_sensorSeen)
+        seen = false;
+}
+
 double FrameStats::IntervalMs(double fraction) const
 {
     if (m_intervals == 0)

@@ -22,6 +22,10 @@ public:
     // stamp (ns). Returns false for a frame the library marked as damaged:
     // it is counted, and not to be printed or recorded.
     bool Add(const unsigned char* frame, unsigned length, uint32_t seqNum, uint64_t timeStampNs);
+    // The stream goes on from a new connection: the next frame's count and
+    // sequence number start afresh, and the gap before it is no loss of
+    // the tracker's or the queue's (the frames missed are counted apart).
+    void Restart();
     // Refreshes the rates from the frames since the last call, at most every
     // interval; nowNs on the monotonic clock.
     void UpdateRates(uint64_t nowNs, uint64_t intervalNs);

@@ -68,8 +68,16 @@ int RunConvert(const ConvertOptions& o)
     std::string text, damaged;
     unsigned long long skipped = 0;
     bool writeFailed = false;
+    uint64_t previousStampNs = 0;
     sxrec::ReadResult r;
-    while ((r = reader.Next(*frame)) == sxrec::ReadResult::Frame) {
+    while ((r = reader.Next(*frame)) == sxrec::ReadResult::Frame || r == sxrec::ReadResult::Gap) {
+        // Where the line was lost: said, and the frames go on.
+        if (r == sxrec::ReadResult::Gap) {
+            std::fflush(out);
+            Complain(texts::kFileFailed, o.inFile.c_str(), sxrec::GapText(reader.Gap(), previousStampNs).c_str());
+            continue;
+        }
+        previousStampNs = frame->timeStampNs;
         if (!AsHandedOver(*frame)) {
             if (o.skipBad) {
                 ++skipped;

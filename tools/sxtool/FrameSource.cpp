@@ -42,6 +42,7 @@ public:
     }
 
     void Stop() override {}
+    void Rebind(void* dev) override { m_dev = dev; }
 
     unsigned QueueDepth() override
     {
@@ -89,6 +90,13 @@ public:
         if (m_installed)
             sxdev_SetPnoCallback(m_ctx, m_dev, nullptr, nullptr);
         m_installed = false;
+    }
+
+    void Rebind(void* dev) override
+    {
+        // The old device took its callback along when it was released.
+        m_installed = false;
+        m_dev = dev;
     }
 
     unsigned QueueDepth() override

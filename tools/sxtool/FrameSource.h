@@ -34,6 +34,9 @@ public:
     virtual bool Poll(FrameHandler& handler, int waitMs) = 0;
     // Undoes Start (removes the callback).
     virtual void Stop() = 0;
+    // Takes frames from another device (a new connection) after its Start;
+    // what came from the old one is still handed over.
+    virtual void Rebind(void* dev) = 0;
     // Frames waiting in the library's queue.
     virtual unsigned QueueDepth() = 0;
 };

@@ -20,6 +20,7 @@ struct ConnectionOptions {
     int simSensors = 4;
     int simRateHz = 240;
     bool simStatic = false; // each sensor holds a fixed pose
+    bool reconnect = false; // streaming commands: connect again after a lost line
 };
 
 // Library diagnostics.

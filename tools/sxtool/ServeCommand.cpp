@@ -4,6 +4,7 @@
 #include "Output.h"
 #include "Session.h"
 #include "StopFlag.h"
+#include "StreamWatch.h"
 
 #include <igtl/SXigtl.h>
 
@@ -17,7 +18,10 @@ int RunServe(Session& s, const ServeOptions& o)
     opts.prefix = o.prefix;
     opts.bindAddress = o.bind;
     opts.maxClients = o.maxClients;
-    return ServerExit(sxigtl::Serve(s.Ctx(), s.Dev(), opts, StopFlag(), DataOut()), "serve", o.bind, o.port);
+    StreamWatch watch(s.Options().reconnect);
+    WatchServedStream(s, watch, opts.guard, opts.reconnect, opts.onStreamEvent);
+    const int rc = ServerExit(sxigtl::Serve(s.Ctx(), s.Dev(), opts, StopFlag(), DataOut()), "serve", o.bind, o.port);
+    return EndServedStream(watch, rc);
 }
 
 } // namespace sxtool

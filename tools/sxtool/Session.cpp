@@ -164,6 +164,7 @@ int Session::Open(const ConnectionOptions& conn, const DiagOptions&)
         m_ctx = nullptr;
         return kExitFailed;
     }
+    m_conn = conn;
     if (conn.sim)
         return ConnectSim(conn);
     if (conn.serialPort > 0)
@@ -183,16 +184,19 @@ int Session::Open(const ConnectionOptions& conn, const DiagOptions&)
     return ConnectSim(conn);
 }
 
+int Session::UsbConnect(const ConnectionOptions& conn, void*& dev)
+{
+    if (conn.hub)
+        return sxctx_connectusb_q7p(m_ctx, dev, 0);
+    if (conn.tag != 0)
+        return sxctx_connectusbtag(m_ctx, dev, PID_Q7_TAG, conn.tag);
+    return sxctx_connectusb(m_ctx, dev, PID_SORIX);
+}
+
 int Session::ConnectUsb(const ConnectionOptions& conn)
 {
     void* dev = nullptr;
-    int rc;
-    if (conn.hub)
-        rc = sxctx_connectusb_q7p(m_ctx, dev, 0);
-    else if (conn.tag != 0)
-        rc = sxctx_connectusbtag(m_ctx, dev, PID_Q7_TAG, conn.tag);
-    else
-        rc = sxctx_connectusb(m_ctx, dev, PID_SORIX);
+    const int rc = UsbConnect(conn, dev);
     if (rc != E_SX_SUCCESS) {
         // A USB connection whose first commands failed stays registered.
         if (dev)
@@ -241,6 +245,26 @@ int Session::Connected(void* dev)
     // the longer wait only matters when an answer is late.
     sxdev_timeoutms(m_ctx, m_dev, 0, sxitems::kCommandTimeoutMs);
     return kExitOk;
+}
+
+int Session::Reconnect(void*& dev)
+{
+    if (m_dev)
+        sxctx_dev_release(m_ctx, m_dev);
+    m_dev = dev = nullptr;
+    void* fresh = nullptr;
+    const int rc = m_sim || m_conn.serialPort > 0
+                       ? sxitems::ConnectSerialRetried(m_ctx, fresh, m_sim ? SimHost::kPort : m_conn.serialPort,
+                                                       m_conn.serialCfg, 1)
+                       : UsbConnect(m_conn, fresh);
+    if (rc != E_SX_SUCCESS) {
+        if (fresh)
+            sxctx_dev_release(m_ctx, fresh);
+        return rc;
+    }
+    Connected(fresh);
+    dev = fresh;
+    return rc;
 }
 
 void Session::Close()

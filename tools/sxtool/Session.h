@@ -29,19 +29,28 @@ public:
     // returns the exit code (kExitOk when connected).
     int Open(const ConnectionOptions& conn, const DiagOptions& diag);
     void Close();
+    // Replaces the device with a new connection made the way Open made it
+    // (the old device released first; quiet, for attempts every second):
+    // the library's code, and the new device in dev (null when none).
+    int Reconnect(void*& dev);
 
     void* Ctx() const { return m_ctx; }
     void* Dev() const { return m_dev; }
     bool Simulated() const { return m_sim != nullptr; }
+    // How Open was asked to connect.
+    const ConnectionOptions& Options() const { return m_conn; }
 
 private:
     int Connected(void* dev);
     int ConnectUsb(const ConnectionOptions& conn);
+    // The library's connection for the USB options: its code.
+    int UsbConnect(const ConnectionOptions& conn, void*& dev);
     int ConnectSim(const ConnectionOptions& conn);
     int ConnectSerialPort(int port, int cfg);
 
     void* m_ctx = nullptr;
     void* m_dev = nullptr;
+    ConnectionOptions m_conn;
     std::unique_ptr<SimHost> m_sim;
 };
 

@@ -9,6 +9,7 @@
 #include "PnoPrinter.h"
 #include "Session.h"
 #include "StopFlag.h"
+#include "StreamWatch.h"
 #include "Texts.h"
 
 #include <frames/RecordingHeader.h>
@@ -44,11 +45,22 @@ public:
     LiveTable& Table() { return m_table; }
     bool Failed() const { return m_failed; }
     bool Done() const { return m_opts.frames != 0 && m_stats.Frames() >= m_opts.frames; }
+    void Watch(sxframes::StreamGuard* guard) { m_guard = guard; }
 
     bool OnFrame(const StreamFrame& f) override
     {
         if (Done() || m_failed)
             return false;
+        // The first frame after a reconnection: the counts go on from it,
+        // and the recording marks the gap.
+        sxframes::StreamGap gap;
+        if (m_guard && m_guard->Frame(f.bytes, f.length, static_cast<int64_t>(MonotonicNs()), &gap)) {
+            m_stats.Restart();
+            if (m_rec.IsOpen() && !m_rec.WriteGap(sxframes::GapRecord(gap))) {
+                m_failed = true;
+                return false;
+            }
+        }
         if (!m_stats.Add(f.bytes, f.length, f.seqNum, f.timeStampNs))
             return true; // damaged: counted, neither printed nor recorded
         if (m_rec.IsOpen() && !m_rec.Write(f.bytes, f.length, f.timeStampNs, f.seqNum)) {
@@ -90,6 +102,7 @@ private:
     std::string m_text;
     unsigned char m_picked[SX_PNO_FRAME_MAX];
     bool m_failed = false;
+    sxframes::StreamGuard* m_guard = nullptr;
 };
 
 void StatusLine(const FrameStats& st, unsigned depth)
@@ -100,7 +113,7 @@ void StatusLine(const FrameStats& st, unsigned depth)
     std::fflush(stderr);
 }
 
-void Summary(const FrameStats& st)
+void Summary(const FrameStats& st, const StreamWatch& watched)
 {
     std::fprintf(stderr, texts::kStreamSummary, static_cast<unsigned long long>(st.Frames()),
                  static_cast<unsigned long long>(st.TrackerLost()), static_cast<unsigned long long>(st.CrcDropped()),
@@ -109,18 +122,20 @@ void Summary(const FrameStats& st)
         std::fprintf(stderr, texts::kMalformedSummary, static_cast<unsigned long long>(st.Malformed()));
     if (st.Frames() > 1)
         std::fprintf(stderr, texts::kIntervalSummary, st.IntervalMs(0.5), st.IntervalMs(0.99));
+    if (const std::string counts = watched.Summary(); !counts.empty())
+        std::fprintf(stderr, "; %s", counts.c_str());
     std::fputs(LineEnd(), stderr);
 }
 
 // Switches continuous output off, again when the answer was late.
-int StopOutput(Session& s)
+int StopOutput(Session& s, int attempts)
 {
     int rc = E_SX_SUCCESS;
-    for (int attempt = 0; attempt < kStopAttempts; ++attempt) {
+    for (int attempt = 0; attempt < attempts; ++attempt) {
         rc = sxcmd_dev_contpno(s.Ctx(), s.Dev(), CMD_ACTION_RESET, nullptr, 0);
         if (rc == E_SX_SUCCESS)
             break;
-        if (attempt + 1 < kStopAttempts)
+        if (attempt + 1 < attempts)
             Complain(texts::kStopRetried, ErrorText(rc));
     }
     return rc;
@@ -166,26 +181,46 @@ int RunStream(Session& s, const StreamOptions& o)
 
     std::unique_ptr<FrameSource> source = o.callback ? MakeCallbackSource(s.Ctx(), s.Dev())
                                                      : MakeQueueSource(s.Ctx(), s.Dev());
-    int rc = source->Start();
-    // Damaged frames come marked instead of dropped, to be counted apart.
-    if (rc == E_SX_SUCCESS)
-        rc = sxdev_pnofrmerr_allow(s.Ctx(), s.Dev(), true);
-    if (rc == E_SX_SUCCESS)
-        rc = sxcmd_dev_contpno(s.Ctx(), s.Dev(), CMD_ACTION_SET, nullptr, 0);
+    // How the stream begins, on the first device and on every new one.
+    const auto begin = [&](void* dev) {
+        source->Rebind(dev);
+        int rc = source->Start();
+        // Damaged frames come marked instead of dropped, to be counted apart.
+        if (rc == E_SX_SUCCESS)
+            rc = sxdev_pnofrmerr_allow(s.Ctx(), dev, true);
+        if (rc == E_SX_SUCCESS)
+            rc = sxcmd_dev_contpno(s.Ctx(), dev, CMD_ACTION_SET, nullptr, 0);
+        return rc;
+    };
+    int rc = begin(s.Dev());
     if (rc != E_SX_SUCCESS) {
         source->Stop();
         closeOut();
         Complain(texts::kCommandFailed, "starting continuous P&O", ErrorText(rc));
         return kExitFailed;
     }
+    StreamWatch watch(s.Options().reconnect);
+    sxframes::StreamGuard guard(s.Ctx(), s.Dev(), GuardOptions(s.Options()),
+                                [&s](void*& dev) { return s.Reconnect(dev); }, begin);
+    sink.Watch(&guard);
 
     const uint64_t start = MonotonicNs();
+    guard.Begin(static_cast<int64_t>(start));
     uint64_t nextStatus = start + kStatusEveryNs;
     uint64_t nextTable = start;
+    bool statusShown = false; // a status line not yet ended
     while (!StopRequested() && !sink.Done() && !sink.Failed()) {
         if (!source->Poll(sink, kPollMs))
             break;
         const uint64_t now = MonotonicNs();
+        for (sxframes::StreamEvent e; (e = guard.Poll(static_cast<int64_t>(now))).kind != sxframes::StreamEvent::Kind::None;) {
+            if (statusShown)
+                std::fputs(LineEnd(), stderr);
+            statusShown = false;
+            watch.Tell(e);
+        }
+        if (guard.Lost() && !s.Options().reconnect)
+            break;
         sink.Stats().UpdateRates(now, kRateWindowNs);
         if (o.seconds > 0 && static_cast<double>(now - start) / 1e9 >= o.seconds)
             break;
@@ -195,12 +230,15 @@ int RunStream(Session& s, const StreamOptions& o)
         }
         if (status && now >= nextStatus) {
             StatusLine(sink.Stats(), source->QueueDepth());
+            statusShown = true;
             nextStatus = now + kStatusEveryNs;
         }
     }
 
-    // Stop the output, then take what the library had already accepted.
-    const int stopRc = StopOutput(s);
+    // Stop the output, then take what the library had already accepted; a
+    // lost line takes no command.
+    const bool lost = guard.Lost();
+    const int stopRc = lost ? E_SX_SUCCESS : StopOutput(s, guard.Stalled() ? 1 : kStopAttempts);
     if (!sink.Done() && !sink.Failed())
         source->Poll(sink, 0);
     source->Stop();
@@ -220,12 +258,14 @@ int RunStream(Session& s, const StreamOptions& o)
         return kExitFileError;
     }
     const FrameStats& st = sink.Stats();
-    Summary(st);
+    Summary(st, watch);
     if (!o.recordFile.empty()) {
         std::fprintf(stderr, texts::kRecordSummary, static_cast<unsigned long long>(st.Frames()),
                      o.recordFile.c_str());
         std::fputs(LineEnd(), stderr);
     }
+    if (const int watched = watch.Exit(); watched != kExitOk)
+        return watched;
     // A stop whose answer never came, after every frame taken was written,
     // leaves nothing undone here: the next connection stops the output.
     if ((stopRc & 0xFFFF) == E_CTXERR_DEV_RECV_QUEUE_EMPTY) {

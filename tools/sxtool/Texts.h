@@ -9,7 +9,8 @@ constexpr const char* kUsageLine = "usage: sxtool COMMAND [OPTIONS]; sxtool --he
                                    "sxtool COMMAND --help their options";
 constexpr const char* kExitCodesFooter =
     "Exit codes: 0 done, 1 the library or tracker refused, 2 bad arguments, 3 no tracker,\n"
-    "4 file error, 5 corrupt recording, 6 simulator could not start.";
+    "4 file error, 5 corrupt recording, 6 simulator could not start, 7 a stream stopped short\n"
+    "(no frames came; 3 when the line to the tracker was lost).";
 
 // Messages on standard error; each is printed after "sxtool: ".
 constexpr const char* kNoTrackerUsingSim = "no tracker found on USB; using the simulated tracker";
@@ -71,6 +72,9 @@ constexpr const char* kStreamSummary = "%llu frames, lost by the tracker %llu, d
 constexpr const char* kMalformedSummary = ", malformed %llu";
 constexpr const char* kIntervalSummary = "; frame interval median %.2f ms, 99th percentile %.2f ms";
 constexpr const char* kRecordSummary = "recorded %llu frames into %s";
+// A stall, a lost line, a reconnection; and their counts after the summary.
+constexpr const char* kStreamWarning = "warning: %s";
+constexpr const char* kGuardSummary = "stalls %llu, lines lost %llu, reconnections %llu, frames missed %llu";
 constexpr const char* kStopRetried = "stopping continuous P&O did not succeed at first (%s); tried again";
 constexpr const char* kStopIgnored = "warning: stopping continuous P&O failed: %s; every frame taken was written";
 

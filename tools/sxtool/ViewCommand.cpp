@@ -7,6 +7,7 @@
 #include "Output.h"
 #include "Session.h"
 #include "StopFlag.h"
+#include "StreamWatch.h"
 
 #include <viewer/SXviewer.h>
 
@@ -86,6 +87,8 @@ int RunView(Session& s, const ConnectionOptions& conn, const ViewOptions& o)
     opts.setItem = SetFromPage;
     std::atomic<int> port{0};
     opts.boundPort = &port;
+    StreamWatch watch(s.Options().reconnect);
+    WatchServedStream(s, watch, opts.guard, opts.reconnect, opts.onStreamEvent);
 
     std::atomic<bool> done{false};
     std::thread opener;
@@ -103,7 +106,7 @@ int RunView(Session& s, const ConnectionOptions& conn, const ViewOptions& o)
     if (opener.joinable())
         opener.join();
     // -2: the page's files could not be read (the viewer said which).
-    return rc == -2 ? kExitFileError : ServerExit(rc, "view", o.bind, o.port);
+    return rc == -2 ? kExitFileError : EndServedStream(watch, ServerExit(rc, "view", o.bind, o.port));
 }
 
 } // namespace sxtool

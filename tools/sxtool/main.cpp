@@ -206,6 +206,12 @@ void AddItemTarget(CLI::App* cmd, ItemOptions& o)
     cmd->add_option("--target", o.target, "filter: pno, pos or ori");
 }
 
+void AddReconnect(CLI::App* cmd, ConnectionOptions& c)
+{
+    cmd->add_flag("--reconnect", c.reconnect,
+                  "After a lost line, connect again every second, make the settings again and go on streaming");
+}
+
 void AddLimits(CLI::App* cmd, StreamOptions& s)
 {
     auto* frames = cmd->add_option("--frames", s.frames, "Stop after N frames (1 or more)")->check(kFrameCount);
@@ -385,6 +391,7 @@ int main(int argc, char** argv)
     stream->add_option("--record", r.stream.recordFile, "Also record every frame into this file");
     AddLimits(stream, r.stream);
     AddConnection(stream, r.conn);
+    AddReconnect(stream, r.conn);
     device(stream, [&r](Session& s) {
         ParsePnoFormat(r.format, r.stream.format);
         std::string ignored;
@@ -398,6 +405,7 @@ int main(int argc, char** argv)
     record->add_option("FILE", r.stream.recordFile, "Recording to write")->required();
     AddLimits(record, r.stream);
     AddConnection(record, r.conn);
+    AddReconnect(record, r.conn);
     device(record, [&r](Session& s) {
         r.stream.print = false;
         InstallStopHandlers();
@@ -427,6 +435,7 @@ int main(int argc, char** argv)
         ->check(CLI::Range(1, 10000))
         ->capture_default_str();
     AddConnection(serve, r.conn, false);
+    AddReconnect(serve, r.conn);
     device(serve, [&r](Session& s) {
         InstallStopHandlers();
         return RunServe(s, r.serve);
@@ -452,6 +461,7 @@ int main(int argc, char** argv)
     view->add_option("--record-dir", r.view.recordDir, "Folder the page's record button writes into")
         ->check(CLI::ExistingDirectory);
     AddConnection(view, r.conn, false);
+    AddReconnect(view, r.conn);
     device(view, [&r](Session& s) {
         InstallStopHandlers();
         return RunView(s, r.conn, r.view);

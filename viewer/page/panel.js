@@ -68,6 +68,9 @@ export class Panel {
     $('state-streaming').textContent = this.streaming ? 'on' : 'off';
     $('state-streaming').className = this.streaming ? 'good' : 'bad';
     $('stream-toggle').textContent = this.streaming ? 'Stop streaming' : 'Start streaming';
+    // A stall or a lost line, as the server's stream guard saw it.
+    $('state-alert').textContent = m.alert || (this.streaming ? 'coming' : '-');
+    $('state-alert').className = m.alert ? 'bad' : '';
     const u = m.units || {};
     $('state-units').textContent = u.pos_units ? `${u.pos_units}, ${u.ori_units}` : '-';
     $('pos-units').value = u.pos_units || '';
