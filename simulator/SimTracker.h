@@ -42,6 +42,9 @@ public:
     // Closes the line: the application sees a hang-up.
     void CloseLine();
     SimUnit& Unit() { return *m_unit; }
+    // Told every P&O frame's measurement time (null: no one); the sink
+    // must outlive the simulator or be replaced first.
+    void SetTruthSink(TruthSink* sink);
 
 private:
     SerialSim() = default;

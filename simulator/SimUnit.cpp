@@ -185,10 +185,10 @@ size_t SimUnit::BuildPnoFrame(unsigned char* out, const PnoFrameFaults& faults)
     return size + 8;
 }
 
-void SimUnit::SkipFrame()
+void SimUnit::SkipFrame(uint32_t cycles)
 {
     std::lock_guard<std::mutex> lock(m_mtx);
-    ++m_frameCount;
+    m_frameCount += cycles;
 }
 
 void SimUnit::SetBit(const _BIT_STRUCT& bit)
