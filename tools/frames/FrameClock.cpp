@@ -252,8 +252,10 @@ FrameTime FrameClock::Stamp(uint32_t frameCount, int64_t arrivalNs)
             EndBlock();
     }
 
-    if (m_anyStamp && stamp < m_lastStampNs)
-        stamp = m_lastStampNs;
+    // Every frame a later stamp than the one before: frames are measured
+    // one after the other.
+    if (m_anyStamp && stamp <= m_lastStampNs)
+        stamp = m_lastStampNs + 1;
     m_lastStampNs = stamp;
     m_anyStamp = true;
     return FrameTime{stamp, stamp + m_systemOffsetNs};

@@ -4,7 +4,7 @@
 // connected tracker turns each frame's count and arrival time into its
 // measurement time on the host's monotonic clock and on the system clock.
 // Stamp runs where a frame is handed to the application: it never
-// allocates and never makes a stamp run backwards.
+// allocates, and each stamp is later than the one before.
 //
 // The model: measurement time = t0 + frame count x period. A frame never
 // arrives before it was measured, so the line is fitted to the earliest
