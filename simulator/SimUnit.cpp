@@ -221,6 +221,12 @@ uint32_t SimUnit::FrameCount() const
     return m_frameCount;
 }
 
+void SimUnit::SetFrameCount(uint32_t count)
+{
+    std::lock_guard<std::mutex> lock(m_mtx);
+    m_frameCount = count;
+}
+
 uint32_t SimUnit::SeuId() const
 {
     std::lock_guard<std::mutex> lock(m_mtx);

@@ -113,6 +113,8 @@ public:
     _BLOCK_CONFIG Block() const;
     _SELFCAL_CONFIG SelfCal() const;
     uint32_t FrameCount() const;
+    // The count the next frame carries (a unit powered on again counts from 0).
+    void SetFrameCount(uint32_t count);
     uint32_t SeuId() const;
     _WHOAMI_STRUCT UnitIdentity() const { return m_whoUnit; }
     _WHOAMI_STRUCT SensorIdentity(int sensor) const { return m_whoSensor[sensor & 15]; }
