@@ -4,15 +4,19 @@
 #include "viewer/PoseFeed.h"
 
 #include <frames/FrameJson.h>
+#include <frames/FramePeriod.h>
 #include <frames/RecordingHeader.h>
 #include <items/ErrorHelp.h>
 #include <items/ItemTable.h>
+#include <items/ItemWords.h>
 
 #include <SXCmdIF/SXCmdIF.h>
 
 #include <boost/asio/post.hpp>
 
 #include <pthread.h>
+
+#include <cstdlib>
 
 namespace sxviewer {
 
@@ -181,6 +185,10 @@ bool Controller::Stream(bool on, std::string& message)
         return false;
     }
     m_streaming = on;
+    if (on) {
+        PoseFeed& feed = m_feed;
+        net::post(m_hub.Io(), [&feed] { feed.RestartClock(); });
+    }
     message = on ? "streaming" : "streaming stopped";
     return true;
 }
@@ -207,7 +215,21 @@ bool Controller::Set(const Control& c, std::string& message)
         return false;
     }
     message = "set " + c.item + words;
+    if (c.item == "framerate" && !c.values.empty())
+        AnnounceRate(c.values[0]);
     return true;
+}
+
+// The frames' clock model learns of a new rate on the server's thread.
+void Controller::AnnounceRate(const std::string& hzWord)
+{
+    uint32_t code = 0;
+    std::string ignored;
+    if (!sxitems::FrameRateCode(std::strtod(hzWord.c_str(), nullptr), code, ignored))
+        return;
+    const int64_t periodNs = sxframes::FramePeriodNs(code);
+    PoseFeed& feed = m_feed;
+    net::post(m_hub.Io(), [&feed, periodNs] { feed.SetFramePeriodNs(periodNs); });
 }
 
 void Controller::Record(const Job& job)

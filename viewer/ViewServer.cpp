@@ -10,6 +10,8 @@
 #include "viewer/Hub.h"
 #include "viewer/PoseFeed.h"
 
+#include <frames/FramePeriod.h>
+
 #include <SXCmdIF/SXCmdIF.h>
 
 #include <boost/asio/io_context.hpp>
@@ -168,6 +170,7 @@ int Server::Run()
     m_callbackInstalled = true;
     // Damaged frames come marked, to be counted apart, not shown.
     sxdev_pnofrmerr_allow(m_ctx, m_dev, true);
+    m_feed->SetFramePeriodNs(sxframes::ReadFramePeriodNs(m_ctx, m_dev));
     rc = sxcmd_dev_contpno(m_ctx, m_dev, CMD_ACTION_SET, nullptr, 0);
     if (rc != E_SX_SUCCESS) {
         ShutDown();
