@@ -6,6 +6,7 @@
 #include "Errors.h"
 #include "Records.h"
 
+#include <frames/FramePeriod.h>
 #include <items/Connection.h>
 #include <items/ItemWords.h>
 
@@ -140,6 +141,10 @@ py::object TrackerCore::Command(const char* verb, int action, py::object item, p
         return it->unit(m_ctx, m_dev, act, p, arg2);
     });
     Check(r, op.c_str());
+    // A new frame rate, for the frames' clock model.
+    if (act == CMD_ACTION_SET && it->record == RecordKind::FrameRate)
+        SetFramePeriod(sxframes::FramePeriodNs(reinterpret_cast<const _FRAMERATE_CONFIG*>(payload.data())->frame_rate),
+                       false);
     if (act == CMD_ACTION_GET && ops)
         return ops->load(payload.data(), units);
     return py::none();
