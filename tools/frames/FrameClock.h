@@ -8,7 +8,7 @@
 //
 // The model: measurement time = t0 + frame count x period. A frame never
 // arrives before it was measured, so the line is fitted to the earliest
-// arrivals (their lower envelope): the earliest arrival of each half second
+// arrivals (their lower envelope): the earliest arrival of each quarter second
 // is kept, the last kBlocks of them give the period (the tracker's clock
 // drifts against the host's), and the line is laid under nearly all of
 // them. A stamp is never later than its frame's arrival. A constant
@@ -35,7 +35,7 @@ public:
     // The earliest arrivals kept, one per block of at least kBlockNs and
     // kBlockFrames frames.
     static constexpr int kBlocks = 64;
-    static constexpr int64_t kBlockNs = 500000000;
+    static constexpr int64_t kBlockNs = 250000000;
     static constexpr int64_t kBlockFrames = 32;
 
     FrameClock();
