@@ -25,7 +25,7 @@ for a in "$@"; do
 done
 
 # The programs, in the order of the table's rows.
-programs=(perf_crc perf_receive perf_serial perf_usb)
+programs=(perf_crc perf_receive perf_serial perf_usb perf_clock)
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -16,10 +16,14 @@
 #include "igtl/IgtlMessages.h"
 #include "igtl/PnoPose.h"
 
+#include <frames/FrameClock.h>
 #include <frames/FrameHandoff.h>
+#include <frames/FramePeriod.h>
 
 #include <SXCmdIF/SXCmdIFdev.h>
 #include <SXCmdIF/SXerrors.h>
+#include <SXCmdIF/protocol/LEWords.h>
+#include <SXCmdIF/protocol/SXframe.h>
 
 #include <igtl_header.h>
 
@@ -70,7 +74,7 @@ public:
     Server(void* ctx, void* dev, const ServeOptions& o, std::FILE* out)
         : m_ctx(ctx), m_dev(dev), m_opt(o), m_out(out), m_stats(o.stats ? o.stats : &m_ownStats)
     {
-        m_wallOffsetNs = WallClockNs() - MonotonicNs();
+        m_clock.SetSystemOffsetNs(WallClockNs() - MonotonicNs());
         m_transformPeriodNs = o.rateHz > 0.0 ? static_cast<int64_t>(1e9 / o.rateHz) : 0;
         m_limits.messages = o.backlogMessages;
         m_limits.bytes = o.backlogBytes;
@@ -104,14 +108,14 @@ private:
     void ShutDown();
 
     std::string NameOf(unsigned sensor) const { return m_opt.prefix + std::to_string(sensor); }
-    int64_t ToWall(int64_t monoNs) const { return monoNs + m_wallOffsetNs; }
-    Packet TransformPacket(const SensorPose& pose, int64_t stampNs)
+    // Stamped with the frame's measurement time on the wall clock.
+    Packet TransformPacket(const SensorPose& pose, int64_t wallNs)
     {
-        return PackTransform(m_transform, NameOf(pose.sensor), pose.matrix, ToWall(stampNs));
+        return PackTransform(m_transform, NameOf(pose.sensor), pose.matrix, wallNs);
     }
-    Packet TdataPacket(const FramePoses& poses, int64_t stampNs)
+    Packet TdataPacket(const FramePoses& poses, int64_t wallNs)
     {
-        return PackTdata(m_tdataMsg, m_opt.prefix, poses, ToWall(stampNs));
+        return PackTdata(m_tdataMsg, m_opt.prefix, poses, wallNs);
     }
     void Print(const char* fmt, const std::string& peer, uint64_t n = 0);
     void PrintLeft(const IgtlClient& c);
@@ -124,7 +128,7 @@ private:
     ServeStats* m_stats;
     BacklogLimits m_limits;
 
-    int64_t m_wallOffsetNs = 0;
+    sxframes::FrameClock m_clock; // measurement times, on the wall clock of the server's start
     int64_t m_transformPeriodNs = 0;
     IgtlListener m_listener;
     std::unique_ptr<FrameHandoff> m_handoff;
@@ -139,6 +143,7 @@ private:
     int64_t m_startNs = 0;
     FramePoses m_poses;       // the latest frame's, for GET_ requests
     int64_t m_posesNs = 0;
+    int64_t m_posesWallNs = 0; // when they were measured
     bool m_havePoses = false;
 
     // Packed once: OpenIGTLink leaks memory each time a capability message
@@ -313,7 +318,7 @@ void Server::Answer(IgtlClient& c, const Request& r, int64_t nowNs)
         c.Enqueue(m_rtsOk, EntryKind::Answer);
         break;
     case RequestKind::GetTdata:
-        c.Enqueue(m_havePoses ? TdataPacket(m_poses, m_posesNs) : PackNotFound(kTrackerName, false),
+        c.Enqueue(m_havePoses ? TdataPacket(m_poses, m_posesWallNs) : PackNotFound(kTrackerName, false),
                   EntryKind::Answer);
         break;
     case RequestKind::GetTransform: {
@@ -322,7 +327,7 @@ void Server::Answer(IgtlClient& c, const Request& r, int64_t nowNs)
         if (m_havePoses) {
             for (const SensorPose& pose : m_poses.sensors) {
                 if (name.empty() || name == NameOf(pose.sensor)) {
-                    c.Enqueue(TransformPacket(pose, m_posesNs), EntryKind::Answer);
+                    c.Enqueue(TransformPacket(pose, m_posesWallNs), EntryKind::Answer);
                     found = true;
                 }
             }
@@ -365,8 +370,10 @@ void Server::OnFrame(const FrameHandoff::Slot& slot)
         return;
     }
     const int64_t t = slot.stampNs;
+    const int64_t measured = m_clock.Stamp(sxwire::GetLE32(slot.frame + SX_OFF_FRAMENUM), t).systemNs;
     m_havePoses = true;
     m_posesNs = t;
+    m_posesWallNs = measured;
     m_lastFrameNs = t;
     m_bitError = m_poses.bitError;
     SetState(m_bitError != 0 ? TrackerState::BitError : TrackerState::Tracking);
@@ -383,13 +390,13 @@ void Server::OnFrame(const FrameHandoff::Slot& slot)
         if (c.tdata) {
             if (Due(c.nextTdataNs, c.tdataPeriodNs, t)) {
                 if (!tdata)
-                    tdata = TdataPacket(m_poses, t);
+                    tdata = TdataPacket(m_poses, measured);
                 c.Enqueue(tdata, EntryKind::Stream, t);
             }
         } else if (Due(c.nextTransformNs, m_transformPeriodNs, t)) {
             if (transforms.empty())
                 for (const SensorPose& pose : m_poses.sensors)
-                    transforms.push_back(TransformPacket(pose, t));
+                    transforms.push_back(TransformPacket(pose, measured));
             for (const Packet& p : transforms)
                 c.Enqueue(p, EntryKind::Stream, t);
         }
@@ -442,6 +449,7 @@ int Server::StartOutput(void* dev)
     if (r != 0)
         return r;
     m_callbackInstalled = true;
+    m_clock.SetNominalPeriodNs(sxframes::ReadFramePeriodNs(m_ctx, m_dev));
     r = sxcmd_dev_contpno(m_ctx, m_dev, CMD_ACTION_SET, nullptr, 0);
     m_outputStarted = r == 0;
     return r;

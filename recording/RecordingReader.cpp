@@ -190,6 +190,7 @@ bool RecordingReader::ReadHeader()
     m_header.units.ori_units = sxwire::GetLE32(fixed + hdr::kOriUnits);
     m_header.stationMap = sxwire::GetLE32(fixed + hdr::kStationMap);
     m_header.startTimeNs = sxwire::GetLE64(fixed + hdr::kStartTime);
+    m_header.startMonotonicNs = sxwire::GetLE64(fixed + hdr::kStartMonotonic);
     std::memcpy(&m_header.identity, fixed + hdr::kIdentity, sizeof m_header.identity);
     return true;
 }

@@ -20,6 +20,7 @@ void EncodeHeader(const RecordingHeader& header, unsigned char* out)
     sxwire::PutLE32(out + hdr::kStationMap, header.stationMap);
     sxwire::PutLE32(out + hdr::kFlags, 0);
     sxwire::PutLE64(out + hdr::kStartTime, header.startTimeNs);
+    sxwire::PutLE64(out + hdr::kStartMonotonic, header.startMonotonicNs);
     std::memcpy(out + hdr::kIdentity, &header.identity, sizeof header.identity);
 }
 

@@ -61,6 +61,7 @@ constexpr size_t kStationMap = 32;
 constexpr size_t kFlags = 36;
 constexpr size_t kStartTime = 40;
 constexpr size_t kIdentity = 48;
+constexpr size_t kStartMonotonic = 240;
 } // namespace hdr
 
 // Byte offsets inside a frame record.
@@ -98,6 +99,7 @@ struct RecordingHeader {
     _UNITS_CONFIG units{};       // in force when recording began
     uint32_t stationMap = 0;     // the unit's station map word
     uint64_t startTimeNs = 0;    // wall clock, nanoseconds since 1970
+    uint64_t startMonotonicNs = 0; // the monotonic clock at the same moment (0: not recorded)
     _WHOAMI_STRUCT identity{};   // the unit's identity record
 };
 

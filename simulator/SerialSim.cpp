@@ -222,6 +222,11 @@ SimStats SerialSim::Stats() const
     return m_runner->Stats();
 }
 
+void SerialSim::SetTruthSink(TruthSink* sink)
+{
+    m_runner->SetTruthSink(sink);
+}
+
 void SerialSim::GoQuiet(bool quiet)
 {
     m_runner->SetQuiet(quiet);

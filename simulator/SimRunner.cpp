@@ -57,7 +57,10 @@ short SimLink::Events() const
     return POLLIN;
 }
 
-SimRunner::SimRunner(SimUnit& unit, std::unique_ptr<SimLink> link) : m_unit(unit), m_link(std::move(link)) {}
+SimRunner::SimRunner(SimUnit& unit, std::unique_ptr<SimLink> link)
+    : m_unit(unit), m_link(std::move(link)), m_random(unit.Config().seed * 0x9E3779B97F4A7C15ull + 1)
+{
+}
 
 SimRunner::~SimRunner()
 {
@@ -159,6 +162,8 @@ void SimRunner::Run()
     int64_t base = 0, next = 0;
     uint64_t k = 0;
     uint32_t rateCode = 0;
+    // The unit's own clock: fast by driftPpm, its cycles that much shorter.
+    const double clockRate = 1.0 + m_unit.Config().driftPpm * 1e-6;
     while (!m_stop.load()) {
         TakeFaults();
         if (m_closeRequest.load()) {
@@ -187,32 +192,40 @@ void SimRunner::Run()
                 k = 0;
                 rateCode = code;
             }
-            const int64_t step = m_unit.FrameIntervalNs();
+            const double stepNs = static_cast<double>(m_unit.FrameIntervalNs()) / clockRate;
+            const auto due = [&](uint64_t cycle) {
+                return base + static_cast<int64_t>(static_cast<double>(cycle) * stepNs + 0.5);
+            };
             if (k == 0)
-                next = base + step;
+                next = due(1);
             if (now >= next) {
-                EmitFrame();
+                EmitFrame(next, now);
                 ++k;
-                next = base + static_cast<int64_t>(k + 1) * step;
+                next = due(k + 1);
                 // A late wake-up is caught up frame by frame on the same
                 // schedule; when the thread was held up for longer than
                 // kCatchUp periods the missed cycles are skipped instead,
-                // never sent in a burst.
-                if (now - next >= kCatchUp * step) {
-                    const uint64_t missed = static_cast<uint64_t>((now - next) / step) + 1;
+                // never sent in a burst. Their frames are lost, and the
+                // frame count still counts every cycle.
+                if (static_cast<double>(now - next) >= kCatchUp * stepNs) {
+                    const uint64_t missed = static_cast<uint64_t>(static_cast<double>(now - next) / stepNs) + 1;
                     k += missed;
-                    next = base + static_cast<int64_t>(k + 1) * step;
+                    next = due(k + 1);
+                    m_unit.SkipFrame(static_cast<uint32_t>(missed));
+                    m_unsent += missed;
                 }
             }
         }
         wasStreaming = streaming;
 
         SendDueResponses(now);
+        SendLateFrames(now, false);
 
         int64_t deadline = now + kIdleNs;
         if (streaming)
             deadline = std::min(deadline, next);
         deadline = std::min(deadline, EarliestDue());
+        deadline = std::min(deadline, NextLateDue());
         if (m_inLen > 0)
             deadline = std::min(deadline, m_partialSince + kStalePartialNs);
 
@@ -377,7 +390,7 @@ int64_t SimRunner::EarliestDue() const
     return due;
 }
 
-void SimRunner::EmitFrame()
+void SimRunner::EmitFrame(int64_t measuredNs, int64_t now)
 {
     TakeFaults();
     const FaultConfig& f = m_faults;
@@ -392,6 +405,8 @@ void SimRunner::EmitFrame()
     pf.extraSensor = Nth(f.extraSensorEveryN, m_cycle);
     pf.sensor16 = Nth(f.sensor16EveryN, m_cycle);
     const size_t len = m_unit.BuildPnoFrame(m_frame, pf);
+    if (TruthSink* truth = m_truth.load())
+        truth->Measured(GetLE32(m_frame + SX_OFF_FRAMENUM), measuredNs);
     m_injected += (pf.extraSensor ? 1 : 0) + (pf.sensor16 ? 1 : 0);
     if (Nth(f.corruptFrameEveryN, m_cycle)) {
         FlipCrc(m_frame, len);
@@ -401,19 +416,66 @@ void SimRunner::EmitFrame()
         ++m_unsent;
         return;
     }
-    if (Nth(f.garbageEveryN, m_cycle) && m_link->IsStream() && f.garbageLen > 0) {
-        if (m_link->Send(kGarbage, f.garbageLen, false) == SimLink::SendResult::Sent)
-            ++m_injected;
-    }
+    const uint32_t garbage =
+        Nth(f.garbageEveryN, m_cycle) && m_link->IsStream() && f.garbageLen > 0 ? f.garbageLen : 0;
     // A frame cut short: the line carries its first half only, and the
     // reader takes the next frame's start for the rest of its body.
     const bool cut = Nth(f.truncateEveryN, m_cycle) && m_link->IsStream();
-    if (m_link->Send(m_frame, cut ? len / 2 : len, false) == SimLink::SendResult::Sent) {
+    if (f.jitterUs == 0 && m_lateCount == 0) {
+        SendFrame(m_frame, len, garbage, cut);
+        return;
+    }
+    // The line's jitter: written a random time later, never before the
+    // frames ahead of it.
+    if (m_lateCount == kMaxLate)
+        SendLateFrames(now, true);
+    const int64_t delay = f.jitterUs ? static_cast<int64_t>(NextRandom() % (f.jitterUs + 1)) * 1000 : 0;
+    m_lastDue = std::max(now + delay, m_lastDue);
+    LateFrame& late = m_late[(m_lateHead + m_lateCount) % kMaxLate];
+    late.due = m_lastDue;
+    late.len = len;
+    late.garbage = garbage;
+    late.cut = cut;
+    std::memcpy(late.bytes, m_frame, len);
+    ++m_lateCount;
+    SendLateFrames(now, false);
+}
+
+void SimRunner::SendFrame(const unsigned char* frame, size_t len, uint32_t garbage, bool cut)
+{
+    if (m_quiet.load() || m_closed) {
+        ++m_unsent;
+        return;
+    }
+    if (garbage > 0 && m_link->Send(kGarbage, garbage, false) == SimLink::SendResult::Sent)
+        ++m_injected;
+    if (m_link->Send(frame, cut ? len / 2 : len, false) == SimLink::SendResult::Sent) {
         ++m_sent;
         m_injected += cut ? 1 : 0;
     } else {
         ++m_unsent;
     }
+}
+
+// Writes the held-back frames that are due (all: the oldest, to make room).
+void SimRunner::SendLateFrames(int64_t now, bool all)
+{
+    while (m_lateCount > 0 && (all || m_late[m_lateHead].due <= now)) {
+        const LateFrame& late = m_late[m_lateHead];
+        SendFrame(late.bytes, late.len, late.garbage, late.cut);
+        m_lateHead = (m_lateHead + 1) % kMaxLate;
+        --m_lateCount;
+        all = false;
+    }
+}
+
+// xorshift64*: the jitter is the same for the same seed.
+uint32_t SimRunner::NextRandom()
+{
+    m_random ^= m_random >> 12;
+    m_random ^= m_random << 25;
+    m_random ^= m_random >> 27;
+    return static_cast<uint32_t>((m_random * 0x2545F4914F6CDD1Dull) >> 32);
 }
 
 } // namespace sxsim

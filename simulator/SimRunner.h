@@ -8,6 +8,7 @@
 #include <simulator/SimUnit.h>
 
 #include <atomic>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -54,6 +55,9 @@ public:
     // Serves a new link from the thread's next round (the old one closed
     // first).
     void ReplaceLink(std::unique_ptr<SimLink> link);
+    // Told every P&O frame's measurement time (null: no one); the sink
+    // must outlive the runner or be replaced first.
+    void SetTruthSink(TruthSink* sink) { m_truth.store(sink); }
 
 private:
     struct Delayed {
@@ -63,6 +67,15 @@ private:
     };
     static constexpr int kMaxDelayed = 8;
     static constexpr size_t kInCap = 2 * kMaxCommandFrame;
+    // A P&O frame held back by the line's jitter, with what goes with it.
+    struct LateFrame {
+        int64_t due = 0;
+        size_t len = 0;         // bytes of the frame written
+        uint32_t garbage = 0;   // garbage bytes before it
+        bool cut = false;       // the frame is cut short
+        unsigned char bytes[kMaxPnoFrame];
+    };
+    static constexpr int kMaxLate = 128; // 100 ms of jitter at 960 Hz, and more
 
     void Run();
     void Wake();
@@ -72,7 +85,11 @@ private:
     void Deliver(const unsigned char* bytes, size_t len);
     void SendDueResponses(int64_t now);
     int64_t EarliestDue() const;
-    void EmitFrame();
+    void EmitFrame(int64_t measuredNs, int64_t now);
+    void SendFrame(const unsigned char* frame, size_t len, uint32_t garbage, bool cut);
+    void SendLateFrames(int64_t now, bool all);
+    int64_t NextLateDue() const { return m_lateCount ? m_late[m_lateHead].due : LLONG_MAX; }
+    uint32_t NextRandom();
     bool Nth(uint32_t n, uint64_t count) const { return n != 0 && count % n == 0; }
 
     SimUnit& m_unit;
@@ -106,6 +123,13 @@ private:
     Delayed m_delayed[kMaxDelayed];
     uint64_t m_cycle = 0;
     uint64_t m_responses = 0;
+    std::atomic<TruthSink*> m_truth{nullptr};
+    // Frames the jitter holds back, oldest first.
+    LateFrame m_late[kMaxLate];
+    int m_lateHead = 0;
+    int m_lateCount = 0;
+    int64_t m_lastDue = 0;
+    uint64_t m_random = 0;
 };
 
 // Monotonic clock in nanoseconds.

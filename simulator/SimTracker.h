@@ -46,6 +46,9 @@ public:
     // unit comes back as switched off and on. False with error.
     bool ReopenLine(bool powerCycle, std::string* error = nullptr);
     SimUnit& Unit() { return *m_unit; }
+    // Told every P&O frame's measurement time (null: no one); the sink
+    // must outlive the simulator or be replaced first.
+    void SetTruthSink(TruthSink* sink);
 
 private:
     SerialSim() = default;

@@ -193,10 +193,10 @@ size_t SimUnit::BuildPnoFrame(unsigned char* out, const PnoFrameFaults& faults)
     return size + 8;
 }
 
-void SimUnit::SkipFrame()
+void SimUnit::SkipFrame(uint32_t cycles)
 {
     std::lock_guard<std::mutex> lock(m_mtx);
-    ++m_frameCount;
+    m_frameCount += cycles;
 }
 
 void SimUnit::SetBit(const _BIT_STRUCT& bit)
@@ -227,6 +227,12 @@ uint32_t SimUnit::FrameCount() const
 {
     std::lock_guard<std::mutex> lock(m_mtx);
     return m_frameCount;
+}
+
+void SimUnit::SetFrameCount(uint32_t count)
+{
+    std::lock_guard<std::mutex> lock(m_mtx);
+    m_frameCount = count;
 }
 
 uint32_t SimUnit::SeuId() const

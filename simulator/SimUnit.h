@@ -25,6 +25,7 @@ struct SimConfig {
     bool staticPose = false;   // fixed, documented pose per sensor
     bool accelRecords = false; // acceleration records instead of plain ones
     uint16_t pid = PID_SORIX;  // PID_SORIX: "SXRC"/"SXRP"; PID_Q7_TAG, PID_Q7_HUB: "Q7BC"/"Q7BP"
+    double driftPpm = 0;       // the unit's clock runs this much fast (frames come more often), or slow
 };
 
 // Faults injected on demand; all off by default. "Every n-th" counts from
@@ -46,6 +47,17 @@ struct FaultConfig {
     bool wrongCommandFirst = false;     // an ACK with the command word + 1 goes first
     bool nakAll = false;                // every command answers NAK (no payload)
     bool nakWarning = false;            // accepted commands answer NAK_WARNING (GET payload kept)
+    // The line.
+    uint32_t jitterUs = 0; // each P&O frame is written a random 0 to this many us late, in order
+};
+
+// Told when each P&O frame the unit builds was measured: the moment its
+// cycle was due on the monotonic clock, before any delay of the line.
+// Called on the unit's thread; must not block.
+class TruthSink {
+public:
+    virtual ~TruthSink() = default;
+    virtual void Measured(uint32_t frameCount, int64_t monotonicNs) = 0;
 };
 
 struct SimStats {
@@ -92,8 +104,8 @@ public:
     // Builds the next P&O frame into out (kMaxPnoFrame bytes) and advances
     // the frame count; returns the frame length.
     size_t BuildPnoFrame(unsigned char* out, const PnoFrameFaults& faults = {});
-    // A cycle whose frame is lost: the frame count advances.
-    void SkipFrame();
+    // Cycles whose frames are lost: the frame count advances.
+    void SkipFrame(uint32_t cycles = 1);
 
     // State, thread-safe.
     void SetBit(const _BIT_STRUCT& bit);
@@ -101,6 +113,8 @@ public:
     _BLOCK_CONFIG Block() const;
     _SELFCAL_CONFIG SelfCal() const;
     uint32_t FrameCount() const;
+    // The count the next frame carries (a unit powered on again counts from 0).
+    void SetFrameCount(uint32_t count);
     uint32_t SeuId() const;
     _WHOAMI_STRUCT UnitIdentity() const { return m_whoUnit; }
     _WHOAMI_STRUCT SensorIdentity(int sensor) const { return m_whoSensor[sensor & 15]; }

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <map>
 #include <string>
 #include <unistd.h>
@@ -51,6 +52,25 @@ double Since(std::chrono::steady_clock::time_point t)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
 }
+
+// --truth FILE: one line a P&O frame, "frame_count measured_ns", the
+// monotonic clock of the machine at the frame's measurement.
+class TruthFile final : public sxsim::TruthSink {
+public:
+    explicit TruthFile(std::FILE* f) : m_file(f) {}
+    ~TruthFile() override
+    {
+        if (m_file)
+            std::fclose(m_file);
+    }
+    void Measured(uint32_t frameCount, int64_t monotonicNs) override
+    {
+        std::fprintf(m_file, "%u %lld\n", frameCount, static_cast<long long>(monotonicNs));
+    }
+
+private:
+    std::FILE* m_file;
+};
 
 } // namespace
 
@@ -95,6 +115,14 @@ int main(int argc, char** argv)
     app.add_option("--speed", speed, "With --replay: play this many times faster")
         ->check(CLI::PositiveNumber)->needs(replayOpt);
     app.add_flag("--loop", loop, "With --replay: start again after the last frame")->needs(replayOpt);
+    app.add_option("--drift-ppm", cfg.driftPpm,
+                   "The unit's clock runs this many parts per million fast (its frames come more often), "
+                   "or slow when negative (-1000 to 1000)")
+        ->check(CLI::Range(-1000.0, 1000.0));
+    std::string truth;
+    app.add_option("--truth", truth,
+                   "Write one line a P&O frame into this file: its frame count and when it was measured, "
+                   "in nanoseconds of the machine's monotonic clock");
 
     auto* fg = "Faults";
     app.add_option("--drop-every", faults.dropEveryN, "Leave out every N-th P&O frame (a gap in the frame count)")->group(fg);
@@ -115,6 +143,10 @@ int main(int argc, char** argv)
                  "Send an ACK with the command word plus one before each answer")->group(fg);
     app.add_flag("--nak-all", faults.nakAll, "Answer every command with NAK")->group(fg);
     app.add_flag("--nak-warning", faults.nakWarning, "Answer accepted commands with NAK_WARNING")->group(fg);
+    double jitterMs = 0;
+    app.add_option("--jitter-ms", jitterMs,
+                   "Write each P&O frame a random 0 to X milliseconds late, keeping their order (0 to 100)")
+        ->check(CLI::Range(0.0, 100.0))->group(fg);
     app.add_option("--quiet-after", quietAfter, "After this many seconds the line goes quiet")->group(fg);
     auto* closeOpt =
         app.add_option("--close-after", closeAfter, "After this many seconds the line closes (hang-up)")->group(fg);
@@ -165,6 +197,17 @@ int main(int argc, char** argv)
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
+    faults.jitterUs = static_cast<uint32_t>(jitterMs * 1000.0 + 0.5);
+    std::unique_ptr<TruthFile> truthFile;
+    if (!truth.empty()) {
+        std::FILE* f = std::fopen(truth.c_str(), "w");
+        if (!f) {
+            std::fprintf(stderr, "sxsim: %s: %s\n", truth.c_str(), std::strerror(errno));
+            return 1;
+        }
+        truthFile = std::make_unique<TruthFile>(f);
+    }
+
     std::string error;
     auto sim = tty.empty() ? sxsim::SerialSim::Start(cfg, &error) : sxsim::SerialSim::StartOnPath(tty, cfg, &error);
     if (!sim) {
@@ -172,6 +215,7 @@ int main(int argc, char** argv)
         return 1;
     }
     sim->SetFaults(faults);
+    sim->SetTruthSink(truthFile.get());
     if (!replay.empty()) {
         sxsim::ApplyRecordedSettings(sim->Unit(), replayInfo);
         sim->Unit().SetSource(sxsim::MakeReplaySource(replay, replayInfo, speed, loop));

@@ -4,15 +4,19 @@
 #include "viewer/PoseFeed.h"
 
 #include <frames/FrameJson.h>
+#include <frames/FramePeriod.h>
 #include <frames/RecordingHeader.h>
 #include <items/ErrorHelp.h>
 #include <items/ItemTable.h>
+#include <items/ItemWords.h>
 
 #include <SXCmdIF/SXCmdIF.h>
 
 #include <boost/asio/post.hpp>
 
 #include <pthread.h>
+
+#include <cstdlib>
 
 namespace sxviewer {
 
@@ -190,11 +194,15 @@ bool Controller::Stream(bool on, std::string& message)
         return false;
     }
     m_streaming = on;
-    // Silence the page asked for is no stall.
-    if (on)
+    // Silence the page asked for is no stall; a stream started again starts
+    // the clock model again.
+    if (on) {
         m_guard.Begin(NowNs());
-    else
+        PoseFeed& feed = m_feed;
+        net::post(m_hub.Io(), [&feed] { feed.RestartClock(); });
+    } else {
         m_guard.Pause();
+    }
     message = on ? "streaming" : "streaming stopped";
     return true;
 }
@@ -221,7 +229,21 @@ bool Controller::Set(const Control& c, std::string& message)
         return false;
     }
     message = "set " + c.item + words;
+    if (c.item == "framerate" && !c.values.empty())
+        AnnounceRate(c.values[0]);
     return true;
+}
+
+// The frames' clock model learns of a new rate on the server's thread.
+void Controller::AnnounceRate(const std::string& hzWord)
+{
+    uint32_t code = 0;
+    std::string ignored;
+    if (!sxitems::FrameRateCode(std::strtod(hzWord.c_str(), nullptr), code, ignored))
+        return;
+    const int64_t periodNs = sxframes::FramePeriodNs(code);
+    PoseFeed& feed = m_feed;
+    net::post(m_hub.Io(), [&feed, periodNs] { feed.SetFramePeriodNs(periodNs); });
 }
 
 void Controller::Record(const Job& job)
@@ -285,6 +307,15 @@ void Controller::Watch()
         m_alert = e.kind == Kind::Stalled || e.kind == Kind::Lost ? e.text : std::string();
         // A new connection is read afresh; a silent or lost one is not
         // asked again: the state read last gets the alert.
+        if (e.kind == Kind::Reconnected) {
+            // A new connection: the clock model starts again at its rate.
+            const int64_t periodNs = sxframes::ReadFramePeriodNs(m_ctx, Dev());
+            PoseFeed& feed = m_feed;
+            net::post(m_hub.Io(), [&feed, periodNs] {
+                feed.RestartClock();
+                feed.SetFramePeriodNs(periodNs);
+            });
+        }
         if (e.kind == Kind::Reconnected || m_state.is_null()) {
             PostState();
             continue;

@@ -49,6 +49,7 @@ private:
     void Carry(const Job& job);
     // The command's result as the answer's message; true when it succeeded.
     bool Stream(bool on, std::string& message);
+    void AnnounceRate(const std::string& hzWord);
     bool Set(const Control& c, std::string& message);
     void Record(const Job& job);
     void PostAnswer(uint64_t browser, int64_t id, bool ok, const std::string& message);

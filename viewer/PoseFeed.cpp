@@ -5,6 +5,7 @@
 #include <frames/FrameJson.h>
 #include <frames/SensorRecord.h>
 
+
 #include <unistd.h>
 
 #include <chrono>
@@ -133,6 +134,7 @@ void PoseFeed::Take(const sxframes::FrameHandoff::Slot& slot)
     CSXSeuPno pno;
     if (pno.Extractraw(slot.frame, slot.length) == 0)
         return;
+    const int64_t measured = m_clock.Stamp(pno.FrameNum(), slot.stampNs).monotonicNs;
     const bool accel = pno.Mode() != 0;
     m_bitError = pno.BITerr();
     for (unsigned k = 0; k < pno.SensorCount(); ++k) {
@@ -147,6 +149,7 @@ void PoseFeed::Take(const sxframes::FrameHandoff::Slot& slot)
         pno.SFUnits(index, &p.units);
         p.accel = accel;
         p.stampNs = slot.stampNs;
+        p.measuredNs = measured;
         p.frame = pno.FrameNum();
     }
     m_fresh = true;
@@ -186,6 +189,7 @@ Text PoseFeed::PosesMessage(int64_t nowNs)
             continue;
         Json s = sxframes::SensorJson(p.pose, p.units, p.accel);
         s["timestamp_ns"] = p.stampNs;
+        s["measured_ns"] = p.measuredNs;
         s["frame"] = p.frame;
         s["frames"] = m_stats.SensorFrames(n);
         s["rate"] = m_stats.SensorRateHz(n);

@@ -10,6 +10,7 @@
 
 #include "viewer/Hub.h"
 
+#include <frames/FrameClock.h>
 #include <frames/FrameHandoff.h>
 #include <frames/FrameStats.h>
 #include <frames/StreamGuard.h>
@@ -50,6 +51,11 @@ public:
     // Ends the recording: its name and frames, or false and why.
     bool StopRecording(std::string& file, uint64_t& frames, std::string& error);
 
+    // The frames' clock model (on the server's thread): the frame period
+    // set, and a stream started again.
+    void SetFramePeriodNs(int64_t periodNs) { m_clock.SetNominalPeriodNs(periodNs); }
+    void RestartClock() { m_clock.Reset(); }
+
 private:
     struct SensorPose {
         bool seen = false;
@@ -57,6 +63,7 @@ private:
         _UNITS_CONFIG units{};
         bool accel = false;
         int64_t stampNs = 0;
+        int64_t measuredNs = 0; // when measured, on the clock of stampNs
         uint32_t frame = 0;
     };
 
@@ -76,6 +83,7 @@ private:
     bool m_running = false;
 
     sxframes::FrameStats m_stats;
+    sxframes::FrameClock m_clock;
     SensorPose m_sensors[sxframes::FrameStats::kSensors];
     uint32_t m_seq = 0;
     unsigned m_bitError = 0;

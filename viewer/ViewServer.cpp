@@ -10,6 +10,8 @@
 #include "viewer/Hub.h"
 #include "viewer/PoseFeed.h"
 
+#include <frames/FramePeriod.h>
+
 #include <SXCmdIF/SXCmdIF.h>
 
 #include <boost/asio/io_context.hpp>
@@ -185,6 +187,7 @@ int Server::Run()
         ShutDown();
         return rc;
     }
+    m_feed->SetFramePeriodNs(sxframes::ReadFramePeriodNs(m_ctx, m_dev));
     m_guard = std::make_unique<sxframes::StreamGuard>(m_ctx, m_dev, m_opt.guard, m_opt.reconnect,
                                                       [this](void* dev) { return StartOutput(dev); });
     m_guard->Begin(NowNs());

@@ -25,6 +25,7 @@ struct Frame {
     uint32_t frameCount = 0;
     uint32_t seq = 0;
     uint64_t timestampNs = 0;
+    int64_t timeNs = 0;
     uint32_t seuid = 0;
     uint32_t hpinfo = 0;
     int32_t error = 0;
@@ -113,8 +114,15 @@ bool Decode(const unsigned char* p, size_t len, bool body, Decoded& d)
     return true;
 }
 
-void FillRow(uint32_t seq, uint64_t timestampNs, int32_t error, const Decoded& d, FrameRow& row)
+uint32_t FrameCountOf(const unsigned char* bytes, size_t length, bool body)
 {
+    const size_t at = body ? 4 : 12;
+    return length >= at + 4 ? GetLE32(bytes + at) : 0;
+}
+
+void FillRow(uint32_t seq, uint64_t timestampNs, int64_t timeNs, int32_t error, const Decoded& d, FrameRow& row)
+{
+    row.time_ns = timeNs;
     row.frame_count = d.frameCount;
     row.seq = seq;
     row.timestamp_ns = timestampNs;
@@ -148,6 +156,7 @@ py::dtype FrameDtype()
         fields.append(py::make_tuple("positions", "<f8", py::make_tuple(kMaxSensors, 3)));
         fields.append(py::make_tuple("orientations", "<f8", py::make_tuple(kMaxSensors, 4)));
         fields.append(py::make_tuple("accelerations", "<f8", py::make_tuple(kMaxSensors, 4)));
+        fields.append(py::make_tuple("time_ns", "<i8"));
         py::object dt = np.attr("dtype")(fields);
         if (dt.attr("itemsize").cast<size_t>() != sizeof(FrameRow))
             throw std::runtime_error("FRAME_DTYPE does not match the frame row");
@@ -166,6 +175,7 @@ py::object MakeFrame(RawFrame&& raw)
     f.frameCount = d.frameCount;
     f.seq = raw.seq;
     f.timestampNs = raw.timestampNs;
+    f.timeNs = raw.timeNs;
     f.seuid = d.seuid;
     f.hpinfo = d.hpinfo;
     f.error = raw.error;
@@ -220,6 +230,9 @@ void RegisterFrames(py::module_& m)
                       "the frames it delivers instead; 0 for a single P&O answer).")
         .def_readonly("timestamp_ns", &Frame::timestampNs,
                       "Receive time on the monotonic clock, in nanoseconds (0 when not stamped).")
+        .def_readonly("time_ns", &Frame::timeNs,
+                      "When the frame was measured, on the system clock (Unix epoch, UTC), in\n"
+                      "nanoseconds: the tracker's frame count fitted to the arrivals (docs/timing.md).")
         .def_readonly("seuid", &Frame::seuid, "Identifier of the electronics unit.")
         .def_readonly("hpinfo", &Frame::hpinfo, "Header information word.")
         .def_readonly("error", &Frame::error, "Error the library attached to a flawed frame it passed on, else 0.")

@@ -22,6 +22,7 @@ struct RawFrame {
     bool body = false; // the P&O body of a single-P&O answer (from seuid on)
     uint32_t seq = 0;
     uint64_t timestampNs = 0;
+    int64_t timeNs = 0; // when it was measured, system clock (FrameClock)
     int32_t error = 0;
 };
 
@@ -63,9 +64,13 @@ struct FrameRow {
     double positions[kMaxSensors][3];
     double orientations[kMaxSensors][4];
     double accelerations[kMaxSensors][4];
+    int64_t time_ns;
 };
 
-void FillRow(uint32_t seq, uint64_t timestampNs, int32_t error, const Decoded& d, FrameRow& row);
+void FillRow(uint32_t seq, uint64_t timestampNs, int64_t timeNs, int32_t error, const Decoded& d, FrameRow& row);
+
+// The frame count of a frame or P&O body (0 when too short for one).
+uint32_t FrameCountOf(const unsigned char* bytes, size_t length, bool body);
 
 // The numpy type of FrameRow.
 py::dtype FrameDtype();

@@ -7,11 +7,13 @@
 
 #include <frames/StreamGuard.h>
 #include <items/SettingsJournal.h>
+#include <frames/FrameClock.h>
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <shared_mutex>
 #include <string>
 
@@ -30,6 +32,11 @@ struct CallbackState {
     py::object fn;          // touched only with the GIL
     uint32_t delivered = 0; // likewise
     uint64_t errors = 0;    // exceptions the callback raised; likewise
+    // The measurement times of the frames it delivers, on the reading
+    // thread alone; others ask for a restart or a new period.
+    sxframes::FrameClock clock;
+    std::atomic<bool> restartClock{false};
+    std::atomic<int64_t> periodNs{0};
 };
 
 class TrackerCore {
@@ -118,6 +125,11 @@ private:
     std::string m_kind;
     bool m_streaming = false;
     int m_timeoutMs = 50;
+    // Measurement times of the frames read from the queue.
+    std::mutex m_clockMtx;
+    sxframes::FrameClock m_clock;
+    // A new frame period for both clocks; restart: a stream starts again.
+    void SetFramePeriod(int64_t periodNs, bool restart);
     // Held shared by every call into the library, exclusively by Close.
     mutable std::shared_mutex m_use;
     CallbackState m_cb;

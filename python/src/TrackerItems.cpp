@@ -7,6 +7,7 @@
 #include "FieldValues.h"
 #include "Records.h"
 
+#include <frames/FramePeriod.h>
 #include <items/Connection.h>
 #include <items/ItemWords.h>
 #include <items/SetWords.h>
@@ -191,6 +192,10 @@ py::object TrackerCore::Command(const char* verb, int action, py::object item, p
                    : level == Level::Source ? sxitems::ItemLevel::Source
                                             : sxitems::ItemLevel::Unit,
                    index, act, payload.data(), arg2);
+    // A new frame rate, for the frames' clock model.
+    if (act == CMD_ACTION_SET && it->record == RecordKind::FrameRate)
+        SetFramePeriod(sxframes::FramePeriodNs(reinterpret_cast<const _FRAMERATE_CONFIG*>(payload.data())->frame_rate),
+                       false);
     if (act == CMD_ACTION_GET && ops)
         return ops->load(payload.data(), units);
     return py::none();

@@ -4,6 +4,7 @@
 #include "Frames.h"
 
 #include <SXCmdIF/SXCmdIF.h>
+#include <frames/FramePeriod.h>
 
 #include <algorithm>
 #include <chrono>
@@ -51,6 +52,13 @@ void OnPno(void* arg, unsigned char* frame, unsigned int length)
         RawFrame raw;
         raw.timestampNs = MonotonicNs();
         raw.bytes.assign(frame, frame + length);
+        if (st->restartClock.exchange(false))
+            st->clock.Reset();
+        st->clock.SetNominalPeriodNs(st->periodNs.load());
+        raw.timeNs = st->clock
+                         .Stamp(FrameCountOf(frame, length, !IsWholeFrame(frame, length)),
+                                static_cast<int64_t>(raw.timestampNs))
+                         .systemNs;
         const PyGILState_STATE gil = PyGILState_Ensure();
         if (!g_finalizing.load() && st->fn) {
             // Holds the function through the call, should it replace itself.
@@ -83,6 +91,19 @@ void OnPno(void* arg, unsigned char* frame, unsigned int length)
     st->inflight.fetch_sub(1);
 }
 
+void TrackerCore::SetFramePeriod(int64_t periodNs, bool restart)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_clockMtx);
+        if (restart)
+            m_clock.Reset();
+        m_clock.SetNominalPeriodNs(periodNs);
+    }
+    m_cb.periodNs.store(periodNs);
+    if (restart)
+        m_cb.restartClock.store(true);
+}
+
 void TrackerCore::Start(bool clearQueue)
 {
     RequireNotInCallback("start");
@@ -90,6 +111,8 @@ void TrackerCore::Start(bool clearQueue)
               RequireOpen();
               if (clearQueue)
                   sxctx_dev_resetpnocounters(m_ctx, m_dev);
+              // A stream begins: its frames' clock starts again at its rate.
+              SetFramePeriod(sxframes::ReadFramePeriodNs(m_ctx, m_dev), true);
               int frames = 0;
               return sxcmd_dev_contpno(m_ctx, m_dev, CMD_ACTION_SET, &frames, 0);
           }),
@@ -124,6 +147,11 @@ py::object TrackerCore::NextFrame(double timeoutS)
             const int rr = sxctx_dev_fifopnofraw(m_ctx, m_dev, &fi);
             if (rr == 0) {
                 CopyFrame(fi, raw);
+                std::lock_guard<std::mutex> lock(m_clockMtx);
+                raw.timeNs = m_clock
+                                 .Stamp(FrameCountOf(fi.pFrame, fi.frameLen, raw.body),
+                                        static_cast<int64_t>(fi.timeStamp))
+                                 .systemNs;
                 return 0;
             }
             if (ErrCode(rr) != E_CTXERR_NO_MORE_DATA)
@@ -158,6 +186,7 @@ py::object TrackerCore::Read(py::object maxFrames)
         sxctx_dev_fifo_unread_count(m_ctx, m_dev, &queued, &bytes);
         rows.reserve(std::min<size_t>(limit, queued));
         Decoded d;
+        std::lock_guard<std::mutex> lock(m_clockMtx);
         while (rows.size() < limit) {
             _sxFrameInfo fi{};
             const int rr = sxctx_dev_fifopnofraw(m_ctx, m_dev, &fi);
@@ -167,7 +196,8 @@ py::object TrackerCore::Read(py::object maxFrames)
                 return rr;
             Decode(fi.pFrame, fi.frameLen, !IsWholeFrame(fi.pFrame, fi.frameLen), d);
             rows.emplace_back();
-            FillRow(fi.seqNum, fi.timeStamp, fi.errCode, d, rows.back());
+            const int64_t timeNs = m_clock.Stamp(d.frameCount, static_cast<int64_t>(fi.timeStamp)).systemNs;
+            FillRow(fi.seqNum, fi.timeStamp, timeNs, fi.errCode, d, rows.back());
         }
         return 0;
     });
@@ -187,8 +217,14 @@ py::object TrackerCore::Single()
         RequireOpen();
         _sxFrameInfo fi{};
         const int rr = sxcmd_dev_singlepno(m_ctx, m_dev, fi, 0);
-        if (rr == 0 && fi.pFrame)
+        if (rr == 0 && fi.pFrame) {
             CopyFrame(fi, raw);
+            // One frame alone shows nothing of the rate: measured when it came.
+            raw.timeNs = sxframes::FrameClock()
+                             .Stamp(FrameCountOf(fi.pFrame, fi.frameLen, raw.body),
+                                    static_cast<int64_t>(fi.timeStamp ? fi.timeStamp : MonotonicNs()))
+                             .systemNs;
+        }
         return rr;
     });
     Check(r, "single P&O");

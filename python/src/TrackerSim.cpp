@@ -41,6 +41,7 @@ const FaultU32 kFaultU32[] = {
     {"garbage_every_n", &sxsim::FaultConfig::garbageEveryN},
     {"garbage_len", &sxsim::FaultConfig::garbageLen},
     {"corrupt_response_every_n", &sxsim::FaultConfig::corruptResponseEveryN},
+    {"jitter_us", &sxsim::FaultConfig::jitterUs},
 };
 const FaultInt kFaultInt[] = {
     {"fault_cmd", &sxsim::FaultConfig::faultCmd},
@@ -86,6 +87,8 @@ bool TakeConfig(sxsim::SimConfig& c, const std::string& name, py::handle value)
         c.staticPose = value.cast<bool>();
     else if (name == "accel_records")
         c.accelRecords = value.cast<bool>();
+    else if (name == "drift_ppm")
+        c.driftPpm = value.cast<double>();
     else
         return false;
     return true;

@@ -216,11 +216,12 @@ class Tracker(_core.TrackerCore):
 
         sensors: detected sensors 1 to 16; rate: frames per second (30, 60,
         120, 240, 480 or 960). Further keywords set up the simulator (sources,
-        seuid, seed, static_pose, accel_records) or inject faults, as
-        set_faults takes them (drop_every_n, corrupt_frame_every_n,
+        seuid, seed, static_pose, accel_records, drift_ppm) or inject faults,
+        as set_faults takes them (drop_every_n, corrupt_frame_every_n,
         extra_sensor_every_n, sensor16_every_n, garbage_every_n, garbage_len,
         fault_cmd, corrupt_response_every_n, response_delay_ms,
-        withhold_responses, wrong_command_first, nak_all, nak_warning).
+        withhold_responses, wrong_command_first, nak_all, nak_warning,
+        jitter_us).
         """
         _int_arg("simulated()", "sensors", sensors, 1, 16)
         if isinstance(rate, bool) or not isinstance(rate, (int, float)):
@@ -325,7 +326,8 @@ class StreamWarning(UserWarning):
 def frames_to_dataframe(frames: Union[Any, Iterable[Frame]]) -> Any:
     """P&O frames as a pandas DataFrame, one row per sensor record: the
     frame's timestamp_ns, frame_count and seq, the sensor number, x, y, z, the
-    orientation's four values (the fourth NaN for Euler units) and sfinfo.
+    orientation's four values (the fourth NaN for Euler units), sfinfo and
+    the frame's measurement time time_ns.
 
     frames: the structured array of read(), or Frames (from stream(), single()
     or a callback). pandas is needed here only; it is not a requirement of
@@ -335,21 +337,22 @@ def frames_to_dataframe(frames: Union[Any, Iterable[Frame]]) -> Any:
     except ImportError as e:
         raise ImportError("frames_to_dataframe needs pandas (apt install python3-pandas, or pip install pandas)") from e
     import numpy as np  # pylint: disable=import-outside-toplevel
-    columns = ("timestamp_ns", "frame_count", "seq", "sensor", "x", "y", "z", "o1", "o2", "o3", "o4", "sfinfo")
+    columns = ("timestamp_ns", "frame_count", "seq", "sensor", "x", "y", "z", "o1", "o2", "o3", "o4", "sfinfo",
+               "time_ns")
     rows = []
     if isinstance(frames, np.ndarray):
         for f in frames:
             for k in range(int(f["sensor_count"])):
                 p, o = f["positions"][k], f["orientations"][k]
                 rows.append((int(f["timestamp_ns"]), int(f["frame_count"]), int(f["seq"]), int(f["sensors"][k]),
-                             *map(float, p), *map(float, o), int(f["sfinfo"][k])))
+                             *map(float, p), *map(float, o), int(f["sfinfo"][k]), int(f["time_ns"])))
     else:
         for f in frames:
             for k in range(len(f)):
                 p, o = f.positions[k], f.orientations[k]
                 o4 = float(o[3]) if len(o) > 3 else float("nan")
                 rows.append((f.timestamp_ns, f.frame_count, f.seq, int(f.sensors[k]), *map(float, p),
-                             float(o[0]), float(o[1]), float(o[2]), o4, int(f.sfinfo[k])))
+                             float(o[0]), float(o[1]), float(o[2]), o4, int(f.sfinfo[k]), f.time_ns))
     return pd.DataFrame.from_records(rows, columns=columns)
 
 

@@ -551,6 +551,9 @@ class Frame:
     def timestamp_ns(self) -> int:
         """Receive time on the monotonic clock, in nanoseconds (0 when not stamped)."""
     @property
+    def time_ns(self) -> int:
+        """When the frame was measured, on the system clock (Unix epoch, UTC), in nanoseconds."""
+    @property
     def seuid(self) -> int:
         """Identifier of the electronics unit."""
     @property

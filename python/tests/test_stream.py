@@ -1,5 +1,7 @@
 """P&O frames: the generator, the bulk read and the single request."""
 
+import time
+
 import numpy as np
 import pytest
 
@@ -115,3 +117,31 @@ def test_timeout_raises_sxerror():
             next(t.stream(timeout=0.2))
         assert e.value.code == sxcmdif.ErrorCode.E_SXERR_TIMEOUT
         assert not t.streaming
+
+
+def test_measurement_times_are_regular_where_arrivals_jitter():
+    """time_ns: the frame's count fitted to its arrivals (docs/timing.md)."""
+    with sxcmdif.Tracker.simulated(sensors=1, rate=240, jitter_us=4000, drift_ppm=100) as t:
+        frames = list(t.stream(seconds=3))
+        t.start()
+        time.sleep(0.2)
+        rows = t.read()
+        t.stop()
+    counts = np.array([f.frame_count for f in frames], dtype=np.int64)
+    times = np.array([f.time_ns for f in frames], dtype=np.int64)
+    arrivals = np.array([f.timestamp_ns for f in frames], dtype=np.int64)
+    assert np.all(np.diff(times) >= 0)
+    # The system clock of now, within the run.
+    assert abs(int(times[-1]) - time.time_ns()) < 10_000_000_000
+    # Once the model has settled: each frame's time against a line through
+    # the counts strays by far less than the arrivals do.
+    settled = arrivals - arrivals[0] > 1_500_000_000
+    period = 1e9 / 240 / (1 + 100e-6)
+
+    def spread(stamps):
+        r = stamps[settled] - counts[settled] * period
+        return np.percentile(np.abs(r - np.median(r)), 99)
+
+    assert spread(times) < 1_000_000 < spread(arrivals)
+    assert rows.dtype.names[-1] == "time_ns" and len(rows) > 10
+    assert np.all(rows["time_ns"] > 0) and np.all(np.diff(rows["time_ns"]) >= 0)

@@ -30,7 +30,7 @@ expect _sxtool "reset record" sxtool --trace 3 re
 expect _sxtool "tipoffset" sxtool get ti
 expect _sxtool "--format" sxtool stream --for
 expect _sxtool "jsonl" sxtool stream --format j
-expect _sxtool "--sim-rate --sim-sensors --sim-static" sxtool info --sim-
+expect _sxtool "--sim-jitter-ms --sim-rate --sim-sensors --sim-static" sxtool info --sim-
 expect _sxtool "--read-only --reconnect --record-dir" sxtool view --re
 expect _sxsim "--quiet --quiet-after" sxsim --qu
 # The words of set, place by place (options and their values do not count),

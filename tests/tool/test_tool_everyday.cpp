@@ -8,6 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <fstream>
+#include <map>
 #include <regex>
 
 using namespace tooltest;
@@ -155,6 +161,7 @@ TEST(Everyday, JsonParsesBack)
         const json f = json::parse(line);
         EXPECT_GT(f["timestamp_ns"].get<uint64_t>(), lastStamp);
         lastStamp = f["timestamp_ns"].get<uint64_t>();
+        EXPECT_GT(f["time_ns"].get<int64_t>(), 0) << line;
         ASSERT_EQ(f["sensors"].size(), 2u) << line;
         EXPECT_EQ(f["sensors"][0]["sensor"], 0);
         EXPECT_EQ(f["sensors"][1]["sensor"], 2);
@@ -214,17 +221,39 @@ TEST(Everyday, InfoAndBlockNameTheAttachedSensorsAndSources)
 
 TEST(Everyday, TimeStampsLeadTheRows)
 {
-    const RunResult r = Tool({"stream", "--sim", "--frames", "4", "--format", "csv", "--timestamps"});
+    const auto wall = [] {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
+            .count();
+    };
+    const int64_t before = wall();
+    const RunResult r =
+        Tool({"stream", "--sim", "--sim-jitter-ms", "4", "--frames", "60", "--format", "csv", "--timestamps"});
+    const int64_t after = wall();
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::vector<std::string> lines = Lines(r.out);
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[0].rfind("timestamp_ns, SEU,", 0), 0u) << lines[0];
+    ASSERT_EQ(lines.size(), 61u);
+    EXPECT_EQ(lines[0].rfind("timestamp_ns, time_ns, SEU,", 0), 0u) << lines[0];
     uint64_t last = 0;
+    int64_t lastTime = 0, shortest = INT64_MAX, longest = 0;
     for (size_t i = 1; i < lines.size(); ++i) {
-        const uint64_t stamp = std::stoull(Split(lines[i], ',')[0]);
+        const std::vector<std::string> cols = Split(lines[i], ',');
+        const uint64_t stamp = std::stoull(cols[0]);
+        const int64_t time = std::stoll(cols[1]);
         EXPECT_GT(stamp, last);
+        if (i > 1) {
+            shortest = std::min(shortest, static_cast<int64_t>(stamp - last));
+            longest = std::max(longest, static_cast<int64_t>(stamp - last));
+        }
         last = stamp;
+        // When measured, on the system clock: during the run, never backwards.
+        EXPECT_GE(time, lastTime);
+        EXPECT_GT(time, before);
+        EXPECT_LT(time, after);
+        lastTime = time;
     }
+    // The simulated line's jitter bunches the arrivals (4.2 ms apart at 240 Hz).
+    EXPECT_GT(longest - shortest, 2000000) << shortest << " to " << longest;
 }
 
 TEST_F(OnSerial, FramesWithABadCrcAreCountedApartFromTheTrackersGaps)
@@ -259,4 +288,63 @@ TEST(Everyday, SxsimShowsItsStatusLineOnlyOnATerminalAndNeverWhenQuiet)
     EXPECT_TRUE(Has(run("", "").out, "sxsim: frames 0 sent"));
     EXPECT_FALSE(Has(run(" --quiet", "").out, "sxsim: frames"));
     EXPECT_FALSE(Has(run(" 2>&1 | cat", "").out, "sxsim: frames")); // not a terminal
+}
+
+// The measurement times against the simulator's record of when it measured
+// each frame (sxsim --truth): steady where the arrivals jitter, and the same
+// again when the recording is converted.
+TEST_F(OnSerial, MeasurementTimesFollowTheTrackerAndComeBackFromTheRecording)
+{
+    const std::string truthPath = TempPath("sx_truth.txt");
+    const std::string recPath = TempPath("sx_timed.sxrec");
+    Start({"--rate", "960", "--jitter-ms", "4", "--drift-ppm", "100", "--truth", truthPath});
+    const RunResult r = Cmd({"stream", "--format", "jsonl", "--seconds", "3", "--record", recPath});
+    m_sim.reset(); // the truth file is complete
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::map<uint32_t, int64_t> truth;
+    std::ifstream in(truthPath);
+    uint32_t count = 0;
+    long long ns = 0;
+    while (in >> count >> ns)
+        truth[count] = ns;
+    const std::vector<std::string> lines = Lines(r.out);
+    ASSERT_GT(lines.size(), 2000u);
+    // After the first 1.5 s (the model learning), less one constant offset.
+    std::vector<double> err, late;
+    int64_t first = 0, lastTime = 0;
+    for (const std::string& line : lines) {
+        const json f = json::parse(line);
+        const int64_t arrival = f["timestamp_ns"].get<int64_t>(), time = f["time_ns"].get<int64_t>();
+        ASSERT_GE(time, lastTime) << line;
+        lastTime = time;
+        first = first ? first : arrival;
+        const auto t = truth.find(f["frame"].get<uint32_t>());
+        ASSERT_NE(t, truth.end()) << line;
+        if (arrival - first < 1500000000)
+            continue;
+        err.push_back(static_cast<double>(time - t->second));
+        late.push_back(static_cast<double>(arrival - t->second));
+    }
+    const auto p99 = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        const double mid = v[v.size() / 2];
+        for (double& x : v)
+            x = std::fabs(x - mid);
+        std::sort(v.begin(), v.end());
+        return v[v.size() * 99 / 100];
+    };
+    EXPECT_LT(p99(err), 1e6) << "measurement times stray";
+    EXPECT_GT(p99(late), 1e6) << "the line did not jitter";
+    // Converting the recording gives the same stamps, both of them.
+    const RunResult c = Tool({"convert", recPath, "--format", "jsonl"});
+    ASSERT_EQ(c.exitCode, 0) << c.err;
+    const std::vector<std::string> again = Lines(c.out);
+    ASSERT_EQ(again.size(), lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const json a = json::parse(lines[i]), b = json::parse(again[i]);
+        ASSERT_EQ(a["timestamp_ns"], b["timestamp_ns"]) << i;
+        ASSERT_EQ(a["time_ns"], b["time_ns"]) << i;
+    }
+    std::remove(truthPath.c_str());
+    std::remove(recPath.c_str());
 }

@@ -108,6 +108,7 @@ Json FrameJson(const CSXSeuPno& pno, const FrameMeta& meta)
 {
     Json j = Json::object();
     j["timestamp_ns"] = meta.timeStampNs;
+    j["time_ns"] = meta.timeNs;
     j["frame"] = pno.FrameNum();
     j["seq"] = meta.seqNum;
     j["bit_error"] = pno.BITerr();

@@ -20,9 +20,10 @@ using Json = nlohmann::ordered_json;
 struct FrameMeta {
     uint64_t timeStampNs = 0; // host monotonic clock when the library queued it
     uint32_t seqNum = 0;      // the library's queue sequence number
+    int64_t timeNs = 0;       // when it was measured, system clock (FrameClock)
 };
 
-// {"timestamp_ns", "frame", "seq", "bit_error", "lost", "sensors": [SensorJson...]}
+// {"timestamp_ns", "time_ns", "frame", "seq", "bit_error", "lost", "sensors": [SensorJson...]}
 Json FrameJson(const CSXSeuPno& pno, const FrameMeta& meta);
 // One sensor of a frame: {"sensor", "position", "orientation" (three Euler
 // angles or four quaternion values), "units": UnitsJson, "status":

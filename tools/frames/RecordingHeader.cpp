@@ -25,9 +25,9 @@ int ReadRecordingHeader(void* ctx, void* dev, sxrec::RecordingHeader& h)
         rc = sxcmd_dev_stationmap(ctx, dev, &map);
     h.frameRateCode = rate.frame_rate;
     h.stationMap = map.map;
-    h.startTimeNs = static_cast<uint64_t>(
-        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
-            .count());
+    using namespace std::chrono;
+    h.startMonotonicNs = static_cast<uint64_t>(duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count());
+    h.startTimeNs = static_cast<uint64_t>(duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count());
     return rc;
 }
 

@@ -7,7 +7,8 @@
 namespace sxframes {
 
 // Reads the unit's identity, units, frame rate and station map into h and
-// stamps it with the wall clock; the library's error code.
+// stamps it with the wall clock and the monotonic clock; the library's
+// error code.
 int ReadRecordingHeader(void* ctx, void* dev, sxrec::RecordingHeader& h);
 
 } // namespace sxframes

@@ -11,6 +11,9 @@
 #include "Texts.h"
 
 #include <SXCmdIF/SXCmdIF.h>
+#include <SXCmdIF/protocol/LEWords.h>
+#include <frames/FrameClock.h>
+#include <frames/FramePeriod.h>
 #include <recording/RecordingReader.h>
 
 #include <cstdio>
@@ -64,6 +67,13 @@ int RunConvert(const ConvertOptions& o)
         }
     }
     PnoPrinter printer(o.format, o.timestamps);
+    // The same clock model as the live stream, on the recorded arrivals.
+    const sxrec::RecordingHeader& header = reader.Header();
+    sxframes::FrameClock clock;
+    clock.SetNominalPeriodNs(sxframes::FramePeriodNs(header.frameRateCode));
+    bool offsetKnown = header.startMonotonicNs != 0;
+    if (offsetKnown)
+        clock.SetSystemOffsetNs(static_cast<int64_t>(header.startTimeNs - header.startMonotonicNs));
     auto frame = std::make_unique<sxrec::RecordedFrame>();
     std::string text, damaged;
     unsigned long long skipped = 0;
@@ -87,9 +97,17 @@ int RunConvert(const ConvertOptions& o)
                                                             " fails its CRC");
             break;
         }
+        // A recording older than its monotonic start time: its first frame
+        // came right after the wall-clock start.
+        if (!offsetKnown) {
+            clock.SetSystemOffsetNs(static_cast<int64_t>(header.startTimeNs - frame->timeStampNs));
+            offsetKnown = true;
+        }
+        const sxframes::FrameTime t = clock.Stamp(sxwire::GetLE32(frame->bytes + SX_OFF_FRAMENUM),
+                                                  static_cast<int64_t>(frame->timeStampNs));
         text.clear();
         // A frame the reports cannot take (another preamble) is skipped.
-        if (!printer.RawFrame(frame->bytes, frame->length, text, {frame->timeStampNs, frame->seqNum}))
+        if (!printer.RawFrame(frame->bytes, frame->length, text, {frame->timeStampNs, frame->seqNum, t.systemNs}))
             continue;
         if (!WriteText(out, text)) {
             writeFailed = true;

@@ -9,6 +9,7 @@
 #include "StopFlag.h"
 #include "Texts.h"
 
+#include <frames/FrameClock.h>
 #include <items/ItemTable.h>
 #include <items/ItemWords.h>
 
@@ -270,8 +271,11 @@ int RunSingle(Session& s, PnoFormat format, bool timestamps)
     CSXSeuPno pno;
     if (pno.Extractseupno(answer.pFrame, answer.frameLen) == 0)
         return Failed("single P&O", E_DEVIOERR_FRAME_HEADER);
+    // One frame alone shows nothing of the rate: it was measured when it came.
+    sxframes::FrameClock clock;
+    const sxframes::FrameTime t = clock.Stamp(pno.FrameNum(), static_cast<int64_t>(when));
     std::string text;
-    PnoPrinter(format, timestamps).Frame(pno, text, {when, answer.seqNum});
+    PnoPrinter(format, timestamps).Frame(pno, text, {when, answer.seqNum, t.systemNs});
     PrintReport(text);
     return kExitOk;
 }

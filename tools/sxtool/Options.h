@@ -21,6 +21,7 @@ struct ConnectionOptions {
     int simRateHz = 240;
     bool simStatic = false; // each sensor holds a fixed pose
     bool reconnect = false; // streaming commands: connect again after a lost line
+    double simJitterMs = 0; // each frame written a random 0 to this many ms late
 };
 
 // Library diagnostics.
@@ -39,7 +40,7 @@ struct StreamOptions {
     std::string recordFile;
     bool callback = false;
     bool print = true;      // false for `record`
-    bool timestamps = false; // rows begin with the host time stamp
+    bool timestamps = false; // rows begin with the host time stamp and the measurement time
     uint32_t sensorMask = 0; // the sensors printed (bit n: sensor n); 0: all
 };
 

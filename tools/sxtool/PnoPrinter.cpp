@@ -14,6 +14,7 @@ namespace {
 constexpr bool kZeroBased = true;
 constexpr const char* kLineEnd = "\r\n";
 constexpr const char* kStampColumn = "timestamp_ns";
+constexpr const char* kTimeColumn = "time_ns";
 
 void EndLine(std::string& out)
 {
@@ -93,9 +94,10 @@ void PnoPrinter::Header(const CSXSeuPno& pno, bool accel, std::string& out) cons
         break;
     }
     EndLine(out);
-    if (m_timestamps)
-        PrefixLines(out, from, m_format == PnoFormat::Line ? std::string(kStampColumn) + " "
-                                                            : std::string(kStampColumn) + ", ");
+    if (m_timestamps) {
+        const char* sep = m_format == PnoFormat::Line ? " " : ", ";
+        PrefixLines(out, from, std::string(kStampColumn) + sep + kTimeColumn + sep);
+    }
 }
 
 void PnoPrinter::Frame(const CSXSeuPno& pno, std::string& out, const FrameMeta& meta)
@@ -131,7 +133,8 @@ void PnoPrinter::Frame(const CSXSeuPno& pno, std::string& out, const FrameMeta& 
     EndLine(out);
     if (m_timestamps) {
         const bool csv = m_format == PnoFormat::Csv || m_format == PnoFormat::CsvEnh;
-        PrefixLines(out, from, std::to_string(meta.timeStampNs) + (csv ? ", " : " "));
+        const char* sep = csv ? ", " : " ";
+        PrefixLines(out, from, std::to_string(meta.timeStampNs) + sep + std::to_string(meta.timeNs) + sep);
     }
 }
 

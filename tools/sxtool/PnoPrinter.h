@@ -1,7 +1,8 @@
 // P&O frames as the library's reports: the text table, one line per sensor,
 // CSV and enhanced CSV; or as JSON lines. The line and CSV forms begin with
 // their header, printed from the first frame. With time stamps every row
-// begins with the frame's host time stamp in nanoseconds.
+// begins with the frame's host time stamp (arrival, monotonic clock) and its
+// measurement time (system clock), in nanoseconds.
 #pragma once
 
 #include "Json.h"

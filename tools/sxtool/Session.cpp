@@ -230,7 +230,7 @@ int Session::ConnectSerialPort(int port, int cfg)
 int Session::ConnectSim(const ConnectionOptions& conn)
 {
     std::string error;
-    m_sim = SimHost::Start(conn.simSensors, conn.simRateHz, conn.simStatic, error);
+    m_sim = SimHost::Start(conn.simSensors, conn.simRateHz, conn.simStatic, conn.simJitterMs, error);
     if (!m_sim) {
         Complain(texts::kSimFailed, error.c_str());
         return kExitNoSimulator;

@@ -15,12 +15,14 @@ namespace sxtool {
 
 SimHost::~SimHost() = default;
 
-std::unique_ptr<SimHost> SimHost::Start(int sensors, int rateHz, bool staticPose, std::string& error)
+std::unique_ptr<SimHost> SimHost::Start(int sensors, int rateHz, bool staticPose, double jitterMs,
+                                        std::string& error)
 {
 #ifdef _WIN32
     (void)sensors;
     (void)rateHz;
     (void)staticPose;
+    (void)jitterMs;
     error = "it runs on Linux only";
     return nullptr;
 #else
@@ -40,6 +42,11 @@ std::unique_ptr<SimHost> SimHost::Start(int sensors, int rateHz, bool staticPose
     host->m_sim = sxsim::SerialSim::Start(cfg, &error);
     if (!host->m_sim)
         return nullptr;
+    if (jitterMs > 0) {
+        sxsim::FaultConfig line;
+        line.jitterUs = static_cast<uint32_t>(jitterMs * 1000.0 + 0.5);
+        host->m_sim->SetFaults(line);
+    }
     // The serial transport lists exactly the ports named here, numbered from 1.
     setenv("SXSERIO_PORTS", host->m_sim->SlavePath().c_str(), 1);
     return host;

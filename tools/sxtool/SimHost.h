@@ -16,9 +16,11 @@ class SimHost {
 public:
     ~SimHost();
     // Starts a simulated unit with the given sensors and frame rate (each
-    // sensor at its fixed pose when staticPose) and points the serial port
-    // list (SXSERIO_PORTS) at it, as port 1.
-    static std::unique_ptr<SimHost> Start(int sensors, int rateHz, bool staticPose, std::string& error);
+    // sensor at its fixed pose when staticPose; each frame written up to
+    // jitterMs late) and points the serial port list (SXSERIO_PORTS) at it,
+    // as port 1.
+    static std::unique_ptr<SimHost> Start(int sensors, int rateHz, bool staticPose, double jitterMs,
+                                          std::string& error);
     static constexpr int kPort = 1;
 
 private:

@@ -12,10 +12,13 @@
 #include "StreamWatch.h"
 #include "Texts.h"
 
+#include <frames/FrameClock.h>
+#include <frames/FramePeriod.h>
 #include <frames/RecordingHeader.h>
 #include <recording/RecordingWriter.h>
 
 #include <SXCmdIF/SXCmdIF.h>
+#include <SXCmdIF/protocol/LEWords.h>
 
 #include <cstdio>
 #include <memory>
@@ -43,6 +46,7 @@ public:
     sxrec::RecordingWriter& Recording() { return m_rec; }
     FrameStats& Stats() { return m_stats; }
     LiveTable& Table() { return m_table; }
+    sxframes::FrameClock& Clock() { return m_clock; }
     bool Failed() const { return m_failed; }
     bool Done() const { return m_opts.frames != 0 && m_stats.Frames() >= m_opts.frames; }
     void Watch(sxframes::StreamGuard* guard) { m_guard = guard; }
@@ -67,6 +71,8 @@ public:
             m_failed = true;
             return false;
         }
+        const sxframes::FrameTime t =
+            m_clock.Stamp(sxwire::GetLE32(f.bytes + SX_OFF_FRAMENUM), static_cast<int64_t>(f.timeStampNs));
         if (m_opts.print) {
             const unsigned char* bytes = f.bytes;
             unsigned length = f.length;
@@ -80,7 +86,7 @@ public:
                     m_table.Frame(pno);
                 } else {
                     m_text.clear();
-                    m_printer.Frame(pno, m_text, {f.timeStampNs, f.seqNum});
+                    m_printer.Frame(pno, m_text, {f.timeStampNs, f.seqNum, t.systemNs});
                     if (!WriteText(m_out, m_text)) {
                         m_failed = true;
                         return false;
@@ -98,6 +104,7 @@ private:
     LiveTable m_table;
     bool m_live;
     FrameStats m_stats;
+    sxframes::FrameClock m_clock;
     sxrec::RecordingWriter m_rec;
     std::string m_text;
     unsigned char m_picked[SX_PNO_FRAME_MAX];
@@ -177,7 +184,10 @@ int RunStream(Session& s, const StreamOptions& o)
             Complain("%s", error.c_str());
             return kExitFileError;
         }
+        // The recording's clocks, so that converting it gives these stamps.
+        sink.Clock().SetSystemOffsetNs(static_cast<int64_t>(header.startTimeNs - header.startMonotonicNs));
     }
+    sink.Clock().SetNominalPeriodNs(sxframes::ReadFramePeriodNs(s.Ctx(), s.Dev()));
 
     std::unique_ptr<FrameSource> source = o.callback ? MakeCallbackSource(s.Ctx(), s.Dev())
                                                      : MakeQueueSource(s.Ctx(), s.Dev());

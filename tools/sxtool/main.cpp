@@ -185,6 +185,9 @@ void AddConnection(CLI::App* cmd, ConnectionOptions& c, bool rateIsSimRate = tru
     cmd->add_flag("--sim-static", c.simStatic,
                   "With --sim: each sensor k holds a fixed pose (x 10+k, y -5+2k, z 3.5 inches; azimuth 10k, "
                   "elevation 30, roll -45 degrees)");
+    cmd->add_option("--sim-jitter-ms", c.simJitterMs,
+                    "With --sim: write each frame a random 0 to X ms late, keeping their order (0-100)")
+        ->check(CLI::Range(0.0, 100.0));
     cmd->add_option(rateIsSimRate ? "--rate,--sim-rate" : "--sim-rate", c.simRateHz,
                     "With --sim: frame rate of the simulated tracker in Hz")
         ->check(Accepts("HZ", [](const std::string& in, std::string& e) {
@@ -231,7 +234,8 @@ void AddFormat(CLI::App* cmd, std::string& format, bool& timestamps)
             return false;
         }));
     cmd->add_flag("--timestamps", timestamps,
-                  "Begin every row with the frame's host time stamp in nanoseconds (text, line and CSV forms)");
+                  "Begin every row with the frame's host time stamp (arrival, monotonic clock) and its "
+                  "measurement time (system clock), in nanoseconds (text, line and CSV forms)");
 }
 
 int Usage(const std::string& why)

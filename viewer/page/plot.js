@@ -1,5 +1,5 @@
 // A rolling plot of the last 30 seconds: the frame rate (Hz, left scale)
-// and the delay from a frame's host time stamp to its drawing (ms, right
+// and the delay from a frame's measurement to its drawing (ms, right
 // scale).
 const SPAN_MS = 30000;
 

@@ -1,6 +1,6 @@
 // The viewer's page: the link to the server, the scene, the panel and the
-// plot, drawn once per animation frame. The delay of each update (from its
-// newest frame's host time stamp to the drawing that first shows it) and the
+// plot, drawn once per animation frame. The delay of each update (from the
+// measurement of its newest frame to the drawing that first shows it) and the
 // page's drawing rate are kept for the plot and for window.sxViewer.stats().
 import { Link } from './link.js';
 import { Panel } from './panel.js';
@@ -46,7 +46,7 @@ const link = new Link({
       scene.setUnits(m.sensors[0].units.position);
     let newest = 0;
     for (const s of m.sensors)
-      newest = Math.max(newest, s.timestamp_ns);
+      newest = Math.max(newest, s.measured_ns ?? s.timestamp_ns);
     scene.update(m.sensors, link.pageTimeOf(newest));
     panel.poses(m);
     lastRate = m.rate;
