@@ -105,6 +105,11 @@ py::tuple TrackerCore::WatchNext(double waitS)
                 r = m_dev ? sxctx_dev_fifopnofraw(m_ctx, m_dev, &fi) : static_cast<int>(E_CTXERR_NO_MORE_DATA);
                 if (r == 0) {
                     CopyFrame(fi, raw);
+                    std::lock_guard<std::mutex> clockLock(m_clockMtx);
+                    raw.timeNs = m_clock
+                                     .Stamp(FrameCountOf(fi.pFrame, fi.frameLen, raw.body),
+                                            static_cast<int64_t>(fi.timeStamp))
+                                     .systemNs;
                     got = true;
                 } else if (ErrCode(r) != E_CTXERR_NO_MORE_DATA && ErrCode(r) != E_CTXERR_INVALID_DEVHND) {
                     break;
