@@ -25,8 +25,11 @@ namespace {
 constexpr int64_t kStalePartialNs = 500'000'000;
 // With nothing to do the thread still looks around this often.
 constexpr int64_t kIdleNs = 200'000'000;
-// How far behind its schedule the stream may fall and still catch up.
+// How far behind its schedule the stream may fall and still catch up: four
+// periods, and at least a quarter second, so that a thread held up by a
+// loaded host (a sanitizer's run) sends its frames late, not never.
 constexpr int64_t kCatchUp = 4;
+constexpr double kCatchUpNs = 250e6;
 constexpr unsigned char kGarbage[64] = {
     0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C, 0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C,
     0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C, 0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C,
@@ -203,11 +206,12 @@ void SimRunner::Run()
                 ++k;
                 next = due(k + 1);
                 // A late wake-up is caught up frame by frame on the same
-                // schedule; when the thread was held up for longer than
-                // kCatchUp periods the missed cycles are skipped instead,
-                // never sent in a burst. Their frames are lost, and the
-                // frame count still counts every cycle.
-                if (static_cast<double>(now - next) >= kCatchUp * stepNs) {
+                // schedule, each frame measured when it was due; when the
+                // thread was held up for longer than
+                // that (a unit whose output was cut off) the missed cycles
+                // are skipped instead. Their frames are lost, and the frame
+                // count still counts every cycle.
+                if (static_cast<double>(now - next) >= std::max(kCatchUp * stepNs, kCatchUpNs)) {
                     const uint64_t missed = static_cast<uint64_t>(static_cast<double>(now - next) / stepNs) + 1;
                     k += missed;
                     next = due(k + 1);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <frames/FrameClock.h>
+
 #include <simulator/SimTracker.h>
 #include <simulator/TruthRing.h>
 
@@ -20,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -129,7 +131,7 @@ public:
     // taken; marks where the run stood before.
     size_t Read(double seconds)
     {
-        const size_t mark = m_samples.size();
+        const size_t mark = Taken();
         const int64_t end = NowNs() + static_cast<int64_t>(seconds * 1e9);
         while (NowNs() < end) {
             TakeQueued();
@@ -153,9 +155,11 @@ public:
     {
         auto* self = static_cast<ClockRun*>(arg);
         const int64_t arrival = NowNs();
-        if (length >= SX_OFF_FRAMENUM + 4 && self->m_samples.size() < self->m_samples.capacity()) {
+        if (length >= SX_OFF_FRAMENUM + 4) {
             const uint32_t count = sxwire::GetLE32(frame + SX_OFF_FRAMENUM);
-            self->m_samples.push_back({count, arrival, self->m_clock.Stamp(count, arrival).monotonicNs});
+            std::lock_guard<std::mutex> lock(self->m_samplesMtx);
+            if (self->m_samples.size() < self->m_samples.capacity())
+                self->m_samples.push_back({count, arrival, self->m_clock.Stamp(count, arrival).monotonicNs});
         }
         if (arrival >= self->m_nextStallNs) {
             std::this_thread::sleep_for(std::chrono::milliseconds(self->m_stallMs));
@@ -168,6 +172,7 @@ public:
         while (sxctx_dev_fifopnofraw(m_ctx, m_dev, &f) == E_SX_SUCCESS) {
             const uint32_t count = sxwire::GetLE32(f.pFrame + SX_OFF_FRAMENUM);
             const auto arrival = static_cast<int64_t>(f.timeStamp);
+            std::lock_guard<std::mutex> lock(m_samplesMtx);
             m_samples.push_back({count, arrival, m_clock.Stamp(count, arrival).monotonicNs});
         }
     }
@@ -216,7 +221,11 @@ public:
     sxsim::SerialSim& Sim() { return *m_sim; }
     void* Ctx() const { return m_ctx; }
     void* Dev() const { return m_dev; }
-    size_t Taken() const { return m_samples.size(); }
+    size_t Taken() const
+    {
+        std::lock_guard<std::mutex> lock(m_samplesMtx);
+        return m_samples.size();
+    }
 
 private:
     std::unique_ptr<sxsim::TruthRing> m_truth = std::make_unique<sxsim::TruthRing>();
@@ -224,6 +233,9 @@ private:
     void* m_ctx = nullptr;
     void* m_dev = nullptr;
     sxframes::FrameClock m_clock;
+    // Filled by the reading thread while the callback is set, read by the
+    // test's thread meanwhile.
+    mutable std::mutex m_samplesMtx;
     std::vector<Sample> m_samples;
     int64_t m_everyNs = 0, m_nextStallNs = 0;
     int m_stallMs = 0;
