@@ -103,7 +103,8 @@ void Server::OnAccept(beast::error_code ec, tcp::socket socket)
         });
         return;
     }
-    if (m_stats.connections.load() >= m_opt.maxConnections) {
+    // Every slot taken: the oldest plain HTTP connection makes room.
+    if (m_stats.connections.load() >= m_opt.maxConnections && !m_hub->EvictConnection()) {
         m_stats.connectionsRefused.fetch_add(1);
         socket.close(ec);
     } else {
