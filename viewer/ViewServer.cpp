@@ -159,7 +159,7 @@ int Server::Run()
     if (port < 0)
         return -1;
     m_hub->SetPort(port);
-    m_feed = std::make_unique<PoseFeed>(*m_hub, m_opt.displayHz);
+    m_feed = std::make_unique<PoseFeed>(*m_hub, m_opt.displayHz, m_out);
     if (!m_feed->Open())
         return -1;
 
@@ -216,7 +216,7 @@ void Server::ShutDown()
         while (m_feed->Handoff().InFlight() != 0)
             std::this_thread::yield();
         m_callbackInstalled = false;
-        m_feed->Finish(m_out);
+        m_feed->Finish();
     }
 }
 
