@@ -51,6 +51,15 @@ constexpr int kAcceptsPerTurn = 64;
 constexpr int64_t kNsPerMs = 1000000;
 constexpr int64_t kNsPerSec = 1000000000;
 
+// A client closed for what it did is reset rather than closed: what waits
+// in its socket (all a stalled reader's buffers hold) goes at once, and it
+// learns at once, where a plain close would wait behind those bytes.
+void ResetOnClose(const IgtlClient& c)
+{
+    const linger reset{1, 0};
+    ::setsockopt(c.Fd(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+}
+
 // Next message of a rate-limited stream: due when the frame's time has
 // reached the schedule, which then moves on by one period (and starts again
 // from this frame after a pause).
@@ -256,6 +265,7 @@ bool Server::Evict(int64_t nowNs)
         "client %s evicted for a newcomer: it had been idle\n",
     };
     IgtlClient& c = *m_clients[victim];
+    ResetOnClose(c);
     c.dead = true;
     c.evicted = kWhy[rank];
     m_stats->clientsEvicted.fetch_add(1);
@@ -485,6 +495,7 @@ void Server::EndTurn(int64_t nowNs)
         const ClientReader& reader = c.Reader();
         const int64_t limitNs = reader.HeaderIncomplete() ? headerNs : timeoutNs;
         if (!c.dead && limitNs > 0 && reader.Incomplete() && nowNs - reader.MessageSinceNs() > limitNs) {
+            ResetOnClose(c);
             c.dead = c.timedOut = true;
             m_stats->clientsTimedOut.fetch_add(1);
         }
