@@ -6,6 +6,7 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -90,7 +91,16 @@ bool RecordingWriter::Open(const std::string& path, const RecordingHeader& heade
     std::string ignored;
     Close(ignored);
     m_path = path;
+#ifdef _WIN32
     m_file = std::fopen(path.c_str(), "wb");
+#else
+    // Never through a link at the name: in a shared folder (/tmp) one
+    // planted there would have the recording fill the file it points to.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    m_file = fd >= 0 ? fdopen(fd, "wb") : nullptr;
+    if (!m_file && fd >= 0)
+        ::close(fd);
+#endif
     if (!m_file) {
         Fail("cannot create");
         error = m_error;

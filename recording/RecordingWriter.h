@@ -23,8 +23,9 @@ public:
     RecordingWriter(const RecordingWriter&) = delete;
     RecordingWriter& operator=(const RecordingWriter&) = delete;
 
-    // Creates (or truncates) path and writes the header. A header that
-    // cannot be written leaves no file behind.
+    // Creates (or truncates) path and writes the header; a link at path is
+    // refused, not followed. A header that cannot be written leaves no file
+    // behind.
     bool Open(const std::string& path, const RecordingHeader& header, std::string& error);
     // The same into a file the caller has just created as path (with flags
     // of its own); the writer owns fd from here on, failed or not.

@@ -164,6 +164,30 @@ TEST(Recording, AFileThatFillsUpKeepsItsWholeRecordsAndItsTrailerWhenThereIsRoom
     std::signal(SIGXFSZ, SIG_DFL);
 }
 
+#ifndef _WIN32
+// A link planted under the name in a shared folder is refused, never
+// followed; a file already there is written over, as before.
+TEST(Recording, ALinkAtTheNameIsRefusedNotFollowed)
+{
+    const std::string path = "/tmp/sxrecordinglink-" + std::to_string(getpid()) + ".sxr";
+    const std::string target = path + ".target";
+    ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
+    sxrec::RecordingHeader h;
+    std::string error;
+    sxrec::RecordingWriter w;
+    EXPECT_FALSE(w.Open(path, h, error));
+    EXPECT_EQ(error, path + ": cannot create: Too many levels of symbolic links");
+    EXPECT_NE(access(target.c_str(), F_OK), 0);
+    std::remove(path.c_str());
+    std::ofstream(path) << "an older file";
+    EXPECT_TRUE(w.Open(path, h, error)) << error;
+    EXPECT_TRUE(w.Close(error)) << error;
+    sxrec::RecordingReader r;
+    EXPECT_TRUE(r.OpenFile(path)) << r.Error();
+    std::remove(path.c_str());
+}
+#endif
+
 TEST(Recording, HeaderFaults)
 {
     std::string bytes = Recording(1);
