@@ -135,15 +135,17 @@ inline int FreePort()
 }
 
 // sxsim on a pseudo-terminal and `sxtool serve` on it. sxsim prints the
-// frames it has sent once a second: the stream the readers are measured
-// against is what it sent, so that a tracker slowed by a loaded machine is
-// not taken for the server's fault.
+// frames it has sent once a second (--status: its status line, though its
+// standard error is a pipe): the stream the readers are measured against is
+// what it sent, so that a tracker slowed by a loaded machine is not taken
+// for the server's fault.
 class Server {
 public:
     explicit Server(int maxClients)
     {
         int simOut = -1, simErr = -1, toolOut = -1;
-        m_sim = Spawn({SXSIM_PATH, "--sensors", std::to_string(kSensors), "--rate", std::to_string(kRateHz)},
+        m_sim = Spawn({SXSIM_PATH, "--status", "--sensors", std::to_string(kSensors), "--rate",
+                       std::to_string(kRateHz)},
                       "", simOut, &simErr);
         const std::string tty = ReadLine(simOut);
         close(simOut);
@@ -172,14 +174,33 @@ public:
     }
     ~Server()
     {
-        kill(m_tool, SIGINT);
-        waitpid(m_tool, nullptr, 0);
+        if (Alive()) {
+            kill(m_tool, SIGINT);
+            waitpid(m_tool, nullptr, 0);
+        }
         m_drain.join();
         kill(m_sim, SIGTERM);
         waitpid(m_sim, nullptr, 0);
         m_counts.join();
     }
     pid_t Pid() const { return m_tool; }
+    // Whether `sxtool serve` still runs (it may have died under the load).
+    bool Alive()
+    {
+        if (!m_exited && waitpid(m_tool, nullptr, WNOHANG) == m_tool)
+            m_exited = true;
+        return !m_exited;
+    }
+    // Why a measurement on this server cannot be trusted, or empty: the
+    // server never listened, or died.
+    std::string Fault()
+    {
+        if (!ok)
+            return "the server did not start";
+        if (!Alive())
+            return "the server died";
+        return std::string();
+    }
 
     // Frames the tracker sent between two moments, interpolated between its
     // counts (call it a second after t1, when the count after it is in).
@@ -208,6 +229,7 @@ private:
     }
 
     pid_t m_sim = -1, m_tool = -1;
+    bool m_exited = false;
     std::thread m_drain, m_counts;
     mutable std::mutex m_mutex;
     std::vector<Count> m_sent;
@@ -283,8 +305,11 @@ public:
         for (int i = 0; i < n; ++i) {
             auto c = std::make_unique<Conn>();
             c->fd = Connect(port);
-            if (c->fd < 0)
+            if (c->fd < 0) {
+                ++m_unconnected;
                 continue;
+            }
+            c->connectedNs = NowNs();
             epoll_event e{};
             e.events = EPOLLIN;
             e.data.ptr = c.get();
@@ -312,6 +337,21 @@ public:
         }
         m_counting = on;
     }
+    // Readers that could not connect.
+    int Unconnected() const { return m_unconnected; }
+    // The longest any reader waited from connecting to its first
+    // TRANSFORM, in seconds (-1: one never had one).
+    double FirstTransformSeconds() const
+    {
+        double worst = m_conns.empty() ? -1 : 0;
+        for (auto& c : m_conns) {
+            const int64_t first = c->firstTransformNs.load();
+            if (first == 0)
+                return -1;
+            worst = std::max(worst, static_cast<double>(first - c->connectedNs) / 1e9);
+        }
+        return worst;
+    }
     // When counting was on.
     int64_t From() const { return m_t0; }
     int64_t To() const { return m_t1; }
@@ -335,6 +375,8 @@ private:
         uint64_t skip = 0;   // body bytes still to read
         std::atomic<uint64_t> transforms{0};
         bool closed = false;
+        int64_t connectedNs = 0;
+        std::atomic<int64_t> firstTransformNs{0};
     };
     void Run()
     {
@@ -376,8 +418,12 @@ private:
             c.have = 0;
             for (int i = 0; i < 8; ++i)
                 c.skip = c.skip << 8 | c.head[42 + i];
-            if (m_counting && std::memcmp(c.head + 2, "TRANSFORM", 10) == 0)
-                ++c.transforms;
+            if (std::memcmp(c.head + 2, "TRANSFORM", 10) == 0) {
+                if (c.firstTransformNs.load() == 0)
+                    c.firstTransformNs = NowNs();
+                if (m_counting)
+                    ++c.transforms;
+            }
         }
     }
 
@@ -387,6 +433,7 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_counting{false};
     int64_t m_t0 = 0, m_t1 = 0;
+    int m_unconnected = 0;
 };
 
 // Clients that misbehave, each on a thread of its own until stopped.
@@ -398,10 +445,53 @@ public:
     // Connected, never reading, never sending.
     void Stalled(int n)
     {
-        for (int i = 0; i < n; ++i)
+        for (int i = 0; i < n; ++i) {
             if (const int fd = Connect(m_port); fd >= 0)
                 m_idle.push_back(fd);
+            else
+                ++m_unconnected;
+        }
     }
+    // Slot holders on one thread: each sends the first bytes of a header
+    // (none: it only sits there) and never reads; it looks every 100 ms
+    // whether it was closed, and connects again if so.
+    void Holders(int n, size_t headerBytes)
+    {
+        const std::string start = Message("GET_STATUS").substr(0, headerBytes);
+        std::vector<int> fds;
+        for (int i = 0; i < n; ++i) {
+            const int fd = Connect(m_port);
+            if (fd < 0 || !SendAll(fd, start)) {
+                ++m_unconnected;
+                continue;
+            }
+            fds.push_back(fd);
+        }
+        m_threads.emplace_back([this, fds, start]() mutable {
+            while (!m_stop) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                std::vector<pollfd> p;
+                for (int fd : fds)
+                    p.push_back({fd, POLLRDHUP, 0});
+                if (poll(p.data(), p.size(), 0) <= 0)
+                    continue;
+                for (size_t i = 0; i < p.size(); ++i) {
+                    if (!(p[i].revents & (POLLRDHUP | POLLHUP | POLLERR)))
+                        continue;
+                    close(fds[i]);
+                    fds[i] = Connect(m_port);
+                    if (fds[i] < 0 || !SendAll(fds[i], start))
+                        return;
+                    m_reconnects.fetch_add(1);
+                }
+            }
+            for (int fd : fds)
+                close(fd);
+        });
+    }
+    // Clients that could not connect, and holders that connected again.
+    int Unconnected() const { return m_unconnected; }
+    uint64_t Reconnects() const { return m_reconnects.load(); }
     // Sends bytes without pause and never reads; with a body size of 2^40,
     // a body that never ends; with random, junk.
     void Flooder(const std::string& unit)
@@ -472,8 +562,10 @@ private:
     template <class Step> void Loop(Step step, bool reconnect)
     {
         const int fd = Connect(m_port);
-        if (fd < 0)
+        if (fd < 0) {
+            ++m_unconnected;
             return;
+        }
         m_live.push_back(fd);
         m_threads.emplace_back([this, step, reconnect, fd]() mutable {
             int s = fd;
@@ -492,6 +584,8 @@ private:
     }
 
     int m_port;
+    int m_unconnected = 0;
+    std::atomic<uint64_t> m_reconnects{0};
     std::atomic<bool> m_stop{false};
     std::vector<int> m_idle, m_live;
     std::vector<std::thread> m_threads;

@@ -82,6 +82,7 @@ def main():
             fps.append(stats()["fps"])
         after, t1 = thread_times(view.pid), time.monotonic()
         s = stats()
+        died = view.poll() is not None
     finally:
         driver.quit()
         shutil.rmtree(profile, ignore_errors=True)
@@ -90,6 +91,10 @@ def main():
         sim.send_signal(signal.SIGINT)
         sim.communicate(timeout=20)
 
+    # A page that drew nothing, or a viewer that died, measured nothing.
+    if died or s["updates"] == 0 or not fps:
+        print("measurement failed: %s" % ("the viewer died" if died else "the page took no pose update"))
+        return 1
     span = t1 - t0
     share = lambda tids: 100 * sum(after[t][1] - before.get(t, ("", 0))[1] for t in tids) / span  # noqa: E731
     viewer = [t for t in after if t == view.pid or after[t][0] == "sxview-control"]
@@ -108,4 +113,4 @@ def main():
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())

@@ -44,6 +44,8 @@ public:
     // Part of a message has arrived and the rest is awaited (after Next
     // returned false), since MessageSinceNs().
     bool Incomplete() const { return m_needMore && (m_len > 0 || m_skip > 0); }
+    // The part that has arrived is less than a header.
+    bool HeaderIncomplete() const { return Incomplete() && m_skip == 0 && m_len < IGTL_HEADER_SIZE; }
     int64_t MessageSinceNs() const { return m_sinceNs; }
 
     // Messages of a served type whose body size is wrong, and messages of

@@ -79,11 +79,23 @@ void IgtlClient::DropStale(int64_t nowNs)
 
 void IgtlClient::Flush(int64_t nowNs)
 {
+    // Flush follows every Enqueue within the turn: a backlog that was
+    // empty starts its wait here.
+    if (!m_waiting && !m_backlog.empty())
+        m_waitSinceNs = nowNs;
+    if (Send(nowNs) > 0)
+        m_tookNs = m_waitSinceNs = nowNs;
+    m_waiting = !m_backlog.empty();
+}
+
+size_t IgtlClient::Send(int64_t nowNs)
+{
     constexpr size_t kIov = 64;
+    size_t total = 0;
     while (!dead && m_fd >= 0 && !m_backlog.empty()) {
         DropStale(nowNs);
         if (m_backlog.empty())
-            return;
+            return total;
         iovec iov[kIov];
         size_t n = 0;
         for (auto it = m_backlog.begin(); it != m_backlog.end() && n < kIov; ++it, ++n) {
@@ -101,8 +113,9 @@ void IgtlClient::Flush(int64_t nowNs)
                 continue;
             if (errno != EAGAIN && errno != EWOULDBLOCK)
                 dead = true;
-            return;
+            return total;
         }
+        total += static_cast<size_t>(sent);
         size_t left = static_cast<size_t>(sent);
         while (left > 0 && !m_backlog.empty()) {
             const size_t rest = m_backlog.front().packet->size() - m_headOffset;
@@ -116,8 +129,9 @@ void IgtlClient::Flush(int64_t nowNs)
             }
         }
         if (n < kIov && !m_backlog.empty())
-            return; // the socket is full
+            return total; // the socket is full
     }
+    return total;
 }
 
 } // namespace sxigtl

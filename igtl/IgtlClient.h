@@ -44,6 +44,10 @@ public:
     // limit are dropped first. A send error marks the client dead.
     void Flush(int64_t nowNs);
     bool HasBacklog() const { return !m_backlog.empty(); }
+    // How long its backlog has waited without a byte taken (0: empty).
+    int64_t StalledNs(int64_t nowNs) const { return m_backlog.empty() ? 0 : nowNs - m_waitSinceNs; }
+    // When its socket last took bytes (0: never).
+    int64_t TookNs() const { return m_tookNs; }
     // So many answers wait that the client's input is not read until they
     // have gone.
     bool Held() const { return m_answers >= kAnswersHeld; }
@@ -65,6 +69,9 @@ public:
     int64_t answerDueNs = 0; // rate of answered requests (a virtual schedule)
     int64_t inputSinceNs = 0; // the current second of input, and what it brought
     size_t inputBytes = 0;
+    int64_t connectedNs = 0;
+    int64_t lastInputNs = 0;  // when it last sent bytes (0: never)
+    const char* evicted = nullptr; // why it made room for a newcomer
 
 private:
     static constexpr size_t kAnswersHeld = 128;
@@ -77,6 +84,8 @@ private:
     void PopFront();
     void Erase(std::deque<Entry>::iterator it);
     void DropStale(int64_t nowNs);
+    // Hands the socket what it takes now; the bytes sent.
+    size_t Send(int64_t nowNs);
 
     int m_fd;
     std::string m_peer;
@@ -88,6 +97,9 @@ private:
     size_t m_bytes = 0;      // bytes queued, the front's sent part included
     size_t m_answers = 0;
     uint64_t m_dropped = 0;
+    bool m_waiting = false;    // the backlog held entries after the last Flush
+    int64_t m_waitSinceNs = 0; // since then: its last progress, or when it stopped being empty
+    int64_t m_tookNs = 0;
 };
 
 } // namespace sxigtl

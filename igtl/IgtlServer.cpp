@@ -33,6 +33,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <memory>
@@ -53,6 +54,15 @@ constexpr int kRequestsPerTurn = 32; // requests taken from one client in one tu
 constexpr int kAcceptsPerTurn = 64;
 constexpr int64_t kNsPerMs = 1000000;
 constexpr int64_t kNsPerSec = 1000000000;
+
+// A client closed for what it did is reset rather than closed: what waits
+// in its socket (all a stalled reader's buffers hold) goes at once, and it
+// learns at once, where a plain close would wait behind those bytes.
+void ResetOnClose(const IgtlClient& c)
+{
+    const linger reset{1, 0};
+    ::setsockopt(c.Fd(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+}
 
 // Next message of a rate-limited stream: due when the frame's time has
 // reached the schedule, which then moves on by one period (and starts again
@@ -88,6 +98,10 @@ public:
 
 private:
     void Accept(int64_t nowNs);
+    // With every slot taken, the client that makes room for a newcomer
+    // (closed and removed here); false when none may go.
+    bool Evict(int64_t nowNs);
+    void Remove(size_t index);
     void TakeFrames();
     void OnFrame(const FrameHandoff::Slot& slot);
     void ServeClient(IgtlClient& c, short revents, int64_t nowNs);
@@ -178,7 +192,9 @@ void Server::Print(const char* fmt, const std::string& peer, uint64_t n)
 
 void Server::PrintLeft(const IgtlClient& c)
 {
-    if (c.timedOut)
+    if (c.evicted)
+        Print(c.evicted, c.Peer());
+    else if (c.timedOut)
         Print("client %s timed out in the middle of a message\n", c.Peer());
     else if (c.Dropped() > 0)
         Print("client %s left (%llu messages dropped)\n", c.Peer(), c.Dropped());
@@ -195,7 +211,7 @@ void Server::Accept(int64_t nowNs)
         m_stats->clientsRefused.fetch_add(refused);
         if (fd < 0)
             return;
-        if (m_clients.size() >= static_cast<size_t>(m_opt.maxClients)) {
+        if (m_clients.size() >= static_cast<size_t>(m_opt.maxClients) && !Evict(nowNs)) {
             m_stats->clientsRefused.fetch_add(1);
             ::close(fd);
             continue;
@@ -205,6 +221,7 @@ void Server::Accept(int64_t nowNs)
         if (m_opt.sendBufferBytes > 0)
             ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &m_opt.sendBufferBytes, sizeof m_opt.sendBufferBytes);
         auto c = std::make_unique<IgtlClient>(fd, peer, m_limits, *m_stats);
+        c->connectedNs = nowNs;
         m_stats->clientsAccepted.fetch_add(1);
         m_stats->clientsConnected.fetch_add(1);
         Print("client %s connected\n", c->Peer());
@@ -212,6 +229,66 @@ void Server::Accept(int64_t nowNs)
         c->Flush(nowNs);
         m_clients.push_back(std::move(c));
     }
+}
+
+// Which client goes, in this order: the one whose half-sent message is
+// oldest; the one whose backlog has waited longest, beyond evictAfterMs
+// (a reader that stopped); the one that has neither sent nor taken a byte
+// for longest, beyond evictAfterMs. A client that reads and keeps up, and
+// sends whole messages, never qualifies.
+bool Server::Evict(int64_t nowNs)
+{
+    const int64_t after = static_cast<int64_t>(m_opt.evictAfterMs) * kNsPerMs;
+    size_t victim = m_clients.size();
+    int rank = 3; // lower goes first
+    int64_t age = 0;
+    for (size_t i = 0; i < m_clients.size(); ++i) {
+        IgtlClient& c = *m_clients[i];
+        if (c.dead) {
+            // Already on its way out: its slot is free.
+            Remove(i);
+            return true;
+        }
+        int r = 3;
+        int64_t a = 0;
+        if (c.Reader().Incomplete()) {
+            r = 0;
+            a = nowNs - c.Reader().MessageSinceNs();
+        } else if (c.StalledNs(nowNs) >= after) {
+            r = 1;
+            a = c.StalledNs(nowNs);
+        } else if (nowNs - std::max({c.connectedNs, c.lastInputNs, c.TookNs()}) >= after) {
+            r = 2;
+            a = nowNs - std::max({c.connectedNs, c.lastInputNs, c.TookNs()});
+        }
+        if (r < rank || (r == rank && r < 3 && a > age)) {
+            victim = i;
+            rank = r;
+            age = a;
+        }
+    }
+    if (victim == m_clients.size())
+        return false;
+    static const char* const kWhy[] = {
+        "client %s evicted for a newcomer: its message was half-sent\n",
+        "client %s evicted for a newcomer: it had stopped reading\n",
+        "client %s evicted for a newcomer: it had been idle\n",
+    };
+    IgtlClient& c = *m_clients[victim];
+    ResetOnClose(c);
+    c.dead = true;
+    c.evicted = kWhy[rank];
+    m_stats->clientsEvicted.fetch_add(1);
+    Remove(victim);
+    return true;
+}
+
+void Server::Remove(size_t index)
+{
+    const IgtlClient& c = *m_clients[index];
+    m_stats->clientsConnected.fetch_sub(1);
+    PrintLeft(c);
+    m_clients.erase(m_clients.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 void Server::ServeClient(IgtlClient& c, short revents, int64_t nowNs)
@@ -248,6 +325,7 @@ void Server::ReadSome(IgtlClient& c, int64_t nowNs)
     // its input rate.
     const ssize_t n = ::recv(c.Fd(), reader.Room(), reader.RoomLeft(), MSG_DONTWAIT);
     if (n > 0) {
+        c.lastInputNs = nowNs;
         c.inputBytes += static_cast<size_t>(n);
         reader.Commit(static_cast<size_t>(n), nowNs);
     } else if (n == 0) {
@@ -422,10 +500,15 @@ void Server::EndTurn(int64_t nowNs)
         m_state != TrackerState::NoFrames)
         SetState(TrackerState::NoFrames);
     const int64_t timeoutNs = static_cast<int64_t>(m_opt.partialTimeoutMs) * kNsPerMs;
+    int64_t headerNs = static_cast<int64_t>(m_opt.headerTimeoutMs) * kNsPerMs;
+    if (timeoutNs > 0 && (headerNs <= 0 || timeoutNs < headerNs))
+        headerNs = timeoutNs;
     for (size_t i = 0; i < m_clients.size();) {
         IgtlClient& c = *m_clients[i];
-        if (!c.dead && timeoutNs > 0 && c.Reader().Incomplete() &&
-            nowNs - c.Reader().MessageSinceNs() > timeoutNs) {
+        const ClientReader& reader = c.Reader();
+        const int64_t limitNs = reader.HeaderIncomplete() ? headerNs : timeoutNs;
+        if (!c.dead && limitNs > 0 && reader.Incomplete() && nowNs - reader.MessageSinceNs() > limitNs) {
+            ResetOnClose(c);
             c.dead = c.timedOut = true;
             m_stats->clientsTimedOut.fetch_add(1);
         }
@@ -436,9 +519,7 @@ void Server::EndTurn(int64_t nowNs)
             ++i;
             continue;
         }
-        m_stats->clientsConnected.fetch_sub(1);
-        PrintLeft(c);
-        m_clients.erase(m_clients.begin() + static_cast<std::ptrdiff_t>(i));
+        Remove(i);
     }
 }
 

@@ -1,8 +1,10 @@
-// Writes a recording: the header at Open, then one record per frame, and
-// the trailer at Close. Each record goes out in one piece, so a recording
-// cut short by a crash ends with at most one partial record, which the
-// reader reports by its offset, or without its trailer, which it reports
-// too.
+// Writes a recording: the header at Open (written through, so a file that
+// cannot take it is known at once), then one record per frame, gathered a
+// few kilobytes at a time, and the trailer at Close. A recording cut short
+// by a crash ends with at most one partial record, which the reader reports
+// by its offset, or without its trailer, which it reports too. A write that
+// fails (a full disk) ends the recording: the file is cut back to its last
+// whole record, and Close writes the trailer there when it finds room.
 #pragma once
 
 #include <recording/SXrecording.h>
@@ -10,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace sxrec {
 
@@ -20,30 +23,52 @@ public:
     RecordingWriter(const RecordingWriter&) = delete;
     RecordingWriter& operator=(const RecordingWriter&) = delete;
 
-    // Creates (or truncates) path and writes the header.
+    // Creates (or truncates) path and writes the header; a link at path is
+    // refused, not followed. A header that cannot be written leaves no file
+    // behind.
     bool Open(const std::string& path, const RecordingHeader& header, std::string& error);
+    // The same into a file the caller has just created as path (with flags
+    // of its own); the writer owns fd from here on, failed or not.
+    bool Open(int fd, const std::string& path, const RecordingHeader& header, std::string& error);
     // One frame as received; false (with Error()) when it cannot be written
-    // or its length is outside the format's limits.
+    // or its length is outside the format's limits. After a failed write
+    // every further one fails.
     bool Write(const unsigned char* frame, uint32_t length, uint64_t timeStampNs, uint32_t seqNum);
-    // A gap record (its offset is not read); false (with Error()) when it
-    // cannot be written.
+    // A gap record after the frames written so far (its offset is not
+    // read); false (with Error()) when it cannot be written.
     bool WriteGap(const RecordedGap& gap);
-    // Writes the trailer (unless a write failed), flushes and closes; false
-    // when the data did not reach the file.
+    // Writes what is gathered and the trailer, and closes; false (with
+    // Error()) when not every frame reached the file. After a failed write
+    // the trailer still goes after the last whole record when there is room
+    // (TrailerWritten() says whether it did).
     bool Close(std::string& error);
 
     bool IsOpen() const { return m_file != nullptr; }
+    // Frames taken, or after a failed write those whole in the file.
     uint64_t FramesWritten() const { return m_frames; }
+    bool TrailerWritten() const { return m_trailerWritten; }
     const std::string& Error() const { return m_error; }
 
 private:
+    static constexpr size_t kGatherBytes = 8192;
+
+    bool Begin(const RecordingHeader& header, std::string& error);
     bool Fail(const char* what);
+    // Writes the gathered records; on failure keeps the whole ones that
+    // reached the file and cuts off the rest.
+    bool Flush();
+    void WriteTrailer();
 
     std::FILE* m_file = nullptr;
     std::string m_path;
     std::string m_error;
+    std::vector<unsigned char> m_gather; // records not yet written
+    size_t m_gathered = 0;
+    uint64_t m_fileBytes = 0;  // what the file holds: header and whole records
+    uint64_t m_fileFrames = 0; // the records among them
     uint64_t m_frames = 0;
     bool m_failed = false;
+    bool m_trailerWritten = false;
 };
 
 // The header's bytes, as Open writes them (kHeaderLen bytes into out).

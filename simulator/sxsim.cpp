@@ -1,9 +1,10 @@
 // sxsim: a simulated tracker on a serial line, for use without hardware.
 // Prints the path an application opens, then runs until SIGINT or SIGTERM,
 // with a status line on standard error, refreshed every second, when that is
-// a terminal (never with --quiet). The line can fall silent, close and come
-// back on a new pseudo-terminal, which a symbolic link (--link) follows, so
-// that an application connecting again finds it where it was.
+// a terminal or --status asks for it (never with --quiet). The line can
+// fall silent, close and come back on a new pseudo-terminal, which a
+// symbolic link (--link) follows, so that an application connecting again
+// finds it where it was.
 #include <simulator/ReplaySource.h>
 #include <simulator/SimTracker.h>
 
@@ -32,7 +33,8 @@ const char* const kDescription =
     "the SET of CMD_CONTINUOUS_PNO (or a GET of CMD_SINGLE_PNO) has bit 0 of arg2 set. "
     "Fault options count P&O cycles and responses from 1; N = 1 hits every one. "
     "A status line on standard error, refreshed every second, counts frames, commands and faults "
-    "when standard error is a terminal (--quiet: never). "
+    "when standard error is a terminal, or with --status as one line a second wherever it goes "
+    "(--quiet: never). "
     "SIGINT or SIGTERM ends it with exit code 0.";
 
 // Points the symbolic link at target, replacing what was there in one step.
@@ -105,7 +107,13 @@ int main(int argc, char** argv)
                    "Make this path a symbolic link to the line, and print it as the path to open: it follows the "
                    "line to its new pseudo-terminal when the line comes back (--reopen-after); removed at exit");
     bool quietStatus = false;
-    app.add_flag("--quiet", quietStatus, "No status line (by default it is shown only on a terminal)");
+    bool forceStatus = false;
+    auto* quietOpt =
+        app.add_flag("--quiet", quietStatus, "No status line (by default it is shown only on a terminal)");
+    app.add_flag("--status", forceStatus,
+                 "The status line also when standard error is not a terminal (a file, a pipe): "
+                 "one whole line a second, for a program that counts the frames sent")
+        ->excludes(quietOpt);
     std::string replay;
     double speed = 1.0;
     bool loop = false;
@@ -233,7 +241,8 @@ int main(int argc, char** argv)
     const timespec tick{0, 100000000};
     const auto begun = std::chrono::steady_clock::now();
     auto nextStatus = begun + std::chrono::seconds(1);
-    const bool status = !quietStatus && isatty(STDERR_FILENO) == 1;
+    const bool terminal = isatty(STDERR_FILENO) == 1;
+    const bool status = !quietStatus && (terminal || forceStatus);
     bool quiet = false, closed = false, reopened = false;
     for (;;) {
         if (sigtimedwait(&stopSignals, nullptr, &tick) > 0)
@@ -263,13 +272,16 @@ int main(int argc, char** argv)
             continue;
         nextStatus += std::chrono::seconds(1);
         const sxsim::SimStats s = sim->Stats();
+        // Redrawn in place on a terminal; elsewhere a line each time.
         std::fprintf(stderr,
-                     "\rsxsim: frames %llu sent, %llu dropped, %llu unsent; commands %llu answered; faults %llu injected ",
-                     static_cast<unsigned long long>(s.framesSent), static_cast<unsigned long long>(s.framesDropped),
-                     static_cast<unsigned long long>(s.framesUnsent), static_cast<unsigned long long>(s.commandsAnswered),
-                     static_cast<unsigned long long>(s.faultsInjected));
+                     "%ssxsim: frames %llu sent, %llu dropped, %llu unsent; commands %llu answered; faults %llu injected%s",
+                     terminal ? "\r" : "", static_cast<unsigned long long>(s.framesSent),
+                     static_cast<unsigned long long>(s.framesDropped), static_cast<unsigned long long>(s.framesUnsent),
+                     static_cast<unsigned long long>(s.commandsAnswered),
+                     static_cast<unsigned long long>(s.faultsInjected), terminal ? " " : "\n");
+        std::fflush(stderr);
     }
-    if (status)
+    if (status && terminal)
         std::fputc('\n', stderr);
     sim.reset();
     if (!link.empty())

@@ -37,24 +37,67 @@ HttpSession::HttpSession(tcp::socket&& socket, std::shared_ptr<Hub> hub, Connect
 {
 }
 
+HttpSession::~HttpSession()
+{
+    if (m_id != 0)
+        m_hub->RemoveConnection(m_id);
+}
+
 void HttpSession::Start()
 {
-    net::dispatch(m_stream.get_executor(), beast::bind_front_handler(&HttpSession::Read, shared_from_this()));
+    m_id = m_hub->AddConnection(this);
+    net::dispatch(m_stream.get_executor(), beast::bind_front_handler(&HttpSession::ReadRequest, shared_from_this()));
+}
+
+void HttpSession::Close()
+{
+    if (m_id != 0)
+        m_hub->RemoveConnection(m_id);
+    m_id = 0;
+    m_slot.Release();
+    beast::error_code ignored;
+    m_stream.socket().shutdown(tcp::socket::shutdown_both, ignored);
+    m_stream.close();
 }
 
 void HttpSession::Read()
 {
+    if (m_buffer.size() > 0) {
+        ReadRequest(); // the next request came with the last
+        return;
+    }
+    m_stream.expires_after(std::chrono::milliseconds(m_hub->Options().keepAliveIdleMs));
+    m_stream.async_read_some(m_buffer.prepare(kHeaderLimit),
+                             beast::bind_front_handler(&HttpSession::OnFirstByte, shared_from_this()));
+}
+
+void HttpSession::OnFirstByte(beast::error_code ec, size_t bytes)
+{
+    if (ec) {
+        OnRead(ec, 0);
+        return;
+    }
+    m_buffer.commit(bytes);
+    ReadRequest();
+}
+
+void HttpSession::ReadRequest()
+{
     m_parser.emplace();
     m_parser->header_limit(kHeaderLimit);
     m_parser->body_limit(0);
-    // A request, or the next one on a kept connection, within the time-out.
+    // The whole header within the request time: a byte a second does not
+    // keep a connection.
     m_stream.expires_after(std::chrono::milliseconds(m_hub->Options().requestTimeoutMs));
     http::async_read(m_stream, m_buffer, *m_parser, beast::bind_front_handler(&HttpSession::OnRead, shared_from_this()));
 }
 
 void HttpSession::OnRead(beast::error_code ec, size_t)
 {
-    if (ec == http::error::end_of_stream || ec == beast::error::timeout || ec == net::error::operation_aborted) {
+    if (m_id == 0)
+        return; // closed
+    if (ec == http::error::end_of_stream || ec == beast::error::timeout || ec == net::error::operation_aborted ||
+        ec == net::error::eof) {
         beast::error_code ignored;
         m_stream.socket().shutdown(tcp::socket::shutdown_both, ignored);
         return;
@@ -72,6 +115,9 @@ void HttpSession::OnRead(beast::error_code ec, size_t)
         return;
     }
     Request req = m_parser->release();
+    // The last request a connection may make is answered with close.
+    if (++m_requests >= m_hub->Options().keepAliveRequests && !websocket::is_upgrade(req))
+        req.keep_alive(false);
     const std::string host = HostOf(req);
     if (!m_hub->HostAllowed(host)) {
         Error(req, http::status::misdirected_request, "this server is not " + host);
@@ -129,6 +175,9 @@ void HttpSession::Upgrade(Request req)
                                                           std::to_string(m_hub->Options().maxBrowsers));
         return;
     }
+    // A WebSocket from here on: never evicted.
+    m_hub->RemoveConnection(m_id);
+    m_id = 0;
     auto ws = std::make_shared<WsSession>(std::move(m_stream), m_hub, std::move(m_slot));
     ws->Start(std::move(req));
 }
@@ -162,6 +211,8 @@ void HttpSession::Send(Response&& response)
 void HttpSession::OnWrite(bool close, beast::error_code ec, size_t)
 {
     m_response.reset();
+    if (m_id == 0)
+        return; // closed
     if (ec || close) {
         beast::error_code ignored;
         m_stream.socket().shutdown(tcp::socket::shutdown_send, ignored);

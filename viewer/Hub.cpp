@@ -1,5 +1,6 @@
 #include "viewer/Hub.h"
 
+#include "viewer/HttpSession.h"
 #include "viewer/Messages.h"
 #include "viewer/WsSession.h"
 
@@ -39,7 +40,8 @@ int64_t NowNs()
 }
 
 Hub::Hub(net::io_context& io, const ViewOptions& options, ViewStats& stats, PageFiles files)
-    : m_io(io), m_opt(options), m_stats(stats), m_files(std::move(files)), m_hello(HelloMessage(options))
+    : m_io(io), m_opt(options), m_stats(stats), m_files(std::move(files)), m_hello(HelloMessage(options)),
+      m_tokens(options.controlsPerSecond), m_tokensNs(NowNs())
 {
     char name[256] = {};
     if (::gethostname(name, sizeof name - 1) == 0)
@@ -64,6 +66,50 @@ bool Hub::HostAllowed(const std::string& host) const
 bool Hub::OriginAllowed(const std::string& origin, const std::string& host) const
 {
     return !host.empty() && Lower(origin) == "http://" + Lower(host);
+}
+
+uint64_t Hub::AddConnection(HttpSession* session)
+{
+    const uint64_t id = m_nextId++;
+    m_connections[id] = session;
+    return id;
+}
+
+void Hub::RemoveConnection(uint64_t id)
+{
+    m_connections.erase(id);
+}
+
+bool Hub::EvictConnection()
+{
+    if (m_connections.empty())
+        return false;
+    auto victim = m_connections.begin();
+    for (auto it = m_connections.begin(); it != m_connections.end(); ++it)
+        if (!it->second->Writing()) {
+            victim = it;
+            break;
+        }
+    HttpSession* session = victim->second;
+    m_connections.erase(victim);
+    m_stats.connectionsEvicted.fetch_add(1);
+    session->Close();
+    return true;
+}
+
+// Up to controlsPerSecond a second, as many at once.
+bool Hub::TakeControlToken()
+{
+    const double rate = m_opt.controlsPerSecond;
+    const int64_t now = NowNs();
+    m_tokens += static_cast<double>(now - m_tokensNs) / 1e9 * rate;
+    if (m_tokens > rate)
+        m_tokens = rate;
+    m_tokensNs = now;
+    if (m_tokens < 1.0)
+        return false;
+    m_tokens -= 1.0;
+    return true;
 }
 
 bool Hub::BrowserRoom() const
@@ -128,6 +174,10 @@ void Hub::CloseAll()
         all.push_back(b.second);
     for (WsSession* s : all)
         s->Close();
+    std::map<uint64_t, HttpSession*> connections;
+    connections.swap(m_connections);
+    for (auto& c : connections)
+        c.second->Close();
 }
 
 } // namespace sxviewer

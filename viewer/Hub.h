@@ -22,6 +22,7 @@ namespace net = boost::asio;
 using Text = std::shared_ptr<const std::string>;
 
 class Controller;
+class HttpSession;
 class WsSession;
 
 class Hub {
@@ -40,6 +41,19 @@ public:
     bool HostAllowed(const std::string& host) const;
     // Whether a WebSocket's Origin is the page's own: http://<Host>.
     bool OriginAllowed(const std::string& origin, const std::string& host) const;
+
+    // Plain HTTP connections, in the order they came: an id, and their
+    // removal (when they end or become a WebSocket).
+    uint64_t AddConnection(HttpSession* session);
+    void RemoveConnection(uint64_t id);
+    // Makes room for a newcomer: closes the oldest plain HTTP connection,
+    // one waiting for a request before one writing an answer. False when
+    // there is none (every connection is a WebSocket).
+    bool EvictConnection();
+
+    // One allowance of control messages for the whole server, whichever
+    // browser sends them: false when it is spent for now.
+    bool TakeControlToken();
 
     // Browsers: an id (0 when the limit is reached), and their removal.
     bool BrowserRoom() const;
@@ -64,7 +78,7 @@ public:
 
     // Closes browsers whose write has not moved for the stall time-out.
     void CloseStalled(int64_t nowNs);
-    // Closes every browser (the server stops).
+    // Closes every connection, browsers and plain HTTP (the server stops).
     void CloseAll();
 
 private:
@@ -77,6 +91,9 @@ private:
     Text m_hello, m_state, m_poses;
     uint64_t m_nextId = 1;
     std::map<uint64_t, WsSession*> m_browsers;
+    std::map<uint64_t, HttpSession*> m_connections; // oldest first
+    double m_tokens = 0;   // control messages that may still come
+    int64_t m_tokensNs = 0;
     Controller* m_controls = nullptr;
 };
 
@@ -88,10 +105,14 @@ public:
     explicit ConnectionSlot(ViewStats* stats) : m_stats(stats) { m_stats->connections.fetch_add(1); }
     ConnectionSlot(ConnectionSlot&& o) noexcept : m_stats(o.m_stats) { o.m_stats = nullptr; }
     ConnectionSlot& operator=(ConnectionSlot&&) = delete;
-    ~ConnectionSlot()
+    ~ConnectionSlot() { Release(); }
+    // The slot is free at once (an evicted connection's last handlers
+    // still run).
+    void Release()
     {
         if (m_stats)
             m_stats->connections.fetch_sub(1);
+        m_stats = nullptr;
     }
 
 private:

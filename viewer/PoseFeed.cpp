@@ -5,10 +5,12 @@
 #include <frames/FrameJson.h>
 #include <frames/SensorRecord.h>
 
-
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 
 namespace sxviewer {
@@ -20,8 +22,11 @@ using sxframes::Json;
 constexpr int64_t kRateWindowNs = 1000000000;
 constexpr int kNameAttempts = 100;
 
-// sxview-20240131-142501.sxrec, or -2, -3, ... when that exists.
-std::string NewRecordingName(const std::string& dir, std::string& path)
+// Creates sxview-20240131-142501.sxrec in dir, or -2, -3, ... when that
+// name is taken. The record folder may be shared (/tmp): the file is made
+// new, never opened through a link or over another's file. Its descriptor,
+// or -1 and why.
+int CreateRecordingFile(const std::string& dir, std::string& name, std::string& path, std::string& error)
 {
     char stamp[32];
     const std::time_t now = std::time(nullptr);
@@ -29,18 +34,33 @@ std::string NewRecordingName(const std::string& dir, std::string& path)
     localtime_r(&now, &local);
     std::strftime(stamp, sizeof stamp, "sxview-%Y%m%d-%H%M%S", &local);
     for (int n = 1; n <= kNameAttempts; ++n) {
-        const std::string name = std::string(stamp) + (n > 1 ? "-" + std::to_string(n) : "") + ".sxrec";
+        name = std::string(stamp) + (n > 1 ? "-" + std::to_string(n) : "") + ".sxrec";
         path = dir + "/" + name;
-        if (::access(path.c_str(), F_OK) != 0)
-            return name;
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            return fd;
+        if (errno != EEXIST) {
+            error = path + ": cannot create: " + std::strerror(errno);
+            return -1;
+        }
     }
-    return std::string();
+    error = "no free recording name in " + dir;
+    return -1;
+}
+
+// How a recording that failed ends, after the writer's own message.
+std::string Ending(const sxrec::RecordingWriter& rec)
+{
+    const std::string frames = std::to_string(rec.FramesWritten()) + " frames kept, ";
+    return "; " + frames +
+           (rec.TrailerWritten() ? "the file closed with its trailer"
+                                 : "the file is incomplete (no room for its trailer)");
 }
 
 } // namespace
 
-PoseFeed::PoseFeed(Hub& hub, double displayHz)
-    : m_hub(hub), m_periodNs(static_cast<int64_t>(1e9 / (displayHz > 0 ? displayHz : 60.0))),
+PoseFeed::PoseFeed(Hub& hub, double displayHz, std::FILE* out)
+    : m_hub(hub), m_out(out), m_periodNs(static_cast<int64_t>(1e9 / (displayHz > 0 ? displayHz : 60.0))),
       m_wake(hub.Io()), m_rest(hub.Io())
 {
 }
@@ -108,6 +128,20 @@ void PoseFeed::Drain()
     m_hub.Stats().framesOverrun.store(m_handoff.Overruns(), std::memory_order_relaxed);
 }
 
+// The recording ends at a write that failed (a full disk): the page shows
+// why, and so does the server's output.
+void PoseFeed::EndFailedRecording()
+{
+    m_recError = m_rec.Error();
+    std::string ignored;
+    m_rec.Close(ignored);
+    m_recError += Ending(m_rec);
+    if (m_out) {
+        std::fprintf(m_out, "recording stopped: %s\n", m_recError.c_str());
+        std::fflush(m_out);
+    }
+}
+
 void PoseFeed::Take(const sxframes::FrameHandoff::Slot& slot)
 {
     m_hub.Stats().framesReceived.fetch_add(1, std::memory_order_relaxed);
@@ -117,20 +151,14 @@ void PoseFeed::Take(const sxframes::FrameHandoff::Slot& slot)
     sxframes::StreamGap gap;
     if (m_guard && m_guard->Frame(slot.frame, slot.length, NowNs(), &gap)) {
         m_stats.Restart();
-        if (m_rec.IsOpen() && !m_rec.WriteGap(sxframes::GapRecord(gap))) {
-            m_recError = m_rec.Error();
-            std::string ignored;
-            m_rec.Close(ignored);
-        }
+        if (m_rec.IsOpen() && !m_rec.WriteGap(sxframes::GapRecord(gap)))
+            EndFailedRecording();
     }
     // A frame the library marked as damaged is counted, neither shown nor recorded.
     if (!m_stats.Add(slot.frame, slot.length, m_seq, stamp))
         return;
-    if (m_rec.IsOpen() && !m_rec.Write(slot.frame, slot.length, stamp, m_seq)) {
-        m_recError = m_rec.Error();
-        std::string ignored;
-        m_rec.Close(ignored);
-    }
+    if (m_rec.IsOpen() && !m_rec.Write(slot.frame, slot.length, stamp, m_seq))
+        EndFailedRecording();
     CSXSeuPno pno;
     if (pno.Extractraw(slot.frame, slot.length) == 0)
         return;
@@ -207,12 +235,12 @@ bool PoseFeed::StartRecording(const std::string& dir, const sxrec::RecordingHead
         error = "already recording into " + m_recFile;
         return false;
     }
-    const std::string name = NewRecordingName(dir, file);
-    if (name.empty()) {
-        error = "no free recording name in " + dir;
+    std::string name;
+    const int fd = CreateRecordingFile(dir, name, file, error);
+    if (fd < 0)
         return false;
-    }
-    if (!m_rec.Open(file, header, error))
+    // The header reaches the file before the page hears "recording".
+    if (!m_rec.Open(fd, file, header, error))
         return false;
     m_recFile = name;
     m_recError.clear();
@@ -226,12 +254,16 @@ bool PoseFeed::StopRecording(std::string& file, uint64_t& frames, std::string& e
         return false;
     }
     file = m_recFile;
+    const bool ok = m_rec.Close(error);
     frames = m_rec.FramesWritten();
-    return m_rec.Close(error);
+    if (!ok)
+        error += Ending(m_rec);
+    return ok;
 }
 
-void PoseFeed::Finish(std::FILE* out)
+void PoseFeed::Finish()
 {
+    std::FILE* out = m_out;
     Drain();
     if (!m_rec.IsOpen())
         return;

@@ -22,13 +22,15 @@
 #include <boost/asio/steady_timer.hpp>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace sxviewer {
 
 class PoseFeed {
 public:
-    PoseFeed(Hub& hub, double displayHz);
+    // out: where a recording that stops on its own says so (null: nowhere).
+    PoseFeed(Hub& hub, double displayHz, std::FILE* out);
     ~PoseFeed();
     PoseFeed(const PoseFeed&) = delete;
     PoseFeed& operator=(const PoseFeed&) = delete;
@@ -43,9 +45,10 @@ public:
     // Stops waiting; the frames left are taken by Finish.
     void Stop();
     // Takes what the hand-off still holds and closes the recording.
-    void Finish(std::FILE* out);
+    void Finish();
 
-    // A recording into a new file of dir; the file's name, or false and why.
+    // A recording into a new file of dir, its header written; the file's
+    // path, or false and why (and no file left behind).
     bool StartRecording(const std::string& dir, const sxrec::RecordingHeader& header, std::string& file,
                         std::string& error);
     // Ends the recording: its name and frames, or false and why.
@@ -57,6 +60,7 @@ public:
     void RestartClock() { m_clock.Reset(); }
 
 private:
+    void EndFailedRecording();
     struct SensorPose {
         bool seen = false;
         CSXSnsFrameA pose;
@@ -75,6 +79,7 @@ private:
     Text PosesMessage(int64_t nowNs);
 
     Hub& m_hub;
+    std::FILE* m_out;
     int64_t m_periodNs;
     sxframes::FrameHandoff m_handoff;
     sxframes::StreamGuard* m_guard = nullptr;

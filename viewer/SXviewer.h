@@ -38,7 +38,8 @@ struct ViewStats {
     std::atomic<uint64_t> updatesReplaced{0};   // pose updates a browser had not taken when a newer came
     std::atomic<int> browsers{0};               // WebSocket sessions open now
     std::atomic<int> connections{0};            // TCP connections open now (HTTP and WebSocket)
-    std::atomic<uint64_t> connectionsRefused{0}; // beyond the connection limit
+    std::atomic<uint64_t> connectionsRefused{0}; // beyond the connection limit, none to evict
+    std::atomic<uint64_t> connectionsEvicted{0}; // plain HTTP connections closed to make room for a newcomer
     std::atomic<uint64_t> browsersRefused{0};   // upgrades refused: browser limit
     std::atomic<uint64_t> upgradesRefused{0};   // upgrades refused: foreign origin or host
     std::atomic<uint64_t> requestsRefused{0};   // HTTP requests answered with an error
@@ -52,17 +53,21 @@ struct ViewOptions {
     std::string bindAddress = "127.0.0.1";  // IPv4 address to listen on; "0.0.0.0": every interface
     bool readOnly = false;                  // no controls on the page; control messages refused
     int maxBrowsers = 8;                    // WebSocket sessions at once; beyond, upgrades get 503
-    int maxConnections = 32;                // TCP connections at once; beyond, closed at once
+    int maxConnections = 32;                // TCP connections at once; a newcomer beyond evicts the
+                                            // oldest plain HTTP connection (never a WebSocket)
     double displayHz = 60.0;                // most pose updates a second per browser
     std::string pageDir;                    // the page's files; empty: beside the program (installed layout)
     std::string recordDir = ".";            // where the record button writes
     std::string connection;                 // how the tracker is connected, shown on the page
     SetItemFn setItem;                      // the page's `set`; null: refused
-    int requestTimeoutMs = 5000;            // a request (or WebSocket handshake) not complete by then: closed
-    int idleTimeoutMs = 30000;              // an HTTP connection silent this long, a browser not answering pings
+    int requestTimeoutMs = 2000;            // a request's header not whole this long after its first byte (or
+                                            // after connecting), or a WebSocket handshake not done: closed
+    int keepAliveIdleMs = 5000;             // a kept-alive connection waits this long for its next request
+    int keepAliveRequests = 100;            // requests on one connection; the last is answered with close
+    int idleTimeoutMs = 30000;              // a browser not answering pings this long: closed
     int stallTimeoutMs = 20000;             // a browser whose write has not moved this long: closed
     int sendBufferBytes = 64 * 1024;        // SO_SNDBUF of the connections (0: the system's)
-    int controlsPerSecond = 10;             // control messages a browser may send a second
+    int controlsPerSecond = 10;             // control messages a second, one allowance for every browser
     std::atomic<int>* boundPort = nullptr;  // receives the port once listening
     ViewStats* stats = nullptr;             // counters, when given
     // The stream's watch (frames/StreamGuard.h): its options, how to connect

@@ -109,7 +109,8 @@ void Server::OnAccept(beast::error_code ec, tcp::socket socket)
         });
         return;
     }
-    if (m_stats.connections.load() >= m_opt.maxConnections) {
+    // Every slot taken: the oldest plain HTTP connection makes room.
+    if (m_stats.connections.load() >= m_opt.maxConnections && !m_hub->EvictConnection()) {
         m_stats.connectionsRefused.fetch_add(1);
         socket.close(ec);
     } else {
@@ -178,7 +179,7 @@ int Server::Run()
     if (port < 0)
         return -1;
     m_hub->SetPort(port);
-    m_feed = std::make_unique<PoseFeed>(*m_hub, m_opt.displayHz);
+    m_feed = std::make_unique<PoseFeed>(*m_hub, m_opt.displayHz, m_out);
     if (!m_feed->Open())
         return -1;
 
@@ -233,7 +234,7 @@ void Server::ShutDown()
         while (m_feed->Handoff().InFlight() != 0)
             std::this_thread::yield();
         m_callbackInstalled = false;
-        m_feed->Finish(m_out);
+        m_feed->Finish();
     }
 }
 

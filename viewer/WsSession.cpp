@@ -12,8 +12,6 @@ WsSession::WsSession(beast::tcp_stream&& stream, std::shared_ptr<Hub> hub, Conne
     : m_ws(std::move(stream)), m_hub(std::move(hub)), m_slot(std::move(slot))
 {
     m_id = m_hub->AddBrowser(this);
-    m_tokens = m_hub->Options().controlsPerSecond;
-    m_tokensNs = NowNs();
 }
 
 WsSession::~WsSession()
@@ -76,25 +74,10 @@ void WsSession::OnRead(beast::error_code ec, size_t)
     Read();
 }
 
-// Up to controlsPerSecond a second, as many at once.
-bool WsSession::TakeToken()
-{
-    const double rate = m_hub->Options().controlsPerSecond;
-    const int64_t now = NowNs();
-    m_tokens += static_cast<double>(now - m_tokensNs) / 1e9 * rate;
-    if (m_tokens > rate)
-        m_tokens = rate;
-    m_tokensNs = now;
-    if (m_tokens < 1.0)
-        return false;
-    m_tokens -= 1.0;
-    return true;
-}
-
 void WsSession::Take(const std::string& message)
 {
     ViewStats& stats = m_hub->Stats();
-    if (!TakeToken()) {
+    if (!m_hub->TakeControlToken()) {
         stats.controlsRefused.fetch_add(1);
         Refuse(-1, "too many messages: at most " + std::to_string(m_hub->Options().controlsPerSecond) +
                        " a second");

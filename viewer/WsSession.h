@@ -40,7 +40,6 @@ private:
     void OnRead(beast::error_code ec, size_t bytes);
     void Take(const std::string& message);
     void Refuse(int64_t id, const std::string& why);
-    bool TakeToken();
     void Write();
     void OnWrite(beast::error_code ec, size_t bytes);
 
@@ -55,8 +54,6 @@ private:
     Text m_writing;        // the message on the wire
     bool m_writingPose = false;
     int64_t m_writeSinceNs = 0;
-    double m_tokens = 0;   // control messages it may still send
-    int64_t m_tokensNs = 0;
 };
 
 } // namespace sxviewer

@@ -12,6 +12,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstddef>
 #include <dirent.h>
@@ -185,6 +186,91 @@ TEST_F(IgtlHostile, AHalfSentMessageTimesOutAndASilentReaderDoesNot)
         ASSERT_TRUE(reader.Next(r));
     EXPECT_EQ(m_stats.clientsConnected.load(), 1);
     EXPECT_NE(Log().find(" timed out in the middle of a message\n"), std::string::npos) << Log();
+}
+
+TEST_F(IgtlHostile, AHeaderMustBeWholeWithinTwoSecondsABodyWithinThePartialTimeOut)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    RawClient header(m_port), body(m_port);
+    ASSERT_TRUE(header.Send(RawMessage("GET_STATUS", "").substr(0, 10)));
+    ASSERT_TRUE(body.Send(RawMessage("STT_TDATA", "", std::string(36, '\0')).substr(0, kHeaderSize + 10)));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(header.ClosedWithin(4000));
+    const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_GT(took, 1.8);
+    EXPECT_LT(took, 3.0);
+    // The body has its 10 s.
+    EXPECT_FALSE(body.ClosedWithin(300));
+    EXPECT_EQ(m_stats.clientsTimedOut.load(), 1u);
+}
+
+// Reads and drops all the server sends, as a client that keeps up does,
+// until the server closes the connection or the test ends.
+class Drain {
+public:
+    explicit Drain(RawClient& c)
+        : m_thread([this, &c] {
+              while (!m_stop)
+                  if (c.ClosedWithin(50)) {
+                      m_closed = true;
+                      return;
+                  }
+          })
+    {
+    }
+    ~Drain()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    bool Closed() const { return m_closed; }
+
+private:
+    std::atomic<bool> m_stop{false}, m_closed{false};
+    std::thread m_thread;
+};
+
+TEST_F(IgtlHostile, ANewcomerEvictsTheHalfSentThenTheStalledThenTheIdleNeverAReaderThatKeepsUp)
+{
+    m_opt.maxClients = 3;
+    m_opt.evictAfterMs = 500;
+    m_opt.headerTimeoutMs = m_opt.partialTimeoutMs = 60000;
+    m_opt.sendBufferBytes = 4096; // the stalled client's socket is full at once
+    m_opt.staleMs = 0;            // no STATUS when the tracker falls quiet
+    ASSERT_NO_FATAL_FAILURE(Start());
+    RawClient reader(m_port), stalled(m_port, "127.0.0.1", 4096), half(m_port);
+    Drain keepsUp(reader);
+    ASSERT_TRUE(half.Send(RawMessage("GET_STATUS", "").substr(0, 20)));
+    // The stalled client's backlog waited beyond the age limit, so beyond
+    // evictAfterMs: both it and the half-sent one may go.
+    ASSERT_TRUE(WaitFor([&] { return m_stats.messagesDropped.load() > 0; }));
+    RawReceived m;
+    RawClient first(m_port);
+    ASSERT_TRUE(NextOf(first, "TRANSFORM", m, 1000));
+    Drain firstKeepsUp(first);
+    EXPECT_TRUE(half.ClosedWithin(1000));
+    RawClient second(m_port);
+    ASSERT_TRUE(NextOf(second, "TRANSFORM", m, 1000));
+    Drain secondKeepsUp(second);
+    EXPECT_TRUE(stalled.ClosedWithin(1000));
+    // Every client left reads and keeps up: the next is refused.
+    RawClient third(m_port);
+    EXPECT_TRUE(third.ClosedWithin(1000));
+    EXPECT_EQ(m_stats.clientsRefused.load(), 1u);
+    EXPECT_EQ(m_stats.clientsEvicted.load(), 2u);
+    EXPECT_FALSE(keepsUp.Closed() || firstKeepsUp.Closed() || secondKeepsUp.Closed());
+    // With the tracker quiet nobody takes anything: after evictAfterMs the
+    // client idle longest goes.
+    m_sim->GoQuiet(true);
+    std::this_thread::sleep_for(700ms);
+    RawClient fourth(m_port);
+    EXPECT_TRUE(NextOf(fourth, "STATUS", m, 1000));
+    EXPECT_EQ(m_stats.clientsEvicted.load(), 3u);
+    EXPECT_TRUE(WaitFor([&] { return keepsUp.Closed() + firstKeepsUp.Closed() + secondKeepsUp.Closed() == 1; }));
+    const std::string log = Log();
+    EXPECT_NE(log.find(" evicted for a newcomer: its message was half-sent\n"), std::string::npos) << log;
+    EXPECT_NE(log.find(" evicted for a newcomer: it had stopped reading\n"), std::string::npos) << log;
+    EXPECT_NE(log.find(" evicted for a newcomer: it had been idle\n"), std::string::npos) << log;
 }
 
 int HighestFd()

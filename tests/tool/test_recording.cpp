@@ -8,10 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -169,6 +171,80 @@ TEST(Recording, AGapRecordComesBetweenTheFramesItSeparates)
     EXPECT_EQ(fault(bytes.substr(0, at + 28)),
               "corrupt recording at byte offset " + std::to_string(at) + ": truncated gap record (28 of 32 bytes)");
 }
+
+// A file that fills up (a file size limit stands in for a full disk): no
+// file when the header does not fit; later, the whole records stay, with
+// the trailer when there is room for it, and the writer says why it stopped.
+TEST(Recording, AFileThatFillsUpKeepsItsWholeRecordsAndItsTrailerWhenThereIsRoom)
+{
+    const std::string path = "/tmp/sxrecordingfull-" + std::to_string(getpid()) + ".sxr";
+    const std::string frame = Frame(1, 3);
+    const uint64_t record = sxrec::kFrameRecordHeaderLen + frame.size();
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto limit = [&](uint64_t bytes) {
+        rlimit l = old;
+        l.rlim_cur = bytes;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &l), 0);
+    };
+    sxrec::RecordingHeader h;
+    std::string error;
+    sxrec::RecordingWriter w;
+    limit(100);
+    EXPECT_FALSE(w.Open(path, h, error));
+    EXPECT_EQ(error, path + ": cannot write: File too large");
+    EXPECT_NE(access(path.c_str(), F_OK), 0);
+    // Room beyond the 40th record: 30 bytes take the trailer, 10 do not.
+    for (const uint64_t room : {30u, 10u}) {
+        limit(sxrec::kHeaderLen + 40 * record + room);
+        ASSERT_TRUE(w.Open(path, h, error)) << error;
+        int taken = 0;
+        while (taken < 1000 && w.Write(reinterpret_cast<const unsigned char*>(frame.data()),
+                                       static_cast<uint32_t>(frame.size()), 1, 1))
+            ++taken;
+        EXPECT_GT(taken, 40);
+        EXPECT_LT(taken, 1000);
+        EXPECT_FALSE(w.Close(error));
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_EQ(error, path + ": cannot write: File too large") << room;
+        EXPECT_EQ(w.FramesWritten(), 40u);
+        EXPECT_EQ(w.TrailerWritten(), room == 30) << room;
+        sxrec::RecordingReader r;
+        ASSERT_TRUE(r.OpenFile(path)) << r.Error();
+        sxrec::RecordedFrame f;
+        while (r.Next(f) == sxrec::ReadResult::Frame) {
+        }
+        EXPECT_EQ(r.FramesRead(), 40u);
+        EXPECT_EQ(r.MissingTrailer(), room == 10) << r.Error();
+        std::remove(path.c_str());
+    }
+    std::signal(SIGXFSZ, SIG_DFL);
+}
+
+#ifndef _WIN32
+// A link planted under the name in a shared folder is refused, never
+// followed; a file already there is written over, as before.
+TEST(Recording, ALinkAtTheNameIsRefusedNotFollowed)
+{
+    const std::string path = "/tmp/sxrecordinglink-" + std::to_string(getpid()) + ".sxr";
+    const std::string target = path + ".target";
+    ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
+    sxrec::RecordingHeader h;
+    std::string error;
+    sxrec::RecordingWriter w;
+    EXPECT_FALSE(w.Open(path, h, error));
+    EXPECT_EQ(error, path + ": cannot create: Too many levels of symbolic links");
+    EXPECT_NE(access(target.c_str(), F_OK), 0);
+    std::remove(path.c_str());
+    std::ofstream(path) << "an older file";
+    EXPECT_TRUE(w.Open(path, h, error)) << error;
+    EXPECT_TRUE(w.Close(error)) << error;
+    sxrec::RecordingReader r;
+    EXPECT_TRUE(r.OpenFile(path)) << r.Error();
+    std::remove(path.c_str());
+}
+#endif
 
 TEST(Recording, HeaderFaults)
 {

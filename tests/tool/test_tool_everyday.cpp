@@ -277,7 +277,7 @@ TEST_F(OnSerial, FramesWithABadCrcAreCountedApartFromTheTrackersGaps)
     EXPECT_EQ(Lines(r.out).size(), 61u);
 }
 
-TEST(Everyday, SxsimShowsItsStatusLineOnlyOnATerminalAndNeverWhenQuiet)
+TEST(Everyday, SxsimShowsItsStatusLineOnATerminalOrWhenAskedAndNeverWhenQuiet)
 {
     auto run = [](const std::string& cmd, const std::string& prefix) {
         // script gives sxsim a terminal; its output is what that terminal
@@ -288,6 +288,9 @@ TEST(Everyday, SxsimShowsItsStatusLineOnlyOnATerminalAndNeverWhenQuiet)
     EXPECT_TRUE(Has(run("", "").out, "sxsim: frames 0 sent"));
     EXPECT_FALSE(Has(run(" --quiet", "").out, "sxsim: frames"));
     EXPECT_FALSE(Has(run(" 2>&1 | cat", "").out, "sxsim: frames")); // not a terminal
+    // Asked for: whole lines, for a program to read.
+    EXPECT_TRUE(Has(run(" --status 2>&1 | cat", "").out,
+                    "\nsxsim: frames 0 sent, 0 dropped, 0 unsent; commands 0 answered; faults 0 injected\r\n"));
 }
 
 // The measurement times against the simulator's record of when it measured

@@ -4,11 +4,13 @@ headless Chromium."""
 
 import os
 import re
+import select
 import shutil
 import signal
 import socket
 import subprocess
 import tempfile
+import threading
 import time
 import json
 
@@ -31,10 +33,11 @@ def wait_for(predicate, seconds=10.0, step=0.02):
 class Viewer:
     """A running `sxtool view`: its URL, port and record folder."""
 
-    def __init__(self, args, record_dir):
+    def __init__(self, args, record_dir, wrapper=(), preexec_fn=None):
         self.record_dir = record_dir
-        self.proc = subprocess.Popen([SXTOOL, "view", "--port", "0", "--record-dir", record_dir] + args,
-                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        self.proc = subprocess.Popen(list(wrapper) + [SXTOOL, "view", "--port", "0", "--record-dir", record_dir] + args,
+                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                                     preexec_fn=preexec_fn)
         line = self.proc.stdout.readline()
         m = re.match(r"viewer at (http://([\d.]+):(\d+)/)$", line.strip())
         if not m:
@@ -111,6 +114,81 @@ def http(viewer, raw):
 def status_of(answer):
     m = re.match(rb"HTTP/1\.1 (\d+)", answer)
     return int(m.group(1)) if m else None
+
+
+class SlotHolders:
+    """Clients that would hold every connection of a viewer, on a thread of
+    their own until closed: slow ones send a request's header a byte a
+    second and connect again when they find themselves closed; kept-alive
+    ones send HEAD / every kept_every seconds on one connection, and connect
+    again when closed."""
+
+    def __init__(self, viewer, slow, kept, kept_every=1.0):
+        self.viewer = viewer
+        self.head = ("HEAD / HTTP/1.1\r\nHost: %s\r\n\r\n" % viewer.host).encode()
+        now = time.monotonic()
+        # kind, socket, bytes sent, seconds between steps, next step
+        self.conns = [["slow", None, 0, 1.0, now] for _ in range(slow)] + \
+                     [["kept", None, 0, kept_every, now] for _ in range(kept)]
+        self.stop = threading.Event()
+        self.reconnects = 0
+        for c in self.conns:
+            self.connect(c)
+        self.thread = threading.Thread(target=self.run)
+        self.thread.start()
+
+    def connect(self, c):
+        if c[1]:
+            c[1].close()
+            self.reconnects += 1
+        c[1] = socket.create_connection((self.viewer.address, self.viewer.port), timeout=5)
+        c[1].setblocking(False)
+        c[2] = 0
+
+    def step(self, c):
+        kind, s, sent = c[:3]
+        try:
+            if select.select([s], [], [], 0)[0] and s.recv(65536) == b"":
+                raise ConnectionError("closed")
+            if kind == "slow":
+                s.send(self.head[sent % len(self.head):][:1])
+                c[2] += 1
+            else:
+                s.send(self.head)
+        except (OSError, ConnectionError):
+            self.connect(c)
+
+    def run(self):
+        while True:
+            due = min(c[4] for c in self.conns)
+            if self.stop.wait(max(0.0, due - time.monotonic())):
+                return
+            now = time.monotonic()
+            for c in self.conns:
+                if c[4] <= now:
+                    self.step(c)
+                    c[4] = now + c[3]
+
+    def close(self):
+        self.stop.set()
+        self.thread.join()
+        for c in self.conns:
+            c[1].close()
+
+
+def page_and_socket_seconds(viewer):
+    """How long the page takes to load and its WebSocket to greet (an
+    AssertionError when either fails)."""
+    start = time.monotonic()
+    answer = http(viewer, ("GET / HTTP/1.1\r\nHost: %s\r\nConnection: close\r\n\r\n" % viewer.host).encode())
+    assert status_of(answer) == 200 and answer.endswith(b"</html>\n"), answer[:200]
+    page = time.monotonic() - start
+    ws = ws_connect(viewer)
+    try:
+        next_message(ws, "hello", 2)
+    finally:
+        ws.close()
+    return page, time.monotonic() - start - page
 
 
 CHROME_FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",

@@ -1,14 +1,17 @@
 """What the viewer refuses, with plain sockets: other origins and hosts,
 paths outside the page, methods other than GET, malformed, oversized and
-too many messages, browsers and connections beyond the limits, half-sent
-and silent requests; and it listens on the loopback only by default."""
+too many messages (from one browser or from many), browsers beyond the
+limit, half-sent, slow, silent and kept-alive requests, and clients that
+would hold every connection or the shutdown; and it listens on the
+loopback only by default."""
 
 import json
+import signal
 import socket
 import time
 
 import pytest
-from conftest import http, next_message, status_of, wait_for, ws_connect
+from conftest import SlotHolders, http, next_message, page_and_socket_seconds, status_of, wait_for, ws_connect
 
 
 @pytest.fixture(scope="module")
@@ -107,49 +110,149 @@ def test_bad_messages_are_refused_with_what_is_accepted(viewer):
         ws.close()
 
 
-def test_too_many_messages_are_refused(viewer):
+def busy_answers(ws, count):
+    for i in range(count):
+        ws.send('{"type":"bogus","id":%d}' % i)
+    answers = [next_message(ws, "result") for _ in range(count)]
+    return [a for a in answers if a["message"] == "too many messages: at most 10 a second"]
+
+
+def test_too_many_messages_are_refused_whichever_browser_sends_them(viewer):
+    # The allowance is the whole server's: whole again after a second.
+    time.sleep(1.0)
     ws = ws_connect(viewer)
     try:
         next_message(ws, "hello")
-        for i in range(30):
-            ws.send('{"type":"bogus","id":%d}' % i)
-        answers = [next_message(ws, "result") for _ in range(30)]
-        busy = [a for a in answers if a["message"].startswith("too many messages")]
-        assert 15 <= len(busy) <= 21, answers
+        busy = busy_answers(ws, 30)
+        assert 15 <= len(busy) <= 21, busy
+    finally:
+        ws.close()
+    # A new session brings no allowance of its own.
+    ws = ws_connect(viewer)
+    try:
+        next_message(ws, "hello")
+        assert len(busy_answers(ws, 10)) >= 7
     finally:
         ws.close()
 
 
-def test_browsers_and_connections_beyond_the_limits_are_refused(viewer):
+def still_open(conn):
+    conn.setblocking(False)
+    try:
+        return conn.recv(1) != b""
+    except BlockingIOError:
+        return True
+    finally:
+        conn.setblocking(True)
+
+
+def test_browsers_beyond_the_limit_are_refused_connections_beyond_evict_the_oldest(viewer):
     first, second = ws_connect(viewer), ws_connect(viewer)
+    conns = []
     try:
         assert status_of(upgrade(viewer, origin=viewer.origin)) == 503
+        # 40 plain connections beside the 2 browsers: each beyond 32 closes
+        # the oldest plain one at once, never a browser.
+        conns = [socket.create_connection((viewer.address, viewer.port), timeout=5) for _ in range(40)]
+        start = time.monotonic()
+        for c in conns[:10]:
+            c.settimeout(1)
+            assert c.recv(1) == b""
+        assert time.monotonic() - start < 1
+        assert all(still_open(c) for c in conns[10:])
+        next_message(first, "poses")
+        next_message(second, "poses")
     finally:
+        for c in conns:
+            c.close()
         first.close()
         second.close()
     # Room again once they have gone.
     assert wait_for(lambda: status_of(upgrade(viewer, origin=viewer.origin)) == 101)
-    # Connections beyond 32 are closed at once, before any request.
-    conns = [socket.create_connection((viewer.address, viewer.port), timeout=5) for _ in range(40)]
+
+
+def closed_after(conn, start):
+    """Seconds from start until the viewer closed conn (its answers read and dropped)."""
+    while conn.recv(65536):
+        pass
+    return time.monotonic() - start
+
+
+def test_half_sent_slow_silent_and_kept_alive_requests_time_out(viewer):
+    conns = [socket.create_connection((viewer.address, viewer.port), timeout=10) for _ in range(4)]
+    half, slow, silent, kept = conns
     try:
-        closed = 0
-        for c in conns[32:]:
-            c.settimeout(2)
-            closed += c.recv(1) == b""
-        assert closed == 8
+        start = time.monotonic()
+        half.sendall(b"GET / HTTP/1.1\r\nHost: ")
+        head = ("HEAD / HTTP/1.1\r\nHost: %s\r\n\r\n" % viewer.host).encode()
+        kept.sendall(head)
+        # A byte every 0.3 s does not keep a header open.
+        slow.settimeout(0.3)
+        sent = 0
+        while True:
+            try:
+                slow.sendall(head[sent:sent + 1])
+                sent += 1
+                if slow.recv(1) == b"":
+                    break
+            except socket.timeout:
+                continue
+            except OSError:
+                break
+        slow_took = time.monotonic() - start
+        assert 1.5 < slow_took < 3, sent
+        for c in (half, silent):
+            assert 1.5 < closed_after(c, start) < 3
+        # The kept-alive connection: answered, then closed after 5 s idle.
+        assert status_of(kept.recv(4096)) == 200
+        assert 4.5 < closed_after(kept, start) < 6.5
     finally:
         for c in conns:
             c.close()
 
 
-def test_half_sent_and_silent_requests_time_out(viewer):
-    half = socket.create_connection((viewer.address, viewer.port), timeout=10)
-    silent = socket.create_connection((viewer.address, viewer.port), timeout=10)
+def test_a_kept_alive_connection_serves_at_most_100_requests(viewer):
+    head = ("HEAD /viewer.js HTTP/1.1\r\nHost: %s\r\n\r\n" % viewer.host).encode()
+    with socket.create_connection((viewer.address, viewer.port), timeout=5) as c:
+        c.sendall(head * 100)
+        data = b""
+        while True:
+            chunk = c.recv(65536)
+            if not chunk:
+                break
+            data += chunk
+    answers = data.split(b"HTTP/1.1 200 OK")[1:]
+    assert len(answers) == 100
+    assert b"Connection: close" in answers[-1] and b"Connection: close" not in answers[-2]
+
+
+def test_slow_and_kept_alive_clients_holding_every_connection_keep_no_page_out(viewer):
+    holders = SlotHolders(viewer, slow=100, kept=31)
     try:
-        half.sendall(b"GET / HTTP/1.1\r\nHost: ")
-        start = time.monotonic()
-        assert half.recv(1) == b"" and silent.recv(1) == b""
-        assert 4 < time.monotonic() - start < 8
+        for _ in range(4):
+            page, socket_open = page_and_socket_seconds(viewer)
+            assert page < 2 and socket_open < 2
+            time.sleep(0.5)
+        assert holders.reconnects > 0
     finally:
-        half.close()
-        silent.close()
+        holders.close()
+
+
+def test_stopping_closes_every_connection_and_exits_within_a_second(start_viewer):
+    v = start_viewer("--sim", "--sim-sensors", "1")
+    ws = ws_connect(v)
+    next_message(ws, "poses")
+    kept = socket.create_connection((v.address, v.port), timeout=5)
+    kept.sendall(("HEAD / HTTP/1.1\r\nHost: %s\r\n\r\n" % v.host).encode())
+    assert status_of(kept.recv(4096)) == 200
+    half = socket.create_connection((v.address, v.port), timeout=5)
+    half.sendall(b"GET / HTTP/1.1\r\n")
+    try:
+        start = time.monotonic()
+        v.proc.send_signal(signal.SIGTERM)
+        v.proc.wait(timeout=5)
+        assert time.monotonic() - start < 1
+        assert v.proc.returncode == 0
+    finally:
+        for c in (ws, kept, half):
+            c.close()
