@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The C# binding's figures: 16 sensors at 960 Hz through the managed
+# callback and through a C callback, alternated, each against a fresh
+# simulated tracker; then one Get through the binding, the bare P/Invoke and
+# the C call. Run it on a quiet machine (it takes the build lock when
+# SX_BUILD_LOCK names one).
+#   bash bindings/csharp/bench/run.sh [SECONDS] [ROUNDS]    (60 s, 2 rounds)
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)"
+build="${SX_BUILD_DIR:-$root/build}"
+seconds=${1:-60} rounds=${2:-2} gets=2000
+bin="$build/bindings/csharp"
+${SX_BUILD_LOCK:+flock "$SX_BUILD_LOCK"} cmake --build "$build" --target sxcmdif_net_bench sxsim >/dev/null
+
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT
+against_sim() {
+  local fd path
+  exec {fd}< <(exec "$build/simulator/sxsim" --quiet --sensors 16 --rate 960)
+  pids+=($!)
+  read -r -u "$fd" path
+  SXSERIO_PORTS="$path" "$@"
+}
+run() {
+  for ((r = 1; r <= rounds; ++r)); do
+    against_sim "$bin/bench/bench_c_callback" "$seconds" "$gets"
+    against_sim mono "$bin/bench/bench_cs.exe" "$seconds" "$gets"
+  done
+}
+if [ -n "${SX_BUILD_LOCK:-}" ]; then
+  export -f run against_sim
+  export build bin seconds rounds gets
+  flock "$SX_BUILD_LOCK" bash -c run
+else
+  run
+fi
