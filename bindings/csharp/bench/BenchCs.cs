@@ -46,6 +46,20 @@ static unsafe class BenchCs
         return (long.Parse(w[11]) + long.Parse(w[12])) * 10000000L; // clock ticks of 10 ms
     }
 
+    // One call of an export that does no work (sxcmdif_version), ns: p50 of
+    // batches of 1000 (the clock ticks in 100 ns under Mono).
+    static double TrivialCallNs()
+    {
+        var batches = new long[200];
+        for (int b = 0; b < batches.Length; ++b) {
+            long a = Stopwatch.GetTimestamp();
+            for (int i = 0; i < 1000; ++i)
+                Native.sxcmdif_version();
+            batches[b] = (Stopwatch.GetTimestamp() - a) * 1000000000L / Stopwatch.Frequency;
+        }
+        return P50(batches) / 1000.0;
+    }
+
     static long P50(long[] v)
     {
         Array.Sort(v);
@@ -91,10 +105,14 @@ static unsafe class BenchCs
                 binding[i] = (b - a) * 1000000000L / Stopwatch.Frequency;
                 bare[i] = (e - b) * 1000000000L / Stopwatch.Frequency;
             }
+            var diff = new long[gets];
+            for (int i = 0; i < gets; ++i)
+                diff[i] = binding[i] - bare[i];
             Console.WriteLine("@cs frames={0} gaps={1} rate={2:F1} gc0={3} gc1={4} gc2={5} cpu_ms={6:F1} cpu_pct={7:F2} " +
-                              "get_p50_ns={8} pinvoke_get_p50_ns={9}",
+                              "get_p50_ns={8} pinvoke_get_p50_ns={9} binding_minus_pinvoke_p50_ns={10} " +
+                              "trivial_pinvoke_p50_ns={11:F1}",
                               frames1 - frames0, s_gaps, (frames1 - frames0) / wallS, dgc0, dgc1, dgc2, (cpu1 - cpu0) / 1e6,
-                              100.0 * (cpu1 - cpu0) / 1e9 / wallS, P50(binding), P50(bare));
+                              100.0 * (cpu1 - cpu0) / 1e9 / wallS, P50(binding), P50(bare), P50(diff), TrivialCallNs());
         }
         return s_gaps == 0 ? 0 : 1;
     }

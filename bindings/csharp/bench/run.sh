@@ -12,14 +12,16 @@ seconds=${1:-60} rounds=${2:-2} gets=2000
 bin="$build/bindings/csharp"
 ${SX_BUILD_LOCK:+flock "$SX_BUILD_LOCK"} cmake --build "$build" --target sxcmdif_net_bench sxsim >/dev/null
 
-pids=()
-trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT
+# "$@" against a fresh simulated tracker, which is stopped afterwards.
 against_sim() {
-  local fd path
-  exec {fd}< <(exec "$build/simulator/sxsim" --quiet --sensors 16 --rate 960)
-  pids+=($!)
+  local fd path sim rc=0
+  exec {fd}< <(exec "$build/simulator/sxsim" --quiet --sensors 16 --rate 960 2>/dev/null)
+  sim=$!
   read -r -u "$fd" path
-  SXSERIO_PORTS="$path" "$@"
+  SXSERIO_PORTS="$path" "$@" 2>/dev/null || rc=$?
+  kill "$sim" 2>/dev/null || true
+  exec {fd}<&-
+  return $rc
 }
 run() {
   for ((r = 1; r <= rounds; ++r)); do

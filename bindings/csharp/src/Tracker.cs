@@ -152,15 +152,10 @@ public sealed unsafe partial class Tracker : IDisposable
     public WhoamiStruct Identity
     {
         get {
-            IntPtr c, d, who = IntPtr.Zero;
-            int seuid = 0;
-            bool held = Enter(out c, out d);
-            try {
-                Check(Native.sxdev_info(c, d, ref who, &seuid), "identity");
-                return *(WhoamiStruct*)who;
-            } finally {
-                Leave(held);
-            }
+            WhoamiStruct who;
+            int seuid;
+            Info(out who, out seuid);
+            return who;
         }
     }
 
@@ -168,15 +163,25 @@ public sealed unsafe partial class Tracker : IDisposable
     public int SeuId
     {
         get {
-            IntPtr c, d, who = IntPtr.Zero;
-            int seuid = 0;
-            bool held = Enter(out c, out d);
-            try {
-                Check(Native.sxdev_info(c, d, ref who, &seuid), "seuid");
-                return seuid;
-            } finally {
-                Leave(held);
-            }
+            WhoamiStruct who;
+            int seuid;
+            Info(out who, out seuid);
+            return seuid;
+        }
+    }
+
+    void Info(out WhoamiStruct identity, out int seuid)
+    {
+        IntPtr c, d, who = IntPtr.Zero;
+        int id = 0;
+        bool held = Enter(out c, out d);
+        try {
+            Check(Native.sxdev_info(c, d, ref who, &id), "identity");
+            // The record is the device's: copied while the device is held.
+            identity = *(WhoamiStruct*)who;
+            seuid = id;
+        } finally {
+            Leave(held);
         }
     }
 

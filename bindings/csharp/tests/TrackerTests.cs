@@ -20,7 +20,7 @@ public class Items
     [TestFixtureSetUp]
     public void Open()
     {
-        m_sim = new Sim("--sensors 4 --rate 240");
+        m_sim = new Sim("--sensors 4 --rate 240 --seuid 7");
         m_t = m_sim.Open();
     }
 
@@ -98,6 +98,8 @@ public class Items
         m_t.Get(Item.Whoami, out who, 1);
         Assert.IsNotEmpty(who.HwSerNo.ToString());
         StringAssert.Contains(m_t.Identity.DeviceName.ToString(), m_t.Report());
+        Assert.AreEqual(7, m_t.SeuId);
+        Assert.AreEqual("serial port 1", m_t.Kind);
     }
 
     [Test]
