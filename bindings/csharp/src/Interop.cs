@@ -2,6 +2,7 @@
 // types, the attribute IL2CPP looks for on callbacks, and the handles that
 // own a context and a device.
 using System;
+using System.Collections.Generic;
 using System.Runtime.ConstrainedExecution;
 using System.Runtime.InteropServices;
 
@@ -78,6 +79,34 @@ public sealed class DeviceHandle : SafeHandle
         ctx.DangerousAddRef(ref added);
         m_ctx = ctx;
         SetHandle(dev);
+        lock (s_live) {
+            s_live.RemoveAll(w => !w.IsAlive);
+            s_live.Add(new WeakReference(this));
+        }
+    }
+
+    // The devices not yet released. When the program ends they are released
+    // before the finalisers run: by then the runtime stops the threads it
+    // knows, and a reading thread waiting to enter a frame handler would
+    // never let its device's release finish.
+    static readonly List<WeakReference> s_live = new List<WeakReference>();
+
+    static DeviceHandle()
+    {
+        AppDomain.CurrentDomain.ProcessExit += ReleaseAll;
+        AppDomain.CurrentDomain.DomainUnload += ReleaseAll;
+    }
+
+    static void ReleaseAll(object sender, EventArgs e)
+    {
+        WeakReference[] live;
+        lock (s_live)
+            live = s_live.ToArray();
+        foreach (var w in live) {
+            var h = w.Target as DeviceHandle;
+            if (h != null)
+                h.Dispose();
+        }
     }
 
     public override bool IsInvalid { get { return handle == IntPtr.Zero; } }
@@ -97,6 +126,9 @@ public sealed class DeviceHandle : SafeHandle
     [ReliabilityContract(Consistency.WillNotCorruptState, Cer.Success)]
     protected override bool ReleaseHandle()
     {
+        // No frame handler runs once the callback is removed (a handler under
+        // way is waited for); then the device and its reading thread go.
+        Native.sxdev_SetPnoCallback(m_ctx.DangerousGetHandle(), handle, null, IntPtr.Zero);
         Native.sxctx_dev_release(m_ctx.DangerousGetHandle(), handle);
         if (m_callbackArg != IntPtr.Zero) {
             GCHandle.FromIntPtr(m_callbackArg).Free();

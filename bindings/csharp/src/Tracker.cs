@@ -5,9 +5,6 @@ using System;
 using System.Runtime.InteropServices;
 using System.Threading;
 using SXCmdIF.Interop;
-#if UNITY_2018_1_OR_NEWER
-using AOT;
-#endif
 
 namespace SXCmdIF
 {
@@ -31,31 +28,21 @@ public sealed unsafe partial class Tracker : IDisposable
     readonly ContextHandle m_ctx;
     readonly DeviceHandle m_dev;
     readonly object m_lock = new object();
-    readonly FrameClock m_clock = new FrameClock();
+    readonly FrameSink m_sink = new FrameSink();
     readonly string m_kind;
     int m_timeoutMs;
     bool m_disposed;
     volatile bool m_streaming;
-    // The callback's state: touched by the reading thread only.
-    Frame m_cbFrame;
-    uint m_cbSeq;
-    FrameHandler m_handler;
-    long m_callbackErrors;
-    Exception m_lastCallbackError;
-
-    [ThreadStatic] static Tracker t_inCallback;
-    // Kept in a static field for as long as the process lives: native code
-    // holds its thunk, and IL2CPP needs a static method.
-    static readonly PnoCallback s_pnoCallback = OnPnoFrame;
 
     Tracker(ContextHandle ctx, IntPtr dev, string kind, int timeoutMs)
     {
         m_ctx = ctx;
         m_dev = new DeviceHandle(ctx, dev);
         m_kind = kind;
-        // The native callback reaches the tracker through a weak handle: a
-        // tracker nobody holds is collected, and its device released.
-        m_dev.KeepCallbackArg(GCHandle.ToIntPtr(GCHandle.Alloc(this, GCHandleType.Weak)));
+        // The native callback reaches the reading thread's side of the
+        // tracker through a weak handle: a tracker nobody holds is collected,
+        // and its device released.
+        m_dev.KeepCallbackArg(GCHandle.ToIntPtr(GCHandle.Alloc(m_sink, GCHandleType.Weak)));
         TimeoutMs = timeoutMs;
         Check(Native.sxdev_tsenable(m_ctx.DangerousGetHandle(), dev, true), "sxdev_tsenable");
     }
@@ -314,7 +301,7 @@ public sealed unsafe partial class Tracker : IDisposable
             FramerateConfig rate;
             Check(Native.sxcmd_dev_framerate(c, d, CmdAction.CMD_ACTION_GET, &rate), "get framerate");
             if (rate.Hz > 0)
-                m_clock.SetNominalPeriodNs(1000000000L / rate.Hz);
+                m_sink.Clock.SetNominalPeriodNs(1000000000L / rate.Hz);
             Check(Native.sxcmd_dev_contpno(c, d, CmdAction.CMD_ACTION_SET, null, 0), "start");
             m_streaming = true;
         } finally {
@@ -362,8 +349,8 @@ public sealed unsafe partial class Tracker : IDisposable
         frame.Seq = fi.SeqNum;
         frame.ErrorCode = fi.ErrCode;
         frame.ArrivalNs = fi.TimeStamp != 0 ? (long)fi.TimeStamp : FrameClock.MonotonicNs();
-        lock (m_clock)
-            frame.Time = m_clock.Stamp(frame.FrameCount, frame.ArrivalNs);
+        lock (m_sink.Clock)
+            frame.Time = m_sink.Clock.Stamp(frame.FrameCount, frame.ArrivalNs);
         return true;
     }
 
@@ -424,8 +411,8 @@ public sealed unsafe partial class Tracker : IDisposable
             Leave(held);
         }
         frame.ArrivalNs = FrameClock.MonotonicNs();
-        lock (m_clock)
-            frame.Time = m_clock.Stamp(frame.FrameCount, frame.ArrivalNs);
+        lock (m_sink.Clock)
+            frame.Time = m_sink.Clock.Stamp(frame.FrameCount, frame.ArrivalNs);
     }
 
     /// <summary>Hands every frame to handler on the device's reading thread
@@ -436,11 +423,11 @@ public sealed unsafe partial class Tracker : IDisposable
         IntPtr c, d;
         bool held = Enter(out c, out d);
         try {
-            if (t_inCallback == this)
+            if (FrameSink.t_current == m_sink)
                 throw new InvalidOperationException("a frame handler cannot change the handler of its own tracker");
-            m_handler = handler;
-            Check(Native.sxdev_SetPnoCallback(c, d, handler == null ? null : s_pnoCallback,
-                                              handler == null ? IntPtr.Zero : CallbackArg), "set the frame handler");
+            m_sink.Handler = handler;
+            Check(Native.sxdev_SetPnoCallback(c, d, handler == null ? null : FrameSink.Callback,
+                                              handler == null ? IntPtr.Zero : m_dev.CallbackArg), "set the frame handler");
         } finally {
             Leave(held);
         }
@@ -448,46 +435,8 @@ public sealed unsafe partial class Tracker : IDisposable
 
     /// <summary>Exceptions the frame handler threw (each is caught: none
     /// reaches the library), and the last of them.</summary>
-    public long CallbackErrors { get { return Interlocked.Read(ref m_callbackErrors); } }
-    public Exception LastCallbackError { get { return m_lastCallbackError; } }
-
-    IntPtr CallbackArg { get { return m_dev.CallbackArg; } }
-
-    [MonoPInvokeCallback(typeof(PnoCallback))]
-    static void OnPnoFrame(IntPtr arg, IntPtr frame, uint length)
-    {
-        Tracker t = null;
-        try {
-            t = GCHandle.FromIntPtr(arg).Target as Tracker;
-            if (t != null)
-                t.Deliver((byte*)frame, length);
-        } catch (Exception e) {
-            // Nothing may unwind into the library's reading thread.
-            if (t != null) {
-                Interlocked.Increment(ref t.m_callbackErrors);
-                t.m_lastCallbackError = e;
-            }
-        } finally {
-            t_inCallback = null;
-        }
-    }
-
-    void Deliver(byte* f, uint length)
-    {
-        long arrival = FrameClock.MonotonicNs();
-        if (!m_cbFrame.DecodeRaw(f, length))
-            return;
-        m_cbFrame.Seq = ++m_cbSeq;
-        m_cbFrame.ErrorCode = 0;
-        m_cbFrame.ArrivalNs = arrival;
-        lock (m_clock)
-            m_cbFrame.Time = m_clock.Stamp(m_cbFrame.FrameCount, arrival);
-        FrameHandler h = m_handler;
-        if (h != null) {
-            t_inCallback = this;
-            h(in m_cbFrame);
-        }
-    }
+    public long CallbackErrors { get { return Interlocked.Read(ref m_sink.Errors); } }
+    public Exception LastCallbackError { get { return m_sink.LastError; } }
 
     // ---- Handles -------------------------------------------------------------------------
 
@@ -523,7 +472,7 @@ public sealed unsafe partial class Tracker : IDisposable
     /// handler runs. Disposing twice does nothing.</summary>
     public void Dispose()
     {
-        if (t_inCallback == this)
+        if (FrameSink.t_current == m_sink)
             throw new InvalidOperationException("a frame handler cannot dispose its own tracker");
         lock (m_lock) {
             if (m_disposed)

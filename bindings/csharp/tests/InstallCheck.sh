@@ -28,6 +28,10 @@ for f in package.json Runtime/SXCmdIF.Net.asmdef Runtime/Tracker.cs Runtime/Nati
 done
 cmp -s "$pkg/Plugins/x86_64/libSXCmdIF.so" "$prefix/lib/libSXCmdIF.so.0" || fail "the plugin is not the installed library"
 grep -q "OS: Linux" "$pkg/Plugins/x86_64/libSXCmdIF.so.meta" || fail "the Linux plugin's .meta is not for Linux"
+# The Windows plugin is there when the MinGW build was made before.
+if [ -f "$pkg/Plugins/x86_64/SXCmdIF.dll" ]; then
+  grep -q "OS: Windows" "$pkg/Plugins/x86_64/SXCmdIF.dll.meta" || fail "the Windows plugin's .meta is not for Windows"
+fi
 missing=$(cd "$pkg" && find . -mindepth 1 ! -name '*.meta' ! -path './Samples~' | while read -r e; do
   [ -f "$e.meta" ] || echo "$e"; done)
 [ -z "$missing" ] || fail "without a .meta: $missing"
