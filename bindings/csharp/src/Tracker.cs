@@ -124,13 +124,9 @@ public sealed unsafe partial class Tracker : IDisposable
         get { return m_timeoutMs; }
         set {
             CheckRange("TimeoutMs", value, 0, 3600000);
-            IntPtr c, d;
-            bool held = Enter(out c, out d);
-            try {
-                Check(Native.sxdev_timeoutms(c, d, 0, value), "set the time-out");
+            using (var u = Use()) {
+                Check(Native.sxdev_timeoutms(u.Ctx, u.Dev, 0, value), "set the time-out");
                 m_timeoutMs = value;
-            } finally {
-                Leave(held);
             }
         }
     }
@@ -159,53 +155,39 @@ public sealed unsafe partial class Tracker : IDisposable
 
     void Info(out WhoamiStruct identity, out int seuid)
     {
-        IntPtr c, d, who = IntPtr.Zero;
+        IntPtr who = IntPtr.Zero;
         int id = 0;
-        bool held = Enter(out c, out d);
-        try {
-            Check(Native.sxdev_info(c, d, ref who, &id), "identity");
+        using (var u = Use()) {
+            Check(Native.sxdev_info(u.Ctx, u.Dev, ref who, &id), "identity");
             // The record is the device's: copied while the device is held.
             identity = *(WhoamiStruct*)who;
             seuid = id;
-        } finally {
-            Leave(held);
         }
     }
 
     /// <summary>The library's report line of the device.</summary>
     public string Report()
     {
-        IntPtr c, d, text = IntPtr.Zero;
-        bool held = Enter(out c, out d);
-        try {
-            Check(Native.sxdev_report(c, d, ref text), "report");
+        IntPtr text = IntPtr.Zero;
+        using (var u = Use()) {
+            Check(Native.sxdev_report(u.Ctx, u.Dev, ref text), "report");
             return Marshal.PtrToStringAnsi(text);
-        } finally {
-            Leave(held);
         }
     }
 
     /// <summary>The device's trace level (0 to 7).</summary>
     public void SetTrace(int level)
     {
-        IntPtr c, d;
-        bool held = Enter(out c, out d);
-        try {
-            Check(Native.sxdev_trace(c, d, level), "set the trace level");
-        } finally {
-            Leave(held);
+        using (var u = Use()) {
+            Check(Native.sxdev_trace(u.Ctx, u.Dev, level), "set the trace level");
         }
     }
 
     /// <summary>Makes the unit keep its present configuration over a power cycle.</summary>
     public void Persist()
     {
-        IntPtr c, d;
-        bool held = Enter(out c, out d);
-        try {
-            Check(Native.sxcmd_dev_persist(c, d), "persist");
-        } finally {
-            Leave(held);
+        using (var u = Use()) {
+            Check(Native.sxcmd_dev_persist(u.Ctx, u.Dev), "persist");
         }
     }
 
@@ -233,13 +215,9 @@ public sealed unsafe partial class Tracker : IDisposable
                                         ", not " + type.Name, "item");
         ItemLevel level;
         int index = Address(row, action, sensor, source, what, out level);
-        IntPtr c, d;
-        bool held = Enter(out c, out d);
         int rc;
-        try {
-            rc = row.Call(c, d, level, index, action, payload, arg2);
-        } finally {
-            Leave(held);
+        using (var u = Use()) {
+            rc = row.Call(u.Ctx, u.Dev, level, index, action, payload, arg2);
         }
         Check(rc, what);
     }
@@ -293,19 +271,15 @@ public sealed unsafe partial class Tracker : IDisposable
     /// are dropped first.</summary>
     public void Start(bool clear = true)
     {
-        IntPtr c, d;
-        bool held = Enter(out c, out d);
-        try {
+        using (var u = Use()) {
             if (clear)
-                Check(Native.sxctx_dev_resetpnocounters(c, d), "clear the queue");
+                Check(Native.sxctx_dev_resetpnocounters(u.Ctx, u.Dev), "clear the queue");
             FramerateConfig rate;
-            Check(Native.sxcmd_dev_framerate(c, d, CmdAction.CMD_ACTION_GET, &rate), "get framerate");
+            Check(Native.sxcmd_dev_framerate(u.Ctx, u.Dev, CmdAction.CMD_ACTION_GET, &rate), "get framerate");
             if (rate.Hz > 0)
                 m_sink.Clock.SetNominalPeriodNs(1000000000L / rate.Hz);
-            Check(Native.sxcmd_dev_contpno(c, d, CmdAction.CMD_ACTION_SET, null, 0), "start");
+            Check(Native.sxcmd_dev_contpno(u.Ctx, u.Dev, CmdAction.CMD_ACTION_SET, null, 0), "start");
             m_streaming = true;
-        } finally {
-            Leave(held);
         }
     }
 
@@ -313,16 +287,12 @@ public sealed unsafe partial class Tracker : IDisposable
     /// answer is late).</summary>
     public void Stop()
     {
-        IntPtr c, d;
-        bool held = Enter(out c, out d);
-        try {
-            int rc = Native.sxcmd_dev_contpno(c, d, CmdAction.CMD_ACTION_RESET, null, 0);
+        using (var u = Use()) {
+            int rc = Native.sxcmd_dev_contpno(u.Ctx, u.Dev, CmdAction.CMD_ACTION_RESET, null, 0);
             if ((rc & 0xFFFF) == (int)ErrorCode.E_CTXERR_DEV_RECV_QUEUE_EMPTY)
-                rc = Native.sxcmd_dev_contpno(c, d, CmdAction.CMD_ACTION_RESET, null, 0);
+                rc = Native.sxcmd_dev_contpno(u.Ctx, u.Dev, CmdAction.CMD_ACTION_RESET, null, 0);
             m_streaming = false;
             Check(rc, "stop");
-        } finally {
-            Leave(held);
         }
     }
 
@@ -332,20 +302,14 @@ public sealed unsafe partial class Tracker : IDisposable
     {
         frame = default(Frame);
         SxFrameInfo fi;
-        IntPtr c, d;
-        bool held = Enter(out c, out d);
-        int rc;
-        try {
-            rc = Native.sxctx_dev_fifopnofraw(c, d, &fi);
-        } finally {
-            Leave(held);
+        using (var u = Use()) {
+            int rc = Native.sxctx_dev_fifopnofraw(u.Ctx, u.Dev, &fi);
+            if ((rc & 0xFFFF) == (int)ErrorCode.E_CTXERR_NO_MORE_DATA)
+                return false;
+            Check(rc, "read a frame");
+            // The bytes are the device's: decoded at once, while it is held.
+            frame.DecodeRaw((byte*)fi.PFrame, fi.FrameLen);
         }
-        if ((rc & 0xFFFF) == (int)ErrorCode.E_CTXERR_NO_MORE_DATA)
-            return false;
-        Check(rc, "read a frame");
-        // The bytes stay the library's until about 15 MB more have arrived:
-        // decoded at once.
-        frame.DecodeRaw((byte*)fi.PFrame, fi.FrameLen);
         frame.Seq = fi.SeqNum;
         frame.ErrorCode = fi.ErrCode;
         frame.ArrivalNs = fi.TimeStamp != 0 ? (long)fi.TimeStamp : FrameClock.MonotonicNs();
@@ -374,12 +338,8 @@ public sealed unsafe partial class Tracker : IDisposable
         get {
             uint frames = 0;
             int bytes = 0;
-            IntPtr c, d;
-            bool held = Enter(out c, out d);
-            try {
-                Check(Native.sxctx_dev_fifo_unread_count(c, d, &frames, &bytes), "count the queue");
-            } finally {
-                Leave(held);
+            using (var u = Use()) {
+                Check(Native.sxctx_dev_fifo_unread_count(u.Ctx, u.Dev, &frames, &bytes), "count the queue");
             }
             return (int)frames;
         }
@@ -388,12 +348,8 @@ public sealed unsafe partial class Tracker : IDisposable
     /// <summary>Drops the queued frames and restarts the queue's counters.</summary>
     public void Clear()
     {
-        IntPtr c, d;
-        bool held = Enter(out c, out d);
-        try {
-            Check(Native.sxctx_dev_resetpnocounters(c, d), "clear the queue");
-        } finally {
-            Leave(held);
+        using (var u = Use()) {
+            Check(Native.sxctx_dev_resetpnocounters(u.Ctx, u.Dev), "clear the queue");
         }
     }
 
@@ -402,13 +358,9 @@ public sealed unsafe partial class Tracker : IDisposable
     {
         frame = default(Frame);
         SxFrameInfo fi;
-        IntPtr c, d;
-        bool held = Enter(out c, out d);
-        try {
-            Check(Native.sxcmd_dev_singlepno(c, d, &fi, 0), "single");
+        using (var u = Use()) {
+            Check(Native.sxcmd_dev_singlepno(u.Ctx, u.Dev, &fi, 0), "single");
             frame.DecodeBody((byte*)fi.PFrame, fi.FrameLen);
-        } finally {
-            Leave(held);
         }
         frame.ArrivalNs = FrameClock.MonotonicNs();
         lock (m_sink.Clock)
@@ -420,16 +372,12 @@ public sealed unsafe partial class Tracker : IDisposable
     /// queue. Once this returns, the handler set before is not called any more.</summary>
     public void SetFrameHandler(FrameHandler handler)
     {
-        IntPtr c, d;
-        bool held = Enter(out c, out d);
-        try {
+        using (var u = Use()) {
             if (FrameSink.t_current == m_sink)
                 throw new InvalidOperationException("a frame handler cannot change the handler of its own tracker");
             m_sink.Handler = handler;
-            Check(Native.sxdev_SetPnoCallback(c, d, handler == null ? null : FrameSink.Callback,
+            Check(Native.sxdev_SetPnoCallback(u.Ctx, u.Dev, handler == null ? null : FrameSink.Callback,
                                               handler == null ? IntPtr.Zero : m_dev.CallbackArg), "set the frame handler");
-        } finally {
-            Leave(held);
         }
     }
 
@@ -442,24 +390,34 @@ public sealed unsafe partial class Tracker : IDisposable
 
     // Holds the device (and so its context) for one call: a tracker disposed
     // on another thread meanwhile is released when the call is done.
-    bool Enter(out IntPtr ctx, out IntPtr dev)
+    struct DeviceUse : IDisposable
     {
-        lock (m_lock) {
-            if (m_disposed)
-                throw new ObjectDisposedException("Tracker", "the tracker is disposed: open a new one");
-            bool held = false;
-            m_dev.DangerousAddRef(ref held);
-            ctx = m_dev.RawContext;
-            dev = m_dev.DangerousGetHandle();
-            return held;
+        internal IntPtr Ctx, Dev;
+        DeviceHandle m_handle;
+        bool m_held;
+
+        internal DeviceUse(Tracker t)
+        {
+            lock (t.m_lock) {
+                if (t.m_disposed)
+                    throw new ObjectDisposedException("Tracker", "the tracker is disposed: open a new one");
+                m_handle = t.m_dev;
+                m_held = false;
+                m_handle.DangerousAddRef(ref m_held);
+                Ctx = m_handle.RawContext;
+                Dev = m_handle.DangerousGetHandle();
+            }
+        }
+
+        public void Dispose()
+        {
+            if (m_held)
+                m_handle.DangerousRelease();
+            m_held = false;
         }
     }
 
-    void Leave(bool held)
-    {
-        if (held)
-            m_dev.DangerousRelease();
-    }
+    DeviceUse Use() { return new DeviceUse(this); }
 
     static void Check(int rc, string operation)
     {
