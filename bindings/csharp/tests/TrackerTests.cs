@@ -299,6 +299,42 @@ public class Lifecycle
         }
     }
 
+    // A reader taking frames as fast as it can while another thread disposes
+    // the tracker: each read either decodes a whole frame or is refused, and
+    // nothing else is thrown (the device must outlive every read in flight).
+    [Test]
+    public void DisposeWhileAnotherThreadReadsTheQueue()
+    {
+        using (var sim = new Sim("--sensors 4 --rate 960")) {
+            for (int round = 0; round < 3; ++round) {
+                var t = sim.Open();
+                t.Start();
+                var reading = new ManualResetEventSlim();
+                Exception ended = null;
+                int frames = 0;
+                var reader = new Thread(() => {
+                    try {
+                        Frame f;
+                        for (;;) {
+                            if (!t.TryRead(out f))
+                                continue;
+                            Assert.AreEqual(4, f.SensorCount);
+                            if (++frames == 20)
+                                reading.Set();
+                        }
+                    } catch (Exception e) {
+                        ended = e;
+                    }
+                });
+                reader.Start();
+                Assert.IsTrue(reading.Wait(5000), "round " + round + ": frames arrive");
+                t.Dispose();
+                Assert.IsTrue(reader.Join(5000), "round " + round + ": the reader ends");
+                Assert.IsInstanceOf<ObjectDisposedException>(ended, "round " + round + ": " + ended);
+            }
+        }
+    }
+
     [Test]
     public void AFrameHandlerCannotDisposeItsTracker()
     {
