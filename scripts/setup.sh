@@ -24,6 +24,8 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix wine64
   # The viewer's tests in a real browser, and over plain WebSockets.
   chromium chromium-driver python3-selenium python3-websocket python3-pil
+  # The C# binding (bindings/csharp): Mono's compiler, and NUnit 2.6 for its tests.
+  mono-devel nunit-console libnunit-cil-dev
 )
 if [ "${1:-}" = tool ]; then
   PACKAGES=("${TOOL_PACKAGES[@]}")
