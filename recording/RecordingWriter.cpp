@@ -1,5 +1,7 @@
 #include <recording/RecordingWriter.h>
 
+#include <recording/FileOutput.h>
+
 #include <SXCmdIF/protocol/LEWords.h>
 
 #include <cerrno>
@@ -18,7 +20,7 @@ void EncodeHeader(const RecordingHeader& header, unsigned char* out)
     sxwire::PutLE32(out + hdr::kPosUnits, header.units.pos_units);
     sxwire::PutLE32(out + hdr::kOriUnits, header.units.ori_units);
     sxwire::PutLE32(out + hdr::kStationMap, header.stationMap);
-    sxwire::PutLE32(out + hdr::kFlags, 0);
+    sxwire::PutLE32(out + hdr::kFlags, header.flags);
     sxwire::PutLE64(out + hdr::kStartTime, header.startTimeNs);
     std::memcpy(out + hdr::kIdentity, &header.identity, sizeof header.identity);
 }
@@ -44,38 +46,40 @@ bool RecordingWriter::Fail(const char* what)
     return false;
 }
 
-bool RecordingWriter::Open(const std::string& path, const RecordingHeader& header, std::string& error)
+bool RecordingWriter::Open(const std::string& path, const RecordingHeader& header, std::string& error, bool replace)
 {
-    std::string ignored;
-    Close(ignored);
+    Discard();
     m_path = path;
     m_frames = 0;
     m_failed = false;
     m_error.clear();
-    m_file = std::fopen(path.c_str(), "wb");
-    if (!m_file) {
-        Fail("cannot create");
-        error = m_error;
+    if (!m_out.Open(path, replace, kPartSuffix, error)) {
+        m_error = error;
         return false;
     }
     unsigned char bytes[kHeaderLen];
     EncodeHeader(header, bytes);
-    if (std::fwrite(bytes, 1, sizeof bytes, m_file) != sizeof bytes) {
+    if (std::fwrite(bytes, 1, sizeof bytes, m_out.File()) != sizeof bytes) {
         Fail("cannot write");
         error = m_error;
-        std::fclose(m_file);
-        m_file = nullptr;
+        m_out.Discard();
         return false;
     }
     return true;
 }
 
+void RecordingWriter::Discard()
+{
+    m_out.Discard();
+}
+
 bool RecordingWriter::Write(const unsigned char* frame, uint32_t length, uint64_t timeStampNs, uint32_t seqNum)
 {
-    if (!m_file)
+    if (!m_out.IsOpen() || m_failed)
         return false;
     if (length < kMinFrameLen || length > kMaxFrameLen) {
         m_error = m_path + ": frame of " + std::to_string(length) + " bytes is outside the recording format";
+        m_failed = true;
         return false;
     }
     unsigned char record[kFrameRecordHeaderLen + kMaxFrameLen];
@@ -86,7 +90,7 @@ bool RecordingWriter::Write(const unsigned char* frame, uint32_t length, uint64_
     sxwire::PutLE32(record + rec::kReserved, 0);
     std::memcpy(record + kFrameRecordHeaderLen, frame, length);
     const size_t n = kFrameRecordHeaderLen + length;
-    if (std::fwrite(record, 1, n, m_file) != n)
+    if (std::fwrite(record, 1, n, m_out.File()) != n)
         return Fail("cannot write");
     ++m_frames;
     return true;
@@ -94,25 +98,29 @@ bool RecordingWriter::Write(const unsigned char* frame, uint32_t length, uint64_
 
 bool RecordingWriter::Close(std::string& error)
 {
-    if (!m_file)
+    if (!m_out.IsOpen())
         return true;
     // The trailer says the recording is whole; after a failed write it is
-    // not, and a reader then says so.
-    bool ok = true;
+    // not: it keeps its temporary name, readable up to its last whole
+    // frame, and a reader says it was cut short.
     if (!m_failed) {
         unsigned char trailer[kTrailerLen];
         EncodeTrailer(m_frames, trailer);
-        if (std::fwrite(trailer, 1, sizeof trailer, m_file) != sizeof trailer)
-            ok = Fail("cannot write");
+        if (std::fwrite(trailer, 1, sizeof trailer, m_out.File()) != sizeof trailer)
+            Fail("cannot write");
     }
-    if (ok && std::fflush(m_file) != 0)
-        ok = Fail("cannot write");
-    if (std::fclose(m_file) != 0 && ok)
-        ok = Fail("cannot close");
-    m_file = nullptr;
-    if (!ok)
-        error = m_error;
-    return ok;
+    if (!m_failed && m_out.Commit(m_error))
+        return true;
+    m_failed = true;
+    std::string ignored;
+    const std::string kept = m_out.WritingPath();
+    m_out.KeepTemporary(ignored);
+    if (m_error.empty())
+        m_error = m_path + ": cannot write";
+    if (kept != m_path && Exists(kept))
+        m_error += "; the frames written so far are in " + kept;
+    error = m_error;
+    return false;
 }
 
 } // namespace sxrec
