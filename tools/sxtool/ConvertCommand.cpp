@@ -11,8 +11,10 @@
 #include "Texts.h"
 
 #include <SXCmdIF/SXCmdIF.h>
+#include <recording/FileOutput.h>
 #include <recording/RecordingReader.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -55,19 +57,26 @@ int RunConvert(const ConvertOptions& o)
         Complain(texts::kFileFailed, o.inFile.c_str(), reader.Error().c_str());
         return reader.IoFailed() ? kExitFileError : kExitCorruptRecording;
     }
+    const bool simulated = (reader.Header().flags & sxrec::kFlagSimulated) != 0;
+    if (simulated)
+        Complain(texts::kSimulatedRecording, o.inFile.c_str());
     std::FILE* out = DataOut();
+    sxrec::FileOutput outFile;
+    std::string error;
     if (!o.outFile.empty()) {
-        out = std::fopen(o.outFile.c_str(), "wb");
-        if (!out) {
-            Complain(texts::kFileFailed, o.outFile.c_str(), "cannot create");
+        if (!outFile.Open(o.outFile, o.force, "", error)) {
+            Complain("%s", error.c_str());
             return kExitFileError;
         }
+        out = outFile.File();
     }
     PnoPrinter printer(o.format, o.timestamps);
+    printer.SetSimulated(simulated);
     auto frame = std::make_unique<sxrec::RecordedFrame>();
     std::string text, damaged;
     unsigned long long skipped = 0;
     bool writeFailed = false;
+    int writeErr = 0;
     sxrec::ReadResult r;
     while ((r = reader.Next(*frame)) == sxrec::ReadResult::Frame) {
         if (!AsHandedOver(*frame)) {
@@ -85,12 +94,23 @@ int RunConvert(const ConvertOptions& o)
             continue;
         if (!WriteText(out, text)) {
             writeFailed = true;
+            writeErr = errno;
             break;
         }
     }
-    const bool closeFailed = out != DataOut() ? std::fclose(out) != 0 : std::fflush(out) != 0;
-    if (writeFailed || closeFailed) {
-        Complain(texts::kFileFailed, o.outFile.empty() ? "standard output" : o.outFile.c_str(), "cannot write");
+    // The output is put in place once whole, also when the recording
+    // turns out damaged: it holds every sound frame before the fault.
+    if (writeFailed) {
+        error = (o.outFile.empty() ? std::string("standard output") : o.outFile) + ": cannot write: " +
+                std::strerror(writeErr);
+    } else if (out == DataOut() && std::fflush(out) != 0) {
+        writeFailed = true;
+        error = std::string("standard output: cannot write: ") + std::strerror(errno);
+    } else if (out != DataOut() && !outFile.Commit(error)) {
+        writeFailed = true;
+    }
+    if (writeFailed) {
+        Complain("%s", error.c_str());
         return kExitFileError;
     }
     if (r == sxrec::ReadResult::IoError) {

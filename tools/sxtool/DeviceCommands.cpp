@@ -198,9 +198,9 @@ int RunInfo(Session& s, bool json)
         }
     }
     if (json) {
-        const uint32_t rate = j["framerate"]["frame_rate"].get<uint32_t>();
-        j["framerate"]["hz"] = CFrameRateCfg(&rate).EffectiveRate();
-        PrintReport(j.dump(2));
+        // "hz" as before; the record's own field is in Hz as well now.
+        j["framerate"]["hz"] = j["framerate"]["frame_rate"];
+        PrintJson(j, s.Simulated());
     } else {
         PrintReport(text);
     }
@@ -244,7 +244,7 @@ int RunBlock(Session& s, bool json)
         j["units_in_force"] = UnitsJson(units);
         j["sources"] = sources;
         j["sensors"] = sensors;
-        PrintReport(j.dump(2));
+        PrintJson(j, s.Simulated());
     } else {
         PrintReport(text);
     }
@@ -271,7 +271,9 @@ int RunSingle(Session& s, PnoFormat format, bool timestamps)
     if (pno.Extractseupno(answer.pFrame, answer.frameLen) == 0)
         return Failed("single P&O", E_DEVIOERR_FRAME_HEADER);
     std::string text;
-    PnoPrinter(format, timestamps).Frame(pno, text, {when, answer.seqNum});
+    PnoPrinter printer(format, timestamps);
+    printer.SetSimulated(s.Simulated());
+    printer.Frame(pno, text, {when, answer.seqNum});
     PrintReport(text);
     return kExitOk;
 }

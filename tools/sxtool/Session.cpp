@@ -161,27 +161,49 @@ int Session::Open(const ConnectionOptions& conn, const DiagOptions&)
     }
     if (conn.sim)
         return ConnectSim(conn);
-    if (conn.serialPort > 0)
+    if (conn.serialPort >= 0)
         return ConnectSerialPort(conn.serialPort, conn.serialCfg);
     if (conn.usb || conn.hub)
         return ConnectUsb(conn);
-    // Nothing named: a USB tracker if there is one, else the simulator.
-    // Serial ports are not probed unasked: the probe would write to
-    // whatever device sits on them.
+    // Nothing named: the first tracker on USB, and the user is told which.
+    // Serial ports are not probed unasked (the probe would write to whatever
+    // device sits on them), and the simulator is never taken for a tracker.
+    std::vector<_WHOAMI_STRUCT> seen;
     void* dev = nullptr;
-    const int usb = sxctx_connectusb(m_ctx, dev, PID_SORIX);
-    if (usb == E_SX_SUCCESS)
-        return Connected(dev);
-    if (dev)
-        sxctx_dev_release(m_ctx, dev);
-    Complain("%s", texts::kNoTrackerUsingSim);
-    return ConnectSim(conn);
+    const int usb = sxitems::ConnectUsbWhere(
+        m_ctx, dev, [](const _WHOAMI_STRUCT&) { return true; }, seen);
+    if (usb != E_SX_SUCCESS)
+        return UsbFailed(usb);
+    Complain(texts::kUsingUsbTracker, sxitems::IdentityText(seen.back().device_name).c_str(),
+             sxitems::IdentityText(seen.back().hw_ser_no).c_str());
+    return Connected(dev);
+}
+
+int Session::UsbFailed(int rc)
+{
+    const int code = rc & 0xFFFF;
+    if (code == E_SXERR_NOTFOUND || code == E_SXERR_LIBUSB) {
+        Complain("%s", texts::kNoTrackerFound);
+        return kExitNoTracker;
+    }
+    Complain(texts::kConnectFailed, ErrorText(rc));
+    return ConnectExitCode(rc);
 }
 
 int Session::ConnectUsb(const ConnectionOptions& conn)
 {
     void* dev = nullptr;
     int rc;
+    if (!conn.usbSerial.empty()) {
+        std::vector<_WHOAMI_STRUCT> seen;
+        rc = sxitems::ConnectUsbSerial(m_ctx, dev, conn.usbSerial, seen);
+        if (rc == E_SX_SUCCESS)
+            return Connected(dev);
+        if (seen.empty())
+            return UsbFailed(rc);
+        Complain(texts::kNoUsbSerial, conn.usbSerial.c_str(), sxitems::SerialNumbers(seen).c_str());
+        return kExitNoTracker;
+    }
     if (conn.hub)
         rc = sxctx_connectusb_q7p(m_ctx, dev, 0);
     else if (conn.tag != 0)
@@ -212,6 +234,12 @@ int Session::ConnectSerialPort(int port, int cfg)
             Complain(texts::kNoSerialPorts, port);
         else
             Complain(texts::kNoSuchPort, port, ports.c_str());
+        return kExitNoTracker;
+    }
+    // Port 0 tried every port: none answered, or none could be used.
+    if (port == 0) {
+        const std::string ports = SerialPortList();
+        Complain(texts::kNoSerialTracker, ports.empty() ? "(there are none)" : ports.c_str());
         return kExitNoTracker;
     }
     Complain(texts::kConnectFailed, ErrorText(rc));
