@@ -24,6 +24,7 @@ int ConnectUsbWhere(void* ctx, void*& dev, const std::function<bool(const _WHOAM
 {
     std::vector<void*> held;
     int rc = E_SXERR_NOTFOUND;
+    int unanswered = E_SX_SUCCESS; // the first commands of a tracker that failed them
     dev = nullptr;
     for (int i = 0; i < kMaxUsbTrackers; ++i) {
         void* d = nullptr;
@@ -32,8 +33,12 @@ int ConnectUsbWhere(void* ctx, void*& dev, const std::function<bool(const _WHOAM
         if (!d) {
             if ((r & 0xFFFF) != E_SXERR_NOTFOUND || seen.empty())
                 rc = r;
+            if (unanswered != E_SX_SUCCESS)
+                rc = unanswered;
             break;
         }
+        if (r != E_SX_SUCCESS && unanswered == E_SX_SUCCESS)
+            unanswered = r;
         // A tracker whose first commands failed stays registered: it is held
         // too, so that the next attempt goes on to the next tracker.
         void* identity = nullptr;
@@ -63,8 +68,10 @@ int ConnectUsbSerial(void* ctx, void*& dev, const std::string& serial, std::vect
 std::string SerialNumbers(const std::vector<_WHOAMI_STRUCT>& trackers)
 {
     std::string list;
-    for (const _WHOAMI_STRUCT& w : trackers)
-        list += (list.empty() ? "" : ", ") + IdentityText(w.hw_ser_no);
+    for (const _WHOAMI_STRUCT& w : trackers) {
+        const std::string serial = IdentityText(w.hw_ser_no);
+        list += (list.empty() ? "" : ", ") + (serial.empty() ? std::string("(one that did not answer)") : serial);
+    }
     return list.empty() ? "none" : list;
 }
 

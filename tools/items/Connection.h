@@ -25,9 +25,10 @@ int ConnectSerialRetried(void* ctx, void*& dev, int port, int cfg, int attempts)
 // tracker whose interfaces it can claim, so while each connection holds its
 // tracker the next one opens the next. pick(identity) chooses the tracker
 // to keep (dev, E_SX_SUCCESS); every other one is released again. seen
-// receives the identity of each tracker opened, in bus order. Without a
-// pick, the library's code of the last attempt (E_SXERR_NOTFOUND when the
-// bus had no more trackers).
+// receives the identity of each tracker opened, in bus order (empty for one
+// whose first commands failed). Without a pick: the code of the first
+// tracker that failed its first commands, else of the last attempt
+// (E_SXERR_NOTFOUND when the bus had no more trackers).
 int ConnectUsbWhere(void* ctx, void*& dev, const std::function<bool(const _WHOAMI_STRUCT&)>& pick,
                     std::vector<_WHOAMI_STRUCT>& seen);
 // The tracker on USB with this hardware serial number.
