@@ -61,6 +61,13 @@ TEST(Config, SavedFromOneTrackerAndLoadedIntoAnotherValueByValue)
     RunResult r = On(b, {"config", "load", badFile});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err, "sxtool: " + badFile + ": sensor 2 tipoffset: 'x' takes finite numbers\n");
+    bad = saved;
+    bad["units"] = bad["unit"]; // a misspelt key is not passed over
+    WriteFile(badFile, bad.dump());
+    r = On(b, {"config", "load", badFile});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "sxtool: " + badFile + ": unknown key 'units' (the keys are sxtool_configuration, tracker, "
+                     "simulated, unit, sources and sensors)\n");
     // Another model or firmware only with --force.
     json other = saved;
     other["tracker"]["dsp_app_fw"] = "sxsim-app 2.0";

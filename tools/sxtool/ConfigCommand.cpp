@@ -92,7 +92,9 @@ const char* LevelKey(Level l)
 
 std::string Label(const ConfigRow& r, int index)
 {
-    return r.level == Level::Unit ? std::string(r.key) : std::string(LevelKey(r.level)) + " " + std::to_string(index) + " " + r.key;
+    if (r.level == Level::Unit)
+        return r.key;
+    return std::string(LevelKey(r.level)) + " " + std::to_string(index) + " " + r.key;
 }
 
 ItemContext Context(Session& s, const ConfigRow& r, int index)
@@ -191,6 +193,13 @@ bool DecodeLevel(const std::string& file, const Json& obj, Level level, int inde
 // Every setting of the file, in the file's order; false with error.
 bool Decode(const std::string& file, const Json& j, std::vector<Setting>& out, std::string& error)
 {
+    for (const auto& [key, value] : j.items())
+        if (key != kFormatKey && key != "tracker" && key != "simulated" && key != "unit" && key != "sources" &&
+            key != "sensors") {
+            error = file + ": unknown key '" + key + "' (the keys are " + kFormatKey +
+                    ", tracker, simulated, unit, sources and sensors)";
+            return false;
+        }
     if (j.contains("unit") && !DecodeLevel(file, j["unit"], Level::Unit, -1, out, error))
         return false;
     for (Level level : {Level::Source, Level::Sensor}) {
@@ -240,7 +249,7 @@ int RunConfigSave(Session& s, const ConfigOptions& o)
     j["tracker"]["seuid"] = seuid;
     if (s.Simulated())
         j["simulated"] = true;
-    Json unit = Json::object(), sources = Json::array(), sensors = Json::array();
+    Json unit = Json::object();
     auto save = [&](const ConfigRow& r, int index, Json& into) {
         Payload p;
         rc = GetRecord(s, r, index, p);
@@ -254,23 +263,18 @@ int RunConfigSave(Session& s, const ConfigOptions& o)
     for (const ConfigRow& r : kRows)
         if (r.level == Level::Unit && !save(r, -1, unit))
             return kExitFailed;
-    for (int src : a.sources) {
-        Json one = {{"source", src}};
-        for (const ConfigRow& r : kRows)
-            if (r.level == Level::Source && !save(r, src, one))
-                return kExitFailed;
-        sources.push_back(one);
-    }
-    for (int n : a.sensors) {
-        Json one = {{"sensor", n}};
-        for (const ConfigRow& r : kRows)
-            if (r.level == Level::Sensor && !save(r, n, one))
-                return kExitFailed;
-        sensors.push_back(one);
-    }
     j["unit"] = unit;
-    j["sources"] = sources;
-    j["sensors"] = sensors;
+    for (Level level : {Level::Source, Level::Sensor}) {
+        Json list = Json::array();
+        for (int index : level == Level::Source ? a.sources : a.sensors) {
+            Json one = {{LevelKey(level), index}};
+            for (const ConfigRow& r : kRows)
+                if (r.level == level && !save(r, index, one))
+                    return kExitFailed;
+            list.push_back(one);
+        }
+        j[level == Level::Source ? "sources" : "sensors"] = list;
+    }
 
     sxrec::FileOutput out;
     std::string error;
