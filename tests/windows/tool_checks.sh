@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # sxtool.exe under Wine against the simulated tracker on COM$SXWIN_COM:
-#   tool_checks.sh SXTOOL info|stream
+#   tool_checks.sh SXTOOL info|stream|record
 set -u
 tool=$1
 what=$2
@@ -25,6 +25,25 @@ stream)
   fields=$(head -n 1 <<<"$out" | tr -d '\r' | awk -F, '{print NF}')
   bad=$(tr -d '\r' <<<"$out" | awk -F, -v n="$fields" 'NF != n' | wc -l)
   [ "$bad" -eq 0 ] || fail "$bad rows without $fields fields"
+  ;;
+record)
+  # A recording appears whole under its name, is never overwritten unasked
+  # and never converted into itself. Names relative to the folder: the tool
+  # takes "/tmp/..." for a Windows-style option.
+  dir=$(mktemp -d)
+  trap 'rm -rf "$dir"' EXIT
+  cd "$dir" || fail "no folder"
+  "$wine" "$tool" record w.sxr --serial "$SXWIN_COM" --frames 20 2>/dev/null || fail "sxtool record exited $?"
+  [ -f w.sxr ] && [ ! -e w.sxr.part ] || fail "no whole recording: $(ls -A)"
+  err=$("$wine" "$tool" record w.sxr --serial "$SXWIN_COM" --frames 5 2>&1)
+  [ $? -eq 4 ] || fail "an existing recording was not refused: $err"
+  [ "$(tr -d '\r' <<<"$err")" = "sxtool: w.sxr exists: --force replaces it" ] || fail "said: $err"
+  "$wine" "$tool" convert w.sxr --out w.sxr --force 2>/dev/null
+  [ $? -eq 4 ] || fail "a recording converted into itself was not refused"
+  "$wine" "$tool" convert w.sxr --format csv --out w.csv 2>/dev/null || fail "sxtool convert exited $?"
+  rows=$(grep -c . w.csv)
+  [ "$rows" -eq 21 ] || fail "$rows lines, not a header and 20 rows"
+  [ "$(ls -A | wc -l)" -eq 2 ] || fail "files left beside: $(ls -A)"
   ;;
 *)
   fail "unknown check $what"
