@@ -189,6 +189,7 @@ bool RecordingReader::ReadHeader()
     m_header.units.pos_units = sxwire::GetLE32(fixed + hdr::kPosUnits);
     m_header.units.ori_units = sxwire::GetLE32(fixed + hdr::kOriUnits);
     m_header.stationMap = sxwire::GetLE32(fixed + hdr::kStationMap);
+    m_header.flags = sxwire::GetLE32(fixed + hdr::kFlags);
     m_header.startTimeNs = sxwire::GetLE64(fixed + hdr::kStartTime);
     m_header.startMonotonicNs = sxwire::GetLE64(fixed + hdr::kStartMonotonic);
     std::memcpy(&m_header.identity, fixed + hdr::kIdentity, sizeof m_header.identity);

@@ -60,7 +60,7 @@ void EncodeHeader(const RecordingHeader& header, unsigned char* out)
     sxwire::PutLE32(out + hdr::kPosUnits, header.units.pos_units);
     sxwire::PutLE32(out + hdr::kOriUnits, header.units.ori_units);
     sxwire::PutLE32(out + hdr::kStationMap, header.stationMap);
-    sxwire::PutLE32(out + hdr::kFlags, 0);
+    sxwire::PutLE32(out + hdr::kFlags, header.flags);
     sxwire::PutLE64(out + hdr::kStartTime, header.startTimeNs);
     sxwire::PutLE64(out + hdr::kStartMonotonic, header.startMonotonicNs);
     std::memcpy(out + hdr::kIdentity, &header.identity, sizeof header.identity);
@@ -97,24 +97,14 @@ bool RecordingWriter::Fail(const char* what)
     return false;
 }
 
-bool RecordingWriter::Open(const std::string& path, const RecordingHeader& header, std::string& error)
+bool RecordingWriter::Open(const std::string& path, const RecordingHeader& header, std::string& error, bool replace)
 {
     std::string ignored;
     Close(ignored);
     m_path = path;
-#ifdef _WIN32
-    m_file = std::fopen(path.c_str(), "wb");
-#else
-    // Never through a link at the name: in a shared folder (/tmp) one
-    // planted there would have the recording fill the file it points to.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-    m_file = fd >= 0 ? fdopen(fd, "wb") : nullptr;
-    if (!m_file && fd >= 0)
-        ::close(fd);
-#endif
-    if (!m_file) {
-        Fail("cannot create");
-        error = m_error;
+    m_adopted = false;
+    if (!m_out.Open(path, replace, kPartSuffix, error)) {
+        m_error = error;
         return false;
     }
     return Begin(header, error);
@@ -125,15 +115,19 @@ bool RecordingWriter::Open(int fd, const std::string& path, const RecordingHeade
     std::string ignored;
     Close(ignored);
     m_path = path;
-    m_file = fdopen(fd, "wb");
-    if (!m_file) {
-        Fail("cannot create");
-        error = m_error;
+    m_adopted = true;
+    if (!m_out.Adopt(fd, path, error)) {
+        m_error = error;
         RemoveFile(path, fd);
         ::close(fd);
         return false;
     }
     return Begin(header, error);
+}
+
+void RecordingWriter::Discard()
+{
+    m_out.Discard();
 }
 
 bool RecordingWriter::Begin(const RecordingHeader& header, std::string& error)
@@ -144,16 +138,16 @@ bool RecordingWriter::Begin(const RecordingHeader& header, std::string& error)
     m_error.clear();
     // Unbuffered: the writer gathers records itself, so it knows which of
     // them a failed write left whole.
-    std::setvbuf(m_file, nullptr, _IONBF, 0);
+    std::setvbuf(m_out.File(), nullptr, _IONBF, 0);
     m_gather.resize(kGatherBytes);
     unsigned char bytes[kHeaderLen];
     EncodeHeader(header, bytes);
-    if (std::fwrite(bytes, 1, sizeof bytes, m_file) != sizeof bytes) {
+    if (std::fwrite(bytes, 1, sizeof bytes, m_out.File()) != sizeof bytes) {
         Fail("cannot write");
         error = m_error;
-        RemoveFile(m_path, fileno(m_file));
-        std::fclose(m_file);
-        m_file = nullptr;
+        if (m_adopted)
+            RemoveFile(m_path, fileno(m_out.File()));
+        m_out.Discard();
         return false;
     }
     m_fileBytes = kHeaderLen;
@@ -162,7 +156,7 @@ bool RecordingWriter::Begin(const RecordingHeader& header, std::string& error)
 
 bool RecordingWriter::Write(const unsigned char* frame, uint32_t length, uint64_t timeStampNs, uint32_t seqNum)
 {
-    if (!m_file || m_failed)
+    if (!m_out.IsOpen() || m_failed)
         return false;
     if (length < kMinFrameLen || length > kMaxFrameLen) {
         m_error = m_path + ": frame of " + std::to_string(length) + " bytes is outside the recording format";
@@ -185,16 +179,16 @@ bool RecordingWriter::Write(const unsigned char* frame, uint32_t length, uint64_
 
 bool RecordingWriter::WriteGap(const RecordedGap& gap)
 {
-    if (!m_file || m_failed)
+    if (!m_out.IsOpen() || m_failed)
         return false;
     // After the frames gathered before it, whole or not at all.
     if (!Flush())
         return false;
     unsigned char record[kGapLen];
     EncodeGap(gap, record);
-    if (std::fwrite(record, 1, sizeof record, m_file) != sizeof record) {
+    if (std::fwrite(record, 1, sizeof record, m_out.File()) != sizeof record) {
         const int why = errno;
-        CutFile(m_file, m_fileBytes);
+        CutFile(m_out.File(), m_fileBytes);
         errno = why;
         return Fail("cannot write");
     }
@@ -206,7 +200,7 @@ bool RecordingWriter::Flush()
 {
     if (m_gathered == 0)
         return true;
-    const size_t written = std::fwrite(m_gather.data(), 1, m_gathered, m_file);
+    const size_t written = std::fwrite(m_gather.data(), 1, m_gathered, m_out.File());
     if (written == m_gathered) {
         m_fileBytes += written;
         m_fileFrames = m_frames;
@@ -227,7 +221,7 @@ bool RecordingWriter::Flush()
     m_fileBytes += whole;
     m_frames = m_fileFrames;
     m_gathered = 0;
-    CutFile(m_file, m_fileBytes);
+    CutFile(m_out.File(), m_fileBytes);
     errno = why;
     return Fail("cannot write");
 }
@@ -236,15 +230,15 @@ void RecordingWriter::WriteTrailer()
 {
     unsigned char trailer[kTrailerLen];
     EncodeTrailer(m_fileFrames, trailer);
-    std::clearerr(m_file);
-    if (std::fwrite(trailer, 1, sizeof trailer, m_file) == sizeof trailer) {
+    std::clearerr(m_out.File());
+    if (std::fwrite(trailer, 1, sizeof trailer, m_out.File()) == sizeof trailer) {
         m_trailerWritten = true;
         return;
     }
     // No room: the file ends at its last whole record, as a reader expects
     // of a recording cut short.
     const int why = errno;
-    CutFile(m_file, m_fileBytes);
+    CutFile(m_out.File(), m_fileBytes);
     errno = why;
     if (!m_failed)
         Fail("cannot write");
@@ -252,19 +246,27 @@ void RecordingWriter::WriteTrailer()
 
 bool RecordingWriter::Close(std::string& error)
 {
-    if (!m_file)
+    if (!m_out.IsOpen())
         return true;
     if (!m_failed)
         Flush();
     WriteTrailer();
-    if (std::fclose(m_file) != 0 && !m_failed)
-        Fail("cannot close");
-    m_file = nullptr;
     m_gather.clear();
     m_gather.shrink_to_fit();
-    if (m_failed)
-        error = m_error;
-    return !m_failed;
+    if (!m_failed && m_out.Commit(m_error))
+        return true;
+    // A recording that did not reach its file whole keeps its temporary
+    // name, readable up to its last whole frame.
+    m_failed = true;
+    std::string ignored;
+    const std::string kept = m_out.WritingPath();
+    m_out.KeepTemporary(ignored);
+    if (m_error.empty())
+        m_error = m_path + ": cannot write";
+    if (kept != m_path && Exists(kept))
+        m_error += "; the frames written so far are in " + kept;
+    error = m_error;
+    return false;
 }
 
 } // namespace sxrec

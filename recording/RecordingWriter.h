@@ -5,8 +5,11 @@
 // by its offset, or without its trailer, which it reports too. A write that
 // fails (a full disk) ends the recording: the file is cut back to its last
 // whole record, and Close writes the trailer there when it finds room.
+// Until its trailer is written a recording opened by name is FILE.part,
+// renamed to FILE at Close: a file under the final name is always whole.
 #pragma once
 
+#include <recording/FileOutput.h>
 #include <recording/SXrecording.h>
 
 #include <cstdint>
@@ -23,10 +26,11 @@ public:
     RecordingWriter(const RecordingWriter&) = delete;
     RecordingWriter& operator=(const RecordingWriter&) = delete;
 
-    // Creates (or truncates) path and writes the header; a link at path is
-    // refused, not followed. A header that cannot be written leaves no file
-    // behind.
-    bool Open(const std::string& path, const RecordingHeader& header, std::string& error);
+    // Creates path + kPartSuffix (never through a link) and writes the
+    // header. An existing recording of that name, or a left-over .part, is
+    // replaced only when replace is set. A header that cannot be written
+    // leaves no file behind.
+    bool Open(const std::string& path, const RecordingHeader& header, std::string& error, bool replace = false);
     // The same into a file the caller has just created as path (with flags
     // of its own); the writer owns fd from here on, failed or not.
     bool Open(int fd, const std::string& path, const RecordingHeader& header, std::string& error);
@@ -37,13 +41,17 @@ public:
     // A gap record after the frames written so far (its offset is not
     // read); false (with Error()) when it cannot be written.
     bool WriteGap(const RecordedGap& gap);
-    // Writes what is gathered and the trailer, and closes; false (with
-    // Error()) when not every frame reached the file. After a failed write
-    // the trailer still goes after the last whole record when there is room
-    // (TrailerWritten() says whether it did).
+    // Writes what is gathered and the trailer, closes and renames the
+    // recording into place; false (with Error()) when not every frame
+    // reached the file. After a failed write the trailer still goes after
+    // the last whole record when there is room (TrailerWritten() says
+    // whether it did), and a recording opened by name keeps its .part name,
+    // which the error names.
     bool Close(std::string& error);
+    // Closes and removes the .part file: nothing was recorded.
+    void Discard();
 
-    bool IsOpen() const { return m_file != nullptr; }
+    bool IsOpen() const { return m_out.IsOpen(); }
     // Frames taken, or after a failed write those whole in the file.
     uint64_t FramesWritten() const { return m_frames; }
     bool TrailerWritten() const { return m_trailerWritten; }
@@ -59,7 +67,8 @@ private:
     bool Flush();
     void WriteTrailer();
 
-    std::FILE* m_file = nullptr;
+    FileOutput m_out;
+    bool m_adopted = false; // a file the caller created under its final name
     std::string m_path;
     std::string m_error;
     std::vector<unsigned char> m_gather; // records not yet written
@@ -70,6 +79,9 @@ private:
     bool m_failed = false;
     bool m_trailerWritten = false;
 };
+
+// The name of a recording while it is written: FILE.part.
+constexpr const char* kPartSuffix = ".part";
 
 // The header's bytes, as Open writes them (kHeaderLen bytes into out).
 void EncodeHeader(const RecordingHeader& header, unsigned char* out);

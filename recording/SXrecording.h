@@ -91,9 +91,13 @@ constexpr size_t kFrameCount = 8;
 constexpr size_t kEndMarker = 16;
 } // namespace trl
 
+// Bits of the header's flags word.
+constexpr uint32_t kFlagSimulated = 1u << 0; // recorded from a simulated tracker
+
 // What the header tells about the recorded session.
 struct RecordingHeader {
     uint32_t version = kFormatVersion;
+    uint32_t flags = 0;          // kFlag... bits
     uint32_t seuid = 0;
     uint32_t frameRateCode = 0;  // eFrameRate
     _UNITS_CONFIG units{};       // in force when recording began

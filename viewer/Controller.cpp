@@ -80,10 +80,9 @@ Json StateJson(void* ctx, void* dev, const ViewOptions& o, bool streaming)
     j["sensors"] = sensors;
     j["units"] = ReadItem(ctx, dev, "units", -1, 0);
     Json rate = ReadItem(ctx, dev, "framerate", -1, 0);
-    if (rate.is_object() && rate.contains("frame_rate")) {
-        uint32_t code = rate["frame_rate"].get<uint32_t>();
-        rate["hz"] = CFrameRateCfg(&code).EffectiveRate();
-    }
+    // The record's JSON gives the rate in Hz already; "hz" is what the page reads.
+    if (rate.is_object() && rate.contains("frame_rate"))
+        rate["hz"] = rate["frame_rate"];
     j["framerate"] = rate;
     Json filter = ReadItem(ctx, dev, "filter", first, FILTER_TRGT_PNO);
     if (filter.is_object())

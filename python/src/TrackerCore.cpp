@@ -12,6 +12,7 @@
 
 #include <set>
 #include <thread>
+#include <vector>
 
 namespace sxpy {
 
@@ -91,21 +92,32 @@ void TrackerCore::Opened(const std::string& kind, int timeoutMs)
     SetTimeoutMs(py::int_(timeoutMs));
 }
 
-void TrackerCore::OpenUsb(uint32_t tag, int pid, int timeoutMs)
+void TrackerCore::OpenUsb(uint32_t tag, int pid, int timeoutMs, const std::string& serial)
 {
     if (m_ctx)
         throw py::value_error("the tracker is already open");
     const uint16_t product = pid >= 0 ? static_cast<uint16_t>(pid) : (tag != 0 ? PID_Q7_TAG : PID_SORIX);
+    const auto seen = std::make_shared<std::vector<_WHOAMI_STRUCT>>();
     int r;
     {
         py::gil_scoped_release nogil;
         std::unique_lock<std::shared_mutex> lock(m_use);
-        r = Connect([tag, product](void* ctx, void*& dev) {
+        // Kept for a new connection after a lost line: nothing by reference.
+        r = Connect([tag, product, serial, seen](void* ctx, void*& dev) {
+            if (!serial.empty()) {
+                seen->clear();
+                return sxitems::ConnectUsbSerial(ctx, dev, serial, *seen);
+            }
             return tag != 0 ? sxctx_connectusbtag(ctx, dev, product, tag) : sxctx_connectusb(ctx, dev, product);
         });
     }
+    if (r != 0 && !serial.empty()) {
+        const std::string what = "connect the USB tracker with serial number " + serial +
+                                 " (the trackers there are: " + sxitems::SerialNumbers(*seen) + ")";
+        Raise(r, what.c_str());
+    }
     Check(r, "connect USB");
-    Opened(tag != 0 ? "usb tag " + std::to_string(tag) : "usb", timeoutMs);
+    Opened(tag != 0 ? "usb tag " + std::to_string(tag) : serial.empty() ? "usb" : "usb " + serial, timeoutMs);
 }
 
 void TrackerCore::OpenHub(int timeoutMs)

@@ -48,7 +48,8 @@ public:
 
     // timeoutMs: how long commands wait for their answers once connected;
     // retries: serial connections tried while nothing answers.
-    void OpenUsb(uint32_t tag, int pid, int timeoutMs);
+    // serial: the tracker with this hardware serial number (empty: the first).
+    void OpenUsb(uint32_t tag, int pid, int timeoutMs, const std::string& serial);
     void OpenHub(int timeoutMs);
     void OpenSerial(int port, py::object cfg, int timeoutMs, int retries);
     void OpenSimulated(int sensors, int rate, int timeoutMs, int retries, const py::kwargs& options);

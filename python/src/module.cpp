@@ -52,7 +52,8 @@ void RegisterTracker(py::module_& m)
 {
     py::class_<TrackerCore>(m, "TrackerCore", "The native half of Tracker: use sxcmdif.Tracker.")
         .def(py::init<>())
-        .def("_open_usb", &TrackerCore::OpenUsb, py::arg("tag"), py::arg("pid"), py::arg("timeout_ms"))
+        .def("_open_usb", &TrackerCore::OpenUsb, py::arg("tag"), py::arg("pid"), py::arg("timeout_ms"),
+             py::arg("serial"))
         .def("_open_hub", &TrackerCore::OpenHub, py::arg("timeout_ms"))
         .def("_open_serial", &TrackerCore::OpenSerial, py::arg("port"), py::arg("cfg"), py::arg("timeout_ms"),
              py::arg("retries"))

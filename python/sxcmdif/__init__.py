@@ -173,14 +173,21 @@ class Tracker(_core.TrackerCore):
     # ---- Opening -------------------------------------------------------------
 
     @classmethod
-    def usb(cls, tag: int = 0, *, pid: Optional[int] = None, timeout_ms: int = DEFAULT_TIMEOUT_MS) -> "Tracker":
-        """The first tracker on USB. A non-zero tag connects a tag device of the
+    def usb(cls, tag: int = 0, *, serial: Optional[str] = None, pid: Optional[int] = None,
+            timeout_ms: int = DEFAULT_TIMEOUT_MS) -> "Tracker":
+        """The first tracker on USB, or with ``serial`` the one with that hardware
+        serial number (``sxtool list`` shows them; SXError naming the trackers
+        found when none has it). A non-zero tag connects a tag device of the
         sibling family (product PID_Q7_TAG unless pid says otherwise). Commands
         wait timeout_ms for their answers."""
         _int_arg("usb()", "tag", tag, 0, 0xFFFFFFFF)
         _int_arg("usb()", "timeout_ms", timeout_ms, 0, 3600000)
+        if serial is not None and (not isinstance(serial, str) or not serial):
+            raise TypeError("usb(): serial is the tracker's serial number, a non-empty str")
+        if serial is not None and tag != 0:
+            raise ValueError("usb(): serial picks a tracker, tag a tag device: give one of them")
         t = cls()
-        t._open_usb(tag, -1 if pid is None else _int_arg("usb()", "pid", pid, 0, 0xFFFF), timeout_ms)
+        t._open_usb(tag, -1 if pid is None else _int_arg("usb()", "pid", pid, 0, 0xFFFF), timeout_ms, serial or "")
         return t
 
     @classmethod

@@ -56,3 +56,10 @@ def test_simulated_rejects_unknown_options():
 def test_version():
     assert sxcmdif.version()
     assert sxcmdif.__version__.count(".") == 2
+
+
+def test_usb_serial_is_a_serial_number_and_not_a_tag():
+    with pytest.raises(TypeError, match="serial is the tracker's serial number"):
+        sxcmdif.Tracker.usb(serial=5)
+    with pytest.raises(ValueError, match="give one of them"):
+        sxcmdif.Tracker.usb(serial="SIM-SEU-00000001", tag=3)

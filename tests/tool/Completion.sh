@@ -28,7 +28,7 @@ expect() { # function, wanted, words...
 expect _sxtool "stream" sxtool st
 expect _sxtool "reset record" sxtool --trace 3 re
 expect _sxtool "tipoffset" sxtool get ti
-expect _sxtool "--format" sxtool stream --for
+expect _sxtool "--format" sxtool stream --form
 expect _sxtool "jsonl" sxtool stream --format j
 expect _sxtool "--sim-jitter-ms --sim-rate --sim-sensors --sim-static" sxtool info --sim-
 expect _sxtool "--read-only --reconnect --record-dir" sxtool view --re

@@ -49,11 +49,12 @@ namespace {
 
 // The child's side: standard streams onto the files, the environment, exec.
 [[noreturn]] void Exec(const std::string& program, std::vector<char*>& argv, const std::string& outPath,
-                       const std::string& errPath, const std::map<std::string, std::string>& env)
+                       const std::string& errPath, const std::map<std::string, std::string>& env,
+                       const std::string& inPath = "/dev/null")
 {
     const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int in = open("/dev/null", O_RDONLY);
+    const int in = open(inPath.c_str(), O_RDONLY);
     dup2(in, 0);
     dup2(out, 1);
     dup2(err, 2);
@@ -93,14 +94,20 @@ RunResult RunAndInterrupt(const std::string& program, const std::vector<std::str
 }
 
 RunResult Run(const std::string& program, const std::vector<std::string>& args,
-              const std::map<std::string, std::string>& env)
+              const std::map<std::string, std::string>& env, const std::string& input)
 {
     const std::string outPath = TempPath("stdout"), errPath = TempPath("stderr");
+    const std::string inPath = input.empty() ? std::string("/dev/null") : TempPath("stdin");
+    if (!input.empty())
+        WriteFile(inPath, input);
     std::vector<char*> argv = Argv(program, args);
     const pid_t pid = fork();
     if (pid == 0)
-        Exec(program, argv, outPath, errPath, env);
-    return Collect(pid, outPath, errPath);
+        Exec(program, argv, outPath, errPath, env, inPath);
+    RunResult r = Collect(pid, outPath, errPath);
+    if (!input.empty())
+        unlink(inPath.c_str());
+    return r;
 }
 
 SimProcess::SimProcess(const std::vector<std::string>& args)

@@ -15,8 +15,9 @@ struct RunResult {
     std::string err;
 };
 
+// input: what the program reads on standard input (else /dev/null).
 RunResult Run(const std::string& program, const std::vector<std::string>& args,
-              const std::map<std::string, std::string>& env = {});
+              const std::map<std::string, std::string>& env = {}, const std::string& input = {});
 
 // Runs the program until ready(standard output so far) holds (or
 // timeoutMs passed), then sends it SIGINT, as Ctrl-C does, and waits for it.
@@ -49,9 +50,10 @@ std::string TempPath(const std::string& name);
 // sxtool of this build, and a run of it.
 inline const std::string kTool = SXTOOL_PATH;
 
-inline RunResult Tool(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {})
+inline RunResult Tool(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {},
+                      const std::string& input = {})
 {
-    return Run(kTool, args, env);
+    return Run(kTool, args, env, input);
 }
 #endif
 

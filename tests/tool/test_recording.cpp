@@ -14,6 +14,7 @@
 #include <random>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -42,6 +43,7 @@ std::string Recording(unsigned frames, const sxrec::RecordedGap* gap = nullptr, 
     h.frameRateCode = 4;
     h.units = {2, 2};
     h.stationMap = 0x0100000F;
+    h.flags = sxrec::kFlagSimulated;
     std::snprintf(h.identity.device_name, sizeof h.identity.device_name, "unit under test");
     std::string error;
     EXPECT_TRUE(w.Open(path, h, error)) << error;
@@ -72,6 +74,7 @@ TEST(Recording, RoundTrip)
     EXPECT_EQ(r.Header().frameRateCode, 4u);
     EXPECT_EQ(r.Header().units.ori_units, 2u);
     EXPECT_EQ(r.Header().stationMap, 0x0100000Fu);
+    EXPECT_EQ(r.Header().flags, sxrec::kFlagSimulated);
     EXPECT_STREQ(r.Header().identity.device_name, "unit under test");
     sxrec::RecordedFrame f;
     for (unsigned i = 0; i < 20; ++i) {
@@ -207,25 +210,28 @@ TEST(Recording, AFileThatFillsUpKeepsItsWholeRecordsAndItsTrailerWhenThereIsRoom
         EXPECT_LT(taken, 1000);
         EXPECT_FALSE(w.Close(error));
         setrlimit(RLIMIT_FSIZE, &old);
-        EXPECT_EQ(error, path + ": cannot write: File too large") << room;
+        // It keeps its .part name: not whole.
+        const std::string part = path + sxrec::kPartSuffix;
+        EXPECT_EQ(error, path + ": cannot write: File too large; the frames written so far are in " + part) << room;
         EXPECT_EQ(w.FramesWritten(), 40u);
         EXPECT_EQ(w.TrailerWritten(), room == 30) << room;
+        EXPECT_NE(access(path.c_str(), F_OK), 0);
         sxrec::RecordingReader r;
-        ASSERT_TRUE(r.OpenFile(path)) << r.Error();
+        ASSERT_TRUE(r.OpenFile(part)) << r.Error();
         sxrec::RecordedFrame f;
         while (r.Next(f) == sxrec::ReadResult::Frame) {
         }
         EXPECT_EQ(r.FramesRead(), 40u);
         EXPECT_EQ(r.MissingTrailer(), room == 10) << r.Error();
-        std::remove(path.c_str());
+        std::remove(part.c_str());
     }
     std::signal(SIGXFSZ, SIG_DFL);
 }
 
 #ifndef _WIN32
-// A link planted under the name in a shared folder is refused, never
-// followed; a file already there is written over, as before.
-TEST(Recording, ALinkAtTheNameIsRefusedNotFollowed)
+// A link planted under the name in a shared folder is never followed: it
+// is an existing file, replaced (the link itself) only when asked.
+TEST(Recording, ALinkAtTheNameIsNeverFollowed)
 {
     const std::string path = "/tmp/sxrecordinglink-" + std::to_string(getpid()) + ".sxr";
     const std::string target = path + ".target";
@@ -234,12 +240,13 @@ TEST(Recording, ALinkAtTheNameIsRefusedNotFollowed)
     std::string error;
     sxrec::RecordingWriter w;
     EXPECT_FALSE(w.Open(path, h, error));
-    EXPECT_EQ(error, path + ": cannot create: Too many levels of symbolic links");
-    EXPECT_NE(access(target.c_str(), F_OK), 0);
-    std::remove(path.c_str());
-    std::ofstream(path) << "an older file";
-    EXPECT_TRUE(w.Open(path, h, error)) << error;
+    EXPECT_EQ(error, path + ": cannot create: File exists");
+    EXPECT_TRUE(w.Open(path, h, error, true)) << error;
     EXPECT_TRUE(w.Close(error)) << error;
+    EXPECT_NE(access(target.c_str(), F_OK), 0);
+    struct stat st {};
+    ASSERT_EQ(lstat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
     sxrec::RecordingReader r;
     EXPECT_TRUE(r.OpenFile(path)) << r.Error();
     std::remove(path.c_str());
@@ -295,4 +302,48 @@ TEST(Recording, AnyDamageEndsInAFrameTheEndOrAFault)
             EXPECT_LE(r.Offset(), b.size());
         }
     }
+}
+
+// A recording is FILE.part until its trailer is written. When the disk
+// fills (here: the file size limit) it stays FILE.part, readable up to its
+// last whole frame, and the error says where it is; FILE never appears.
+TEST(Recording, ItKeepsItsPartNameUntilWholeAndWhenWritingFails)
+{
+    const std::string path = "/tmp/sxrecordingpart-" + std::to_string(getpid()) + ".sxr";
+    const std::string part = path + ".part";
+    struct stat st;
+    sxrec::RecordingWriter w;
+    std::string error;
+    ASSERT_TRUE(w.Open(path, sxrec::RecordingHeader{}, error)) << error;
+    EXPECT_EQ(stat(part.c_str(), &st), 0);
+    EXPECT_NE(stat(path.c_str(), &st), 0);
+    sxrec::RecordingWriter other; // the .part is there: taken only when replacing
+    EXPECT_FALSE(other.Open(path, sxrec::RecordingHeader{}, error));
+    EXPECT_EQ(error, part + ": cannot create: File exists");
+
+    ASSERT_TRUE(w.Open(path, sxrec::RecordingHeader{}, error, true)) << error;
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::string f = Frame(4, 1);
+    int written = 0;
+    while (written < 1000 && w.Write(reinterpret_cast<const unsigned char*>(f.data()), static_cast<uint32_t>(f.size()),
+                                     1, written + 1))
+        ++written;
+    EXPECT_FALSE(w.Close(error));
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(error, path + ": cannot write: File too large; the frames written so far are in " + part);
+    EXPECT_NE(stat(path.c_str(), &st), 0);
+    sxrec::RecordingReader r;
+    ASSERT_TRUE(r.OpenFile(part)) << r.Error();
+    sxrec::RecordedFrame frame;
+    int read = 0;
+    while (r.Next(frame) == sxrec::ReadResult::Frame)
+        ++read;
+    EXPECT_GT(read, 0);
+    EXPECT_LE(read, written);
+    std::remove(part.c_str());
 }

@@ -233,7 +233,9 @@ TEST(Tool, ConvertChecksEachFramesCrcAndTheTrailer)
     r = Tool({"convert", bad, "--format", "csv", "--skip-bad"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(Lines(r.out).size(), 10u) << r.out; // the marked frame among them
-    EXPECT_EQ(r.err, "sxtool: " + bad + ": frames skipped for a failed CRC: 1\n");
+    // Recorded from --sim: convert says so first.
+    EXPECT_EQ(r.err, "sxtool: " + bad + ": recorded from the simulated tracker\nsxtool: " + bad +
+                         ": frames skipped for a failed CRC: 1\n");
 
     // Cut at a frame boundary: what is there is converted, and the missing
     // trailer is named.
@@ -241,7 +243,8 @@ TEST(Tool, ConvertChecksEachFramesCrcAndTheTrailer)
     r = Tool({"convert", cut, "--format", "csv"});
     EXPECT_EQ(r.exitCode, 5);
     EXPECT_EQ(Lines(r.out).size(), 7u) << r.out;
-    EXPECT_EQ(r.err, "sxtool: " + cut + ": ends without its trailer after 6 frames: cut short?\n");
+    EXPECT_EQ(r.err, "sxtool: " + cut + ": recorded from the simulated tracker\nsxtool: " + cut +
+                         ": ends without its trailer after 6 frames: cut short?\n");
     for (const std::string& p : {path, bad, cut})
         std::remove(p.c_str());
 }

@@ -178,7 +178,8 @@ TEST(Everyday, JsonParsesBack)
 
     r = Tool({"get", "units", "--sim", "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(json::parse(r.out), json::parse(R"({"pos_units": "inch", "ori_units": "euler_degree"})"));
+    EXPECT_EQ(json::parse(r.out),
+              json::parse(R"({"pos_units": "inch", "ori_units": "euler_degree", "simulated": true})"));
 
     r = Tool({"info", "--sim", "--sim-sensors", "3", "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # sxtool.exe under Wine against the simulated tracker on COM$SXWIN_COM:
-#   tool_checks.sh SXTOOL info|stream|texts
+#   tool_checks.sh SXTOOL info|stream|texts|record
 set -u
 tool=$1
 what=$2
@@ -42,6 +42,25 @@ texts)
   out=$(SXSERIO_PORTS=COM199 "$wine" "$tool" info --serial 199 2>&1 | tr -d '\r')
   grep -q "check the COM port number (sxtool list) and that no other program holds it$" <<<"$out" ||
     fail "info on a missing COM port says '$out'"
+  ;;
+record)
+  # A recording appears whole under its name, is never overwritten unasked
+  # and never converted into itself. Names relative to the folder: the tool
+  # takes "/tmp/..." for a Windows-style option.
+  dir=$(mktemp -d)
+  trap 'rm -rf "$dir"' EXIT
+  cd "$dir" || fail "no folder"
+  "$wine" "$tool" record w.sxr --serial "$SXWIN_COM" --frames 20 2>/dev/null || fail "sxtool record exited $?"
+  [ -f w.sxr ] && [ ! -e w.sxr.part ] || fail "no whole recording: $(ls -A)"
+  err=$("$wine" "$tool" record w.sxr --serial "$SXWIN_COM" --frames 5 2>&1)
+  [ $? -eq 4 ] || fail "an existing recording was not refused: $err"
+  [ "$(tr -d '\r' <<<"$err")" = "sxtool: w.sxr exists: --force replaces it" ] || fail "said: $err"
+  "$wine" "$tool" convert w.sxr --out w.sxr --force 2>/dev/null
+  [ $? -eq 4 ] || fail "a recording converted into itself was not refused"
+  "$wine" "$tool" convert w.sxr --format csv --out w.csv 2>/dev/null || fail "sxtool convert exited $?"
+  rows=$(grep -c . w.csv)
+  [ "$rows" -eq 21 ] || fail "$rows lines, not a header and 20 rows"
+  [ "$(ls -A | wc -l)" -eq 2 ] || fail "files left beside: $(ls -A)"
   ;;
 *)
   fail "unknown check $what"

@@ -83,6 +83,10 @@ struct EmulatedDevice::State {
     std::deque<InEvent> inQueue;
 
     std::map<unsigned, int> refuse;
+    // Who holds each claimed interface: as in the kernel, a claim another
+    // client holds is refused (EBUSY) until it is released or that client
+    // closes the node.
+    std::map<unsigned, UMockdevIoctlClient*> claimedBy;
     size_t outLimit = SIZE_MAX;
     int outStatus = 0;
     bool holdOut = false;
@@ -214,10 +218,18 @@ void EmulatedDevice::State::Claim(UMockdevIoctlClient* client, UMockdevIoctlData
     int err = 0;
     {
         std::lock_guard<std::mutex> lock(mtx);
+        const auto holder = claimedBy.find(iface);
+        const bool other = holder != claimedBy.end() && holder->second != client;
         if (gone)
             err = ENODEV;
         else if (claim && refuse.count(iface))
             err = refuse[iface];
+        else if (claim && other)
+            err = EBUSY;
+        else if (claim)
+            claimedBy[iface] = client;
+        else if (!other)
+            claimedBy.erase(iface);
         log.push_back(std::string(claim ? "claim " : "release ") + std::to_string(iface) + (err ? " refused" : ""));
         Changed();
     }
@@ -386,6 +398,8 @@ void EmulatedDevice::State::Discard(UMockdevIoctlClient* client, UMockdevIoctlDa
 void EmulatedDevice::State::DropClient(UMockdevIoctlClient* client)
 {
     std::lock_guard<std::mutex> lock(mtx);
+    for (auto it = claimedBy.begin(); it != claimedBy.end();)
+        it = it->second == client ? claimedBy.erase(it) : std::next(it);
     for (std::deque<Urb>* q : {&pendingIn, &pendingOut, &done}) {
         for (auto it = q->begin(); it != q->end();) {
             if (it->client == client) {

@@ -5,23 +5,52 @@
 
 #include <SXCmdIF/SXCmdIF.h>
 
+#include <charconv>
+#include <cmath>
 #include <cstring>
+#include <type_traits>
 
 namespace sxframes {
 
 namespace {
 
+using sxitems::FieldForm;
 using sxitems::ReadAt;
+
+template <class T>
+Json Number(T v)
+{
+    if constexpr (std::is_same_v<T, float>)
+        return FloatJson(v);
+    else
+        return v;
+}
 
 template <class T>
 Json Words(const unsigned char* p, const sxitems::Field& f)
 {
     if (f.count == 1)
-        return ReadAt<T>(p, f.offset);
+        return Number(ReadAt<T>(p, f.offset));
     Json a = Json::array();
     for (size_t i = 0; i < f.count; ++i)
-        a.push_back(ReadAt<T>(p, f.offset + i * sizeof(T)));
+        a.push_back(Number(ReadAt<T>(p, f.offset + i * sizeof(T))));
     return a;
+}
+
+// A word by what it means: a truth value, a rate in Hz, bits per second.
+Json Meant(uint32_t v, FieldForm form)
+{
+    switch (form) {
+    case FieldForm::Boolean:
+        return v != 0;
+    case FieldForm::RateHz:
+        return CFrameRateCfg(&v).EffectiveRate();
+    case FieldForm::BaudBps:
+        return v < E_BR_MAX ? CSXcmd::baudbps(v) : static_cast<int>(v);
+    case FieldForm::Number:
+        break;
+    }
+    return v;
 }
 
 Json FieldJson(const unsigned char* p, const sxitems::Field& f)
@@ -34,8 +63,12 @@ Json FieldJson(const unsigned char* p, const sxitems::Field& f)
             if (!word.empty())
                 return word;
         }
+        if (f.count == 1)
+            return Meant(ReadAt<uint32_t>(p, f.offset), f.form);
         return Words<uint32_t>(p, f);
     case FieldType::I32:
+        if (f.count == 1 && f.form == FieldForm::Boolean)
+            return ReadAt<int32_t>(p, f.offset) != 0;
         return Words<int32_t>(p, f);
     case FieldType::F32:
         return Words<float>(p, f);
@@ -51,7 +84,7 @@ Json FieldJson(const unsigned char* p, const sxitems::Field& f)
             if (!word.empty())
                 return word;
         }
-        return v;
+        return Meant(v, f.form);
     }
     case FieldType::Flag:
         return ((ReadAt<uint32_t>(p, f.offset) >> f.shift) & 1u) != 0;
@@ -60,7 +93,7 @@ Json FieldJson(const unsigned char* p, const sxitems::Field& f)
         for (size_t r = 0; r < f.count; ++r) {
             Json row = Json::array();
             for (size_t c = 0; c < f.cols; ++c)
-                row.push_back(ReadAt<float>(p, f.offset + (r * f.cols + c) * sizeof(float)));
+                row.push_back(FloatJson(ReadAt<float>(p, f.offset + (r * f.cols + c) * sizeof(float))));
             rows.push_back(row);
         }
         return rows;
@@ -72,6 +105,19 @@ Json FieldJson(const unsigned char* p, const sxitems::Field& f)
 }
 
 } // namespace
+
+Json FloatJson(float v)
+{
+    if (!std::isfinite(v))
+        return nullptr;
+    // The shortest text that reads back as v, read as the double the JSON
+    // writer then prints in its own shortest form: 0.05f gives 0.05.
+    char text[32];
+    const std::to_chars_result t = std::to_chars(text, text + sizeof text, v);
+    double d = v;
+    std::from_chars(text, t.ptr, d);
+    return d;
+}
 
 Json RecordJson(const sxitems::RecordDef& def, const void* payload)
 {
@@ -94,13 +140,15 @@ Json SensorJson(const CSXSnsFrameA& s, const _UNITS_CONFIG& units, bool accel)
     const bool quat = units.ori_units == ORI_QUATERNION;
     Json one = Json::object();
     one["sensor"] = s.sfinfo & 0x7Fu;
-    one["position"] = {s.pos[0], s.pos[1], s.pos[2]};
-    one["orientation"] = quat ? Json{s.ori[0], s.ori[1], s.ori[2], s.ori[3]} : Json{s.ori[0], s.ori[1], s.ori[2]};
+    one["position"] = {FloatJson(s.pos[0]), FloatJson(s.pos[1]), FloatJson(s.pos[2])};
+    one["orientation"] = quat ? Json{FloatJson(s.ori[0]), FloatJson(s.ori[1]), FloatJson(s.ori[2]), FloatJson(s.ori[3])}
+                              : Json{FloatJson(s.ori[0]), FloatJson(s.ori[1]), FloatJson(s.ori[2])};
     one["units"] = UnitsJson(units);
     one["status"] = {{"buttons", (s.sfinfo >> 12) & 0x3u}, {"distortion", (s.sfinfo >> 14) & 0xFFu},
                      {"aux", s.sfinfo >> 22}};
     if (accel)
-        one["acceleration"] = {s.accel[0], s.accel[1], s.accel[2], s.accel[3]};
+        one["acceleration"] = {FloatJson(s.accel[0]), FloatJson(s.accel[1]), FloatJson(s.accel[2]),
+                               FloatJson(s.accel[3])};
     return one;
 }
 
@@ -123,6 +171,8 @@ Json FrameJson(const CSXSeuPno& pno, const FrameMeta& meta)
         sensors.push_back(SensorJson(s, units, accel));
     }
     j["sensors"] = sensors;
+    if (meta.simulated)
+        j["simulated"] = true;
     return j;
 }
 

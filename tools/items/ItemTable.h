@@ -69,6 +69,14 @@ enum class FieldType : uint8_t {
     Record, // a record of kind `record` inside this one
 };
 
+// What a word field means beside its number, for the applications' JSON.
+enum class FieldForm : uint8_t {
+    Number,  // the number itself
+    Boolean, // 0 false, any other value true
+    RateHz,  // a frame-rate code, shown as its rate in Hz
+    BaudBps, // a baud-rate code, shown as bits per second
+};
+
 struct Field {
     const char* name;
     FieldType type;
@@ -81,6 +89,7 @@ struct Field {
     RecordKind record;
     const char* doc;
     const Vocabulary* words; // an enumerated field's words (ItemWords.h), or null
+    FieldForm form;          // U32 and Bits fields: what the number means
 };
 
 // What a report shows beside the record: the units in force (for records

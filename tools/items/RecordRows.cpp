@@ -37,7 +37,7 @@ constexpr Field Member(const char* name, size_t offset, const char* doc)
     constexpr uint16_t count = std::rank_v<M> == 0 ? 1 : static_cast<uint16_t>(std::extent_v<M, 0>);
     constexpr uint8_t cols = std::rank_v<M> == 2 ? static_cast<uint8_t>(std::extent_v<M, 1>) : 0;
     return Field{name, TypeOf<M>(), static_cast<uint16_t>(offset), count, cols, 0, 0, true, RecordKind::None, doc,
-                 nullptr};
+                 nullptr, FieldForm::Number};
 }
 
 // A member of the payload record, typed by the member itself.
@@ -47,26 +47,35 @@ constexpr Field Member(const char* name, size_t offset, const char* doc)
 constexpr Field Bits(const char* name, size_t offset, uint8_t shift, uint8_t width, const char* doc)
 {
     return Field{name, FieldType::Bits, static_cast<uint16_t>(offset), 1, 0, shift, width, true, RecordKind::None, doc,
-                 nullptr};
+                 nullptr, FieldForm::Number};
 }
 constexpr Field Flag(const char* name, size_t offset, uint8_t bit, const char* doc)
 {
-    return Field{name, FieldType::Flag, static_cast<uint16_t>(offset), 1, 0, bit, 1, true, RecordKind::None, doc, nullptr};
+    return Field{name, FieldType::Flag, static_cast<uint16_t>(offset), 1, 0, bit, 1, true, RecordKind::None, doc, nullptr,
+                 FieldForm::Boolean};
 }
 // The whole word that bit fields share, settable but not among the shown fields.
 constexpr Field Word(const char* name, size_t offset, const char* doc)
 {
-    return Field{name, FieldType::U32, static_cast<uint16_t>(offset), 1, 0, 0, 0, false, RecordKind::None, doc, nullptr};
+    return Field{name, FieldType::U32, static_cast<uint16_t>(offset), 1, 0, 0, 0, false, RecordKind::None, doc, nullptr,
+                 FieldForm::Number};
 }
 constexpr Field Nested(const char* name, size_t offset, RecordKind kind, const char* doc)
 {
-    return Field{name, FieldType::Record, static_cast<uint16_t>(offset), 1, 0, 0, 0, true, kind, doc, nullptr};
+    return Field{name, FieldType::Record, static_cast<uint16_t>(offset), 1, 0, 0, 0, true, kind, doc, nullptr,
+                 FieldForm::Number};
 }
 
 // An enumerated field: its value words.
 constexpr Field Named(Field f, const Vocabulary& words)
 {
     f.words = &words;
+    return f;
+}
+// A number that stands for something else: a truth value, a rate.
+constexpr Field Meaning(Field f, FieldForm form)
+{
+    f.form = form;
     return f;
 }
 
@@ -79,17 +88,19 @@ constexpr Field kUnitsFields[] = {
     Named(SXI_MEMBER(_UNITS_CONFIG, ori_units, "Orientation units: 0 Euler degrees, 1 Euler radians, 2 quaternion."),
           kOriUnits),
 };
-constexpr Field kBinaryFields[] = {SXI_MEMBER(_BINARY_CONFIG, value, kOnOff)};
+constexpr Field kBinaryFields[] = {Meaning(SXI_MEMBER(_BINARY_CONFIG, value, kOnOff), FieldForm::Boolean)};
 constexpr Field kFttFields[] = {Named(SXI_MEMBER(_ENUM_CONFIG, value, "An eFTTMode value."), kFttModes)};
 constexpr Field kOriginFields[] = {Named(SXI_MEMBER(_ENUM_CONFIG, value, "An eSensorOrigin value."), kSensorOrigins)};
 constexpr Field kStylusFields[] = {
     Named(SXI_MEMBER(_STYLUS_CONFIG, value, "0 mark, 1 point, 2 line, 3 toggle."), kStylusModes)};
 constexpr Field kFrameRateFields[] = {
-    SXI_MEMBER(_FRAMERATE_CONFIG, frame_rate, "Rate code 0 to 5: 30, 60, 120, 240, 480, 960 Hz."),
+    Meaning(SXI_MEMBER(_FRAMERATE_CONFIG, frame_rate, "Rate code 0 to 5: 30, 60, 120, 240, 480, 960 Hz."),
+            FieldForm::RateHz),
 };
 constexpr Field kSeuIdFields[] = {SXI_MEMBER(_SEUID_CONFIG, seuID, "The unit identifier.")};
 constexpr Field kSerialFields[] = {
-    Bits("baudrate", offsetof(_SERIAL_CONFIG, sercfg), 0, 4, "Bits 0-3: an eBaud value (7 is 115200)."),
+    Meaning(Bits("baudrate", offsetof(_SERIAL_CONFIG, sercfg), 0, 4, "Bits 0-3: an eBaud value (7 is 115200)."),
+            FieldForm::BaudBps),
     Named(Bits("parity", offsetof(_SERIAL_CONFIG, sercfg), 4, 2, "Bits 4-5: 0 none, 1 odd, 2 even."), kParities),
     Bits("res", offsetof(_SERIAL_CONFIG, sercfg), 6, 26, "Bits 6-31, reserved; carried unchanged."),
     Word("sercfg", offsetof(_SERIAL_CONFIG, sercfg), "The whole word."),
@@ -130,7 +141,7 @@ constexpr Field kTipOffsetFields[] = {
     SXI_MEMBER(_TIP_OFFSET_CONFIG, z, "z in the position units."),
 };
 constexpr Field kIncrementFields[] = {
-    SXI_MEMBER(_INCREMENT_CONFIG, enabled, "1 on, 0 off."),
+    Meaning(SXI_MEMBER(_INCREMENT_CONFIG, enabled, "1 on, 0 off."), FieldForm::Boolean),
     SXI_MEMBER(_INCREMENT_CONFIG, fPosThresh, "Position threshold; 0 or less: automatic."),
     SXI_MEMBER(_INCREMENT_CONFIG, fOriThresh, "Orientation threshold; 0 or less: automatic."),
 };
@@ -138,8 +149,8 @@ constexpr Field kBoresightFields[] = {
     SXI_MEMBER(_BORESIGHT_CONFIG, ori, "Three Euler angles and an unused value, or w, x, y, z."),
 };
 constexpr Field kPredFilterFields[] = {
-    SXI_MEMBER(_PF_CONFIG, qFil_on, "Orientation prediction on (1) or off (0)."),
-    SXI_MEMBER(_PF_CONFIG, pFil_on, "Position prediction on (1) or off (0)."),
+    Meaning(SXI_MEMBER(_PF_CONFIG, qFil_on, "Orientation prediction on (1) or off (0)."), FieldForm::Boolean),
+    Meaning(SXI_MEMBER(_PF_CONFIG, pFil_on, "Position prediction on (1) or off (0)."), FieldForm::Boolean),
     SXI_MEMBER(_PF_CONFIG, predTime, "Prediction time in seconds."),
 };
 constexpr Field kNoiseFields[] = {
@@ -149,8 +160,8 @@ constexpr Field kNoiseFields[] = {
     SXI_MEMBER(_NOISEPROFILE, Qr, "3 x 3 matrix Qr."),
 };
 constexpr Field kPredFilterExtFields[] = {
-    SXI_MEMBER(_PF_CONFIG_EXT, qFil_on, "Orientation prediction on (1) or off (0)."),
-    SXI_MEMBER(_PF_CONFIG_EXT, pFil_on, "Position prediction on (1) or off (0)."),
+    Meaning(SXI_MEMBER(_PF_CONFIG_EXT, qFil_on, "Orientation prediction on (1) or off (0)."), FieldForm::Boolean),
+    Meaning(SXI_MEMBER(_PF_CONFIG_EXT, pFil_on, "Position prediction on (1) or off (0)."), FieldForm::Boolean),
     SXI_MEMBER(_PF_CONFIG_EXT, predTime, "Prediction time in seconds."),
     SXI_MEMBER(_PF_CONFIG_EXT, reserved, "Not interpreted."),
     Nested("noise", offsetof(_PF_CONFIG_EXT, noise), RecordKind::NoiseProfile,

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Items.h"
+#include "Json.h"
 #include "Options.h"
 
 #include <string>
@@ -22,6 +23,8 @@ int RunStream(Session& s, const StreamOptions& o);
 int RunConvert(const ConvertOptions& o);
 int RunServe(Session& s, const ServeOptions& o);
 int RunView(Session& s, const ConnectionOptions& conn, const ViewOptions& o);
+int RunConfigSave(Session& s, const ConfigOptions& o);
+int RunConfigLoad(Session& s, const ConfigOptions& o);
 
 // A set's record, built from its words and ready to send.
 struct PreparedSet {
@@ -37,5 +40,7 @@ int PrepareSet(void* ctx, void* dev, const ItemOptions& o, PreparedSet& p, std::
 // Writes text to standard output with the tool's line ends, ending it with
 // one when the report did not.
 void PrintReport(std::string text);
+// Prints a JSON document; one from a simulated tracker says "simulated": true.
+void PrintJson(Json j, bool simulated);
 
 } // namespace sxtool

@@ -14,8 +14,10 @@
 #include <SXCmdIF/protocol/LEWords.h>
 #include <frames/FrameClock.h>
 #include <frames/FramePeriod.h>
+#include <recording/FileOutput.h>
 #include <recording/RecordingReader.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -58,13 +60,18 @@ int RunConvert(const ConvertOptions& o)
         Complain(texts::kFileFailed, o.inFile.c_str(), reader.Error().c_str());
         return reader.IoFailed() ? kExitFileError : kExitCorruptRecording;
     }
+    const bool simulated = (reader.Header().flags & sxrec::kFlagSimulated) != 0;
+    if (simulated)
+        Complain(texts::kSimulatedRecording, o.inFile.c_str());
     std::FILE* out = DataOut();
+    sxrec::FileOutput outFile;
+    std::string error;
     if (!o.outFile.empty()) {
-        out = std::fopen(o.outFile.c_str(), "wb");
-        if (!out) {
-            Complain(texts::kFileFailed, o.outFile.c_str(), "cannot create");
+        if (!outFile.Open(o.outFile, o.force, "", error)) {
+            Complain("%s", error.c_str());
             return kExitFileError;
         }
+        out = outFile.File();
     }
     PnoPrinter printer(o.format, o.timestamps);
     // The same clock model as the live stream, on the recorded arrivals.
@@ -74,11 +81,13 @@ int RunConvert(const ConvertOptions& o)
     bool offsetKnown = header.startMonotonicNs != 0;
     if (offsetKnown)
         clock.SetSystemOffsetNs(static_cast<int64_t>(header.startTimeNs - header.startMonotonicNs));
+    printer.SetSimulated(simulated);
     auto frame = std::make_unique<sxrec::RecordedFrame>();
     std::string text, damaged;
     unsigned long long skipped = 0;
     bool writeFailed = false;
     uint64_t previousStampNs = 0;
+    int writeErr = 0;
     sxrec::ReadResult r;
     while ((r = reader.Next(*frame)) == sxrec::ReadResult::Frame || r == sxrec::ReadResult::Gap) {
         // Where the line was lost: said, and the frames go on.
@@ -111,12 +120,23 @@ int RunConvert(const ConvertOptions& o)
             continue;
         if (!WriteText(out, text)) {
             writeFailed = true;
+            writeErr = errno;
             break;
         }
     }
-    const bool closeFailed = out != DataOut() ? std::fclose(out) != 0 : std::fflush(out) != 0;
-    if (writeFailed || closeFailed) {
-        Complain(texts::kFileFailed, o.outFile.empty() ? "standard output" : o.outFile.c_str(), "cannot write");
+    // The output is put in place once whole, also when the recording
+    // turns out damaged: it holds every sound frame before the fault.
+    if (writeFailed) {
+        error = (o.outFile.empty() ? std::string("standard output") : o.outFile) + ": cannot write: " +
+                std::strerror(writeErr);
+    } else if (out == DataOut() && std::fflush(out) != 0) {
+        writeFailed = true;
+        error = std::string("standard output: cannot write: ") + std::strerror(errno);
+    } else if (out != DataOut() && !outFile.Commit(error)) {
+        writeFailed = true;
+    }
+    if (writeFailed) {
+        Complain("%s", error.c_str());
         return kExitFileError;
     }
     if (r == sxrec::ReadResult::IoError) {

@@ -199,9 +199,9 @@ int RunInfo(Session& s, bool json)
         }
     }
     if (json) {
-        const uint32_t rate = j["framerate"]["frame_rate"].get<uint32_t>();
-        j["framerate"]["hz"] = CFrameRateCfg(&rate).EffectiveRate();
-        PrintReport(j.dump(2));
+        // "hz" as before; the record's own field is in Hz as well now.
+        j["framerate"]["hz"] = j["framerate"]["frame_rate"];
+        PrintJson(j, s.Simulated());
     } else {
         PrintReport(text);
     }
@@ -245,7 +245,7 @@ int RunBlock(Session& s, bool json)
         j["units_in_force"] = UnitsJson(units);
         j["sources"] = sources;
         j["sensors"] = sensors;
-        PrintReport(j.dump(2));
+        PrintJson(j, s.Simulated());
     } else {
         PrintReport(text);
     }
@@ -275,7 +275,9 @@ int RunSingle(Session& s, PnoFormat format, bool timestamps)
     sxframes::FrameClock clock;
     const sxframes::FrameTime t = clock.Stamp(pno.FrameNum(), static_cast<int64_t>(when));
     std::string text;
-    PnoPrinter(format, timestamps).Frame(pno, text, {when, answer.seqNum, t.systemNs});
+    PnoPrinter printer(format, timestamps);
+    printer.SetSimulated(s.Simulated());
+    printer.Frame(pno, text, {when, answer.seqNum, t.systemNs});
     PrintReport(text);
     return kExitOk;
 }

@@ -8,10 +8,14 @@
 #include "Session.h"
 #include "Texts.h"
 
+#include <frames/RecordFromJson.h>
+
 #include <SXCmdIF/SXCmdIF.h>
 
 #include <cstdio>
 #include <cstring>
+#include <iostream>
+#include <iterator>
 
 namespace sxtool {
 
@@ -87,7 +91,7 @@ const ItemDef* ItemFor(const ItemOptions& o, unsigned action, int& exitCode)
 }
 
 // The record as printed: its report, or its fields as JSON.
-void PrintRecord(const ItemDef& item, const void* payload, const ItemContext& c, bool json)
+void PrintRecord(const ItemDef& item, const void* payload, const ItemContext& c, bool json, bool simulated)
 {
     if (!json) {
         std::string text;
@@ -98,7 +102,32 @@ void PrintRecord(const ItemDef& item, const void* payload, const ItemContext& c,
     Json j = RecordJson(item.Record(), payload);
     if (item.Record().inUnits)
         j["units"] = UnitsJson(_UNITS_CONFIG{c.posUnits, c.oriUnits});
-    PrintReport(j.dump(2));
+    PrintJson(j, simulated);
+}
+
+// `set ITEM --json -`: the record from standard input, as `get --json`
+// prints it. Values read in the units in force must come in those units.
+bool RecordFromStdin(const ItemDef& item, const ItemContext& c, void* payload, std::string& error)
+{
+    const std::string text{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
+    const Json j = Json::parse(text, nullptr, false);
+    if (j.is_discarded()) {
+        error = "standard input is not JSON: give the record as get --json prints it";
+        return false;
+    }
+    if (item.Record().inUnits && j.is_object() && j.contains("units")) {
+        const Json given = j["units"], here = UnitsJson(_UNITS_CONFIG{c.posUnits, c.oriUnits});
+        auto words = [](const Json& u) {
+            return (u.is_object() ? u.value("position", Json("?")).dump() + " and " +
+                                        u.value("orientation", Json("?")).dump()
+                                  : u.dump());
+        };
+        if (words(given) != words(here)) {
+            error = "the values are in " + words(given) + ", the tracker is in " + words(here) + ": set the units first";
+            return false;
+        }
+    }
+    return sxframes::RecordFromJson(item.Record(), j, payload, error, {"units", "simulated"});
 }
 
 int Failed(const ItemDef& item, eCmdActions action, int rc)
@@ -108,13 +137,13 @@ int Failed(const ItemDef& item, eCmdActions action, int rc)
     return kExitFailed;
 }
 
-int GetAndPrint(const ItemDef& item, const ItemContext& c, bool json)
+int GetAndPrint(const ItemDef& item, const ItemContext& c, bool json, bool simulated)
 {
     alignas(8) unsigned char payload[kMaxItemPayload] = {};
     const int rc = item.Send(c, CMD_ACTION_GET, payload);
     if (rc != E_SX_SUCCESS)
         return Failed(item, CMD_ACTION_GET, rc);
-    PrintRecord(item, payload, c, json);
+    PrintRecord(item, payload, c, json, simulated);
     return kExitOk;
 }
 
@@ -126,6 +155,13 @@ void PrintReport(std::string text)
         text += '\n';
     WriteText(DataOut(), text);
     std::fflush(DataOut());
+}
+
+void PrintJson(Json j, bool simulated)
+{
+    if (simulated)
+        j["simulated"] = true;
+    PrintReport(j.dump(2));
 }
 
 int RunGet(Session& s, const ItemOptions& o)
@@ -140,7 +176,7 @@ int RunGet(Session& s, const ItemOptions& o)
         Complain("%s", error.c_str());
         return kExitUsage;
     }
-    return GetAndPrint(*item, c, o.json);
+    return GetAndPrint(*item, c, o.json, s.Simulated());
 }
 
 int PrepareSet(void* ctx, void* dev, const ItemOptions& o, PreparedSet& p, std::string& error)
@@ -163,6 +199,13 @@ int PrepareSet(void* ctx, void* dev, const ItemOptions& o, PreparedSet& p, std::
         error = std::string("set ") + item.Name() + ": " + error;
         return kExitUsage;
     }
+    if (o.json && o.values.size() == 1 && o.values[0] == "-") {
+        if (!RecordFromStdin(item, p.context, p.payload, error)) {
+            error = std::string("set ") + item.Name() + " --json -: " + error;
+            return kExitUsage;
+        }
+        return kExitOk;
+    }
     if (!sxitems::ParseSetWords(*item.row, o.values, p.context, p.payload, error)) {
         error = std::string("set ") + item.Name() + ": " + error;
         return kExitUsage;
@@ -184,7 +227,7 @@ int RunSet(Session& s, const ItemOptions& o)
     const int rc = p.item->Send(p.context, CMD_ACTION_SET, p.payload);
     if (rc != E_SX_SUCCESS)
         return Failed(*p.item, CMD_ACTION_SET, rc);
-    PrintRecord(*p.item, p.payload, p.context, o.json);
+    PrintRecord(*p.item, p.payload, p.context, o.json, s.Simulated());
     return kExitOk;
 }
 
@@ -204,7 +247,7 @@ int RunReset(Session& s, const ItemOptions& o)
     if (rc != E_SX_SUCCESS)
         return Failed(*item, CMD_ACTION_RESET, rc);
     // What the reset left, read back.
-    return item->Takes(kGet) ? GetAndPrint(*item, c, o.json) : kExitOk;
+    return item->Takes(kGet) ? GetAndPrint(*item, c, o.json, s.Simulated()) : kExitOk;
 }
 
 } // namespace sxtool

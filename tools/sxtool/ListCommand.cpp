@@ -7,6 +7,8 @@
 #include "Session.h"
 #include "Texts.h"
 
+#include <items/Connection.h>
+
 #include <SXCmdIF/SXCmdIF.h>
 #include <SXserIO/SXserIO.h>
 
@@ -44,7 +46,38 @@ struct UsbDevice {
     uint16_t vid, pid;
     unsigned bus, address;
     const char* name;
+    const _WHOAMI_STRUCT* identity = nullptr; // trackers that could be opened
 };
+
+// The identity of every tracker on USB that opens, in bus order.
+std::vector<_WHOAMI_STRUCT> UsbIdentities()
+{
+    std::vector<_WHOAMI_STRUCT> seen;
+    void* ctx = nullptr;
+    if (sxcmdif_init(&ctx) != E_SX_SUCCESS)
+        return seen;
+    void* dev = nullptr;
+    sxitems::ConnectUsbWhere(ctx, dev, nullptr, seen);
+    sxcmdif_release(ctx);
+    return seen;
+}
+
+// Gives the trackers their identities when each could be opened: the
+// library opens them in the order libusb lists them, which is this list's.
+// Returns how many could not be opened.
+unsigned AttachIdentities(std::vector<UsbDevice>& usb, const std::vector<_WHOAMI_STRUCT>& identities)
+{
+    unsigned trackers = 0;
+    for (const UsbDevice& d : usb)
+        trackers += d.pid == PID_SORIX ? 1u : 0u;
+    if (identities.size() != trackers)
+        return trackers - static_cast<unsigned>(identities.size() < trackers ? identities.size() : trackers);
+    size_t next = 0;
+    for (UsbDevice& d : usb)
+        if (d.pid == PID_SORIX)
+            d.identity = &identities[next++];
+    return 0;
+}
 
 // The trackers on USB; error receives libusb's reason when they cannot be listed.
 std::vector<UsbDevice> UsbDevices(std::string& error)
@@ -82,13 +115,17 @@ std::vector<UsbDevice> UsbDevices(std::string& error)
     return found;
 }
 
-void PrintJson(const std::vector<UsbDevice>& usb, const std::string& usbError,
-               const std::vector<SerialPortName>& serial, bool serialOk)
+void PrintListJson(const std::vector<UsbDevice>& usb, const std::string& usbError,
+                   const std::vector<SerialPortName>& serial, bool serialOk)
 {
     Json j = Json::object();
     Json u = Json::array();
-    for (const UsbDevice& d : usb)
-        u.push_back({{"vid", d.vid}, {"pid", d.pid}, {"bus", d.bus}, {"address", d.address}, {"name", d.name}});
+    for (const UsbDevice& d : usb) {
+        Json one = {{"vid", d.vid}, {"pid", d.pid}, {"bus", d.bus}, {"address", d.address}, {"name", d.name}};
+        if (d.identity)
+            one["identity"] = RecordJson(sxitems::Record(sxitems::RecordKind::WhoAmI), d.identity);
+        u.push_back(one);
+    }
     j["usb"] = u;
     if (!usbError.empty())
         j["usb_error"] = usbError;
@@ -106,11 +143,17 @@ void PrintJson(const std::vector<UsbDevice>& usb, const std::string& usbError,
 int RunList(bool json)
 {
     std::string usbError;
-    const std::vector<UsbDevice> usb = UsbDevices(usbError);
+    std::vector<UsbDevice> usb = UsbDevices(usbError);
+    std::vector<_WHOAMI_STRUCT> identities;
+    unsigned unopened = 0;
+    if (!usb.empty()) {
+        identities = UsbIdentities();
+        unopened = AttachIdentities(usb, identities);
+    }
     std::vector<SerialPortName> serial;
     const bool serialOk = ListSerialPorts(serial);
     if (json) {
-        PrintJson(usb, usbError, serial, serialOk);
+        PrintListJson(usb, usbError, serial, serialOk);
         std::fflush(DataOut());
         return kExitOk;
     }
@@ -120,8 +163,20 @@ int RunList(bool json)
         std::fprintf(out, texts::kUsbUnavailable, usbError.c_str());
     else if (usb.empty())
         std::fputs(texts::kUsbNone, out);
-    for (const UsbDevice& d : usb)
-        std::fprintf(out, texts::kUsbRow, d.vid, d.pid, d.bus, d.address, d.name);
+    using sxitems::IdentityText;
+    for (const UsbDevice& d : usb) {
+        if (!d.identity) {
+            std::fprintf(out, texts::kUsbRow, d.vid, d.pid, d.bus, d.address, d.name);
+            continue;
+        }
+        const _WHOAMI_STRUCT& w = *d.identity;
+        std::fprintf(out, texts::kUsbIdentityRow, d.vid, d.pid, d.bus, d.address, d.name,
+                     IdentityText(w.hw_ser_no).c_str(), IdentityText(w.device_name).c_str(),
+                     IdentityText(w.ioproc).c_str(), IdentityText(w.dsp_bt_fw).c_str(),
+                     IdentityText(w.dsp_app_fw).c_str());
+    }
+    if (unopened > 0)
+        std::fprintf(out, texts::kUsbNotOpened, unopened);
     std::fputs(texts::kSerialHeading, out);
     if (!serialOk)
         std::fputs(texts::kSerialUnavailable, out);

@@ -53,6 +53,8 @@ void LiveTable::Draw(const FrameStats& stats)
     const unsigned pu = first ? first->posUnits : 0;
     const unsigned ou = first ? first->oriUnits : 0;
     std::fputs(kClearLine, m_out);
+    if (m_simulated)
+        std::fputs(texts::kLiveSimulated, m_out);
     std::fprintf(m_out, texts::kLiveTitle, m_seuid, CSXcmd::posunitsstr(pu, true, false),
                  CSXcmd::oriunitsstr(ou, true, false), static_cast<unsigned long long>(stats.Frames()),
                  stats.RateHz(), static_cast<unsigned long long>(stats.TrackerLost()),

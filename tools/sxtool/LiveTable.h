@@ -18,6 +18,8 @@ using sxframes::FrameStats;
 class LiveTable {
 public:
     explicit LiveTable(std::FILE* out) : m_out(out) {}
+    // A simulated tracker's table says so in its title.
+    void SetSimulated(bool simulated) { m_simulated = simulated; }
     // Keeps the latest record of every sensor in the frame.
     void Frame(const CSXSeuPno& pno);
     // Redraws the table over the previous one.
@@ -36,6 +38,7 @@ private:
     uint32_t m_seuid = 0;
     std::FILE* m_out;
     int m_linesDrawn = 0;
+    bool m_simulated = false;
 };
 
 } // namespace sxtool

@@ -9,12 +9,13 @@
 namespace sxtool {
 
 // Which tracker to talk to. With none of usb, hub, serial and sim set the
-// tool looks for a USB tracker and falls back to the simulator.
+// tool takes the first tracker on USB; the simulator only when asked for.
 struct ConnectionOptions {
     bool usb = false;
-    uint32_t tag = 0; // with usb: a tag device of the sibling family
+    std::string usbSerial; // with usb: the tracker with this serial number
+    uint32_t tag = 0;      // with usb: a tag device of the sibling family
     bool hub = false;
-    int serialPort = 0; // 1 and up: that port
+    int serialPort = -1; // 1 and up: that port; 0: the first port that answers
     int serialCfg = 0;  // serial configuration word (baud and parity indices)
     bool sim = false;
     int simSensors = 4;
@@ -38,6 +39,7 @@ struct StreamOptions {
     double seconds = 0.0; // 0: no limit
     std::string outFile;  // empty: standard output
     std::string recordFile;
+    bool force = false;   // an existing output file may be replaced
     bool callback = false;
     bool print = true;      // false for `record`
     bool timestamps = false; // rows begin with the host time stamp and the measurement time
@@ -61,6 +63,13 @@ struct ConvertOptions {
     std::string outFile;
     bool skipBad = false; // frames that fail their CRC are counted and skipped
     bool timestamps = false;
+    bool force = false; // an existing output file may be replaced
+};
+
+// config save and load.
+struct ConfigOptions {
+    std::string file;
+    bool force = false; // save: replace the file; load: take another model's or firmware's
 };
 
 struct ServeOptions {

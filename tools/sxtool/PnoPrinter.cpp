@@ -103,7 +103,9 @@ void PnoPrinter::Header(const CSXSeuPno& pno, bool accel, std::string& out) cons
 void PnoPrinter::Frame(const CSXSeuPno& pno, std::string& out, const FrameMeta& meta)
 {
     if (m_format == PnoFormat::Jsonl) {
-        out += FrameJson(pno, meta).dump();
+        FrameMeta m = meta;
+        m.simulated = m.simulated || m_simulated;
+        out += FrameJson(pno, m).dump();
         out += kLineEnd;
         return;
     }

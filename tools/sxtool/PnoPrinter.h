@@ -25,6 +25,8 @@ const std::vector<std::string>& PnoFormatList();
 class PnoPrinter {
 public:
     explicit PnoPrinter(PnoFormat format, bool timestamps = false) : m_format(format), m_timestamps(timestamps) {}
+    // Frames of a simulated tracker: JSON lines say "simulated": true.
+    void SetSimulated(bool simulated) { m_simulated = simulated; }
     // Appends the frame's rows (and, before the first frame, the header);
     // every row ends with the library's line end.
     void Frame(const CSXSeuPno& pno, std::string& out, const FrameMeta& meta = {});
@@ -37,6 +39,7 @@ private:
     PnoFormat m_format;
     bool m_timestamps;
     bool m_headerDone = false;
+    bool m_simulated = false;
 };
 
 // Copies a raw P&O frame keeping only the records of the sensors in mask

@@ -167,25 +167,45 @@ int Session::Open(const ConnectionOptions& conn, const DiagOptions&)
     m_conn = conn;
     if (conn.sim)
         return ConnectSim(conn);
-    if (conn.serialPort > 0)
+    if (conn.serialPort >= 0)
         return ConnectSerialPort(conn.serialPort, conn.serialCfg);
     if (conn.usb || conn.hub)
         return ConnectUsb(conn);
-    // Nothing named: a USB tracker if there is one, else the simulator.
-    // Serial ports are not probed unasked: the probe would write to
-    // whatever device sits on them.
+    // Nothing named: the first tracker on USB, and the user is told which.
+    // Serial ports are not probed unasked (the probe would write to whatever
+    // device sits on them), and the simulator is never taken for a tracker.
+    std::vector<_WHOAMI_STRUCT> seen;
     void* dev = nullptr;
-    const int usb = sxctx_connectusb(m_ctx, dev, PID_SORIX);
-    if (usb == E_SX_SUCCESS)
-        return Connected(dev);
-    if (dev)
-        sxctx_dev_release(m_ctx, dev);
-    Complain("%s", texts::kNoTrackerUsingSim);
-    return ConnectSim(conn);
+    const int usb = sxitems::ConnectUsbWhere(
+        m_ctx, dev, [](const _WHOAMI_STRUCT&) { return true; }, seen);
+    if (usb != E_SX_SUCCESS)
+        return UsbFailed(usb);
+    const std::string serial = sxitems::IdentityText(seen.back().hw_ser_no);
+    Complain(texts::kUsingUsbTracker, sxitems::IdentityText(seen.back().device_name).c_str(), serial.c_str());
+    // A new connection after a lost line goes to this tracker again.
+    m_conn.usb = true;
+    if (!serial.empty())
+        m_conn.usbSerial = serial;
+    return Connected(dev);
+}
+
+int Session::UsbFailed(int rc)
+{
+    const int code = rc & 0xFFFF;
+    if (code == E_SXERR_NOTFOUND || code == E_SXERR_LIBUSB) {
+        Complain("%s", texts::kNoTrackerFound);
+        return kExitNoTracker;
+    }
+    Complain(texts::kConnectFailed, ErrorText(rc));
+    return ConnectExitCode(rc);
 }
 
 int Session::UsbConnect(const ConnectionOptions& conn, void*& dev)
 {
+    if (!conn.usbSerial.empty()) {
+        std::vector<_WHOAMI_STRUCT> seen;
+        return sxitems::ConnectUsbSerial(m_ctx, dev, conn.usbSerial, seen);
+    }
     if (conn.hub)
         return sxctx_connectusb_q7p(m_ctx, dev, 0);
     if (conn.tag != 0)
@@ -196,6 +216,16 @@ int Session::UsbConnect(const ConnectionOptions& conn, void*& dev)
 int Session::ConnectUsb(const ConnectionOptions& conn)
 {
     void* dev = nullptr;
+    if (!conn.usbSerial.empty()) {
+        std::vector<_WHOAMI_STRUCT> seen;
+        const int rc = sxitems::ConnectUsbSerial(m_ctx, dev, conn.usbSerial, seen);
+        if (rc == E_SX_SUCCESS)
+            return Connected(dev);
+        if (seen.empty())
+            return UsbFailed(rc);
+        Complain(texts::kNoUsbSerial, conn.usbSerial.c_str(), sxitems::SerialNumbers(seen).c_str());
+        return kExitNoTracker;
+    }
     const int rc = UsbConnect(conn, dev);
     if (rc != E_SX_SUCCESS) {
         // A USB connection whose first commands failed stays registered.
@@ -221,6 +251,12 @@ int Session::ConnectSerialPort(int port, int cfg)
             Complain(texts::kNoSerialPorts, port);
         else
             Complain(texts::kNoSuchPort, port, ports.c_str());
+        return kExitNoTracker;
+    }
+    // Port 0 tried every port: none answered, or none could be used.
+    if (port == 0) {
+        const std::string ports = SerialPortList();
+        Complain(texts::kNoSerialTracker, ports.empty() ? "(there are none)" : ports.c_str());
         return kExitNoTracker;
     }
     Complain(texts::kConnectFailed, ErrorText(rc));
@@ -253,7 +289,7 @@ int Session::Reconnect(void*& dev)
         sxctx_dev_release(m_ctx, m_dev);
     m_dev = dev = nullptr;
     void* fresh = nullptr;
-    const int rc = m_sim || m_conn.serialPort > 0
+    const int rc = m_sim || m_conn.serialPort >= 0
                        ? sxitems::ConnectSerialRetried(m_ctx, fresh, m_sim ? SimHost::kPort : m_conn.serialPort,
                                                        m_conn.serialCfg, 1)
                        : UsbConnect(m_conn, fresh);

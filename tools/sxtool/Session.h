@@ -1,5 +1,5 @@
-// One connected tracker: the library context, the device and, for --sim or
-// when no tracker is found, the simulated tracker it talks to. Releasing the
+// One connected tracker: the library context, the device and, for --sim,
+// the simulated tracker it talks to. Releasing the
 // session releases the device and the context, then stops the simulator.
 #pragma once
 
@@ -45,6 +45,8 @@ private:
     int ConnectUsb(const ConnectionOptions& conn);
     // The library's connection for the USB options: its code.
     int UsbConnect(const ConnectionOptions& conn, void*& dev);
+    // Says why no tracker was connected on USB; the exit code.
+    int UsbFailed(int rc);
     int ConnectSim(const ConnectionOptions& conn);
     int ConnectSerialPort(int port, int cfg);
 

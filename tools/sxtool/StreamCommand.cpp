@@ -15,12 +15,15 @@
 #include <frames/FrameClock.h>
 #include <frames/FramePeriod.h>
 #include <frames/RecordingHeader.h>
+#include <recording/FileOutput.h>
 #include <recording/RecordingWriter.h>
 
 #include <SXCmdIF/SXCmdIF.h>
 #include <SXCmdIF/protocol/LEWords.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace sxtool {
@@ -38,9 +41,11 @@ constexpr int kStopAttempts = 3;
 // Every frame goes through here: counted, recorded, printed or tabled.
 class StreamSink : public FrameHandler {
 public:
-    StreamSink(const StreamOptions& o, std::FILE* out, bool live)
+    StreamSink(const StreamOptions& o, std::FILE* out, bool live, bool simulated)
         : m_opts(o), m_out(out), m_printer(o.format, o.timestamps), m_table(DataOut()), m_live(live)
     {
+        m_printer.SetSimulated(simulated);
+        m_table.SetSimulated(simulated);
     }
 
     sxrec::RecordingWriter& Recording() { return m_rec; }
@@ -48,6 +53,9 @@ public:
     LiveTable& Table() { return m_table; }
     sxframes::FrameClock& Clock() { return m_clock; }
     bool Failed() const { return m_failed; }
+    // Writing the reports failed: why, with the file's name.
+    bool OutFailed() const { return !m_outError.empty(); }
+    const std::string& OutError() const { return m_outError; }
     bool Done() const { return m_opts.frames != 0 && m_stats.Frames() >= m_opts.frames; }
     void Watch(sxframes::StreamGuard* guard) { m_guard = guard; }
 
@@ -88,6 +96,8 @@ public:
                     m_text.clear();
                     m_printer.Frame(pno, m_text, {f.timeStampNs, f.seqNum, t.systemNs});
                     if (!WriteText(m_out, m_text)) {
+                        m_outError = (m_opts.outFile.empty() ? std::string("standard output") : m_opts.outFile) +
+                                     ": cannot write: " + std::strerror(errno);
                         m_failed = true;
                         return false;
                     }
@@ -110,6 +120,7 @@ private:
     unsigned char m_picked[SX_PNO_FRAME_MAX];
     bool m_failed = false;
     sxframes::StreamGuard* m_guard = nullptr;
+    std::string m_outError;
 };
 
 void StatusLine(const FrameStats& st, unsigned depth)
@@ -153,34 +164,45 @@ int StopOutput(Session& s, int attempts)
 int RunStream(Session& s, const StreamOptions& o)
 {
     std::FILE* out = DataOut();
+    sxrec::FileOutput outFile;
+    std::string error;
     if (o.print && !o.outFile.empty()) {
-        out = std::fopen(o.outFile.c_str(), "wb");
-        if (!out) {
-            Complain(texts::kFileFailed, o.outFile.c_str(), "cannot create");
+        if (!outFile.Open(o.outFile, o.force, "", error)) {
+            Complain("%s", error.c_str());
             return kExitFileError;
         }
+        out = outFile.File();
     }
     const bool live = o.print && o.outFile.empty() && o.format == PnoFormat::Text && DataIsTerminal();
     const bool status = !o.outFile.empty() || !o.print;
-    StreamSink sink(o, out, live);
-    auto closeOut = [&] {
-        if (out != DataOut())
-            std::fclose(out);
-        else
-            std::fflush(out);
+    StreamSink sink(o, out, live, s.Simulated());
+    // Standard output is flushed; a file is put in place only when whole,
+    // else removed. False (with error) when the reports did not get out.
+    auto closeOut = [&](bool complete) {
+        if (out == DataOut()) {
+            if (std::fflush(out) == 0 || !complete)
+                return true;
+            error = std::string("standard output: cannot write: ") + std::strerror(errno);
+            return false;
+        }
+        if (complete)
+            return outFile.Commit(error);
+        outFile.Discard();
+        return true;
     };
 
     if (!o.recordFile.empty()) {
         sxrec::RecordingHeader header;
         const int rc = sxframes::ReadRecordingHeader(s.Ctx(), s.Dev(), header);
         if (rc != E_SX_SUCCESS) {
-            closeOut();
+            closeOut(false);
             Complain(texts::kCommandFailed, "reading the settings to record", ErrorText(rc));
             return kExitFailed;
         }
-        std::string error;
-        if (!sink.Recording().Open(o.recordFile, header, error)) {
-            closeOut();
+        if (s.Simulated())
+            header.flags |= sxrec::kFlagSimulated;
+        if (!sink.Recording().Open(o.recordFile, header, error, o.force)) {
+            closeOut(false);
             Complain("%s", error.c_str());
             return kExitFileError;
         }
@@ -205,7 +227,8 @@ int RunStream(Session& s, const StreamOptions& o)
     int rc = begin(s.Dev());
     if (rc != E_SX_SUCCESS) {
         source->Stop();
-        closeOut();
+        closeOut(false);
+        sink.Recording().Discard();
         Complain(texts::kCommandFailed, "starting continuous P&O", ErrorText(rc));
         return kExitFailed;
     }
@@ -258,13 +281,16 @@ int RunStream(Session& s, const StreamOptions& o)
         StatusLine(sink.Stats(), 0);
         std::fputs(LineEnd(), stderr);
     }
-    closeOut();
-
-    std::string error;
-    const bool recOk = !sink.Recording().IsOpen() || sink.Recording().Close(error);
-    if (sink.Failed() || !recOk) {
-        const std::string& why = !sink.Recording().Error().empty() ? sink.Recording().Error() : error;
-        Complain("%s", why.empty() ? "cannot write the output" : why.c_str());
+    // The reports are written whole or not at all; a recording keeps what
+    // it has (its .part file, which the error names, when it cannot end).
+    const bool outOk = closeOut(!sink.OutFailed()) && !sink.OutFailed();
+    std::string recError;
+    const bool recOk = sink.Recording().Close(recError);
+    if (!outOk || !recOk) {
+        if (!outOk)
+            Complain("%s", sink.OutFailed() ? sink.OutError().c_str() : error.c_str());
+        if (!recOk)
+            Complain("%s", recError.c_str());
         return kExitFileError;
     }
     const FrameStats& st = sink.Stats();

@@ -13,7 +13,11 @@ constexpr const char* kExitCodesFooter =
     "(no frames came; 3 when the line to the tracker was lost).";
 
 // Messages on standard error; each is printed after "sxtool: ".
-constexpr const char* kNoTrackerUsingSim = "no tracker found on USB; using the simulated tracker";
+constexpr const char* kNoTrackerFound =
+    "no tracker found on USB; --serial N for a serial line (sxtool list), --sim for the simulated tracker";
+constexpr const char* kUsingUsbTracker = "using the tracker on USB: %s, serial number %s";
+constexpr const char* kNoUsbSerial = "no tracker with serial number %s on USB; the trackers there are: %s";
+constexpr const char* kNoSerialTracker = "no tracker answers on the serial ports %s";
 constexpr const char* kConnectFailed = "cannot connect to the tracker: %s";
 constexpr const char* kSimFailed = "cannot start the simulated tracker: %s";
 constexpr const char* kCommandFailed = "%s failed: %s";
@@ -22,9 +26,19 @@ constexpr const char* kContextFailed = "cannot create a library context: %s";
 constexpr const char* kNoSuchPort = "serial port %d does not exist; the serial ports are %s (sxtool list)";
 constexpr const char* kNoSerialPorts = "serial port %d does not exist: this machine has no serial ports";
 
+// Files written and read.
+constexpr const char* kFileExists = "%s exists: --force replaces it";
+constexpr const char* kOutputIsInput = "%s is the input file: give another output";
+constexpr const char* kOutputsCollide = "%s and %s are the same file: give two different files";
+constexpr const char* kLogIsRecording = "%s is a recording: give another --log file (the log would be appended to it)";
+constexpr const char* kSimulatedRecording = "%s: recorded from the simulated tracker";
+
 // `list`.
 constexpr const char* kUsbHeading = "USB trackers:\n";
 constexpr const char* kUsbRow = "  vid 0x%04x  pid 0x%04x  bus %03u  address %03u  %s\n";
+constexpr const char* kUsbIdentityRow =
+    "  vid 0x%04x  pid 0x%04x  bus %03u  address %03u  %s  serial number %s  (%s; %s, %s, %s)\n";
+constexpr const char* kUsbNotOpened = "  %u of the trackers could not be opened (in use, or no permission)\n";
 constexpr const char* kUsbNone = "  none\n";
 constexpr const char* kUsbUnavailable = "  cannot list USB devices: %s\n";
 constexpr const char* kUsbNeedsDll = "  USB needs libusb-1.0.dll (beside sxtool.exe or on the PATH)\n";
@@ -79,6 +93,7 @@ constexpr const char* kStopRetried = "stopping continuous P&O did not succeed at
 constexpr const char* kStopIgnored = "warning: stopping continuous P&O failed: %s; every frame taken was written";
 
 // Live table of a stream on a terminal.
+constexpr const char* kLiveSimulated = "SIMULATED TRACKER  ";
 constexpr const char* kLiveTitle =
     "unit %u  %s  %s  frames %llu  rate %.1f Hz  lost: tracker %llu, bad CRC %llu, queue %llu";
 constexpr const char* kLiveHeadEuler =
@@ -88,6 +103,16 @@ constexpr const char* kLiveHeadQuat =
 constexpr const char* kLiveRowEuler = " %3u  % 9.3f  % 9.3f  % 9.3f         % 8.3f  % 8.3f  % 8.3f        %9llu  %6.1f  %5llu";
 constexpr const char* kLiveRowQuat = " %3u  % 9.3f  % 9.3f  % 9.3f         % 8.4f  % 8.4f  % 8.4f  % 8.4f  %9llu  %6.1f  %5llu";
 constexpr const char* kLiveHint = "Ctrl-C stops";
+
+// `config save` and `config load`.
+constexpr const char* kConfigSaved = "configuration of %s saved into %s";
+constexpr const char* kConfigNotOne = "%s: not a configuration written by sxtool config save: %s";
+constexpr const char* kConfigBadValue = "%s: %s: %s";
+constexpr const char* kConfigOtherTracker =
+    "%s was saved from a %s with firmware %s; this tracker is a %s with firmware %s: --force loads it anyway";
+constexpr const char* kConfigNotAttached = "%s: %s is not attached here: its settings are left out";
+constexpr const char* kConfigDiffers = "%s reads back as %s, not %s";
+constexpr const char* kConfigLoaded = "%u settings applied, %u already as saved in %s";
 
 // Recording and conversion.
 constexpr const char* kFileFailed = "%s: %s";

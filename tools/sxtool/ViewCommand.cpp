@@ -32,9 +32,11 @@ std::string ConnectionText(const Session& s, const ConnectionOptions& c)
 {
     if (s.Simulated())
         return "simulated tracker (" + std::to_string(c.simSensors) + " sensors at " + std::to_string(c.simRateHz) +
-               " Hz) on serial port " + std::to_string(c.serialPort > 0 ? c.serialPort : 1);
+               " Hz) on serial port 1";
     if (c.serialPort > 0)
         return "serial port " + std::to_string(c.serialPort);
+    if (c.serialPort == 0)
+        return "a serial port";
     if (c.hub)
         return "USB, through the hub";
     if (c.tag != 0)

@@ -2,6 +2,7 @@
 // installed interface only, as any application would be.
 #include "Commands.h"
 #include "ExitCodes.h"
+#include "FileChecks.h"
 #include "Items.h"
 #include "Options.h"
 #include "Output.h"
@@ -16,6 +17,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -162,18 +164,31 @@ const CLI::Validator kSensorList = Accepts("LIST", [](const std::string& in, std
     return ParseSensorList(in, mask, e);
 });
 
-// --usb [--tag T] | --hub | --serial N [--cfg C] | --sim [--sim-sensors N] [--sim-rate HZ]
+// The --usb options of every command, for telling after parsing whether
+// one was given (it may come without its serial number).
+std::vector<std::pair<CLI::Option*, ConnectionOptions*>>& UsbOptions()
+{
+    static std::vector<std::pair<CLI::Option*, ConnectionOptions*>> options;
+    return options;
+}
+
+// --usb [SERIAL] [--tag T] | --hub | --serial N [--cfg C] | --sim [--sim-sensors N] [--sim-rate HZ]
 void AddConnection(CLI::App* cmd, ConnectionOptions& c, bool rateIsSimRate = true)
 {
-    auto* usb = cmd->add_flag("--usb", c.usb, "Connect the tracker on USB");
+    auto* usb = cmd->add_option("--usb", c.usbSerial,
+                                "Connect the tracker on USB; with SERIAL, the one with that serial number (sxtool list)")
+                    ->expected(0, 1);
+    UsbOptions().push_back({usb, &c});
     cmd->add_option("--tag", c.tag, "With --usb: a tag device of the sibling family with this tag")->needs(usb);
     auto* hub = cmd->add_flag("--hub", c.hub, "Connect through the sibling family's hub");
-    auto* serial = cmd->add_option("--serial", c.serialPort, "Connect the tracker on serial port N (from 1)")
-                       ->check(Accepts("1-255", [](const std::string& in, std::string& e) {
+    auto* serial = cmd->add_option("--serial", c.serialPort,
+                                   "Connect the tracker on serial port N (from 1; 0: the first port that answers)")
+                       ->check(Accepts("0-255", [](const std::string& in, std::string& e) {
                            long n = 0;
-                           if (WholeNumber(in, n) && n >= 1 && n <= 255)
+                           if (WholeNumber(in, n) && n >= 0 && n <= 255)
                                return true;
-                           e = "'" + in + "' is not a serial port number: ports are numbered from 1 (sxtool list)";
+                           e = "'" + in + "' is not a serial port number: ports are numbered from 1 (sxtool list), "
+                               "0 finds the tracker on any port";
                            return false;
                        }));
     cmd->add_option("--cfg", c.serialCfg, "With --serial: configuration word (bits 0-3 baud, 4-5 parity)")
@@ -200,6 +215,11 @@ void AddConnection(CLI::App* cmd, ConnectionOptions& c, bool rateIsSimRate = tru
     usb->excludes(hub)->excludes(serial)->excludes(sim);
     hub->excludes(serial)->excludes(sim);
     serial->excludes(sim);
+}
+
+void AddForce(CLI::App* cmd, bool& force)
+{
+    cmd->add_flag("--force", force, "Replace an existing output file");
 }
 
 void AddItemTarget(CLI::App* cmd, ItemOptions& o)
@@ -317,6 +337,7 @@ int main(int argc, char** argv)
     app.add_option("--log", r.diag.logFile, "Write the library's trace to this log file too");
 
     std::map<CLI::App*, std::function<int()>> run;
+    std::map<CLI::App*, std::function<CommandFiles()>> files; // the files a command reads and writes
     auto device = [&](CLI::App* cmd, std::function<int(Session&)> fn) {
         run[cmd] = [&r, fn] { return WithDevice(r, fn); };
     };
@@ -353,11 +374,12 @@ int main(int argc, char** argv)
 
     auto* set = app.add_subcommand("set", "Set a configuration item and print the record sent");
     set->add_option("ITEM", r.item.item, "Configuration item")->required()->check(itemName);
-    set->add_option("VALUES", r.item.values, "The item's value words");
+    set->add_option("VALUES", r.item.values, "The item's value words; with --json, - reads the record from "
+                                             "standard input as get --json prints it");
     set->add_flag("--reset-origin", r.item.resetOrigin, "boresight: reset the origin too");
     AddItemTarget(set, r.item);
     AddConnection(set, r.conn);
-    set->add_flag("--json", r.item.json, "Print the record's fields as JSON");
+    set->add_flag("--json", r.item.json, "Print the record's fields as JSON (and read them with the value -)");
     set->footer(ItemHelp());
     device(set, [&r](Session& s) { return RunSet(s, r.item); });
 
@@ -393,6 +415,7 @@ int main(int argc, char** argv)
     stream->add_option("--sensors", r.sensors, "Print only these sensors, such as 0,2")->check(kSensorList);
     stream->add_option("--out", r.stream.outFile, "Write the reports to this file (status line on stderr)");
     stream->add_option("--record", r.stream.recordFile, "Also record every frame into this file");
+    AddForce(stream, r.stream.force);
     AddLimits(stream, r.stream);
     AddConnection(stream, r.conn);
     AddReconnect(stream, r.conn);
@@ -406,7 +429,8 @@ int main(int argc, char** argv)
     });
 
     auto* record = app.add_subcommand("record", "Record every P&O frame into a file");
-    record->add_option("FILE", r.stream.recordFile, "Recording to write")->required();
+    record->add_option("FILE", r.stream.recordFile, "Recording to write (FILE.part until it is complete)")->required();
+    AddForce(record, r.stream.force);
     AddLimits(record, r.stream);
     AddConnection(record, r.conn);
     AddReconnect(record, r.conn);
@@ -421,10 +445,34 @@ int main(int argc, char** argv)
     AddFormat(convert, r.format, r.convert.timestamps);
     convert->add_option("--out", r.convert.outFile, "Write the reports to this file");
     convert->add_flag("--skip-bad", r.convert.skipBad, "Skip and count frames that fail their CRC");
+    AddForce(convert, r.convert.force);
     run[convert] = [&r] {
         ParsePnoFormat(r.format, r.convert.format);
         return RunConvert(r.convert);
     };
+    files[convert] = [&r] {
+        return CommandFiles{{r.convert.inFile}, {r.convert.outFile}, {}, r.convert.outFile.empty(), r.convert.force};
+    };
+    files[stream] = [&r] {
+        return CommandFiles{{}, {r.stream.outFile}, {r.stream.recordFile}, r.stream.outFile.empty(), r.stream.force};
+    };
+    files[record] = [&r] { return CommandFiles{{}, {}, {r.stream.recordFile}, false, r.stream.force}; };
+
+    ConfigOptions config;
+    auto* configCmd = app.add_subcommand("config", "Save the tracker's configuration into a file, or load it");
+    configCmd->require_subcommand(1);
+    auto* save = configCmd->add_subcommand("save", "Every item set can change, with the tracker's identity, as JSON");
+    save->add_option("FILE", config.file, "Configuration file to write")->required();
+    AddForce(save, config.force);
+    AddConnection(save, r.conn);
+    device(save, [&config](Session& s) { return RunConfigSave(s, config); });
+    files[save] = [&config] { return CommandFiles{{}, {config.file}, {}, false, config.force}; };
+    auto* load = configCmd->add_subcommand("load", "Apply a saved configuration (units first), each value read back");
+    load->add_option("FILE", config.file, "Configuration file to read")->required();
+    load->add_flag("--force", config.force, "Load a file saved from another model or firmware");
+    AddConnection(load, r.conn);
+    device(load, [&config](Session& s) { return RunConfigLoad(s, config); });
+    files[load] = [&config] { return CommandFiles{{config.file}, {}, {}, false, false}; };
 
     const std::string serveWhat = "Serve P&O to OpenIGTLink clients until Ctrl-C";
 #ifdef SXTOOL_WITH_SERVE
@@ -525,9 +573,21 @@ int main(int argc, char** argv)
     ShowTrace(r.diag.traceLevel >= 0);
     if (version)
         return Version();
-    for (CLI::App* sub : app.get_subcommands()) {
+    for (const auto& [option, conn] : UsbOptions())
+        conn->usb = conn->usb || option->count() > 0;
+    std::vector<CLI::App*> chosen = app.get_subcommands();
+    for (size_t i = 0; i < chosen.size(); ++i)
+        for (CLI::App* sub : chosen[i]->get_subcommands())
+            chosen.push_back(sub);
+    for (CLI::App* sub : chosen) {
         if (!run.count(sub))
             continue;
+        CommandFiles f = files.count(sub) ? files[sub]() : CommandFiles{};
+        for (std::vector<std::string>* names : {&f.outputs, &f.recordings})
+            names->erase(std::remove(names->begin(), names->end(), std::string()), names->end());
+        const int checked = CheckFiles(f, r.diag.logFile);
+        if (checked != kExitOk)
+            return checked;
         const int diag = Session::ApplyDiag(r.diag);
         const int code = diag == kExitOk ? run[sub]() : diag;
         Session::EndDiag(r.diag);
