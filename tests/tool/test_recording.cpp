@@ -320,6 +320,10 @@ TEST(Recording, ItKeepsItsPartNameUntilWholeAndWhenWritingFails)
     sxrec::RecordingWriter other; // the .part is there: taken only when replacing
     EXPECT_FALSE(other.Open(path, sxrec::RecordingHeader{}, error));
     EXPECT_EQ(error, part + ": cannot create: File exists");
+    w.Discard();
+    EXPECT_NE(stat(part.c_str(), &st), 0);
+    std::ofstream(part) << "left over";
+    EXPECT_FALSE(other.Open(path, sxrec::RecordingHeader{}, error));
 
     ASSERT_TRUE(w.Open(path, sxrec::RecordingHeader{}, error, true)) << error;
     std::signal(SIGXFSZ, SIG_IGN);
