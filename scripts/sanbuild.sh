@@ -16,6 +16,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 kind=${1:?usage: sanbuild.sh asan|tsan [cmake --build arguments]}
 shift
 bash "$root/scripts/setup.sh"
+. "$root/scripts/cache.sh"
 
 # The folders of the threaded tests (engine, transports, stress, faults, the
 # stream guard).

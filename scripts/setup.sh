@@ -7,6 +7,8 @@ set -euo pipefail
 # only these, for scripts/main.sh).
 TOOL_PACKAGES=(
   build-essential cmake pkg-config ninja-build
+  # A compiler cache for every build folder (scripts/cache.sh).
+  ccache
   libusb-1.0-0-dev
   libcli11-dev nlohmann-json3-dev
   # sxtool view: the server on Boost.Beast (header-only), the page's three.js.

@@ -35,6 +35,11 @@ export SX_STRESS_SECONDS SX_NOTHING_LOST_SECONDS
 asan_env=(ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1"
           UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1")
 
+# Every build folder, the Windows one included, goes through the compiler
+# cache when ccache is there (scripts/cache.sh).
+bash "$root/scripts/setup.sh"
+. "$root/scripts/cache.sh"
+
 failed=()
 t0=$SECONDS
 stamp() { echo "== $1: $(( SECONDS - t0 )) s since the start"; }

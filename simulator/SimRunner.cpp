@@ -25,11 +25,8 @@ namespace {
 constexpr int64_t kStalePartialNs = 500'000'000;
 // With nothing to do the thread still looks around this often.
 constexpr int64_t kIdleNs = 200'000'000;
-// How far behind its schedule the stream may fall and still catch up: four
-// periods, and at least a quarter second, so that a thread held up by a
-// loaded host (a sanitizer's run) sends its frames late, not never.
+// How far behind its schedule the stream may fall and still catch up.
 constexpr int64_t kCatchUp = 4;
-constexpr double kCatchUpNs = 250e6;
 constexpr unsigned char kGarbage[64] = {
     0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C, 0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C,
     0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C, 0xA5, 0x5A, 0x00, 0xFF, 0x13, 0x37, 0xC3, 0x3C,
@@ -207,16 +204,21 @@ void SimRunner::Run()
                 next = due(k + 1);
                 // A late wake-up is caught up frame by frame on the same
                 // schedule, each frame measured when it was due; when the
-                // thread was held up for longer than
-                // that (a unit whose output was cut off) the missed cycles
-                // are skipped instead. Their frames are lost, and the frame
-                // count still counts every cycle.
-                if (static_cast<double>(now - next) >= std::max(kCatchUp * stepNs, kCatchUpNs)) {
+                // thread was held up for longer than kCatchUp periods the
+                // missed cycles are skipped instead, never sent in a burst.
+                // A unit whose clock is modelled (drift, jitter) counts them
+                // as a tracker does, and their frames are lost; otherwise
+                // they are left out of the count, so that a host too loaded
+                // to keep the schedule does not look like frames lost on
+                // the line.
+                if (static_cast<double>(now - next) >= kCatchUp * stepNs) {
                     const uint64_t missed = static_cast<uint64_t>(static_cast<double>(now - next) / stepNs) + 1;
                     k += missed;
                     next = due(k + 1);
-                    m_unit.SkipFrame(static_cast<uint32_t>(missed));
-                    m_unsent += missed;
+                    if (m_unit.Config().driftPpm != 0 || m_faults.jitterUs != 0) {
+                        m_unit.SkipFrame(static_cast<uint32_t>(missed));
+                        m_unsent += missed;
+                    }
                 }
             }
         }
