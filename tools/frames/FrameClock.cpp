@@ -1,5 +1,6 @@
 #include "frames/FrameClock.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -32,10 +33,9 @@ constexpr double kTypicalWeight = 1.0 / 32.0;
 constexpr double kGuessPpm = 100.0;
 constexpr double kBlockNoiseNs = 30000.0;
 // From this many blocks on, the period is fitted again without the quarter
-// of them that lie highest; the line lies under all but a tenth of them.
+// of them that lie highest.
 constexpr int kMinBlocksForTrim = 4;
 constexpr int kKeepQuarters = 3;
-constexpr int kLowFraction = 10;
 
 int64_t SystemMinusMonotonicNs()
 {
@@ -75,18 +75,11 @@ double GuidedSlope(const double* x, const double* y, const bool* use, int count,
     return (sxy + weight * guess) / (sxx + weight);
 }
 
-// The k-th smallest of the values (from 0); sorts them in place.
+// The k-th smallest of the values (from 0); reorders them. Any selection
+// gives the same value, so a port may sort instead.
 double OrderStatistic(double* v, int count, int k)
 {
-    for (int i = 1; i < count; ++i) {
-        const double value = v[i];
-        int j = i - 1;
-        while (j >= 0 && v[j] > value) {
-            v[j + 1] = v[j];
-            --j;
-        }
-        v[j + 1] = value;
-    }
+    std::nth_element(v, v + k, v + count);
     return v[k];
 }
 
@@ -326,12 +319,17 @@ void FrameClock::Fit()
     if (!(slope > 0))
         return; // nothing a tracker's frames could show: the line stays
 
-    // The line lies under all but the earliest tenth of those arrivals: low
-    // enough that frames rarely arrive before it, steady as blocks come
-    // and go.
-    for (int i = 0; i < count; ++i)
-        r[i] = y[i] - slope * x[i];
-    const double at0 = OrderStatistic(r, count, count / kLowFraction);
+    // The line lies under every earliest arrival of the last kLineBlocks:
+    // with the period known to about a part per million, a frame that got
+    // through quickly marks the line for half a minute, while the least
+    // delay of a few seconds wanders by tens of microseconds with the host.
+    const int lineFrom = count > kLineBlocks ? count - kLineBlocks : 0;
+    double at0 = y[lineFrom] - slope * x[lineFrom];
+    for (int i = lineFrom + 1; i < count; ++i) {
+        const double residual = y[i] - slope * x[i];
+        if (residual < at0)
+            at0 = residual;
+    }
     m_periodNs = slope;
     m_t0 = ab + RoundNs(at0);
     m_n0 = nb;

@@ -9,9 +9,9 @@
 // The model: measurement time = t0 + frame count x period. A frame never
 // arrives before it was measured, so the line is fitted to the earliest
 // arrivals (their lower envelope): the earliest arrival of each quarter second
-// is kept, the last kBlocks of them give the period (the tracker's clock
-// drifts against the host's), and the line is laid under nearly all of
-// them. A stamp is never later than its frame's arrival. A constant
+// is kept, the last kBlocks of them (64 s) give the period (the tracker's
+// clock drifts against the host's), and the line is laid under the last
+// kLineBlocks of them (32 s). A stamp is never later than its frame's arrival. A constant
 // transport delay cannot be seen from the host and stays in the stamps
 // (docs/timing.md).
 //
@@ -33,8 +33,9 @@ struct FrameTime {
 class FrameClock {
 public:
     // The earliest arrivals kept, one per block of at least kBlockNs and
-    // kBlockFrames frames.
-    static constexpr int kBlocks = 64;
+    // kBlockFrames frames; the line lies under the newest kLineBlocks.
+    static constexpr int kBlocks = 256;
+    static constexpr int kLineBlocks = 128;
     static constexpr int64_t kBlockNs = 250000000;
     static constexpr int64_t kBlockFrames = 32;
 
