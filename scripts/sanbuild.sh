@@ -17,8 +17,9 @@ kind=${1:?usage: sanbuild.sh asan|tsan [cmake --build arguments]}
 shift
 bash "$root/scripts/setup.sh"
 
-# The folders of the threaded tests (engine, transports, stress, faults).
-tsan_areas="context;device;devio;usb;serial;stress;faults"
+# The folders of the threaded tests (engine, transports, stress, faults, the
+# ROS 2 publisher).
+tsan_areas="context;device;devio;usb;serial;stress;faults;ros2"
 common=(-DCMAKE_BUILD_TYPE=RelWithDebInfo
         -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1"
         -DSX_BUILD_TOOLS=OFF -DSX_BUILD_BENCHMARKS=OFF -DSX_BUILD_PYTHON=OFF -DSX_BUILD_IGTL=OFF

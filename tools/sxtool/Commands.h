@@ -22,6 +22,7 @@ int RunStream(Session& s, const StreamOptions& o);
 int RunConvert(const ConvertOptions& o);
 int RunServe(Session& s, const ServeOptions& o);
 int RunView(Session& s, const ConnectionOptions& conn, const ViewOptions& o);
+int RunRos2(Session& s, const ConnectionOptions& conn, const Ros2Options& o);
 
 // A set's record, built from its words and ready to send.
 struct PreparedSet {

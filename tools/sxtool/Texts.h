@@ -41,6 +41,12 @@ constexpr const char* kDeviceHeading = "DEVICE:\r\n";
 // `serve` and `view` when their address cannot be had.
 constexpr const char* kCannotListen = "cannot listen on %s port %d";
 
+// `ros2`: how the tracker is connected, for /diagnostics.
+constexpr const char* kRos2Simulated = "simulated tracker";
+constexpr const char* kRos2Serial = "serial port ";
+constexpr const char* kRos2Usb = "USB";
+constexpr const char* kRos2Hub = "USB, through the hub";
+
 // `persist`.
 constexpr const char* kPersisted = "configuration persisted in the unit\r\n";
 
