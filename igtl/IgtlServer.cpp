@@ -17,6 +17,7 @@
 #include "igtl/PnoPose.h"
 
 #include <frames/FrameHandoff.h>
+#include <frames/RateSchedule.h>
 
 #include <SXCmdIF/SXCmdIFdev.h>
 #include <SXCmdIF/SXerrors.h>
@@ -39,6 +40,7 @@
 namespace sxigtl {
 
 using sxframes::FrameHandoff;
+using sxframes::Due;
 using sxframes::MonotonicNs;
 
 namespace {
@@ -49,21 +51,6 @@ constexpr int kRequestsPerTurn = 32; // requests taken from one client in one tu
 constexpr int kAcceptsPerTurn = 64;
 constexpr int64_t kNsPerMs = 1000000;
 constexpr int64_t kNsPerSec = 1000000000;
-
-// Next message of a rate-limited stream: due when the frame's time has
-// reached the schedule, which then moves on by one period (and starts again
-// from this frame after a pause).
-bool Due(int64_t& next, int64_t periodNs, int64_t nowNs)
-{
-    if (periodNs <= 0)
-        return true;
-    if (nowNs < next)
-        return false;
-    next += periodNs;
-    if (next <= nowNs)
-        next = nowNs + periodNs;
-    return true;
-}
 
 class Server {
 public:

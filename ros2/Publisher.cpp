@@ -12,6 +12,7 @@
 
 #include <frames/FrameClock.h>
 #include <frames/FrameHandoff.h>
+#include <frames/RateSchedule.h>
 #include <frames/FrameStats.h>
 
 #include <SXCmdIF/SXCmdIF.h>
@@ -30,6 +31,7 @@
 namespace sxros2 {
 
 using sxframes::FrameHandoff;
+using sxframes::Due;
 using sxframes::MonotonicNs;
 
 namespace {
@@ -45,21 +47,6 @@ int64_t SystemNs()
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::system_clock::now().time_since_epoch())
         .count();
-}
-
-// The next frame of a rate-limited stream is due when the frame's time has
-// reached the schedule, which then moves on by one period (and starts again
-// from this frame after a pause).
-bool Due(int64_t& next, int64_t periodNs, int64_t nowNs)
-{
-    if (periodNs <= 0)
-        return true;
-    if (nowNs < next)
-        return false;
-    next += periodNs;
-    if (next <= nowNs)
-        next = nowNs + periodNs;
-    return true;
 }
 
 std::string Fixed(const char* text, size_t width)

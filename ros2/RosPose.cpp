@@ -4,8 +4,6 @@
 
 #include <SXCmdIF/pno/SXseuPno.h>
 #include <SXCmdIF/pno/SXsnsFrameA.h>
-#include <SXCmdIF/protocol/LEWords.h>
-#include <SXCmdIF/protocol/SXframe.h>
 #include <SXCmdIF/protocol/SXvocabEnums.h>
 #include <SXCmdIF/records/SXpayloads.h>
 
@@ -83,17 +81,8 @@ void OrientationToQuaternion(unsigned oriUnits, const float ori[4], double q[4])
 bool DecodeFrame(const unsigned char* frame, unsigned length, FramePoses& out)
 {
     out.count = 0;
-    if (!frame || length < SX_FRAME_ENVELOPE_LEN)
-        return false;
-    // The body from seuid on, so that every device family's preamble will
-    // do, within both the bytes received and the frame's own size word
-    // (which counts the CRC after the body).
-    const uint32_t size = sxwire::GetLE32(frame + SX_OFF_SIZE);
-    uint32_t bodyLen = length - SX_FRAME_ENVELOPE_LEN;
-    if (size >= SX_CRC_LEN && size - SX_CRC_LEN < bodyLen)
-        bodyLen = size - SX_CRC_LEN;
     CSXSeuPno pno;
-    if (pno.Extractseupno(frame + SX_OFF_SEUID, bodyLen) == 0)
+    if (!sxframes::ExtractPnoBody(frame, length, pno))
         return false;
 
     out.frameCount = pno.FrameNum();

@@ -121,15 +121,20 @@ const CLI::Validator kFrameCount = Accepts("1 or more", [](const std::string& in
     }
     return true;
 });
-const CLI::Validator kSeconds = Accepts("> 0", [](const std::string& in, std::string& e) {
-    char* end = nullptr;
-    const double v = std::strtod(in.c_str(), &end);
-    if (in.empty() || *end != '\0' || !std::isfinite(v) || v <= 0) {
-        e = "'" + in + "' is not a number of seconds: give a number greater than 0, such as 2.5";
-        return false;
-    }
-    return true;
-});
+// A number greater than 0: "'x' is not <what>: give <hint>".
+CLI::Validator Positive(const std::string& name, const std::string& what, const std::string& hint)
+{
+    return Accepts(name, [what, hint](const std::string& in, std::string& e) {
+        char* end = nullptr;
+        const double v = std::strtod(in.c_str(), &end);
+        if (in.empty() || *end != '\0' || !std::isfinite(v) || v <= 0) {
+            e = "'" + in + "' is not " + what + ": give " + hint;
+            return false;
+        }
+        return true;
+    });
+}
+const CLI::Validator kSeconds = Positive("> 0", "a number of seconds", "a number greater than 0, such as 2.5");
 
 // "0,2" into a sensor mask; every number checked.
 bool ParseSensorList(const std::string& list, uint32_t& mask, std::string& e)
@@ -442,15 +447,7 @@ int main(int argc, char** argv)
             return false;
         }));
     ros2->add_option("--rate", r.ros2.rateHz, "Most frames a second on /tf and the poses (default: every frame)")
-        ->check(Accepts("HZ", [](const std::string& in, std::string& e) {
-            char* end = nullptr;
-            const double v = std::strtod(in.c_str(), &end);
-            if (in.empty() || *end != '\0' || !std::isfinite(v) || v <= 0) {
-                e = "'" + in + "' is not a rate: give frames a second greater than 0, such as 30";
-                return false;
-            }
-            return true;
-        }));
+        ->check(Positive("HZ", "a rate", "frames a second greater than 0, such as 30"));
     AddConnection(ros2, r.conn, false);
     run[ros2] = [&r] {
         std::string error;
