@@ -201,7 +201,7 @@ void Publisher::Impl::WriteDiagnostics(int64_t nowNs)
         {texts::kKeyNominalRate, std::to_string(nominalRateHz)},
         {texts::kKeyReceived, std::to_string(stats->framesReceived.load())},
         {texts::kKeyPublished, std::to_string(stats->framesPublished.load())},
-        {texts::kKeyLost, std::to_string(fs.TrackerLost())},
+        {texts::kKeyLost, std::to_string(stats->framesLost.load())},
         {texts::kKeyOverrun, std::to_string(stats->framesOverrun.load())},
         {texts::kKeySensors, sensors},
         {texts::kKeyClock, Formatted("arrival time, nominal period %" PRId64 " ns, restarts %" PRIu64,
@@ -218,7 +218,10 @@ void Publisher::Impl::OnFrame(const FrameHandoff::Slot& slot)
 {
     stats->framesReceived.fetch_add(1, std::memory_order_relaxed);
     frameStats->Add(slot.frame, slot.length, 0, static_cast<uint64_t>(slot.stampNs));
-    stats->framesLost.store(frameStats->TrackerLost(), std::memory_order_relaxed);
+    // The frames the hand-off had no room for leave gaps in the frame
+    // count too: they are not the tracker's.
+    const uint64_t gaps = frameStats->TrackerLost(), overruns = handoff->Overruns();
+    stats->framesLost.store(gaps > overruns ? gaps - overruns : 0, std::memory_order_relaxed);
     if (state == TrackerState::Silent)
         Print(texts::kFramesAgain, static_cast<double>(slot.stampNs - lastFrameNs) / 1e9);
     lastFrameNs = slot.stampNs;
