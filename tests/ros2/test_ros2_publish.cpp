@@ -152,38 +152,39 @@ protected:
     }
 
     // The writers of our topics as discovery shows them, once count are known.
-    std::map<std::string, dds_builtintopic_endpoint_t> Writers(size_t count)
+    struct Writer {
+        std::string type;
+        bool reliable = false, isVolatile = false, keepLast = false;
+        int32_t depth = 0;
+    };
+    std::map<std::string, Writer> Writers(size_t count)
     {
-        std::map<std::string, dds_builtintopic_endpoint_t> found;
+        std::map<std::string, Writer> found;
         const dds_entity_t r = dds_create_reader(Participant(), DDS_BUILTIN_TOPIC_DCPSPUBLICATION, nullptr, nullptr);
         Each<dds_builtintopic_endpoint_t>(r, [&](const dds_builtintopic_endpoint_t& e) {
-            if (std::string(e.topic_name).rfind("rt/", 0) == 0) {
-                dds_builtintopic_endpoint_t copy{};
-                copy.topic_name = dds_string_dup(e.topic_name);
-                copy.type_name = dds_string_dup(e.type_name);
-                copy.qos = dds_create_qos();
-                dds_copy_qos(copy.qos, e.qos);
-                found[e.topic_name] = copy;
-            }
+            if (std::string(e.topic_name).rfind("rt/", 0) != 0)
+                return true;
+            dds_reliability_kind_t rel{};
+            dds_duration_t blocking = 0;
+            dds_durability_kind_t dur{};
+            dds_history_kind_t hist{};
+            Writer& w = found[e.topic_name];
+            w.type = e.type_name;
+            w.reliable = dds_qget_reliability(e.qos, &rel, &blocking) && rel == DDS_RELIABILITY_RELIABLE;
+            w.isVolatile = dds_qget_durability(e.qos, &dur) && dur == DDS_DURABILITY_VOLATILE;
+            w.keepLast = dds_qget_history(e.qos, &hist, &w.depth) && hist == DDS_HISTORY_KEEP_LAST;
             return found.size() < count;
         });
         return found;
     }
 
-    static void ExpectQos(const dds_builtintopic_endpoint_t& e, bool reliable, int32_t depth)
+    static void ExpectWriter(const Writer& w, const char* type, bool reliable, int32_t depth)
     {
-        dds_reliability_kind_t rel{};
-        dds_duration_t blocking = 0;
-        dds_durability_kind_t dur{};
-        dds_history_kind_t hist{};
-        int32_t d = 0;
-        ASSERT_TRUE(dds_qget_reliability(e.qos, &rel, &blocking));
-        ASSERT_TRUE(dds_qget_durability(e.qos, &dur));
-        ASSERT_TRUE(dds_qget_history(e.qos, &hist, &d));
-        EXPECT_EQ(rel, reliable ? DDS_RELIABILITY_RELIABLE : DDS_RELIABILITY_BEST_EFFORT) << e.topic_name;
-        EXPECT_EQ(dur, DDS_DURABILITY_VOLATILE) << e.topic_name;
-        EXPECT_EQ(hist, DDS_HISTORY_KEEP_LAST) << e.topic_name;
-        EXPECT_EQ(d, depth) << e.topic_name;
+        EXPECT_EQ(w.type, type);
+        EXPECT_EQ(w.reliable, reliable) << type;
+        EXPECT_TRUE(w.isVolatile) << type;
+        EXPECT_TRUE(w.keepLast) << type;
+        EXPECT_EQ(w.depth, depth) << type;
     }
 
     // The next /diagnostics status whose message is message.
@@ -242,21 +243,11 @@ TEST_F(Ros2Publish, WritersCarryRos2sTypeNamesAndQos)
     ASSERT_NO_FATAL_FAILURE(StartPublisher());
     auto w = Writers(6);
     ASSERT_EQ(w.size(), 6u);
-    EXPECT_STREQ(w["rt/tf"].type_name, "tf2_msgs::msg::dds_::TFMessage_");
-    ExpectQos(w["rt/tf"], true, 100);
-    EXPECT_STREQ(w["rt/diagnostics"].type_name, "diagnostic_msgs::msg::dds_::DiagnosticArray_");
-    ExpectQos(w["rt/diagnostics"], true, 10);
-    for (int k = 0; k < 4; ++k) {
-        const std::string topic = "rt/sx/sensor" + std::to_string(k) + "/pose";
-        ASSERT_EQ(w.count(topic), 1u) << topic;
-        EXPECT_STREQ(w[topic].type_name, "geometry_msgs::msg::dds_::PoseStamped_");
-        ExpectQos(w[topic], true, 10);
-    }
-    for (auto& [topic, e] : w) {
-        dds_free(e.topic_name);
-        dds_free(e.type_name);
-        dds_delete_qos(e.qos);
-    }
+    ExpectWriter(w["rt/tf"], "tf2_msgs::msg::dds_::TFMessage_", true, 100);
+    ExpectWriter(w["rt/diagnostics"], "diagnostic_msgs::msg::dds_::DiagnosticArray_", true, 10);
+    for (int k = 0; k < 4; ++k)
+        ExpectWriter(w["rt/sx/sensor" + std::to_string(k) + "/pose"], "geometry_msgs::msg::dds_::PoseStamped_", true,
+                     10);
     EXPECT_EQ(StopPublisher(), 0);
     EXPECT_NE(Log().find("publishing on ROS domain " + std::to_string(Domain()) +
                          ": /tf, /sx/sensor<k>/pose (reliable), /diagnostics\n"),
@@ -272,14 +263,9 @@ TEST_F(Ros2Publish, BestEffortGivesThePosesRos2sSensorDataProfile)
     ASSERT_NO_FATAL_FAILURE(StartPublisher(o));
     auto w = Writers(6);
     ASSERT_EQ(w.size(), 6u);
-    ExpectQos(w["rt/tf"], true, 100);
-    ExpectQos(w["rt/diagnostics"], true, 10);
-    ExpectQos(w["rt/sx/sensor2/pose"], false, 5);
-    for (auto& [topic, e] : w) {
-        dds_free(e.topic_name);
-        dds_free(e.type_name);
-        dds_delete_qos(e.qos);
-    }
+    ExpectWriter(w["rt/tf"], "tf2_msgs::msg::dds_::TFMessage_", true, 100);
+    ExpectWriter(w["rt/diagnostics"], "diagnostic_msgs::msg::dds_::DiagnosticArray_", true, 10);
+    ExpectWriter(w["rt/sx/sensor2/pose"], "geometry_msgs::msg::dds_::PoseStamped_", false, 5);
     const dds_entity_t poses = Reader(&geometry_msgs_msg_dds__PoseStamped__desc, "rt/sx/sensor2/pose", false);
     int n = 0;
     EXPECT_TRUE(Each<geometry_msgs_msg_dds__PoseStamped_>(poses, [&](const auto&) { return ++n < 20; }));
