@@ -171,13 +171,26 @@ dds_qos_t* ReaderQos(bool reliable)
 class Subscriber {
 public:
     explicit Subscriber(const Options& o) : m_o(o) {}
+    // Leaves the domain at once, so that the publisher does not keep
+    // sending to this program's readers until their lease runs out.
+    ~Subscriber() { Close(); }
+    void Close()
+    {
+        if (m_participant > 0)
+            dds_delete(m_participant);
+        m_participant = 0;
+    }
     bool Open();
     void Run();
     nlohmann::json Report() const;
     bool WriteLatency() const;
 
 private:
-    dds_entity_t Reader(const dds_topic_descriptor_t* type, const std::string& topic, bool reliable);
+    dds_entity_t Reader(const dds_topic_descriptor_t* type, const std::string& topic, bool reliable,
+                        const dds_listener_t* listener = nullptr);
+    // --latency: the samples of /tf and the first pose topic are taken as
+    // DDS delivers them, on its receiving thread (as ddsperf does).
+    static void OnLatencyData(dds_entity_t reader, void* arg);
     template <typename T, typename F>
     void Take(dds_entity_t reader, F&& each);
     void OnPose(size_t ns, unsigned sensor, const geometry_msgs_msg_dds__PoseStamped_& m, int64_t now);
@@ -195,6 +208,10 @@ private:
     std::vector<std::vector<dds_entity_t>> m_poses; // [namespace][sensor]
     std::map<std::string, Stream> m_streams;        // pose topics and "tf <ns>"
     std::map<std::string, Diag> m_diags;            // by namespace
+    // The same, by the index of the namespace, for the samples' quick path.
+    std::vector<std::vector<Stream*>> m_poseStreams;
+    std::vector<Diag*> m_nsDiags;
+    std::vector<std::string> m_sources; // <ns>_source
     std::vector<nlohmann::json> m_discovered;
     // --latency: (stamp, monotonic time received) of /tf and the first pose.
     std::vector<std::pair<int64_t, int64_t>> m_tfTimes, m_poseTimes;
@@ -207,11 +224,12 @@ int64_t MonotonicNs()
         .count();
 }
 
-dds_entity_t Subscriber::Reader(const dds_topic_descriptor_t* type, const std::string& topic, bool reliable)
+dds_entity_t Subscriber::Reader(const dds_topic_descriptor_t* type, const std::string& topic, bool reliable,
+                                const dds_listener_t* listener)
 {
     dds_qos_t* q = ReaderQos(reliable);
     const dds_entity_t t = dds_create_topic(m_participant, type, topic.c_str(), nullptr, nullptr);
-    const dds_entity_t r = t < 0 ? t : dds_create_reader(m_participant, t, q, nullptr);
+    const dds_entity_t r = t < 0 ? t : dds_create_reader(m_participant, t, q, listener);
     dds_delete_qos(q);
     if (r < 0)
         std::fprintf(stderr, "cannot read %s: %s\n", topic.c_str(), dds_strretcode(r));
@@ -226,15 +244,28 @@ bool Subscriber::Open()
         return false;
     }
     m_publications = dds_create_reader(m_participant, DDS_BUILTIN_TOPIC_DCPSPUBLICATION, nullptr, nullptr);
+    dds_listener_t* latency = nullptr;
+    if (!m_o.latencyFile.empty()) {
+        latency = dds_create_listener(this);
+        dds_lset_data_available(latency, &Subscriber::OnLatencyData);
+    }
     if (m_o.tf)
-        m_tf = Reader(&tf2_msgs_msg_dds__TFMessage__desc, "rt/tf", true);
+        m_tf = Reader(&tf2_msgs_msg_dds__TFMessage__desc, "rt/tf", true, latency);
     for (const std::string& ns : m_o.namespaces) {
         m_poses.emplace_back();
-        for (unsigned k = 0; k < m_o.sensors; ++k)
-            m_poses.back().push_back(Reader(&geometry_msgs_msg_dds__PoseStamped__desc,
-                                            "rt/" + ns + "/sensor" + std::to_string(k) + "/pose", !m_o.bestEffort));
-        m_diags[ns];
+        m_poseStreams.emplace_back();
+        for (unsigned k = 0; k < m_o.sensors; ++k) {
+            const std::string topic = "rt/" + ns + "/sensor" + std::to_string(k) + "/pose";
+            const bool first = m_poses.size() == 1 && k == 0;
+            m_poses.back().push_back(Reader(&geometry_msgs_msg_dds__PoseStamped__desc, topic, !m_o.bestEffort,
+                                            first ? latency : nullptr));
+            m_poseStreams.back().push_back(&m_streams[topic]);
+        }
+        m_nsDiags.push_back(&m_diags[ns]);
+        m_sources.push_back(ns + "_source");
     }
+    if (latency)
+        dds_delete_listener(latency);
     if (m_o.diagnostics)
         m_diag = Reader(&diagnostic_msgs_msg_dds__DiagnosticArray__desc, "rt/diagnostics", true);
     return m_publications > 0 && m_tf >= 0 && m_diag >= 0;
@@ -261,14 +292,11 @@ void Subscriber::Take(dds_entity_t reader, F&& each)
 
 void Subscriber::OnPose(size_t ns, unsigned sensor, const geometry_msgs_msg_dds__PoseStamped_& m, int64_t now)
 {
-    const std::string& name = m_o.namespaces[ns];
-    if (!m_o.latencyFile.empty() && ns == 0 && sensor == 0)
-        m_poseTimes.emplace_back(StampNs(m.header.stamp), MonotonicNs());
-    Stream& s = m_streams["rt/" + name + "/sensor" + std::to_string(sensor) + "/pose"];
-    s.Add(StampNs(m.header.stamp), now, m_diags[name].silent);
+    Stream& s = *m_poseStreams[ns][sensor];
+    s.Add(StampNs(m.header.stamp), now, m_nsDiags[ns]->silent);
     const double p[3] = {m.pose.position.x, m.pose.position.y, m.pose.position.z};
     const auto& q = m.pose.orientation;
-    if (std::string(m.header.frame_id) != name + "_source" ||
+    if (m_sources[ns] != m.header.frame_id ||
         (m_o.checkStatic && !ros2test::IsStaticPose(sensor, p, q.x, q.y, q.z, q.w)))
         ++s.offPose;
 }
@@ -277,8 +305,6 @@ void Subscriber::OnTf(const tf2_msgs_msg_dds__TFMessage_& m, int64_t now)
 {
     if (m.transforms._length == 0)
         return;
-    if (!m_o.latencyFile.empty())
-        m_tfTimes.emplace_back(StampNs(m.transforms._buffer[0].header.stamp), MonotonicNs());
     // Each tracker's /tf is told apart by its source frame.
     const std::string source = m.transforms._buffer[0].header.frame_id;
     const std::string ns = source.substr(0, source.rfind("_source"));
@@ -447,6 +473,29 @@ nlohmann::json Subscriber::Report() const
     return r;
 }
 
+void Subscriber::OnLatencyData(dds_entity_t reader, void* arg)
+{
+    auto* self = static_cast<Subscriber*>(arg);
+    void* samples[kBatch] = {};
+    dds_sample_info_t infos[kBatch];
+    const int n = dds_take(reader, samples, infos, kBatch, kBatch);
+    const int64_t now = MonotonicNs();
+    for (int i = 0; i < n; ++i) {
+        if (!infos[i].valid_data)
+            continue;
+        if (reader == self->m_tf) {
+            const auto& m = *static_cast<const tf2_msgs_msg_dds__TFMessage_*>(samples[i]);
+            if (m.transforms._length > 0)
+                self->m_tfTimes.emplace_back(StampNs(m.transforms._buffer[0].header.stamp), now);
+        } else {
+            const auto& m = *static_cast<const geometry_msgs_msg_dds__PoseStamped_*>(samples[i]);
+            self->m_poseTimes.emplace_back(StampNs(m.header.stamp), now);
+        }
+    }
+    if (n > 0)
+        dds_return_loan(reader, samples, n);
+}
+
 bool Subscriber::WriteLatency() const
 {
     std::FILE* f = std::fopen(m_o.latencyFile.c_str(), "w");
@@ -476,5 +525,7 @@ int main(int argc, char** argv)
         return 1;
     sub.Run();
     std::printf("%s\n", sub.Report().dump().c_str());
+    // No listener runs once the participant is gone.
+    sub.Close();
     return o.latencyFile.empty() || sub.WriteLatency() ? 0 : 1;
 }
