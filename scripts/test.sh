@@ -15,6 +15,10 @@
 # Build folders: $SX_BUILD_DIR (build/), build-windows/, build-asan/ (clang:
 # the sanitizer suite and the fuzz targets, scripts/sanbuild.sh), build-tsan/.
 #
+# The ROS 2 tests across machines (tests/ros2) make network namespaces: the
+# plain stage runs as root; elsewhere they skip, and the stage fails. Their
+# minute at the full rate (SX_ROS2_SECONDS) starts first, beside the rest.
+#
 # The tests mostly wait, so ctest runs one more at a time than there are
 # cores, the longest first (their COST). The tests of the emulated USB device
 # keep a core busy and run one at a time (RESOURCE_LOCK, tests/CMakeLists.txt).
