@@ -4,6 +4,7 @@
 // tracker. DDS stays inside the process (loopback, no multicast, a domain
 // of its own), so that these run anywhere, under the sanitizers too.
 #include "StaticPose.h"
+#include "testsupport/FileText.h"
 
 #include <ros2/SXros2.h>
 #include <simulator/SimTracker.h>
@@ -94,17 +95,7 @@ protected:
         return m_result;
     }
 
-    std::string Log()
-    {
-        std::string s;
-        std::fflush(m_log);
-        std::rewind(m_log);
-        char buf[512];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, m_log)) > 0)
-            s.append(buf, n);
-        return s;
-    }
+    std::string Log() { return sxtest::FileText(m_log); }
 
     // A domain of this process's own, so that parallel tests never meet.
     static int Domain() { return 100 + getpid() % 100; }
