@@ -19,6 +19,7 @@
 #include <frames/FrameClock.h>
 #include <frames/FrameHandoff.h>
 #include <frames/FramePeriod.h>
+#include <frames/RateSchedule.h>
 
 #include <SXCmdIF/SXCmdIFdev.h>
 #include <SXCmdIF/SXerrors.h>
@@ -44,6 +45,7 @@
 namespace sxigtl {
 
 using sxframes::FrameHandoff;
+using sxframes::Due;
 using sxframes::MonotonicNs;
 
 namespace {
@@ -62,21 +64,6 @@ void ResetOnClose(const IgtlClient& c)
 {
     const linger reset{1, 0};
     ::setsockopt(c.Fd(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
-}
-
-// Next message of a rate-limited stream: due when the frame's time has
-// reached the schedule, which then moves on by one period (and starts again
-// from this frame after a pause).
-bool Due(int64_t& next, int64_t periodNs, int64_t nowNs)
-{
-    if (periodNs <= 0)
-        return true;
-    if (nowNs < next)
-        return false;
-    next += periodNs;
-    if (next <= nowNs)
-        next = nowNs + periodNs;
-    return true;
 }
 
 class Server {

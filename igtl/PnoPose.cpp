@@ -95,17 +95,8 @@ void OrientationToRotation(unsigned oriUnits, const float ori[4], double r[3][3]
 bool DecodeFrame(const unsigned char* frame, unsigned length, FramePoses& out)
 {
     out.sensors.clear();
-    if (!frame || length < SX_FRAME_ENVELOPE_LEN)
-        return false;
-    // The body is taken from seuid on, so every device family's preamble
-    // will do; it stays inside both the bytes received and the frame's own
-    // size word (which counts the CRC after the body).
-    const uint32_t size = sxwire::GetLE32(frame + SX_OFF_SIZE);
-    uint32_t bodyLen = length - SX_FRAME_ENVELOPE_LEN;
-    if (size >= SX_CRC_LEN && size - SX_CRC_LEN < bodyLen)
-        bodyLen = size - SX_CRC_LEN;
     CSXSeuPno pno;
-    if (pno.Extractseupno(frame + SX_OFF_SEUID, bodyLen) == 0)
+    if (!sxframes::ExtractPnoBody(frame, length, pno))
         return false;
 
     out.framenum = pno.FrameNum();

@@ -19,8 +19,8 @@ bash "$root/scripts/setup.sh"
 . "$root/scripts/cache.sh"
 
 # The folders of the threaded tests (engine, transports, stress, faults, the
-# stream guard).
-tsan_areas="context;device;devio;usb;serial;stress;faults;frames"
+# stream guard, the ROS 2 publisher).
+tsan_areas="context;device;devio;usb;serial;stress;faults;frames;ros2"
 common=(-DCMAKE_BUILD_TYPE=RelWithDebInfo
         -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1"
         -DSX_BUILD_TOOLS=OFF -DSX_BUILD_BENCHMARKS=OFF -DSX_BUILD_PYTHON=OFF -DSX_BUILD_IGTL=OFF

@@ -21,6 +21,9 @@ PACKAGES=(
   clang-14 libclang-rt-14-dev
   doxygen help2man bash-completion
   libopenigtlink-dev
+  # sxtool ros2: Cyclone DDS and its IDL compiler; its tests: a Fast DDS
+  # subscriber (types by fastddsgen) and network namespaces (iproute2).
+  cyclonedds-dev cyclonedds-tools libfastrtps-dev fastddsgen iproute2
   pybind11-dev python3-pybind11 python3-dev python3-numpy python3-pytest
   # The Windows build (cmake/toolchains/mingw-w64.cmake) and its tests under Wine.
   g++-mingw-w64-x86-64-posix wine64

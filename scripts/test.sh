@@ -18,6 +18,10 @@
 # build-asan/ (clang: the sanitizer suite and the fuzz targets,
 # scripts/sanbuild.sh), build-tsan/.
 #
+# The ROS 2 tests across machines (tests/ros2) make network namespaces: the
+# plain stage runs as root; elsewhere they skip, and the stage fails. Their
+# minute at the full rate (SX_ROS2_SECONDS) starts first, beside the rest.
+#
 # The tests mostly wait, so ctest runs one more at a time than there are
 # cores, the longest first (their COST).
 set -uo pipefail

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "IgtlTestClient.h"
+#include "testsupport/FileText.h"
 
 #include <igtl/SXigtl.h>
 #include <simulator/SimTracker.h>
@@ -110,19 +111,7 @@ protected:
         return m_result;
     }
 
-    std::string Log()
-    {
-        std::string s;
-        if (!m_log)
-            return s;
-        std::fflush(m_log);
-        std::rewind(m_log);
-        char buf[512];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, m_log)) > 0)
-            s.append(buf, n);
-        return s;
-    }
+    std::string Log() { return sxtest::FileText(m_log); }
 
     void TearDown() override
     {

@@ -32,6 +32,7 @@ _sxtool() {
     --format) COMPREPLY=($(compgen -W "text line csv csvenh jsonl" -- "$cur")); return ;;
     --target) COMPREPLY=($(compgen -W "pno pos ori" -- "$cur")); return ;;
     --trace) COMPREPLY=($(compgen -W "0 1 2 3 4 5 6 7" -- "$cur")); return ;;
+    --qos) COMPREPLY=($(compgen -W "reliable best-effort" -- "$cur")); return ;;
     --sim-rate | --rate) COMPREPLY=($(compgen -W "30 60 120 240 480 960" -- "$cur")); return ;;
     esac
     if [[ -z $cmd ]]; then

@@ -25,6 +25,7 @@ int RunServe(Session& s, const ServeOptions& o);
 int RunView(Session& s, const ConnectionOptions& conn, const ViewOptions& o);
 int RunConfigSave(Session& s, const ConfigOptions& o);
 int RunConfigLoad(Session& s, const ConfigOptions& o);
+int RunRos2(Session& s, const ConnectionOptions& conn, const Ros2Options& o);
 
 // A set's record, built from its words and ready to send.
 struct PreparedSet {

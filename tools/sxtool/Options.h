@@ -80,6 +80,13 @@ struct ServeOptions {
     int maxClients = 32;
 };
 
+struct Ros2Options {
+    int domain = -1;          // -1: ROS_DOMAIN_ID, else 0
+    std::string ns = "sx";    // topics /<ns>/sensor<k>/pose, frames <ns>_source, <ns>_sensor<k>
+    std::string qos = "reliable"; // of the pose topics; best-effort: ROS 2's sensor-data profile
+    double rateHz = 0.0;      // most frames a second; 0: every frame
+};
+
 struct ViewOptions {
     int port = 8080;
     std::string bind = "127.0.0.1"; // the loopback: other machines need --bind 0.0.0.0

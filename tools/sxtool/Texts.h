@@ -74,6 +74,12 @@ constexpr const char* kViewNotBuilt =
     "(cmake --preset release does)";
 #endif
 
+// `ros2`: how the tracker is connected, for /diagnostics.
+constexpr const char* kRos2Simulated = "simulated tracker";
+constexpr const char* kRos2Serial = "serial port ";
+constexpr const char* kRos2Usb = "USB";
+constexpr const char* kRos2Hub = "USB, through the hub";
+
 // `persist`.
 constexpr const char* kPersisted = "configuration persisted in the unit\r\n";
 

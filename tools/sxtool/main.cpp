@@ -12,6 +12,9 @@
 #include "Texts.h"
 
 #include <items/ItemWords.h>
+#ifdef SXTOOL_WITH_ROS2
+#include <ros2/SXros2.h>
+#endif
 
 #include <SXCmdIF/SXCmdIF.h>
 
@@ -44,6 +47,7 @@ struct Request {
     ConvertOptions convert;
     ServeOptions serve;
     ViewOptions view;
+    Ros2Options ros2;
     std::string format = "text";
     std::string sensors; // stream: the sensors printed, "0,2"
     bool json = false;
@@ -127,15 +131,20 @@ const CLI::Validator kFrameCount = Accepts("1 or more", [](const std::string& in
     }
     return true;
 });
-const CLI::Validator kSeconds = Accepts("> 0", [](const std::string& in, std::string& e) {
-    char* end = nullptr;
-    const double v = std::strtod(in.c_str(), &end);
-    if (in.empty() || *end != '\0' || !std::isfinite(v) || v <= 0) {
-        e = "'" + in + "' is not a number of seconds: give a number greater than 0, such as 2.5";
-        return false;
-    }
-    return true;
-});
+// A number greater than 0: "'x' is not <what>: give <hint>".
+CLI::Validator Positive(const std::string& name, const std::string& what, const std::string& hint)
+{
+    return Accepts(name, [what, hint](const std::string& in, std::string& e) {
+        char* end = nullptr;
+        const double v = std::strtod(in.c_str(), &end);
+        if (in.empty() || *end != '\0' || !std::isfinite(v) || v <= 0) {
+            e = "'" + in + "' is not " + what + ": give " + hint;
+            return false;
+        }
+        return true;
+    });
+}
+const CLI::Validator kSeconds = Positive("> 0", "a number of seconds", "a number greater than 0, such as 2.5");
 
 // "0,2" into a sensor mask; every number checked.
 bool ParseSensorList(const std::string& list, uint32_t& mask, std::string& e)
@@ -520,6 +529,33 @@ int main(int argc, char** argv)
     });
 #else
     AddNotBuilt(app, run, "view", viewWhat, texts::kViewNotBuilt);
+#endif
+
+#ifdef SXTOOL_WITH_ROS2
+    auto* ros2 = app.add_subcommand("ros2", "Publish P&O as ROS 2 topics (/tf, poses, /diagnostics) until Ctrl-C");
+    ros2->add_option("--domain", r.ros2.domain, "ROS domain (default: ROS_DOMAIN_ID, else 0)")
+        ->check(CLI::Range(0, sxros2::kMaxDomain));
+    ros2->add_option("--namespace", r.ros2.ns, "Namespace of the topics and frame ids (default sx)")
+        ->check(Accepts("NS", [](const std::string& in, std::string& e) { return sxros2::ValidNamespace(in, e); }));
+    ros2->add_option("--qos", r.ros2.qos, "QoS of the pose topics: reliable (default) or best-effort")
+        ->check(Accepts("reliable|best-effort", [](const std::string& in, std::string& e) {
+            if (in == "reliable" || in == "best-effort")
+                return true;
+            e = "unknown QoS '" + in + "': give reliable or best-effort";
+            return false;
+        }));
+    ros2->add_option("--rate", r.ros2.rateHz, "Most frames a second on /tf and the poses (default: every frame)")
+        ->check(Positive("HZ", "a rate", "frames a second greater than 0, such as 30"));
+    AddConnection(ros2, r.conn, false);
+    run[ros2] = [&r] {
+        std::string error;
+        if (r.ros2.domain < 0 && !sxros2::DomainFromEnvironment(r.ros2.domain, error))
+            return Usage(error);
+        return WithDevice(r, [&r](Session& s) {
+            InstallStopHandlers();
+            return RunRos2(s, r.conn, r.ros2);
+        });
+    };
 #endif
 
     // The command word first: an unknown one, or none, is named with the
