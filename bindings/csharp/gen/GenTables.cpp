@@ -306,10 +306,15 @@ void PnoLines(std::ostream& o)
 
 // ---- The frame clock's vectors ------------------------------------------------------
 
-// Inputs a real stream gives the model: steady frames, jitter and bursts,
-// lost frames, a rate set mid-stream, a count reset and a wrap, an arrival
-// that runs backwards, a stream started again; each line the input and the
-// monotonic measurement time the C++ model gives (its restarts at the end).
+// Inputs a real stream gives the model and the monotonic measurement time the
+// C++ model gives for each, in the form of tests/frames/frame_clock_vectors.txt
+// (N period, R, S count arrival stamp, C restarts reanchors), which the C# test
+// replays too. Here: steady frames, jitter and bursts, lost frames, a faster
+// rate set mid-stream, a count reset and a wrap, an arrival that runs
+// backwards, a stream started again; then what that file leaves out: a period
+// learned from the frames alone over more blocks than are kept, a count that
+// jumps ahead unannounced, a slower rate announced, a stream measured later
+// than its count says by less than the late limit.
 void ClockVectors(std::ostream& o)
 {
     sxframes::FrameClock clock;
@@ -320,12 +325,18 @@ void ClockVectors(std::ostream& o)
     };
     auto stamp = [&](uint32_t count, int64_t arrival) {
         const sxframes::FrameTime t = clock.Stamp(count, arrival);
-        o << "stamp " << count << " " << arrival << " " << t.monotonicNs << "\n";
+        o << "S " << count << " " << arrival << " " << t.monotonicNs << "\n";
     };
     auto period = [&](int64_t ns) {
         clock.SetNominalPeriodNs(ns);
-        o << "period " << ns << "\n";
+        o << "N " << ns << "\n";
     };
+    auto reset = [&] {
+        clock.Reset();
+        o << "R\n";
+    };
+    auto counters = [&] { o << "C " << clock.Restarts() << " " << clock.Reanchors() << "\n"; };
+    o << "# FrameClock vectors (bindings/csharp/gen/GenTables.cpp), as tests/frames/frame_clock_vectors.txt\n";
     int64_t t0 = 5000000000;
     period(4166667);
     uint32_t n = 100;
@@ -347,12 +358,35 @@ void ClockVectors(std::ostream& o)
     n = 0xFFFFFFF0u; // the count wraps
     for (int i = 0; i < 32; ++i, ++n)
         stamp(n, t2 + (60 + i) * 1041667LL + jitter(100000));
-    clock.Reset();
-    o << "reset\n";
+    counters();
+    reset();
     const int64_t t3 = t2 + 1000000000LL; // a stream started again
     for (int i = 0; i < 30; ++i)
         stamp(static_cast<uint32_t>(i), t3 + i * 1041667LL);
-    o << "restarts " << clock.Restarts() << "\n";
+    counters();
+
+    // The tracker's measurement time, and frames measured every `every` counts
+    // of periodNs, arriving 0.1 ms and up to jitterNs after it.
+    double measured = static_cast<double>(t3) + 2e9;
+    auto frames = [&](int count, uint32_t every, double periodNs, int64_t jitterNs) {
+        for (int i = 0; i < count; ++i) {
+            n += every;
+            measured += every * periodNs;
+            stamp(n, static_cast<int64_t>(measured) + 100000 + jitter(jitterNs));
+        }
+        counters();
+    };
+    const double p240 = 4166667.0 * (1.0 + 50e-6); // 50 ppm slow
+    period(0); // no rate known: the first block shows it
+    reset();
+    frames(2400, 8, p240, 1000000); // 80 s, every eighth frame: 266 blocks
+    n += 2400;                      // ten seconds of counts in no time
+    frames(240, 1, p240, 300000);
+    period(8333333); // 120 Hz, announced (twice), seen as late frames
+    period(8333333);
+    frames(300, 1, 2 * p240, 200000);
+    measured += 1500000; // measured 1.5 ms later than the count says
+    frames(150, 1, 2 * p240, 200000);
 }
 
 bool Write(const std::string& path, void (*fill)(std::ostream&), const char* header)

@@ -146,23 +146,50 @@ public class Offline
     [Test]
     public void FrameClockGivesTheCppModelsTimes()
     {
+        // The generator's vectors, then the C++ model's own test vectors:
+        // every path of the model between them.
+        Assert.Greater(ReplayClockVectors(GenFileOrSkip("clock_vectors.txt")), 3000);
+        Assert.Greater(ReplayClockVectors(Sim.Env("SXCS_CLOCK_VECTORS")), 1000);
+
         var clock = new FrameClock();
-        int stamps = 0;
-        foreach (var line in File.ReadAllLines(GenFileOrSkip("clock_vectors.txt"))) {
+        clock.SetSystemOffsetNs(-123456789);
+        FrameTime t = clock.Stamp(1, 5000000000);
+        Assert.AreEqual(5000000000 - 123456789, t.SystemNs);
+        Assert.AreEqual(-123456789, clock.SystemOffsetNs);
+    }
+
+    // Replays a file of the C++ model's steps (N period, R, S count arrival
+    // stamp, C restarts reanchors) through a new clock; gives the stamps.
+    static int ReplayClockVectors(string path)
+    {
+        var clock = new FrameClock();
+        int stamps = 0, lineNo = 0;
+        foreach (var line in File.ReadAllLines(path)) {
+            ++lineNo;
+            if (line.Length == 0 || line[0] == '#')
+                continue;
             var w = line.Split(' ');
+            string where = path + ":" + lineNo;
             switch (w[0]) {
-            case "period": clock.SetNominalPeriodNs(long.Parse(w[1])); break;
-            case "reset": clock.Reset(); break;
-            case "restarts": Assert.AreEqual(ulong.Parse(w[1]), clock.Restarts, "restarts"); break;
-            case "stamp":
+            case "N":
+                clock.SetNominalPeriodNs(long.Parse(w[1]));
+                Assert.AreEqual(Math.Max(0, long.Parse(w[1])), clock.NominalPeriodNs, where);
+                break;
+            case "R": clock.Reset(); break;
+            case "C":
+                Assert.AreEqual(ulong.Parse(w[1]), clock.Restarts, where + " restarts");
+                Assert.AreEqual(ulong.Parse(w[2]), clock.Reanchors, where + " reanchors");
+                break;
+            case "S":
                 FrameTime t = clock.Stamp(uint.Parse(w[1]), long.Parse(w[2]));
-                Assert.AreEqual(long.Parse(w[3]), t.MonotonicNs, line);
+                Assert.AreEqual(long.Parse(w[3]), t.MonotonicNs, where);
+                Assert.AreEqual(t.MonotonicNs + clock.SystemOffsetNs, t.SystemNs, where);
                 ++stamps;
                 break;
-            default: Assert.Fail("unknown vector line " + line); break;
+            default: Assert.Fail(where + ": unknown vector line " + line); break;
             }
         }
-        Assert.Greater(stamps, 500);
+        return stamps;
     }
 
     // ---- Unity --------------------------------------------------------------------------
