@@ -2,9 +2,9 @@
 // time-out, decodes each frame, stamps it with its measurement time and
 // writes /tf and the poses; once a second, and whenever the tracker's state
 // changes, it writes /diagnostics. The stream guard watches for silence and
-// a lost line, and connects again when asked to. The P&O callback only copies the frame
-// into the hand-off's ring, so the device's reading thread never waits on
-// DDS.
+// a lost line, and connects again when asked to. The P&O callback only
+// copies the frame into the hand-off's ring, so the device's reading thread
+// never waits on DDS.
 #include "ros2/SXros2.h"
 
 #include "ros2/Ros2Texts.h"
