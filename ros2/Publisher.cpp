@@ -1,9 +1,10 @@
 // The publisher: one thread (the caller's) waits on the frame hand-off with a
 // time-out, decodes each frame, stamps it with its measurement time and
 // writes /tf and the poses; once a second, and whenever the tracker's state
-// changes, it writes /diagnostics. The P&O callback only copies the frame
-// into the hand-off's ring, so the device's reading thread never waits on
-// DDS.
+// changes, it writes /diagnostics. The stream guard watches for silence and
+// a lost line, and connects again when asked to. The P&O callback only
+// copies the frame into the hand-off's ring, so the device's reading thread
+// never waits on DDS.
 #include "ros2/SXros2.h"
 
 #include "ros2/Ros2Texts.h"
@@ -14,6 +15,7 @@
 #include <frames/FrameHandoff.h>
 #include <frames/RateSchedule.h>
 #include <frames/FrameStats.h>
+#include <frames/StreamGuard.h>
 
 #include <SXCmdIF/SXCmdIF.h>
 
@@ -40,7 +42,7 @@ constexpr int kPollMs = 50; // the longest wait: the stop flag is looked at this
 constexpr int64_t kNsPerMs = 1000000;
 constexpr int64_t kNsPerSec = 1000000000;
 
-enum class TrackerState { Waiting, Tracking, BitError, Silent, Stopped };
+enum class TrackerState { Waiting, Tracking, BitError, Silent, LineLost, Stopped };
 
 int64_t SystemNs()
 {
@@ -75,6 +77,8 @@ struct Publisher::Impl {
 
     void Print(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
     void ReadTracker(void* ctx, void* dev);
+    int StartOutput(void* ctx, void* dev);
+    void Watch(int64_t nowNs);
     void TakeFrames();
     void OnFrame(const FrameHandoff::Slot& slot);
     void PublishNewest();
@@ -91,6 +95,8 @@ struct Publisher::Impl {
 
     // One connection's state.
     std::unique_ptr<FrameHandoff> handoff;
+    std::unique_ptr<sxframes::StreamGuard> guard;
+    std::string lostText; // /diagnostics' words for the lost line
     sxframes::FrameClock clock;
     std::unique_ptr<sxframes::FrameStats> frameStats;
     std::string identity, hardwareId;
@@ -149,13 +155,40 @@ void Publisher::Impl::ReadTracker(void* ctx, void* dev)
     }
 }
 
+// On the first device and on each new one: the tracker read again, this
+// publisher's callback, continuous output.
+int Publisher::Impl::StartOutput(void* ctx, void* dev)
+{
+    ReadTracker(ctx, dev);
+    const int rc = sxdev_SetPnoCallback(ctx, dev, &FrameHandoff::Callback, handoff.get());
+    return rc != E_SX_SUCCESS ? rc : sxcmd_dev_contpno(ctx, dev, CMD_ACTION_SET, nullptr, 0);
+}
+
+// The guard's look at the stream: a lost line is the tracker's state until
+// frames come again; every event goes to whoever hears them, else the log.
+void Publisher::Impl::Watch(int64_t nowNs)
+{
+    using Kind = sxframes::StreamEvent::Kind;
+    for (sxframes::StreamEvent e; (e = guard->Poll(nowNs)).kind != Kind::None;) {
+        if (e.kind == Kind::Lost) {
+            lostText = Formatted(texts::kLineLost, sxframes::LossText(e.cause));
+            SetState(TrackerState::LineLost, nowNs);
+        }
+        if (options.onStreamEvent)
+            options.onStreamEvent(e);
+        else if (e.kind == Kind::Lost || e.kind == Kind::Reconnected)
+            Print("%s\n", e.text.c_str());
+    }
+}
+
 void Publisher::Impl::SetState(TrackerState s, int64_t nowNs)
 {
     if (s == state)
         return;
     state = s;
     stats->silent.store(s == TrackerState::Silent);
-    if (s == TrackerState::Silent)
+    // Whoever hears the guard's events says the silence in its words.
+    if (s == TrackerState::Silent && !options.onStreamEvent)
         Print(texts::kNoFrames, options.staleMs);
     // Subscribers hear of a change at once, not at the next second.
     WriteDiagnostics(nowNs);
@@ -183,6 +216,10 @@ void Publisher::Impl::WriteDiagnostics(int64_t nowNs)
     case TrackerState::Silent:
         r.level = DiagLevel::Error;
         r.message = Formatted(texts::kSilent, options.staleMs);
+        break;
+    case TrackerState::LineLost:
+        r.level = DiagLevel::Error;
+        r.message = lostText;
         break;
     case TrackerState::Stopped:
         r.level = DiagLevel::Stale;
@@ -218,12 +255,13 @@ void Publisher::Impl::WriteDiagnostics(int64_t nowNs)
 void Publisher::Impl::OnFrame(const FrameHandoff::Slot& slot)
 {
     stats->framesReceived.fetch_add(1, std::memory_order_relaxed);
+    guard->Frame(slot.frame, slot.length, slot.stampNs);
     frameStats->Add(slot.frame, slot.length, 0, static_cast<uint64_t>(slot.stampNs));
     // The frames the hand-off had no room for leave gaps in the frame
     // count too: they are not the tracker's.
     const uint64_t gaps = frameStats->TrackerLost(), overruns = handoff->Overruns();
     stats->framesLost.store(gaps > overruns ? gaps - overruns : 0, std::memory_order_relaxed);
-    if (state == TrackerState::Silent)
+    if (state == TrackerState::Silent && !options.onStreamEvent)
         Print(texts::kFramesAgain, static_cast<double>(slot.stampNs - lastFrameNs) / 1e9);
     lastFrameNs = slot.stampNs;
     if (!DecodeFrame(slot.frame, slot.length, newest)) {
@@ -271,16 +309,24 @@ void Publisher::Impl::TakeFrames()
 
 void Publisher::Impl::Stop(void* ctx, void* dev)
 {
-    sxdev_SetPnoCallback(ctx, dev, nullptr, nullptr);
+    // The device streamed from now (none when a reconnection left none); a
+    // lost line takes no command.
+    const bool lost = guard && guard->Lost();
+    if (guard)
+        dev = guard->Dev();
+    if (dev)
+        sxdev_SetPnoCallback(ctx, dev, nullptr, nullptr);
     handoff->Close();
     // Failing to stop (the tracker gone) changes nothing here: the caller
     // still owns the device and releases it.
-    sxcmd_dev_contpno(ctx, dev, CMD_ACTION_RESET, nullptr, 0);
+    if (dev && !lost)
+        sxcmd_dev_contpno(ctx, dev, CMD_ACTION_RESET, nullptr, 0);
     // The device removes a callback only after a call under way has
     // returned; the in-flight count guards the same once more.
     while (handoff->InFlight() != 0)
         std::this_thread::yield();
     TakeFrames();
+    guard.reset();
     SetState(TrackerState::Stopped, MonotonicNs());
     Print(texts::kSummary, static_cast<unsigned long long>(stats->framesPublished.load()),
           static_cast<unsigned long long>(stats->framesReceived.load()),
@@ -327,20 +373,20 @@ int Publisher::Run(void* ctx, void* dev, const std::atomic<bool>& stop, int give
     p.newestPending = false;
     p.periodNs = p.options.rateHz > 0.0 ? static_cast<int64_t>(1e9 / p.options.rateHz) : 0;
     p.nextPublishNs = 0;
-    p.ReadTracker(ctx, dev);
-
-    int rc = sxdev_SetPnoCallback(ctx, dev, &FrameHandoff::Callback, p.handoff.get());
-    if (rc != E_SX_SUCCESS)
-        return rc;
-    rc = sxcmd_dev_contpno(ctx, dev, CMD_ACTION_SET, nullptr, 0);
+    // Frames may come as soon as the output starts: the guard is there first.
+    p.guard = std::make_unique<sxframes::StreamGuard>(ctx, dev, p.options.guard, p.options.reconnect,
+                                                      [&p, ctx](void* d) { return p.StartOutput(ctx, d); });
+    const int rc = p.StartOutput(ctx, dev);
     if (rc != E_SX_SUCCESS) {
         sxdev_SetPnoCallback(ctx, dev, nullptr, nullptr);
         p.handoff->Close();
         while (p.handoff->InFlight() != 0)
             std::this_thread::yield();
+        p.guard.reset();
         return rc;
     }
     p.lastFrameNs = MonotonicNs();
+    p.guard->Begin(p.lastFrameNs);
     p.WriteDiagnostics(p.lastFrameNs);
 
     const int64_t staleNs = static_cast<int64_t>(p.options.staleMs) * kNsPerMs;
@@ -357,7 +403,8 @@ int Publisher::Run(void* ctx, void* dev, const std::atomic<bool>& stop, int give
             p.TakeFrames();
         now = MonotonicNs();
         p.frameStats->UpdateRates(static_cast<uint64_t>(now), kNsPerSec);
-        if (now - p.lastFrameNs > staleNs)
+        p.Watch(now);
+        if (now - p.lastFrameNs > staleNs && p.state != TrackerState::LineLost)
             p.SetState(TrackerState::Silent, now);
         if (now >= p.nextDiagNs)
             p.WriteDiagnostics(now);

@@ -21,6 +21,7 @@ constexpr const char* kStatusName = "%s: tracker";
 constexpr const char* kWaiting = "waiting for the first P&O frame";
 constexpr const char* kTracking = "tracking";
 constexpr const char* kSilent = "no P&O frames for %d ms";
+constexpr const char* kLineLost = "line lost: %s";
 constexpr const char* kBitError = "tracker built-in test error %u";
 constexpr const char* kStopped = "tracking stopped";
 

@@ -7,6 +7,8 @@
 //   /diagnostics          diagnostic_msgs/DiagnosticArray once a second
 #pragma once
 
+#include <frames/StreamGuard.h>
+
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -50,6 +52,13 @@ struct PublishOptions {
     PublishStats* stats = nullptr;  // counters, when given
     // Called on the publisher's thread after each published frame (null: none).
     std::function<void(const PublishedFrame&)> onPublished;
+    // The stream's watch (frames/StreamGuard.h): its options, how to connect
+    // again after a lost line (empty: no reconnection), and who hears of its
+    // stalls, losses and reconnections on the publisher's thread (empty: the
+    // log hears of them, and of the silence in its own words).
+    sxframes::StreamGuard::Options guard;
+    sxframes::StreamGuard::ReconnectFn reconnect;
+    std::function<void(const sxframes::StreamEvent&)> onStreamEvent;
 };
 
 // Checks a namespace: one ROS name token (a letter, then letters, digits
@@ -86,7 +95,10 @@ public:
     // no frame has come for that long (kTrackerSilent). Then stops the output
     // and removes the callback; it never releases the device or the context.
     // 0 when stopped, or the library's error code when continuous output
-    // cannot be started.
+    // cannot be started. After a lost line it goes on without frames
+    // (/diagnostics says why), or, with options.reconnect, from the new
+    // connection once one was made: the device it started with may then be
+    // released.
     int Run(void* ctx, void* dev, const std::atomic<bool>& stop, int giveUpMs = 0);
 
 private:

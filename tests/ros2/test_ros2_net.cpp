@@ -156,12 +156,13 @@ TEST_F(Ros2Net, TrackerDisappearingMidStreamIsReportedAndTheTopicsStop)
     ASSERT_TRUE(sub.WaitForError("window sx 1", kStartMs)) << sub.Err();
 
     sim.Signal(SIGKILL);
-    EXPECT_TRUE(pub.WaitForError("no P&O frames for 1000 ms: the tracker is silent or gone\n", kStartMs)) << pub.Err();
-    StopPublisher(pub);
+    EXPECT_TRUE(pub.WaitForError("sxtool: line lost: the serial line was hung up\n", kStartMs)) << pub.Err();
+    pub.Signal(SIGINT);
+    EXPECT_EQ(pub.Wait(kStopMs), 3) << pub.Err(); // the line was not regained
     const json r = Report(sub);
 
     const json& d = r["diagnostics"]["sx"];
-    const json messages = {"tracking", "no P&O frames for 1000 ms", "tracking stopped"};
+    const json messages = {"tracking", "line lost: the serial line was hung up", "tracking stopped"};
     const json levels = {0, 2, 3};
     ASSERT_GE(d["messages"].size(), 3u) << d.dump();
     EXPECT_EQ(json(std::vector<json>(d["messages"].end() - 3, d["messages"].end())), messages) << d.dump();

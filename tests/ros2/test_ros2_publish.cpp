@@ -27,8 +27,10 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 using namespace ros2test;
 using namespace std::chrono_literals;
@@ -469,6 +471,54 @@ TEST_F(Ros2Publish, RunGivesUpOnASilentTrackerAndRunsAgain)
     run.join();
     EXPECT_EQ(result.load(), 0);
     EXPECT_GE(m_stats.framesPublished.load(), before + 10);
+}
+
+// A hung-up line is said on /diagnostics; with reconnection the publisher
+// connects again through the caller's function and publishes from the new
+// line on the same writers.
+TEST_F(Ros2Publish, ALostLineIsSaidAndAReconnectionPublishesOn)
+{
+    ASSERT_NO_FATAL_FAILURE(StartSim());
+    // The port names a link, pointed at the new line when it comes.
+    const std::string link = "/tmp/sxros2-line-" + std::to_string(getpid());
+    unlink(link.c_str());
+    ASSERT_EQ(symlink(m_sim->SlavePath().c_str(), link.c_str()), 0);
+    setenv("SXSERIO_PORTS", link.c_str(), 1);
+    std::mutex mtx;
+    std::vector<std::string> said;
+    sxros2::PublishOptions o;
+    o.guard.reconnect = true;
+    o.reconnect = [this](void*& dev) {
+        if (dev)
+            sxctx_dev_release(m_ctx, dev);
+        dev = nullptr;
+        return sxctx_connectser(m_ctx, dev, 1, 0);
+    };
+    o.onStreamEvent = [&](const sxframes::StreamEvent& e) {
+        std::lock_guard<std::mutex> lock(mtx);
+        said.push_back(e.text);
+    };
+    ASSERT_NO_FATAL_FAILURE(StartPublisher(o));
+    std::map<std::string, std::string> v;
+    int level = -1;
+    ASSERT_TRUE(Diagnostic("tracking", v, level));
+    m_sim->CloseLine();
+    ASSERT_TRUE(Diagnostic("line lost: the serial line was hung up", v, level));
+    EXPECT_EQ(level, 2);
+    const uint64_t before = m_stats.framesPublished.load();
+    ASSERT_TRUE(m_sim->ReopenLine(false));
+    const std::string next = link + ".next";
+    ASSERT_EQ(symlink(m_sim->SlavePath().c_str(), next.c_str()), 0);
+    ASSERT_EQ(rename(next.c_str(), link.c_str()), 0);
+    ASSERT_TRUE(Diagnostic("tracking", v, level));
+    EXPECT_EQ(StopPublisher(), 0);
+    unlink(link.c_str());
+    EXPECT_GT(m_stats.framesPublished.load(), before);
+    std::lock_guard<std::mutex> lock(mtx);
+    ASSERT_EQ(said.size(), 2u);
+    EXPECT_EQ(said[0], "line lost: the serial line was hung up; connecting again every second");
+    EXPECT_EQ(said[1].rfind("reconnected after ", 0), 0u) << said[1];
+    EXPECT_EQ(Log().find("line lost"), std::string::npos) << Log(); // said to the listener alone
 }
 
 TEST_F(Ros2Publish, OpenRefusesWhatIsOutOfRange)

@@ -47,6 +47,25 @@ std::pair<unsigned long, unsigned long> OnlyGap(const std::vector<unsigned long>
     return gap;
 }
 
+// What a run that lost its serial line once and found it again says; the
+// frames missed, as both the reconnection and the counts (after counted)
+// name them (empty when not said).
+std::string SaysOneReconnection(const std::string& err, const std::string& counted)
+{
+    EXPECT_TRUE(Says(err, "\nsxtool: warning: line lost: the serial line was hung up; connecting again every second\n"))
+        << err;
+    std::smatch m;
+    if (!std::regex_search(err, m,
+                           std::regex("\nsxtool: warning: reconnected after [0-9]+\\.[0-9] s without frames; "
+                                      "([0-9]+) frames missed\n"))) {
+        ADD_FAILURE() << err;
+        return std::string();
+    }
+    const std::string missed = m[1];
+    EXPECT_TRUE(Says(err, counted + "stalls 0, lines lost 1, reconnections 1, frames missed " + missed + "\n")) << err;
+    return missed;
+}
+
 // A port nobody listens on now: bound to 0 and read back.
 int FreePort()
 {
@@ -104,15 +123,9 @@ TEST(Stall, ReconnectFindsTheLineAgainAndTheRecordingMarksTheGap)
     const RunResult r =
         Tool({"record", rec, "--serial", "1", "--seconds", "2.6", "--reconnect"}, {{"SXSERIO_PORTS", link}});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_TRUE(Says(r.err, "\nsxtool: warning: line lost: the serial line was hung up; connecting again every second\n"))
-        << r.err;
+    const std::string missed = SaysOneReconnection(r.err, "; ");
+    ASSERT_FALSE(missed.empty());
     std::smatch m;
-    ASSERT_TRUE(std::regex_search(r.err, m,
-                                  std::regex("\nsxtool: warning: reconnected after [0-9]+\\.[0-9] s without frames; "
-                                             "([0-9]+) frames missed\n")))
-        << r.err;
-    const std::string missed = m[1];
-    EXPECT_TRUE(Says(r.err, "; stalls 0, lines lost 1, reconnections 1, frames missed " + missed + "\n")) << r.err;
 
     // convert says where the gap is and goes on: the frame counts jump by
     // the frames missed, the tracker's count having gone on meanwhile.
@@ -142,5 +155,65 @@ TEST(Stall, ServeSaysALostLineAndExits3WhenStopped)
     EXPECT_EQ(r.exitCode, 3) << r.err;
     EXPECT_TRUE(Says(r.err, "sxtool: line lost: the serial line was hung up\n")) << r.err;
     EXPECT_TRUE(Says(r.err, "sxtool: stalls 0, lines lost 1, reconnections 0, frames missed 0\n")) << r.err;
+}
+#endif
+
+#ifdef SXTOOL_HAS_ROS2
+// sxtool ros2 on loopback only, in a domain of this process's own: nobody
+// subscribes, the stream's watch is what is looked at.
+class Ros2Stall : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("CYCLONEDDS_URI",
+               "<CycloneDDS><Domain><General><Interfaces><NetworkInterface name=\"lo\"/></Interfaces>"
+               "<AllowMulticast>false</AllowMulticast></General></Domain></CycloneDDS>",
+               1);
+    }
+    void TearDown() override
+    {
+        unsetenv("CYCLONEDDS_URI");
+        unsetenv("SXSERIO_PORTS");
+    }
+    // Publishes from the line until stderr says said, then stops as Ctrl-C does.
+    static RunResult PublishUntil(const std::string& line, const std::vector<std::string>& more, const std::string& said)
+    {
+        setenv("SXSERIO_PORTS", line.c_str(), 1);
+        std::vector<std::string> args = {"ros2", "--serial", "1", "--domain", std::to_string(200 + getpid() % 30)};
+        args.insert(args.end(), more.begin(), more.end());
+        const std::string err = TempPath("stderr");
+        return RunAndInterrupt(kTool, args, [&](const std::string&) { return Says(ReadFile(err), said); }, 15000);
+    }
+};
+
+TEST_F(Ros2Stall, ALostLineIsAnErrorAndTheRunExits3)
+{
+    SimProcess sim({"--close-after", "0.8"});
+    ASSERT_TRUE(sim.Started());
+    const RunResult r = PublishUntil(sim.Path(), {}, "line lost");
+    EXPECT_EQ(r.exitCode, 3) << r.err;
+    EXPECT_TRUE(Says(r.err, "\nsxtool: line lost: the serial line was hung up\n")) << r.err;
+    EXPECT_TRUE(Says(r.err, "\nsxtool: stalls 0, lines lost 1, reconnections 0, frames missed 0\n")) << r.err;
+    EXPECT_FALSE(Says(r.err, "no P&O frames")) << r.err; // said once, by the watch
+}
+
+TEST_F(Ros2Stall, ReconnectPublishesFromTheNewLine)
+{
+    const std::string link = TempPath("sxsim-ros2-line");
+    SimProcess sim({"--link", link, "--close-after", "0.8", "--reopen-after", "0.4"});
+    ASSERT_TRUE(sim.Started());
+    const RunResult r = PublishUntil(link, {"--reconnect"}, "reconnected after");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    const std::string missed = SaysOneReconnection(r.err, "\nsxtool: ");
+    ASSERT_FALSE(missed.empty());
+    EXPECT_GT(std::stoul(missed), 0u);
+    std::smatch m;
+    // Every frame of both lines published; the tracker's count went on, so
+    // the gap's frames are the ones it lost.
+    ASSERT_TRUE(std::regex_search(r.err, m,
+                                  std::regex("\npublished ([0-9]+) frames of ([0-9]+) received \\(lost by the tracker " +
+                                             missed + ", overrun 0, undecodable 0, refused by DDS 0\\)\n")))
+        << r.err;
+    EXPECT_EQ(m[1], m[2]);
 }
 #endif

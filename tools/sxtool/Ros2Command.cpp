@@ -4,6 +4,7 @@
 #include "ExitCodes.h"
 #include "Session.h"
 #include "StopFlag.h"
+#include "StreamWatch.h"
 #include "Texts.h"
 
 #include <ros2/SXros2.h>
@@ -25,6 +26,8 @@ int RunRos2(Session& s, const ConnectionOptions& conn, const Ros2Options& o)
         opts.connection = texts::kRos2Serial + std::to_string(conn.serialPort);
     else
         opts.connection = conn.hub ? texts::kRos2Hub : texts::kRos2Usb;
+    StreamWatch watch(s.Options().reconnect);
+    WatchServedStream(s, watch, opts.guard, opts.reconnect, opts.onStreamEvent);
     const int rc = sxros2::Publish(s.Ctx(), s.Dev(), opts, StopFlag(), stderr);
     if (rc == sxros2::kDdsFailed)
         return kExitFailed; // the reason is printed
@@ -32,7 +35,7 @@ int RunRos2(Session& s, const ConnectionOptions& conn, const Ros2Options& o)
         Complain(texts::kCommandFailed, "ros2", ErrorText(rc));
         return kExitFailed;
     }
-    return kExitOk;
+    return EndServedStream(watch, kExitOk);
 }
 
 } // namespace sxtool

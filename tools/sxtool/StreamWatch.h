@@ -1,4 +1,4 @@
-// How sxtool's streaming commands (stream, record, serve, view) show what
+// How sxtool's streaming commands (stream, record, serve, view, ros2) show what
 // the stream guard of the frames layer saw: its events on standard error,
 // their counts after the summary, and the exit code a run ends with.
 #pragma once
@@ -38,7 +38,7 @@ private:
 
 class Session;
 
-// A server's share (serve, view): the guard's options from the session,
+// A server's share (serve, view, ros2): the guard's options from the session,
 // reconnection through the session when asked for, its events to watch.
 void WatchServedStream(Session& s, StreamWatch& watch, sxframes::StreamGuard::Options& options,
                        sxframes::StreamGuard::ReconnectFn& reconnect,

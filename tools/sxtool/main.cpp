@@ -547,6 +547,7 @@ int main(int argc, char** argv)
     ros2->add_option("--rate", r.ros2.rateHz, "Most frames a second on /tf and the poses (default: every frame)")
         ->check(Positive("HZ", "a rate", "frames a second greater than 0, such as 30"));
     AddConnection(ros2, r.conn, false);
+    AddReconnect(ros2, r.conn);
     run[ros2] = [&r] {
         std::string error;
         if (r.ros2.domain < 0 && !sxros2::DomainFromEnvironment(r.ros2.domain, error))
