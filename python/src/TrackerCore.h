@@ -17,6 +17,8 @@
 #include <shared_mutex>
 #include <string>
 
+struct _sxFrameInfo;
+
 namespace sxsim {
 class SerialSim;
 }
@@ -24,6 +26,7 @@ class SerialSim;
 namespace sxpy {
 
 namespace py = pybind11;
+struct RawFrame;
 
 // What the reading thread's callback works with. It outlives the device's
 // reading thread: the device is released (and its thread joined) first.
@@ -129,6 +132,8 @@ private:
     // Measurement times of the frames read from the queue.
     std::mutex m_clockMtx;
     sxframes::FrameClock m_clock;
+    // A frame taken from the queue: copied, and stamped by m_clock.
+    void TakeQueued(const _sxFrameInfo& fi, RawFrame& raw);
     // A new frame period for both clocks; restart: a stream starts again.
     void SetFramePeriod(int64_t periodNs, bool restart);
     // Held shared by every call into the library, exclusively by Close.

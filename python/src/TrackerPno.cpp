@@ -91,6 +91,14 @@ void OnPno(void* arg, unsigned char* frame, unsigned int length)
     st->inflight.fetch_sub(1);
 }
 
+void TrackerCore::TakeQueued(const _sxFrameInfo& fi, RawFrame& raw)
+{
+    CopyFrame(fi, raw);
+    std::lock_guard<std::mutex> lock(m_clockMtx);
+    raw.timeNs =
+        m_clock.Stamp(FrameCountOf(fi.pFrame, fi.frameLen, raw.body), static_cast<int64_t>(fi.timeStamp)).systemNs;
+}
+
 void TrackerCore::SetFramePeriod(int64_t periodNs, bool restart)
 {
     {
@@ -146,12 +154,7 @@ py::object TrackerCore::NextFrame(double timeoutS)
             _sxFrameInfo fi{};
             const int rr = sxctx_dev_fifopnofraw(m_ctx, m_dev, &fi);
             if (rr == 0) {
-                CopyFrame(fi, raw);
-                std::lock_guard<std::mutex> lock(m_clockMtx);
-                raw.timeNs = m_clock
-                                 .Stamp(FrameCountOf(fi.pFrame, fi.frameLen, raw.body),
-                                        static_cast<int64_t>(fi.timeStamp))
-                                 .systemNs;
+                TakeQueued(fi, raw);
                 return 0;
             }
             if (ErrCode(rr) != E_CTXERR_NO_MORE_DATA)

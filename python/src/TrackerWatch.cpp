@@ -104,12 +104,7 @@ py::tuple TrackerCore::WatchNext(double waitS)
                 _sxFrameInfo fi{};
                 r = m_dev ? sxctx_dev_fifopnofraw(m_ctx, m_dev, &fi) : static_cast<int>(E_CTXERR_NO_MORE_DATA);
                 if (r == 0) {
-                    CopyFrame(fi, raw);
-                    std::lock_guard<std::mutex> clockLock(m_clockMtx);
-                    raw.timeNs = m_clock
-                                     .Stamp(FrameCountOf(fi.pFrame, fi.frameLen, raw.body),
-                                            static_cast<int64_t>(fi.timeStamp))
-                                     .systemNs;
+                    TakeQueued(fi, raw);
                     got = true;
                 } else if (ErrCode(r) != E_CTXERR_NO_MORE_DATA && ErrCode(r) != E_CTXERR_INVALID_DEVHND) {
                     break;

@@ -200,11 +200,11 @@ int Session::UsbFailed(int rc)
     return ConnectExitCode(rc);
 }
 
-int Session::UsbConnect(const ConnectionOptions& conn, void*& dev)
+int Session::UsbConnect(const ConnectionOptions& conn, void*& dev, std::vector<_WHOAMI_STRUCT>* seen)
 {
     if (!conn.usbSerial.empty()) {
-        std::vector<_WHOAMI_STRUCT> seen;
-        return sxitems::ConnectUsbSerial(m_ctx, dev, conn.usbSerial, seen);
+        std::vector<_WHOAMI_STRUCT> ignored;
+        return sxitems::ConnectUsbSerial(m_ctx, dev, conn.usbSerial, seen ? *seen : ignored);
     }
     if (conn.hub)
         return sxctx_connectusb_q7p(m_ctx, dev, 0);
@@ -216,25 +216,21 @@ int Session::UsbConnect(const ConnectionOptions& conn, void*& dev)
 int Session::ConnectUsb(const ConnectionOptions& conn)
 {
     void* dev = nullptr;
+    std::vector<_WHOAMI_STRUCT> seen;
+    const int rc = UsbConnect(conn, dev, &seen);
+    if (rc == E_SX_SUCCESS)
+        return Connected(dev);
     if (!conn.usbSerial.empty()) {
-        std::vector<_WHOAMI_STRUCT> seen;
-        const int rc = sxitems::ConnectUsbSerial(m_ctx, dev, conn.usbSerial, seen);
-        if (rc == E_SX_SUCCESS)
-            return Connected(dev);
         if (seen.empty())
             return UsbFailed(rc);
         Complain(texts::kNoUsbSerial, conn.usbSerial.c_str(), sxitems::SerialNumbers(seen).c_str());
         return kExitNoTracker;
     }
-    const int rc = UsbConnect(conn, dev);
-    if (rc != E_SX_SUCCESS) {
-        // A USB connection whose first commands failed stays registered.
-        if (dev)
-            sxctx_dev_release(m_ctx, dev);
-        Complain(texts::kConnectFailed, ErrorText(rc));
-        return ConnectExitCode(rc);
-    }
-    return Connected(dev);
+    // A USB connection whose first commands failed stays registered.
+    if (dev)
+        sxctx_dev_release(m_ctx, dev);
+    Complain(texts::kConnectFailed, ErrorText(rc));
+    return ConnectExitCode(rc);
 }
 
 int Session::ConnectSerialPort(int port, int cfg)

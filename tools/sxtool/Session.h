@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+struct _WHOAMI_STRUCT;
+
 namespace sxtool {
 
 class SimHost;
@@ -43,8 +45,9 @@ public:
 private:
     int Connected(void* dev);
     int ConnectUsb(const ConnectionOptions& conn);
-    // The library's connection for the USB options: its code.
-    int UsbConnect(const ConnectionOptions& conn, void*& dev);
+    // The library's connection for the USB options: its code. With a serial
+    // number, seen gets the trackers found on the bus.
+    int UsbConnect(const ConnectionOptions& conn, void*& dev, std::vector<_WHOAMI_STRUCT>* seen = nullptr);
     // Says why no tracker was connected on USB; the exit code.
     int UsbFailed(int rc);
     int ConnectSim(const ConnectionOptions& conn);
