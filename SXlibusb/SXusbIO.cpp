@@ -30,7 +30,11 @@ CSXusbIO::CSXusbIO()
         m_ctx = nullptr;
     else
         libusb_set_option(m_ctx, LIBUSB_OPTION_LOG_LEVEL, LIBUSB_LOG_LEVEL_WARNING);
-    SetTrace(true, 7);
+    // The transport starts at level 7. libusb's own log stays at warnings
+    // until the owner sets the level: the event thread libusb_init started
+    // would otherwise print its debug lines on stderr in the moment before
+    // ("udev event thread entering" on a quiet tool's stderr).
+    ApplyTrace(true, 7, false);
 }
 
 CSXusbIO::~CSXusbIO()
@@ -44,8 +48,13 @@ CSXusbIO::~CSXusbIO()
 
 void CSXusbIO::SetTrace(bool bTrace, int iLev)
 {
+    ApplyTrace(bTrace, iLev, true);
+}
+
+void CSXusbIO::ApplyTrace(bool bTrace, int iLev, bool libusbToo)
+{
     BxDebug::BXDSetLevel(bTrace ? iLev : 0);
-    if (m_ctx)
+    if (m_ctx && libusbToo)
         libusb_set_option(m_ctx, LIBUSB_OPTION_LOG_LEVEL, LibusbLogLevel(bTrace, iLev));
     BxDebug::BXDOUT5Alt("CSXusbIO::SetTrace : btrace=%s , ilev = %d\r\n", bTrace ? "true" : "false", iLev);
 }

@@ -82,6 +82,8 @@ public:
     bool DataReady(unsigned char* data, int len);
 
 private:
+    // The transport's trace level, and libusb's log level when libusbToo.
+    void ApplyTrace(bool bTrace, int iLev, bool libusbToo);
     // One bulk OUT transfer, as libusb_bulk_transfer; see Write.
     int BulkOut(unsigned char* buf, int len, int& written);
     void SetReaderEvents(bool on);
