@@ -1,15 +1,15 @@
 // Library entry: contexts, trace switch, standard-output hook, build stamp.
 #include <SXCmdIF/SXCmdIFapi.h>
 
-#include <SXCmdIF/SXcontext.h>
-#include <SXCmdIF/diag/TraceInternal.h>
+#include "SXcontext.h"
+#include "diag/TraceInternal.h"
 
 #include "BuildStamp.h"
 #include "diag/CmdNameOverride.h"
 #include "diag/PtrText.h"
 
 #include <platform/Console.h>
-#include <SXserIO/Debug.h>
+#include "Debug.h"
 
 #include <cstdio>
 #include <new>

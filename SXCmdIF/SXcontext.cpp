@@ -1,7 +1,7 @@
-#include <SXCmdIF/SXcontext.h>
+#include "SXcontext.h"
 
-#include <SXCmdIF/SXdevIO.h>
-#include <SXCmdIF/diag/TraceInternal.h>
+#include "SXdevIO.h"
+#include "diag/TraceInternal.h"
 #include <SXCmdIF/protocol/SXcmd.h>
 
 #include "diag/CmdNameOverride.h"

@@ -7,8 +7,8 @@
 #pragma once
 
 #include <SXCmdIF/SXCmdIFdev.h>
-#include <SXCmdIF/context/CmdTable.h>
-#include <SXCmdIF/context/UseCount.h>
+#include "context/CmdTable.h"
+#include "context/UseCount.h"
 #include <SXCmdIF/protocol/SXcmdEnums.h>
 #include <SXCmdIF/protocol/SXframe.h>
 

@@ -9,8 +9,8 @@
 // and the stores (DevReceive), the P&O queue (DevPnoQueue).
 #pragma once
 
-#include <SXCmdIF/context/UseCount.h>
-#include <SXCmdIF/devio/FrameRing.h>
+#include "context/UseCount.h"
+#include "devio/FrameRing.h"
 #include <SXCmdIF/protocol/SXframe.h>
 #include <SXCmdIF/protocol/SXframeInfo.h>
 #include <SXCmdIF/records/SXpayloads.h>

@@ -1,5 +1,5 @@
 // CSXusbIO: the synchronous bulk transfers, reading and writing.
-#include "SXusbIO.h"
+#include "SXlibusb/SXusbIO.h"
 
 #include "UsbTrace.h"
 

@@ -1,7 +1,7 @@
 // CSXusbIO: construction, the trace setting and the names of result codes.
 // Opening and closing are in SXusbOpen, the bulk transfers in SXusbBulk, the
 // continuous reading in SXusbThread.
-#include "SXusbIO.h"
+#include "SXlibusb/SXusbIO.h"
 
 #include "UsbTrace.h"
 

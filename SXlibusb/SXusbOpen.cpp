@@ -1,6 +1,6 @@
 // CSXusbIO: listing the matching devices, opening the first that can be
 // opened with all its interfaces claimed, and closing.
-#include "SXusbIO.h"
+#include "SXlibusb/SXusbIO.h"
 
 #include "UsbTrace.h"
 

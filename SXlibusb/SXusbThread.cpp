@@ -1,12 +1,12 @@
 // CSXusbIO: the continuous reading. One bulk-IN transfer stays submitted;
 // a reading thread handles libusb's events, and each completion hands its
 // bytes to the owner's callback, or to the store when there is none.
-#include "SXusbIO.h"
+#include "SXlibusb/SXusbIO.h"
 
 #include "UsbStatusRules.h"
 #include "UsbTrace.h"
 
-#include <SXserIO/ChunkStore.h>
+#include "ChunkStore.h"
 #include <platform/Thread.h>
 
 #include <libusb.h>

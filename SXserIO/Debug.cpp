@@ -1,6 +1,6 @@
-#include <SXserIO/Debug.h>
+#include "Debug.h"
 
-#include <SXserIO/FBufFormat.h>
+#include "FBufFormat.h"
 
 #include <platform/ErrFormat.h>
 #include <platform/TextConv.h>

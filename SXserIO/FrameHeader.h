@@ -3,7 +3,7 @@
 // 4-7, or in ZJ mode bytes 6-7).
 #pragma once
 
-#include <SXCmdIF/protocol/LEWords.h>
+#include <sxwire/LEWords.h>
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 // it costs one comparison, not a call with its arguments.
 #pragma once
 
-#include <SXserIO/Debug.h>
+#include "Debug.h"
 
 #define SXSER_LINE(level, out, ...)                                                                                    \
     do {                                                                                                               \

@@ -8,8 +8,8 @@
 #include "SimStamps.h"
 
 #include <SXCmdIF/SXCmdIF.h>
-#include <SXCmdIF/SXcontext.h>
-#include <SXCmdIF/SXdevIO.h>
+#include "SXcontext.h"
+#include "SXdevIO.h"
 
 #include <atomic>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include "AllocHook.h"
 #include "PerfRow.h"
 
-#include <SXCmdIF/protocol/LEWords.h>
+#include <sxwire/LEWords.h>
 #include <SXCmdIF/protocol/SXframe.h>
 #include <simulator/PnoSource.h>
 

@@ -1,5 +1,5 @@
 // CSV row and field-by-field dump of a 16-sensor P&O frame, per frame.
-#include "SXCmdIF/diag/FrameDump.h"
+#include "diag/FrameDump.h"
 
 #include <SXCmdIF/pno/SXseuPno.h>
 #include <SXCmdIF/protocol/SXcmd.h>

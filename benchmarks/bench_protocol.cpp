@@ -3,7 +3,7 @@
 // measured data does, so branch prediction cannot learn one frame's bytes.
 #include <SXCmdIF/protocol/SXcmd.h>
 
-#include "SXCmdIF/protocol/LEWords.h"
+#include "sxwire/LEWords.h"
 
 #include "NibbleCrc.h"
 

@@ -4,7 +4,7 @@
 // pacing (frames received against the frames the elapsed time calls for).
 #include <simulator/SimTracker.h>
 
-#include <SXCmdIF/protocol/LEWords.h>
+#include <sxwire/LEWords.h>
 #include <SXCmdIF/protocol/SXcmd.h>
 
 #include <fcntl.h>

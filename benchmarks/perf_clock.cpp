@@ -17,7 +17,7 @@
 #include <simulator/TruthRing.h>
 
 #include <SXCmdIF/SXCmdIF.h>
-#include <SXCmdIF/protocol/LEWords.h>
+#include <sxwire/LEWords.h>
 #include <SXCmdIF/protocol/SXframe.h>
 
 #include <cmath>

@@ -6,7 +6,7 @@
 #include "PerfRow.h"
 
 #include <SXCmdIF/SXCmdIF.h>
-#include <SXCmdIF/SXdevIO.h>
+#include "SXdevIO.h"
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <simulator/SimTracker.h>
 

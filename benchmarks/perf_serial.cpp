@@ -11,8 +11,8 @@
 #include "Alternation.h"
 
 #include <SXCmdIF/SXCmdIF.h>
-#include <SXCmdIF/SXcontext.h>
-#include <SXCmdIF/SXdevIO.h>
+#include "SXcontext.h"
+#include "SXdevIO.h"
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <simulator/SimTracker.h>
 

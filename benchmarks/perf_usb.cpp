@@ -7,8 +7,8 @@
 #include "Alternation.h"
 
 #include <SXCmdIF/SXCmdIF.h>
-#include <SXCmdIF/SXcontext.h>
-#include <SXCmdIF/SXdevIO.h>
+#include "SXcontext.h"
+#include "SXdevIO.h"
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <SXCmdIF/protocol/SXusbIds.h>
 #include "testsupport/simusb/SimUsb.h"

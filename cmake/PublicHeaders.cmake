@@ -1,31 +1,22 @@
-# sx_public_headers(<out> <cxx> <root>): the public headers, those that
-# SXCmdIF/SXCmdIF.h or SXserIO/SXserIO.h pull in below <root>, as absolute
-# paths. The compiler's preprocessor lists them (nothing is compiled), so the
-# installed set, the header check and the API reference take the same files.
-# Fewer than five is a broken listing and stops the caller.
-function(sx_public_headers out cxx root)
+# The public interface's folders (SX_PUBLIC_INCLUDE_DIRS, below <root>) and
+# sx_public_headers(<out> <root>): every header in them, as absolute paths.
+# They are exactly what is installed (the libraries' FILE_SETs), so the
+# header check, the API reference and the C# binding's generator take the
+# same files. Fewer than five is a broken listing and stops the caller.
+set(SX_PUBLIC_INCLUDE_SUBDIRS wire/include SXserIO/include SXCmdIF/include)
+function(sx_public_headers out root)
   set(headers "")
-  foreach(umbrella SXCmdIF/SXCmdIF.h SXserIO/SXserIO.h)
-    execute_process(COMMAND ${cxx} -std=c++17 -x c++ -MM -MT deps -I${root} ${root}/${umbrella}
-                    OUTPUT_VARIABLE deps RESULT_VARIABLE rc ERROR_VARIABLE err)
-    if(NOT rc EQUAL 0)
-      message(FATAL_ERROR "cannot list the headers of ${umbrella}:\n${err}")
-    endif()
-    string(REGEX REPLACE "\\\\\n" " " deps "${deps}")
-    string(REGEX REPLACE "^deps:" "" deps "${deps}")
-    separate_arguments(deps UNIX_COMMAND "${deps}")
-    foreach(header ${deps})
-      get_filename_component(header "${header}" ABSOLUTE BASE_DIR "${root}")
-      file(RELATIVE_PATH rel "${root}" "${header}")
-      if(NOT rel MATCHES "^\\.\\.")
-        list(APPEND headers "${header}")
-      endif()
-    endforeach()
+  set(dirs "")
+  foreach(sub ${SX_PUBLIC_INCLUDE_SUBDIRS})
+    file(GLOB_RECURSE found "${root}/${sub}/*.h")
+    list(SORT found)
+    list(APPEND headers ${found})
+    list(APPEND dirs "${root}/${sub}")
   endforeach()
-  list(REMOVE_DUPLICATES headers)
   list(LENGTH headers count)
   if(count LESS 5)
     message(FATAL_ERROR "too few public headers found: ${headers}")
   endif()
   set(${out} "${headers}" PARENT_SCOPE)
+  set(SX_PUBLIC_INCLUDE_DIRS "${dirs}" PARENT_SCOPE)
 endfunction()

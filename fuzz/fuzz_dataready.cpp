@@ -7,8 +7,8 @@
 //
 // Input: byte 0 holds the switches and the trace level, then units, each a
 // 16-bit little-endian length followed by that many bytes (cut at the end).
-#include <SXCmdIF/SXdevIO.h>
-#include <SXCmdIF/diag/TraceInternal.h>
+#include "SXdevIO.h"
+#include "diag/TraceInternal.h"
 #include <SXCmdIF/protocol/SXframeInfo.h>
 
 #include <cstdint>

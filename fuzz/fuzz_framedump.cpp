@@ -4,11 +4,11 @@
 // output goes to /dev/null).
 //
 // Input: byte 0 picks the limits and the prefix, the rest is the frame.
-#include <SXCmdIF/diag/FrameDump.h>
-#include <SXCmdIF/diag/TraceInternal.h>
+#include "diag/FrameDump.h"
+#include "diag/TraceInternal.h"
 #include <SXCmdIF/diag/FrameTrace.h>
-#include <SXCmdIF/diag/FrameTraceInternal.h>
-#include <SXserIO/FBufFormat.h>
+#include "diag/FrameTraceInternal.h"
+#include "FBufFormat.h"
 
 #include <cstdint>
 #include <cstdio>

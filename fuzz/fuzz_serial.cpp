@@ -8,7 +8,7 @@
 // Input: byte 0 picks ZJ mode, the preamble and the caller's buffer size;
 // the rest is the stream.
 #include <SXserIO/SXserIO.h>
-#include <platform/linux/Descriptor.h>
+#include "linux/Descriptor.h"
 
 #include <cstdint>
 #include <cstdio>

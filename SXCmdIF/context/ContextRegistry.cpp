@@ -1,4 +1,4 @@
-#include <SXCmdIF/SXcontext.h>
+#include "SXcontext.h"
 
 #include <algorithm>
 #include <shared_mutex>

@@ -2,9 +2,9 @@
 // the transmit buffer, the exchange with the device and the copy of a GET's
 // payload back to the caller; then one operation per row of the command
 // table.
-#include <SXCmdIF/SXcontext.h>
+#include "SXcontext.h"
 
-#include <SXCmdIF/SXdevIO.h>
+#include "SXdevIO.h"
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <SXCmdIF/protocol/SXframeInfo.h>
 #include <SXCmdIF/records/SXpayloads.h>

@@ -1,10 +1,10 @@
 // Connection and device registry of a context: connecting trackers by USB
 // and serial port, the device list with its counted uses, releasing,
 // describing and configuring devices.
-#include <SXCmdIF/SXcontext.h>
+#include "SXcontext.h"
 
-#include <SXCmdIF/SXdevIO.h>
-#include <SXCmdIF/diag/FrameTraceInternal.h>
+#include "SXdevIO.h"
+#include "diag/FrameTraceInternal.h"
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <SXCmdIF/protocol/SXusbIds.h>
 #include <platform/TextConv.h>

@@ -1,9 +1,9 @@
 // P&O access of a context: single P&O by command, the queue readers in body
 // and raw form, the block read, counts, reset, callback and receive
 // switches.
-#include <SXCmdIF/SXcontext.h>
+#include "SXcontext.h"
 
-#include <SXCmdIF/SXdevIO.h>
+#include "SXdevIO.h"
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <SXCmdIF/protocol/SXframeInfo.h>
 

@@ -1,8 +1,8 @@
 // Report operations of a context: read an identity or test record with a
 // GET and put its text report into the context's report strings.
-#include <SXCmdIF/SXcontext.h>
+#include "SXcontext.h"
 
-#include <SXCmdIF/SXdevIO.h>
+#include "SXdevIO.h"
 #include <SXCmdIF/records/SXidentity.h>
 
 #include "CtxTrace.h"

@@ -2,7 +2,7 @@
 // names.
 #pragma once
 
-#include <SXCmdIF/diag/TraceInternal.h>
+#include "diag/TraceInternal.h"
 
 // As SX_TRACE_ENTER and SX_TRACE_LEAVE: one comparison while the level is
 // below 5.

@@ -1,12 +1,12 @@
 // CSXdevIO: the command exchange. One command at a time is written and its
 // response awaited; the reading thread queues responses and wakes the
 // waiting command.
-#include <SXCmdIF/SXdevIO.h>
+#include "SXdevIO.h"
 
 #include <SXCmdIF/SXerrText.h>
 #include <SXCmdIF/SXerrors.h>
-#include <SXCmdIF/diag/FrameTraceInternal.h>
-#include <SXCmdIF/diag/TraceInternal.h>
+#include "diag/FrameTraceInternal.h"
+#include "diag/TraceInternal.h"
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <SXlibusb/SXusbIO.h>
 #include <SXserIO/SXserIO.h>

@@ -1,10 +1,10 @@
 // CSXdevIO: lifecycle, allocation, connection through either transport,
 // trace level, summary line and accessors.
-#include <SXCmdIF/SXdevIO.h>
+#include "SXdevIO.h"
 
-#include <SXCmdIF/ErrDetail.h>
+#include "ErrDetail.h"
 #include <SXCmdIF/SXerrors.h>
-#include <SXCmdIF/diag/TraceInternal.h>
+#include "diag/TraceInternal.h"
 #include <SXlibusb/SXusbIO.h>
 #include <SXserIO/SXserIO.h>
 #include <platform/PageAlloc.h>

@@ -1,12 +1,12 @@
 // CSXdevIO: the P&O queue. The reading thread appends records of frames
 // copied into the P&O store; application threads take them oldest first,
 // newest first, as one block of consecutive frames, or wait for the next.
-#include <SXCmdIF/SXdevIO.h>
+#include "SXdevIO.h"
 
 #include <SXCmdIF/SXerrText.h>
 #include <SXCmdIF/SXerrors.h>
-#include <SXCmdIF/diag/FrameTraceInternal.h>
-#include <SXCmdIF/diag/TraceInternal.h>
+#include "diag/FrameTraceInternal.h"
+#include "diag/TraceInternal.h"
 
 #include <chrono>
 

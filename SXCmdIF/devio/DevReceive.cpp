@@ -2,13 +2,13 @@
 // unit the transport delivers is taken as one frame, checked within the
 // bytes delivered, and sent to the response queue, the P&O queue or the
 // application's P&O callback. Every frame kept is copied once into a store.
-#include <SXCmdIF/SXdevIO.h>
+#include "SXdevIO.h"
 
 #include <SXCmdIF/SXerrors.h>
-#include <SXCmdIF/diag/FrameTraceInternal.h>
-#include <SXCmdIF/diag/TraceInternal.h>
+#include "diag/FrameTraceInternal.h"
+#include "diag/TraceInternal.h"
 #include <SXCmdIF/pno/SXseuPno.h>
-#include <SXCmdIF/protocol/LEWords.h>
+#include <sxwire/LEWords.h>
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <platform/PageAlloc.h>
 

@@ -5,7 +5,7 @@
 #include <platform/Console.h>
 #include <platform/ErrFormat.h>
 #include <platform/TextConv.h>
-#include <SXserIO/Debug.h>
+#include "Debug.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,8 +2,8 @@
 
 #include "CmdNameOverride.h"
 
-#include <SXCmdIF/pno/TextAppend.h>
-#include <SXCmdIF/protocol/LEWords.h>
+#include "pno/TextAppend.h"
+#include <sxwire/LEWords.h>
 #include <SXCmdIF/protocol/SXcmd.h>
 
 #include <cstdint>

@@ -6,10 +6,10 @@
 
 #include <SXCmdIF/SXerrText.h>
 #include <SXCmdIF/diag/BxDebug.h>
-#include <SXCmdIF/protocol/LEWords.h>
+#include <sxwire/LEWords.h>
 #include <SXCmdIF/protocol/SXcmd.h>
-#include <SXserIO/Debug.h>
-#include <SXserIO/FBufFormat.h>
+#include "Debug.h"
+#include "FBufFormat.h"
 #include <platform/Thread.h>
 
 #include <cstdint>

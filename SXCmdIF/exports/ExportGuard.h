@@ -2,7 +2,7 @@
 // counted use, and the check of a reference out-parameter.
 #pragma once
 
-#include <SXCmdIF/SXcontext.h>
+#include "SXcontext.h"
 #include <SXCmdIF/SXerrors.h>
 
 // Declares `c`, the context of the handle, for the rest of the call;

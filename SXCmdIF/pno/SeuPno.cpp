@@ -2,7 +2,7 @@
 #include <SXCmdIF/protocol/SXframe.h>
 #include <SXCmdIF/records/SXpayloads.h>
 
-#include "../protocol/LEWords.h"
+#include "sxwire/LEWords.h"
 
 #include <cstring>
 

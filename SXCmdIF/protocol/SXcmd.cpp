@@ -1,7 +1,7 @@
 // CSXcmd: building and preparing an outgoing command frame.
 #include <SXCmdIF/protocol/SXcmd.h>
 
-#include "LEWords.h"
+#include "sxwire/LEWords.h"
 
 #include <cstring>
 #include <type_traits>

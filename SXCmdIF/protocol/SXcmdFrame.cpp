@@ -3,7 +3,7 @@
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <SXCmdIF/protocol/SXusbIds.h>
 
-#include "LEWords.h"
+#include "sxwire/LEWords.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <SXCmdIF/protocol/SXframeInfo.h>
 #include <SXCmdIF/protocol/SXcmdEnums.h>
 
-#include "LEWords.h"
+#include "sxwire/LEWords.h"
 
 #include <cstring>
 #include <type_traits>

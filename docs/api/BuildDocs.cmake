@@ -1,10 +1,11 @@
 # Writes the Doxyfile for the public headers of this tree and runs doxygen.
 # Fails when doxygen reports any warning; the warnings are printed.
 include(${ROOT}/cmake/PublicHeaders.cmake)
-sx_public_headers(headers ${CXX} ${ROOT})
+sx_public_headers(headers ${ROOT})
 list(LENGTH headers count)
 string(REPLACE ";" " \\\n    " SX_DOC_INPUT "${ROOT}/docs/api/mainpage.md;${headers}")
 set(SX_DOC_ROOT ${ROOT})
+string(REPLACE ";" " " SX_DOC_INCLUDE_DIRS "${SX_PUBLIC_INCLUDE_DIRS}")
 set(SX_DOC_OUT ${OUT})
 set(SX_DOC_VERSION ${VERSION})
 set(SX_DOC_WARNINGS ${OUT}/doxygen-warnings.log)

@@ -2,7 +2,7 @@
 // format of the line settings maps onto the control flags.
 #pragma once
 
-#include <SXserIO/SXserDCB.h>
+#include <sxwire/LineSettings.h>
 
 namespace sxplat {
 

@@ -3,7 +3,7 @@
 #include <items/Connection.h>
 
 #include <SXCmdIF/pno/SXpno.h>
-#include <SXCmdIF/protocol/LEWords.h>
+#include <sxwire/LEWords.h>
 #include <SXCmdIF/protocol/SXframe.h>
 
 #include <algorithm>

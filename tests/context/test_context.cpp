@@ -1,6 +1,6 @@
 #include <SXCmdIF/SXCmdIF.h>
-#include <SXCmdIF/SXcontext.h>
-#include <SXCmdIF/diag/TraceInternal.h>
+#include "SXcontext.h"
+#include "diag/TraceInternal.h"
 #include <testsupport/StdoutCapture.h>
 
 #include "../../SXCmdIF/diag/CmdNameOverride.h"

@@ -1,7 +1,7 @@
 // The catalogue checks of the context operations, in their order; the size
 // check cannot be reached through the typed exports, which always pass the
 // catalogue's size.
-#include <SXCmdIF/SXcontext.h>
+#include "SXcontext.h"
 #include <SXCmdIF/records/SXpayloads.h>
 
 #include <gtest/gtest.h>

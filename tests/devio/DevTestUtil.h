@@ -3,7 +3,7 @@
 // answers commands as the tracker would.
 #pragma once
 
-#include <SXCmdIF/SXdevIO.h>
+#include "SXdevIO.h"
 #include <testsupport/pty/PtyPeer.h>
 #include <testsupport/usbemu/UsbEmu.h>
 

@@ -3,7 +3,7 @@
 
 #include <SXCmdIF/SXerrText.h>
 #include <SXCmdIF/SXerrors.h>
-#include <SXCmdIF/diag/TraceInternal.h>
+#include "diag/TraceInternal.h"
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <testsupport/StdoutCapture.h>
 

@@ -3,7 +3,7 @@
 #include "DevTestUtil.h"
 
 #include <SXCmdIF/SXerrors.h>
-#include <SXCmdIF/diag/TraceInternal.h>
+#include "diag/TraceInternal.h"
 #include <testsupport/StdoutCapture.h>
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include <SXserIO/FBufFormat.h>
+#include "FBufFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include <SXserIO/Debug.h>
+#include "Debug.h"
 #include <platform/Thread.h>
 #include <testsupport/StdoutCapture.h>
 

@@ -1,5 +1,5 @@
 #include <SXCmdIF/diag/BxDebug.h>
-#include <SXCmdIF/diag/TraceInternal.h>
+#include "diag/TraceInternal.h"
 #include <platform/Thread.h>
 #include <testsupport/StdoutCapture.h>
 

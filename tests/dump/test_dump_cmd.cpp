@@ -1,5 +1,5 @@
-#include "SXCmdIF/diag/CmdNameOverride.h"
-#include "SXCmdIF/diag/FrameDump.h"
+#include "diag/CmdNameOverride.h"
+#include "diag/FrameDump.h"
 
 #include "../pno/PnoTestFrames.h"
 

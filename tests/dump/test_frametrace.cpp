@@ -1,11 +1,11 @@
-#include "SXCmdIF/diag/FrameDump.h"
-#include "SXCmdIF/diag/FrameTraceInternal.h"
-#include "SXCmdIF/diag/SysErrText.h"
-#include "SXCmdIF/diag/TraceInternal.h"
+#include "diag/FrameDump.h"
+#include "diag/FrameTraceInternal.h"
+#include "diag/SysErrText.h"
+#include "diag/TraceInternal.h"
 
 #include <SXCmdIF/SXerrText.h>
 #include <SXCmdIF/diag/BxDebug.h>
-#include <SXserIO/FBufFormat.h>
+#include "FBufFormat.h"
 #include <platform/Thread.h>
 #include <testsupport/StdoutCapture.h>
 

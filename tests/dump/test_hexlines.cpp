@@ -1,4 +1,4 @@
-#include "SXCmdIF/diag/FrameDump.h"
+#include "diag/FrameDump.h"
 
 #include <gtest/gtest.h>
 

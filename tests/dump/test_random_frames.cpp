@@ -2,10 +2,10 @@
 // every report. Each frame sits at the very end of its own heap block, so a
 // read past it fails under AddressSanitizer; the assertions check that a
 // cut is always shown.
-#include "SXCmdIF/diag/FrameDump.h"
+#include "diag/FrameDump.h"
 
 #include <SXCmdIF/pno/SXseuPno.h>
-#include <SXserIO/FBufFormat.h>
+#include "FBufFormat.h"
 
 #include "../pno/PnoTestFrames.h"
 

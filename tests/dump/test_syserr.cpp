@@ -1,4 +1,4 @@
-#include "SXCmdIF/diag/SysErrText.h"
+#include "diag/SysErrText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The command catalogue and the action table, row by row.
 #include <SXCmdIF/protocol/SXcmd.h>
 
-#include "SXCmdIF/protocol/CmdCatalogue.h"
+#include "protocol/CmdCatalogue.h"
 #include "Widen.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // First use of the tables from several threads at once: every thread sees
 // the complete tables (run under ThreadSanitizer in the sanitizer build).
-#include <SXCmdIF/SXcontext.h>
+#include "SXcontext.h"
 #include <SXCmdIF/protocol/SXcmd.h>
 
 #include <gtest/gtest.h>

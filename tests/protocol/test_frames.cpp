@@ -2,7 +2,7 @@
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <SXCmdIF/protocol/SXusbIds.h>
 
-#include "SXCmdIF/protocol/LEWords.h"
+#include "sxwire/LEWords.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Little-endian fields at every byte offset.
-#include "SXCmdIF/protocol/LEWords.h"
+#include "sxwire/LEWords.h"
 
 #include <gtest/gtest.h>
 

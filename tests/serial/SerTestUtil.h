@@ -4,7 +4,7 @@
 #pragma once
 
 #include <SXserIO/SXserIO.h>
-#include <platform/linux/Descriptor.h>
+#include "linux/Descriptor.h"
 #include <testsupport/StdoutCapture.h>
 #include <testsupport/pty/PtyPeer.h>
 

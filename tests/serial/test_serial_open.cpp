@@ -3,9 +3,9 @@
 #include "SerTestUtil.h"
 
 #include <platform/SerialLine.h>
-#include <platform/linux/SerialLineLinux.h>
+#include "linux/SerialLineLinux.h"
 
-#include <SXserIO/Debug.h>
+#include "Debug.h"
 #include <testsupport/StdoutCapture.h>
 
 #include <fcntl.h>

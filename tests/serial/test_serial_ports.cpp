@@ -2,9 +2,9 @@
 // record, the reports, result names, configuration word and trace setting.
 #include "SerTestUtil.h"
 
-#include <platform/linux/SerialPortsLinux.h>
+#include "linux/SerialPortsLinux.h"
 
-#include <SXserIO/Debug.h>
+#include "Debug.h"
 #include <testsupport/StdoutCapture.h>
 
 #include <filesystem>

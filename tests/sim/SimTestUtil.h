@@ -2,7 +2,7 @@
 // code, and a client on the slave end of a simulated serial line.
 #pragma once
 
-#include <SXCmdIF/protocol/LEWords.h>
+#include <sxwire/LEWords.h>
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <SXCmdIF/protocol/SXframeInfo.h>
 

@@ -3,7 +3,7 @@
 #include <recording/RecordingReader.h>
 #include <recording/RecordingWriter.h>
 
-#include <SXCmdIF/protocol/LEWords.h>
+#include <sxwire/LEWords.h>
 #include <SXCmdIF/protocol/SXframe.h>
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "SXlibusb/SXusbIO.h"
 #include "testsupport/usbemu/UsbEmu.h"
 
-#include <SXserIO/Debug.h>
+#include "Debug.h"
 
 #include <gtest/gtest.h>
 
