@@ -1,4 +1,4 @@
-// Table rows of the frame clock model (tools/frames/FrameClock): how far
+// Table rows of the frame clock model (common/frames/FrameClock): how far
 // the measurement times it gives stray from the simulated tracker's own
 // record of when each frame was measured, once one constant offset is taken
 // away (the line's delay, which no host can see), beside the arrival time

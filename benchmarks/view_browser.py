@@ -4,7 +4,7 @@ at 960 Hz (sxsim as a process of its own, on its serial line), one headless
 Chromium showing the page. Prints the server's CPU (its own threads apart
 from the library's reading thread), the page's drawing rate, and the delay
 from each frame's host time stamp to the drawing that first shows it (p50,
-p99; measured by the page, see viewer/page/viewer.js).
+p99; measured by the page, see apps/viewer/page/viewer.js).
 
     python3 benchmarks/view_browser.py [--seconds 30] [--build build]
 

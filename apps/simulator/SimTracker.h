@@ -1,6 +1,6 @@
 // sxsim: a simulated tracker. One SimUnit holds the tracker's state and
 // speaks its protocol; a link carries its frames (a serial line here; the
-// test support adds one on its emulated USB device, testsupport/simusb).
+// test support adds one on its emulated USB device, tests/testsupport/simusb).
 // Each running unit has one thread that answers commands and paces P&O
 // frames to absolute deadlines of the monotonic clock. Several units can
 // run in one process.

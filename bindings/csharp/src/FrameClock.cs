@@ -1,5 +1,5 @@
 // When each P&O frame was measured: the C# twin of the applications' frame
-// clock (tools/frames/FrameClock, described in docs/timing.md), kept line for
+// clock (common/frames/FrameClock, described in docs/timing.md), kept line for
 // line with it so that a change there is ported here whole. One FrameClock
 // per connected tracker turns each frame's count and arrival time into its
 // measurement time on the host's monotonic clock and on the system clock.
