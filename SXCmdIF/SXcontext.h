@@ -8,7 +8,7 @@
 
 #include <SXCmdIF/SXCmdIFdev.h>
 #include <SXCmdIF/context/CmdTable.h>
-#include <SXCmdIF/context/UseCount.h>
+#include <SXCmdIF/common/UseCount.h>
 #include <SXCmdIF/protocol/SXcmdEnums.h>
 #include <SXCmdIF/protocol/SXframe.h>
 

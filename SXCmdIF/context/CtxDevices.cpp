@@ -36,11 +36,11 @@ CSXdevIO* CSXcontext::AcquireDevice(const void* handle)
     auto it = std::find(m_vecDevices.begin(), m_vecDevices.end(), static_cast<const CSXdevIO*>(handle));
     if (it == m_vecDevices.end())
         return nullptr;
-    (*it)->m_uses.Add();
+    (*it)->AddUse();
     return *it;
 }
 
-void CSXcontext::ReleaseDevice(CSXdevIO* dev) { dev->m_uses.Drop(); }
+void CSXcontext::ReleaseDevice(CSXdevIO* dev) { dev->DropUse(); }
 
 std::vector<CSXdevIO*> CSXcontext::AcquireAll()
 {
@@ -52,7 +52,7 @@ std::vector<CSXdevIO*> CSXcontext::AcquireAll()
         return {};
     }
     for (CSXdevIO* dev : all)
-        dev->m_uses.Add();
+        dev->AddUse();
     return all;
 }
 
@@ -68,7 +68,7 @@ bool CSXcontext::Unlist(CSXdevIO* dev)
 
 void CSXcontext::WaitUnused(CSXdevIO* dev)
 {
-    dev->m_uses.WaitNone();
+    dev->WaitUntilUnused();
 }
 
 void CSXcontext::DestroyUnused(CSXdevIO* dev)
@@ -110,12 +110,12 @@ template <typename Open> int CSXcontext::ConnectDevice(void*& out, bool usb, con
         }
         // Held until the first commands are done: a release from another
         // thread that already has the handle waits for them.
-        dev->m_uses.Add();
+        dev->AddUse();
     }
     if (usb)
         out = dev;
     r = FirstCommands(dev, usb, fn);
-    dev->DefaultTimeout();
+    dev->RestoreDefaultTimeout();
     ReleaseDevice(dev);
     if (usb) {
         SXCTX_LEAVE(fn);
@@ -312,7 +312,7 @@ int CSXcontext::dev_timeoutms(CSXdevIO* handle, int useDefault, int ms)
         return E_CTXERR_INVALID_DEVHND;
     }
     if (useDefault != 0)
-        dev->DefaultTimeout();
+        dev->RestoreDefaultTimeout();
     else
         dev->SetTimeoutMs(ms); // a command may be waiting on another thread
     return E_SX_SUCCESS;
