@@ -86,11 +86,21 @@ public:
     void ResetPno();
 
     // --- Accessors and switches ------------------------------------------------
-    int& SeuId() { return m_nSeuId; }
+    int SeuId() const { return m_nSeuId; }
+    void SetSeuId(int id) { m_nSeuId = id; }
+    // The identity record, filled by the identity command.
     _WHOAMI_STRUCT* WhoAmI() { return &m_WhoAmI; }
-    uint32_t& Tag() { return m_nTag; }
-    uint32_t& CmdPreamble() { return m_nCmdPreamble; }
-    uint32_t& PnoPreamble() { return m_nPnoPreamble; }
+    // A tag family's device: its tag, and the preambles its frames carry
+    // (set before the transport starts reading).
+    uint32_t Tag() const { return m_nTag; }
+    void SetTag(uint32_t tag) { m_nTag = tag; }
+    uint32_t CmdPreamble() const { return m_nCmdPreamble; }
+    uint32_t PnoPreamble() const { return m_nPnoPreamble; }
+    void SetPreambles(uint32_t cmd, uint32_t pno)
+    {
+        m_nCmdPreamble = cmd;
+        m_nPnoPreamble = pno;
+    }
     // The time-out of command and P&O waits, as another thread may change
     // it while a wait reads it (atomic access to m_nTimeoutMs).
     void SetTimeoutMs(int ms) { __atomic_store_n(&m_nTimeoutMs, ms, __ATOMIC_RELAXED); }

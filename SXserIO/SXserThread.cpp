@@ -2,10 +2,10 @@
 // of frames to the owner.
 #include <SXserIO/SXserIO.h>
 
-#include <platform/ChunkStore.h>
 #include "FrameHeader.h"
 #include "SerTrace.h"
 
+#include <platform/ChunkStore.h>
 #include <platform/ReadingThread.h>
 #include <platform/SerialLine.h>
 #include <platform/Thread.h>

@@ -134,7 +134,9 @@ template <typename Open> int CSXcontext::ConnectDevice(void*& out, bool usb, con
 // on a serial port no answer to the unit-id request means no tracker there.
 int CSXcontext::FirstCommands(CSXdevIO* dev, bool usb, const char* fn)
 {
-    int r = cmd_dev_seuid(dev, CMD_ACTION_GET, reinterpret_cast<_SEUID_CONFIG*>(&dev->SeuId()));
+    _SEUID_CONFIG id{static_cast<uint32_t>(dev->SeuId())};
+    int r = cmd_dev_seuid(dev, CMD_ACTION_GET, &id);
+    dev->SetSeuId(static_cast<int>(id.seuID));
     if (usb) {
         r = cmd_dev_contpno(dev, CMD_ACTION_RESET, nullptr, 0);
         if (r != E_SX_SUCCESS) {
@@ -161,15 +163,14 @@ int CSXcontext::connectNewUSB(void*& out, uint16_t vid, uint16_t pid, uint32_t t
             // thread sees the tag family's preambles from its first frame.
             // The hub has no preambles of its own: it speaks the tag
             // family's.
-            dev->Tag() = tag;
+            dev->SetTag(tag);
             uint32_t cmdPre = CSXcmd::TrkCmdPre(pid);
             uint32_t pnoPre = CSXcmd::TrkPnoPre(pid);
             if (pid == PID_Q7_HUB) {
                 cmdPre = Q7_PREAMBLE_CMD;
                 pnoPre = Q7_PREAMBLE_PNO;
             }
-            dev->CmdPreamble() = cmdPre;
-            dev->PnoPreamble() = pnoPre;
+            dev->SetPreambles(cmdPre, pnoPre);
         }
         const int r = dev->ConnectUSB(vid, pid);
         if (r == E_SX_SUCCESS) {

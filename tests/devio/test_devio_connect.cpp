@@ -98,7 +98,7 @@ TEST(Connect, TraceLevelsOfTheTransport)
 TEST(Connect, ReportLineAndDetailTexts)
 {
     CSXdevIO* dev = new (std::nothrow) CSXdevIO(nullptr);
-    dev->SeuId() = 3;
+    dev->SetSeuId(3);
     std::strcpy(dev->WhoAmI()->hw_ser_no, "SN-0042");
     std::strcpy(dev->WhoAmI()->device_name, "Tracker");
     std::string text = "x";
