@@ -8,7 +8,7 @@
 
 #include <SXCmdIF/SXCmdIFdev.h>
 #include "context/CmdTable.h"
-#include "context/UseCount.h"
+#include "common/UseCount.h"
 #include <SXCmdIF/protocol/SXcmdEnums.h>
 #include <SXCmdIF/protocol/SXframe.h>
 

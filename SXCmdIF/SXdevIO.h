@@ -9,7 +9,7 @@
 // and the stores (DevReceive), the P&O queue (DevPnoQueue).
 #pragma once
 
-#include "context/UseCount.h"
+#include "common/UseCount.h"
 #include "devio/FrameRing.h"
 #include <SXCmdIF/protocol/SXframe.h>
 #include <SXCmdIF/protocol/SXframeInfo.h>
@@ -24,8 +24,9 @@
 #include <string>
 
 class CSXcontext;
-class CSXusbIO;
-class CSXserIO;
+namespace sxdev {
+class Transport;
+}
 
 class CSXdevIO {
 public:
@@ -85,28 +86,52 @@ public:
     void ResetPno();
 
     // --- Accessors and switches ------------------------------------------------
-    int& SeuId() { return m_nSeuId; }
+    int SeuId() const { return m_nSeuId; }
+    void SetSeuId(int id) { m_nSeuId = id; }
+    // The identity record, filled by the identity command.
     _WHOAMI_STRUCT* WhoAmI() { return &m_WhoAmI; }
-    uint32_t& Tag() { return m_nTag; }
-    uint32_t& CmdPreamble() { return m_nCmdPreamble; }
-    uint32_t& PnoPreamble() { return m_nPnoPreamble; }
-    int& TimeoutMs() { return m_nTimeoutMs; }
-    int& DefaultTimeout();
-    // The time-out as another thread may change it while a command or a
-    // P&O wait reads it (atomic access to m_nTimeoutMs).
+    // A tag family's device: its tag, and the preambles its frames carry
+    // (set before the transport starts reading).
+    uint32_t Tag() const { return m_nTag; }
+    void SetTag(uint32_t tag) { m_nTag = tag; }
+    uint32_t CmdPreamble() const { return m_nCmdPreamble; }
+    uint32_t PnoPreamble() const { return m_nPnoPreamble; }
+    void SetPreambles(uint32_t cmd, uint32_t pno)
+    {
+        m_nCmdPreamble = cmd;
+        m_nPnoPreamble = pno;
+    }
+    // The time-out of command and P&O waits, as another thread may change
+    // it while a wait reads it (atomic access to m_nTimeoutMs).
     void SetTimeoutMs(int ms) { __atomic_store_n(&m_nTimeoutMs, ms, __ATOMIC_RELAXED); }
     int CurrentTimeoutMs() const { return __atomic_load_n(&m_nTimeoutMs, __ATOMIC_RELAXED); }
+    void RestoreDefaultTimeout() { SetTimeoutMs(kDefaultTimeoutMs); }
     int SetTsEnable(bool on);
     int SetPnoFrmErrAllow(bool allow);
     int SetPnoValidateSensor(bool validate);
     // Callback and argument change together: the reading thread never calls
     // a new callback with the old argument.
     void SetPnoCallback(PnoCallback cb, void* arg);
-    CSXusbIO* Usb() const { return m_pUsb; }
-    CSXserIO* Ser() const { return m_pSer; }
+    // The connected transport; null when none is.
+    const sxdev::Transport* ConnectedTransport() const { return m_pTransport; }
 
     // Callers inside one exported call hold a use of the device; releasing
-    // the device waits until no use is held.
+    // the device, once it is off the context's list, waits until no use is
+    // held.
+    void AddUse() { m_uses.Add(); }
+    void DropUse() { m_uses.Drop(); }
+    void WaitUntilUnused() { m_uses.WaitNone(); }
+
+    // The label the device's trace lines carry after its unit id.
+    const char* Label() const { return m_szLabel; }
+    // The two stores, for measuring how much of them is resident.
+    const unsigned char* PnoStore() const { return m_PnoStore; }
+    const unsigned char* CmdStore() const { return m_CmdStore; }
+
+private:
+    // Tests reach the stores' write positions and the queues through it.
+    friend struct CSXdevIOTest;
+
     sxctx::UseCount m_uses;
 
     _WHOAMI_STRUCT m_WhoAmI;
@@ -116,8 +141,7 @@ public:
     std::atomic<PnoCallback> m_pfnPnoCB;
     void* m_pPnoCBArg;
     CSXcontext* m_pCtx;
-    CSXusbIO* m_pUsb;
-    CSXserIO* m_pSer;
+    sxdev::Transport* m_pTransport;
     int m_nTimeoutMs;
     std::atomic<bool> m_bTsEnable;
     std::atomic<bool> m_bPnoFrmErrAllow;
@@ -160,7 +184,9 @@ public:
     unsigned char m_PnoStore[kStoreSize];
     unsigned char m_CmdStore[kStoreSize];
 
-private:
+    // Opens a new transport (null: out of memory), starts its reading and
+    // makes it the device's; 0 or a device error code, and nothing kept.
+    int Connect(sxdev::Transport* transport);
     // Closes and frees the transport; 0 or the transport's failure to close
     // as a device error code.
     int CloseTransport();

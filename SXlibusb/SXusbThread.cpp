@@ -6,7 +6,8 @@
 #include "UsbStatusRules.h"
 #include "UsbTrace.h"
 
-#include "ChunkStore.h"
+#include <platform/ChunkStore.h>
+#include <platform/ReadingThread.h>
 #include <platform/Thread.h>
 
 #include <libusb.h>
@@ -36,14 +37,11 @@ void HandleEventsFor(libusb_context* ctx, long us)
     libusb_handle_events_timeout_completed(ctx, &tv, nullptr);
 }
 
-// The transport whose reading thread this is, on that thread.
-thread_local const CSXusbIO* t_reader = nullptr;
-
 } // namespace
 
 bool CSXusbIO::OnReadingThread() const
 {
-    return t_reader == this;
+    return sxplat::OnReadingThread(this);
 }
 
 int CSXusbIO::ReadCont()
@@ -69,7 +67,10 @@ int CSXusbIO::LastAsyncRead(unsigned char*& data, int& len)
 int CSXusbIO::StartAsyncRead()
 {
     SXUSB_ENTER();
-    if (m_bContRunning || m_parxfer) {
+    // A thread stopped from its own callback is joined first (it has taken
+    // its transfer back by then).
+    if (!sxplat::JoinStoppedReadingThread(m_pthCont, this, m_bContRunning, [this] { StopContThread(); }) ||
+        m_bContRunning || m_parxfer) {
         SXUSB_LEAVE();
         return -1;
     }
@@ -144,18 +145,15 @@ void CSXusbIO::StartContThread()
     SetReaderEvents(true); // writes wait for the thread from now on
     std::promise<uint32_t> started;
     std::future<uint32_t> tid = started.get_future();
-    try {
-        m_pthCont = new std::thread([this, &started] {
+    if (sxplat::StartReadingThread(m_pthCont, this, [this, &started] {
             started.set_value(sxplat::CurrentThreadId());
             thproc_Cont();
-        });
+        })) {
         m_thidCont = tid.get();
         BxDebug::BXDOUT5("%s : Thread started id = 0x%x\r\n", "CSXusbIO::StartContThread", m_thidCont);
-    } catch (const std::exception&) {
+    } else {
         m_bContRunning = false;
         SetReaderEvents(false);
-        delete m_pthCont;
-        m_pthCont = nullptr;
         BxDebug::BXDOUT1("%s : thread could not be started\r\n", "CSXusbIO::StartContThread");
     }
     SXUSB_LEAVE();
@@ -165,25 +163,14 @@ void CSXusbIO::StopContThread()
 {
     SXUSB_ENTER();
     static const char* const fn = "CSXusbIO::StopContThread";
+    if (sxplat::StopFromReadingThread(this, m_bContRunning, BxDebug::BXDOUT1, fn)) {
+        SXUSB_LEAVE();
+        return;
+    }
     if (m_thidCont && m_pthCont) {
         m_bContRunning = false;
-        if (sxplat::CurrentThreadId() == m_thidCont) {
-            // The reading thread cannot join itself; it ends on its own.
-            BxDebug::BXDOUT1("%s : called on the reading thread, not joining\r\n", fn);
-            SXUSB_LEAVE();
-            return;
-        }
         libusb_interrupt_event_handler(m_ctx);
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        if (m_pthCont->joinable()) {
-            BxDebug::BXDOUT5("%s : Thread joinable, joining\r\n", fn);
-            m_pthCont->join();
-            BxDebug::BXDOUT5("%s : Thread JOINED\r\n", fn);
-        } else {
-            BxDebug::BXDOUT5("%s : Thread NOT joinable\r\n", fn);
-        }
-        delete m_pthCont;
-        m_pthCont = nullptr;
+        sxplat::JoinReadingThread(m_pthCont, BxDebug::BXDOUT5, fn);
         m_thidCont = 0;
         BxDebug::BXDOUT5("%s : Thread STOPPED\r\n", fn);
         SXUSB_LEAVE();
@@ -200,14 +187,12 @@ void CSXusbIO::StopContThread()
 void CSXusbIO::thproc_Cont()
 {
     SXUSB_ENTER_ALT5();
-    t_reader = this;
     sxplat::RaiseThreadPriority();
     while (m_bContRunning)
         HandleEventsFor(m_ctx, kEventWaitUs);
     DrainTransfer(kDrainMs);
     SetReaderEvents(false); // a write still pending completes on its own thread
     FreeOrStrandTransfer();
-    t_reader = nullptr;
     SXUSB_LEAVE_ALT5();
 }
 
@@ -335,7 +320,7 @@ bool CSXusbIO::DataReady(unsigned char* data, int len)
         cb(arg, data, static_cast<unsigned>(len));
     } else {
         std::lock_guard<std::mutex> lock(m_mtxRx);
-        sxio::StoreChunk(m_rxStore, m_nRxTotal, m_nRxCount, m_pLast, m_nLastLen, data, len);
+        sxplat::StoreChunk(m_rxStore, m_nRxTotal, m_nRxCount, m_pLast, m_nLastLen, data, len);
     }
     return m_bContRunning;
 }

@@ -185,6 +185,8 @@ int CSXserIO::FlushComm()
     return 0;
 }
 
+// Closes what is still open and forgets the line's buffered input: the one
+// reset of the line's state, after a failed open and after Close.
 void CSXserIO::CloseHandles()
 {
     if (m_hCom)

@@ -310,12 +310,12 @@ int CSXserIO::Close()
         iodbg::BxDebug::BXDOUT_ERR5("CSXserIO::Close : closehandle m_hWriteEvent failed\n");
         result = -1;
     }
+    // Closed above, each failure reported: CloseHandles only forgets them
+    // and the line's buffered input.
     m_hCom = nullptr;
     m_hReadEvent = nullptr;
     m_hWriteEvent = nullptr;
-    m_nPushBack = 0;
-    m_nAheadPos = m_nAheadLen = 0;
-    m_nSearchFrom = 0;
+    CloseHandles();
     try {
         m_info = _sx_serportinfo();
     } catch (...) {

@@ -2,10 +2,11 @@
 // of frames to the owner.
 #include <SXserIO/SXserIO.h>
 
-#include "ChunkStore.h"
 #include "FrameHeader.h"
 #include "SerTrace.h"
 
+#include <platform/ChunkStore.h>
+#include <platform/ReadingThread.h>
 #include <platform/SerialLine.h>
 #include <platform/Thread.h>
 
@@ -59,9 +60,9 @@ void CSXserIO::SetMsgCallback(MsgCallback cb, void* arg)
 
 int CSXserIO::StartAsyncRead()
 {
-    // A thread whose flag was cleared without stopping it is joined first.
-    if (m_pthCont && !m_bContRunning.load())
-        StopContThread();
+    // A thread whose flag was cleared without joining it is joined first.
+    if (!sxplat::JoinStoppedReadingThread(m_pthCont, this, m_bContRunning, [this] { StopContThread(); }))
+        return -1;
     // Set before the thread exists, so a stop that comes before the thread
     // has started is never undone.
     if (m_bContRunning.exchange(true))
@@ -89,10 +90,7 @@ void CSXserIO::StartContThread()
                                 sxplat::ThreadHandleNumber(m_thidCont));
         return;
     }
-    try {
-        m_pthCont = new std::thread(&CSXserIO::thproc_Cont, this);
-    } catch (...) {
-        m_pthCont = nullptr;
+    if (!sxplat::StartReadingThread(m_pthCont, this, [this] { thproc_Cont(); })) {
         SXSER_LEAVE();
         return;
     }
@@ -105,6 +103,10 @@ void CSXserIO::StartContThread()
 void CSXserIO::StopContThread()
 {
     SXSER_ENTER();
+    if (sxplat::StopFromReadingThread(this, m_bContRunning, iodbg::BxDebug::BXDOUT0, kStop)) {
+        SXSER_LEAVE();
+        return;
+    }
     if (m_thidCont == std::thread::id() || !m_pthCont) {
         std::ostringstream id;
         id << m_thidCont;
@@ -118,21 +120,7 @@ void CSXserIO::StopContThread()
     m_bContRunning = false;
     // Wakes a read that waits for data, so the thread sees the flag now.
     sxplat::SignalEvent(m_hReadEvent);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    if (m_pthCont->get_id() == std::this_thread::get_id()) {
-        // Called from the data callback: the thread cannot join itself; it
-        // ends when the callback returns.
-        iodbg::BxDebug::BXDOUT0("%s : Thread NOT joinable\r\n", kStop);
-        m_pthCont->detach();
-    } else if (m_pthCont->joinable()) {
-        iodbg::BxDebug::BXDOUT0("%s : Thread joinable, joining\r\n", kStop);
-        m_pthCont->join();
-        iodbg::BxDebug::BXDOUT0("%s : Thread JOINED\r\n", kStop);
-    } else {
-        iodbg::BxDebug::BXDOUT0("%s : Thread NOT joinable\r\n", kStop);
-    }
-    delete m_pthCont;
-    m_pthCont = nullptr;
+    sxplat::JoinReadingThread(m_pthCont, iodbg::BxDebug::BXDOUT0, kStop);
     m_thidCont = std::thread::id();
     sxplat::ClearEvent(m_hReadEvent);
     iodbg::BxDebug::BXDOUT0("%s : Thread STOPPED\r\n", kStop);
@@ -261,7 +249,7 @@ bool CSXserIO::DataReady(unsigned char* data, int len)
         cb = m_pfnMsgCB;
         arg = m_pMsgCBArg;
         if (!cb && len <= kRxStoreSize)
-            sxio::StoreChunk(m_rxStore, m_nRxTotal, m_nRxCount, m_pLast, m_nLastLen, data, len);
+            sxplat::StoreChunk(m_rxStore, m_nRxTotal, m_nRxCount, m_pLast, m_nLastLen, data, len);
     }
     // Outside the lock: the callback may take a while or set a new one.
     if (cb)

@@ -420,7 +420,7 @@ int main(int argc, char** argv)
             }
         });
         auto stores = [&] {
-            return ResidentKb(d->m_PnoStore, CSXdevIO::kStoreSize) + ResidentKb(d->m_CmdStore, CSXdevIO::kStoreSize);
+            return ResidentKb(d->PnoStore(), CSXdevIO::kStoreSize) + ResidentKb(d->CmdStore(), CSXdevIO::kStoreSize);
         };
         Sleep(1.0);
         const long rssA = sxperf::RssKb(), stA = stores();

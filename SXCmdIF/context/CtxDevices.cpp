@@ -36,11 +36,11 @@ CSXdevIO* CSXcontext::AcquireDevice(const void* handle)
     auto it = std::find(m_vecDevices.begin(), m_vecDevices.end(), static_cast<const CSXdevIO*>(handle));
     if (it == m_vecDevices.end())
         return nullptr;
-    (*it)->m_uses.Add();
+    (*it)->AddUse();
     return *it;
 }
 
-void CSXcontext::ReleaseDevice(CSXdevIO* dev) { dev->m_uses.Drop(); }
+void CSXcontext::ReleaseDevice(CSXdevIO* dev) { dev->DropUse(); }
 
 std::vector<CSXdevIO*> CSXcontext::AcquireAll()
 {
@@ -52,7 +52,7 @@ std::vector<CSXdevIO*> CSXcontext::AcquireAll()
         return {};
     }
     for (CSXdevIO* dev : all)
-        dev->m_uses.Add();
+        dev->AddUse();
     return all;
 }
 
@@ -68,7 +68,7 @@ bool CSXcontext::Unlist(CSXdevIO* dev)
 
 void CSXcontext::WaitUnused(CSXdevIO* dev)
 {
-    dev->m_uses.WaitNone();
+    dev->WaitUntilUnused();
 }
 
 void CSXcontext::DestroyUnused(CSXdevIO* dev)
@@ -110,12 +110,12 @@ template <typename Open> int CSXcontext::ConnectDevice(void*& out, bool usb, con
         }
         // Held until the first commands are done: a release from another
         // thread that already has the handle waits for them.
-        dev->m_uses.Add();
+        dev->AddUse();
     }
     if (usb)
         out = dev;
     r = FirstCommands(dev, usb, fn);
-    dev->DefaultTimeout();
+    dev->RestoreDefaultTimeout();
     ReleaseDevice(dev);
     if (usb) {
         SXCTX_LEAVE(fn);
@@ -134,7 +134,9 @@ template <typename Open> int CSXcontext::ConnectDevice(void*& out, bool usb, con
 // on a serial port no answer to the unit-id request means no tracker there.
 int CSXcontext::FirstCommands(CSXdevIO* dev, bool usb, const char* fn)
 {
-    int r = cmd_dev_seuid(dev, CMD_ACTION_GET, reinterpret_cast<_SEUID_CONFIG*>(&dev->SeuId()));
+    _SEUID_CONFIG id{static_cast<uint32_t>(dev->SeuId())};
+    int r = cmd_dev_seuid(dev, CMD_ACTION_GET, &id);
+    dev->SetSeuId(static_cast<int>(id.seuID));
     if (usb) {
         r = cmd_dev_contpno(dev, CMD_ACTION_RESET, nullptr, 0);
         if (r != E_SX_SUCCESS) {
@@ -161,15 +163,14 @@ int CSXcontext::connectNewUSB(void*& out, uint16_t vid, uint16_t pid, uint32_t t
             // thread sees the tag family's preambles from its first frame.
             // The hub has no preambles of its own: it speaks the tag
             // family's.
-            dev->Tag() = tag;
+            dev->SetTag(tag);
             uint32_t cmdPre = CSXcmd::TrkCmdPre(pid);
             uint32_t pnoPre = CSXcmd::TrkPnoPre(pid);
             if (pid == PID_Q7_HUB) {
                 cmdPre = Q7_PREAMBLE_CMD;
                 pnoPre = Q7_PREAMBLE_PNO;
             }
-            dev->CmdPreamble() = cmdPre;
-            dev->PnoPreamble() = pnoPre;
+            dev->SetPreambles(cmdPre, pnoPre);
         }
         const int r = dev->ConnectUSB(vid, pid);
         if (r == E_SX_SUCCESS) {
@@ -312,7 +313,7 @@ int CSXcontext::dev_timeoutms(CSXdevIO* handle, int useDefault, int ms)
         return E_CTXERR_INVALID_DEVHND;
     }
     if (useDefault != 0)
-        dev->DefaultTimeout();
+        dev->RestoreDefaultTimeout();
     else
         dev->SetTimeoutMs(ms); // a command may be waiting on another thread
     return E_SX_SUCCESS;

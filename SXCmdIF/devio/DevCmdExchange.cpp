@@ -8,8 +8,7 @@
 #include "diag/FrameTraceInternal.h"
 #include "diag/TraceInternal.h"
 #include <SXCmdIF/protocol/SXcmd.h>
-#include <SXlibusb/SXusbIO.h>
-#include <SXserIO/SXserIO.h>
+#include "devio/Transport.h"
 
 #include <chrono>
 
@@ -24,7 +23,7 @@ int CSXdevIO::CmdIO(CFrameInfo& request, CFrameInfo& response, bool wait)
     std::lock_guard<std::mutex> exchange(m_mtxCmdIO);
     m_bNewRxCmdReady = false;
     trTraceCmdFrame(request.pFrame, static_cast<int>(len), false,
-                    m_pSer ? "CSXdevIO::CmdIO writing serial" : "CSXdevIO::CmdIO writing", 3);
+                    m_pTransport->SerialLine() ? "CSXdevIO::CmdIO writing serial" : "CSXdevIO::CmdIO writing", 3);
     int e = Write(request.pFrame, len);
     if (e == 0 && wait) {
         CFrameInfo t;
@@ -52,20 +51,7 @@ int CSXdevIO::Write(unsigned char* frame, uint32_t& length)
         SX_TRACE_LEAVE();
         return E_DEVIOERR_NO_CNX;
     }
-    int e = 0;
-    if (m_pUsb) {
-        unsigned int n = length;
-        const int r = m_pUsb->Write(frame, n);
-        length = n;
-        if (r != 0)
-            e = r * 65536 + E_DEVIOERR_USB_WRITERR;
-    } else {
-        int n = static_cast<int>(length);
-        const int r = m_pSer->Write(frame, n);
-        length = static_cast<uint32_t>(n);
-        if (r != 0)
-            e = r * 65536 + E_DEVIOERR_SER_WRITERR;
-    }
+    const int e = m_pTransport->Write(frame, length);
     SX_TRACE_LEAVE();
     return e;
 }

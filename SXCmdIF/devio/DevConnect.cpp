@@ -5,8 +5,7 @@
 #include "ErrDetail.h"
 #include <SXCmdIF/SXerrors.h>
 #include "diag/TraceInternal.h"
-#include <SXlibusb/SXusbIO.h>
-#include <SXserIO/SXserIO.h>
+#include "devio/Transport.h"
 #include <platform/PageAlloc.h>
 
 #include <cstdio>
@@ -51,8 +50,7 @@ CSXdevIO::CSXdevIO(CSXcontext* owner)
       m_pfnPnoCB(nullptr),
       m_pPnoCBArg(nullptr),
       m_pCtx(owner),
-      m_pUsb(nullptr),
-      m_pSer(nullptr),
+      m_pTransport(nullptr),
       m_nTimeoutMs(kDefaultTimeoutMs),
       m_bTsEnable(false),
       m_bPnoFrmErrAllow(false),
@@ -86,58 +84,40 @@ int CSXdevIO::ConnectUSB(uint16_t vid, uint16_t pid)
 {
     SX_TRACE_ENTER();
     Disconnect();
-    CSXusbIO* usb = new (std::nothrow) CSXusbIO();
-    if (!usb) {
-        SX_TRACE_LEAVE();
-        return E_CTXERR_MEMALLOC_ERROR;
-    }
-    usb->SetTrace(m_nTraceLev > 0, m_nTraceLev - 1);
-    int r = usb->DiscoverVidPid(vid, pid);
-    if (r != 0) {
-        delete usb;
-        SX_TRACE_LEAVE();
-        return r <= SXUSB_ERR_NO_DEVICE_OPENED ? E_SXERR_NOTFOUND : r * 65536 + E_SXERR_LIBUSB;
-    }
-    r = usb->ReadCont();
-    if (r != 0) {
-        usb->Close();
-        delete usb;
-        SX_TRACE_LEAVE();
-        return r * 65536 + E_SXERR_LIBUSB;
-    }
-    // Set before the callback goes in: the transport's callback lock then
-    // publishes it to the reading thread.
-    m_pUsb = usb;
-    usb->SetMsgCallback(USBSer_CB, this);
+    const int e = Connect(sxdev::NewUsbTransport(vid, pid));
     SX_TRACE_LEAVE();
-    return 0;
+    return e;
 }
 
 int CSXdevIO::ConnectSer(int port, unsigned int cfg)
 {
     SX_TRACE_ENTER();
     Disconnect();
-    CSXserIO* ser = new (std::nothrow) CSXserIO(cfg);
-    if (!ser) {
-        SX_TRACE_LEAVE();
-        return E_CTXERR_MEMALLOC_ERROR;
-    }
-    ser->SetTrace(m_nTraceLev > 0, m_nTraceLev - 1);
-    int r = port <= 0 ? ser->DiscoverPort() : ser->Open(static_cast<unsigned>(port));
-    if (r != 0) {
-        delete ser;
-    } else {
-        r = ser->ReadCont();
-        if (r != 0) {
-            ser->Close();
-            delete ser;
-        } else {
-            m_pSer = ser;
-            ser->SetMsgCallback(USBSer_CB, this);
-        }
-    }
+    const int e = Connect(sxdev::NewSerialTransport(port, cfg));
     SX_TRACE_LEAVE();
-    return r == 0 ? 0 : r * 65536 + E_SXERR_SERIO;
+    return e;
+}
+
+int CSXdevIO::Connect(sxdev::Transport* transport)
+{
+    if (!transport)
+        return E_CTXERR_MEMALLOC_ERROR;
+    transport->SetTrace(m_nTraceLev > 0, m_nTraceLev - 1);
+    int e = transport->Open();
+    if (e == 0) {
+        e = transport->StartReading();
+        if (e != 0)
+            transport->Close();
+    }
+    if (e != 0) {
+        delete transport;
+        return e;
+    }
+    // Set before the receiver goes in: the transport's callback lock then
+    // publishes it to the reading thread.
+    m_pTransport = transport;
+    transport->SetReceiver(USBSer_CB, this);
+    return 0;
 }
 
 // Close stops and joins the reading thread, so nothing reaches this object
@@ -154,28 +134,17 @@ int CSXdevIO::Disconnect()
 // At most one transport is set: each connection disconnects first.
 int CSXdevIO::CloseTransport()
 {
-    int e = 0;
-    if (m_pUsb) {
-        const int r = m_pUsb->Close();
-        delete m_pUsb;
-        m_pUsb = nullptr;
-        e = r != 0 ? r * 65536 + E_SXERR_LIBUSB : 0;
-    } else if (m_pSer) {
-        const int r = m_pSer->Close();
-        delete m_pSer;
-        m_pSer = nullptr;
-        e = r != 0 ? r * 65536 + E_SXERR_SERIO : 0;
-    }
+    if (!m_pTransport)
+        return 0;
+    const int e = m_pTransport->Close();
+    delete m_pTransport;
+    m_pTransport = nullptr;
     return e;
 }
 
 bool CSXdevIO::IsConnected() const
 {
-    if (m_pUsb)
-        return m_pUsb->IsOpen();
-    if (m_pSer)
-        return m_pSer->IsOpen();
-    return false;
+    return m_pTransport && m_pTransport->IsOpen();
 }
 
 namespace {
@@ -207,10 +176,8 @@ void CSXdevIO::SetTraceLev(int level)
     m_nTraceLev = level;
     trTracefHP("CSXdevIO::SetTraceLev : nT = %d\r\n", level);
     const int t = TransportLevel(level);
-    if (m_pUsb)
-        m_pUsb->SetTrace(level > 0, t);
-    if (m_pSer)
-        m_pSer->SetTrace(level > 0, t);
+    if (m_pTransport)
+        m_pTransport->SetTrace(level > 0, t);
 }
 
 void CSXdevIO::ReportLine(std::string& text) const
@@ -230,12 +197,6 @@ void CSXdevIO::ReportLine(std::string& text) const
 const char* CSXdevIO::ErrDetailStr(int code)
 {
     return sxerr::DetailText(code);
-}
-
-int& CSXdevIO::DefaultTimeout()
-{
-    SetTimeoutMs(kDefaultTimeoutMs);
-    return m_nTimeoutMs;
 }
 
 int CSXdevIO::SetTsEnable(bool on)

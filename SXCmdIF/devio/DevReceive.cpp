@@ -6,6 +6,7 @@
 
 #include <SXCmdIF/SXerrors.h>
 #include "diag/FrameTraceInternal.h"
+#include "devio/Transport.h"
 #include "diag/TraceInternal.h"
 #include <SXCmdIF/pno/SXseuPno.h>
 #include <sxwire/LEWords.h>
@@ -83,7 +84,7 @@ int CSXdevIO::DataReady(CFrameInfo& r)
         return E_DEVIOERR_NO_CNX;
     }
     static const char kFunc[] = "CSXdevIO::DataReady";
-    const char* const label = m_pSer ? "CSXdevIO::DataReady received serial" : "CSXdevIO::DataReady received";
+    const char* const label = m_pTransport && m_pTransport->SerialLine() ? "CSXdevIO::DataReady received serial" : "CSXdevIO::DataReady received";
     const bool allow = m_bPnoFrmErrAllow;
     unsigned char* const p = r.pFrame;
     const uint32_t len = r.frameLen;

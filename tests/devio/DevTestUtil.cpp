@@ -209,8 +209,8 @@ bool WaitPnoCount(CSXdevIO& dev, unsigned n, int ms)
 
 size_t CmdQueueSize(CSXdevIO& dev)
 {
-    std::lock_guard<std::mutex> lock(dev.m_mtxRxCmdQ);
-    return dev.queRxCmdFrames.size();
+    std::lock_guard<std::mutex> lock(CSXdevIOTest::CmdQueueLock(dev));
+    return CSXdevIOTest::CmdQueue(dev).size();
 }
 
 } // namespace sxtest

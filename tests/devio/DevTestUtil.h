@@ -8,6 +8,7 @@
 #include <testsupport/usbemu/UsbEmu.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -15,6 +16,24 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+// Reaches the device object's internals: the stores' write positions, the
+// queues and the wake-ups.
+struct CSXdevIOTest {
+    static uint32_t& PnoWriteOff(CSXdevIO& d) { return d.m_nPnoWriteOff; }
+    static unsigned char*& PnoWrite(CSXdevIO& d) { return d.m_pPnoWrite; }
+    static unsigned char* PnoStore(CSXdevIO& d) { return d.m_PnoStore; }
+    static uint32_t& CmdWriteOff(CSXdevIO& d) { return d.m_nCmdWriteOff; }
+    static unsigned char*& CmdWrite(CSXdevIO& d) { return d.m_pCmdWrite; }
+    static unsigned char* CmdStore(CSXdevIO& d) { return d.m_CmdStore; }
+    static std::mutex& CmdQueueLock(CSXdevIO& d) { return d.m_mtxRxCmdQ; }
+    static sxdev::FrameRing<CSXdevIO::kQueueBound>& CmdQueue(CSXdevIO& d) { return d.queRxCmdFrames; }
+    static std::mutex& PnoWaitLock(CSXdevIO& d) { return d.m_mtxPnoWait; }
+    static std::atomic<bool>& NewPnoReady(CSXdevIO& d) { return d.m_bNewRxPnoReady; }
+    static std::condition_variable& PnoWake(CSXdevIO& d) { return d.m_cvRxPno; }
+    static int TraceLev(const CSXdevIO& d) { return d.m_nTraceLev; }
+    static bool ValidatesSensor(const CSXdevIO& d) { return d.m_bPnoValidateSensor.load(); }
+};
 
 namespace sxtest {
 

@@ -25,7 +25,7 @@ TEST(Connect, UsbWithNoDeviceIsNotFound)
     CSXdevIO* dev = new (std::nothrow) CSXdevIO(nullptr);
     ASSERT_NE(dev, nullptr);
     EXPECT_EQ(dev->ConnectUSB(VID_MAKER, PID_SORIX), E_SXERR_NOTFOUND);
-    EXPECT_EQ(dev->Usb(), nullptr);
+    EXPECT_EQ(dev->ConnectedTransport(), nullptr);
     EXPECT_FALSE(dev->IsConnected());
     delete dev;
 }
@@ -36,12 +36,12 @@ TEST(Connect, SecondUsbConnectionClosesTheFirst)
     usbemu::EmulatedDevice& trk = tb.AddDevice(usbemu::DeviceSpec::Tracker(VID_MAKER, PID_SORIX));
     CSXdevIO* dev = new (std::nothrow) CSXdevIO(nullptr);
     ASSERT_EQ(dev->ConnectUSB(VID_MAKER, PID_SORIX), 0);
-    CSXusbIO* first = dev->Usb();
+    const sxdev::Transport* first = dev->ConnectedTransport();
     ASSERT_NE(first, nullptr);
     ASSERT_EQ(dev->ConnectUSB(VID_MAKER, PID_SORIX), 0);
     EXPECT_TRUE(dev->IsConnected());
     EXPECT_EQ(dev->Disconnect(), 0);
-    EXPECT_EQ(dev->Usb(), nullptr);
+    EXPECT_EQ(dev->ConnectedTransport(), nullptr);
     EXPECT_FALSE(dev->IsConnected());
     delete dev;
     EXPECT_EQ(trk.OpenHandles(), 0);
@@ -54,7 +54,7 @@ TEST(Connect, SerialPortThatCannotOpenIsASerialError)
     const int e = dev->ConnectSer(1, 0);
     EXPECT_EQ(e & 0xFFFF, E_SXERR_SERIO);
     EXPECT_NE(e >> 16, 0);
-    EXPECT_EQ(dev->Ser(), nullptr);
+    EXPECT_EQ(dev->ConnectedTransport(), nullptr);
     delete dev;
 }
 
@@ -72,7 +72,7 @@ TEST(Connect, UnpluggedDeviceFailsTheNextCommandAndStillCleansUp)
     const int e = Exchange(*dev, CMD_UNITS, rsp);
     EXPECT_TRUE(e == E_DEVIOERR_NO_CNX || (e & 0xFFFF) == E_DEVIOERR_USB_WRITERR) << e;
     dev->Disconnect();
-    EXPECT_EQ(dev->Usb(), nullptr);
+    EXPECT_EQ(dev->ConnectedTransport(), nullptr);
     EXPECT_EQ(Exchange(*dev, CMD_UNITS, rsp), E_DEVIOERR_NO_CNX);
     // What was queued stays readable.
     CFrameInfo f;
@@ -90,7 +90,7 @@ TEST(Connect, TraceLevelsOfTheTransport)
         iodbg::BxDebug::BXDSetLevel(4);
         dev.SetTraceLev(c[0]);
         EXPECT_EQ(iodbg::BxDebug::BXDlev(), c[1]) << "level " << c[0];
-        EXPECT_EQ(dev.m_nTraceLev, c[0]);
+        EXPECT_EQ(CSXdevIOTest::TraceLev(dev), c[0]);
     }
     dev.SetTraceLev(0);
 }
@@ -98,7 +98,7 @@ TEST(Connect, TraceLevelsOfTheTransport)
 TEST(Connect, ReportLineAndDetailTexts)
 {
     CSXdevIO* dev = new (std::nothrow) CSXdevIO(nullptr);
-    dev->SeuId() = 3;
+    dev->SetSeuId(3);
     std::strcpy(dev->WhoAmI()->hw_ser_no, "SN-0042");
     std::strcpy(dev->WhoAmI()->device_name, "Tracker");
     std::string text = "x";
@@ -107,10 +107,10 @@ TEST(Connect, ReportLineAndDetailTexts)
     EXPECT_STREQ(CSXdevIO::ErrDetailStr(E_DEVIOERR_USB_WRITERR + (-4 * 65536)), CSXusbIO::ErrorStr(-4));
     EXPECT_STREQ(CSXdevIO::ErrDetailStr(E_DEVIOERR_SER_READERR + (5 << 16)), CSXserIO::ErrorStr(5));
     EXPECT_STREQ(CSXdevIO::ErrDetailStr(E_SXERR_INVALID_CRC + (7 << 16)), "");
-    EXPECT_EQ(dev->TimeoutMs(), 50);
+    EXPECT_EQ(dev->CurrentTimeoutMs(), 50);
     EXPECT_EQ(dev->CmdPreamble(), SX_PREAMBLE_CMD);
     EXPECT_EQ(dev->PnoPreamble(), SX_PREAMBLE_PNO);
-    EXPECT_TRUE(dev->m_bPnoValidateSensor.load());
+    EXPECT_TRUE(CSXdevIOTest::ValidatesSensor(*dev));
     delete dev;
 }
 

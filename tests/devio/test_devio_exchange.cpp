@@ -23,7 +23,7 @@ Answerer Reply(uint32_t action, int delayMs = 0)
 
 bool InCmdStore(CSXdevIO& dev, const unsigned char* p)
 {
-    return p >= dev.m_CmdStore && p < dev.m_CmdStore + CSXdevIO::kStoreSize;
+    return p >= CSXdevIOTest::CmdStore(dev) && p < CSXdevIOTest::CmdStore(dev) + CSXdevIO::kStoreSize;
 }
 
 class Exchange : public ::testing::TestWithParam<bool> {
@@ -35,7 +35,7 @@ protected:
         ASSERT_TRUE(m_link->dev->IsConnected());
         // A loaded machine may take longer than the default 50 ms to answer;
         // the tests of the time-out itself set their own.
-        Dev().TimeoutMs() = 1000;
+        Dev().SetTimeoutMs(1000);
     }
     CSXdevIO& Dev() { return *m_link->dev; }
     std::unique_ptr<Link> m_link;
@@ -74,7 +74,7 @@ TEST_P(Exchange, NakWarningIsAnAnswer)
 
 TEST_P(Exchange, NoAnswerIsAnEmptyQueueAndTheResponseIsUntouched)
 {
-    Dev().DefaultTimeout();
+    Dev().RestoreDefaultTimeout();
     CFrameInfo rsp;
     const auto t0 = std::chrono::steady_clock::now();
     EXPECT_EQ(sxtest::Exchange(Dev(), CMD_UNITS, rsp), E_CTXERR_DEV_RECV_QUEUE_EMPTY);
@@ -85,11 +85,12 @@ TEST_P(Exchange, NoAnswerIsAnEmptyQueueAndTheResponseIsUntouched)
 TEST_P(Exchange, RaisedTimeoutLetsASlowAnswerThrough)
 {
     m_link->SetAnswerer(Reply(CMD_ACTION_ACK, 150));
-    Dev().TimeoutMs() = 1000;
+    Dev().SetTimeoutMs(1000);
     CFrameInfo rsp;
     EXPECT_EQ(sxtest::Exchange(Dev(), CMD_UNITS, rsp), 0);
     EXPECT_TRUE(rsp.IsAck());
-    EXPECT_EQ(Dev().DefaultTimeout(), 50);
+    Dev().RestoreDefaultTimeout();
+    EXPECT_EQ(Dev().CurrentTimeoutMs(), 50);
 }
 
 TEST_P(Exchange, StaleAnswerIsAMismatchThenTheNextExchangeSucceeds)

@@ -86,18 +86,18 @@ TEST_F(PnoQueue, BlockReadTakesWhatFits)
 
 TEST_F(PnoQueue, BlockReadStopsWhereTheStoreStartsAgain)
 {
-    Dev().m_nPnoWriteOff = CSXdevIO::kStoreWrap - 540;
-    Dev().m_pPnoWrite = Dev().m_PnoStore + Dev().m_nPnoWriteOff;
+    CSXdevIOTest::PnoWriteOff(Dev()) = CSXdevIO::kStoreWrap - 540;
+    CSXdevIOTest::PnoWrite(Dev()) = CSXdevIOTest::PnoStore(Dev()) + CSXdevIOTest::PnoWriteOff(Dev());
     DeliverRun(1, 3, 16);
     CFrameInfo out;
     unsigned frames = 10;
     EXPECT_EQ(Dev().FIFORxPnoCount(out, frames, 100000), 0);
     EXPECT_EQ(frames, 1u);
-    EXPECT_EQ(out.pFrame, Dev().m_PnoStore + CSXdevIO::kStoreWrap - 540);
+    EXPECT_EQ(out.pFrame, CSXdevIOTest::PnoStore(Dev()) + CSXdevIO::kStoreWrap - 540);
     frames = 10;
     EXPECT_EQ(Dev().FIFORxPnoCount(out, frames, 100000), 0);
     EXPECT_EQ(frames, 2u);
-    EXPECT_EQ(out.pFrame, Dev().m_PnoStore);
+    EXPECT_EQ(out.pFrame, CSXdevIOTest::PnoStore(Dev()));
 }
 
 TEST_F(PnoQueue, The1921stFramePushesTheOldest)
@@ -129,7 +129,7 @@ TEST_F(PnoQueue, OverflowIsReturnedAndTraced)
     EXPECT_EQ(ring.size(), 2u);
 
     DeliverRun(1, 1920);
-    const std::string line = std::to_string(Dev().SeuId()) + "-" + Dev().m_szLabel +
+    const std::string line = std::to_string(Dev().SeuId()) + "-" + Dev().Label() +
                              " : CSXdevIO::RxPnoEnqueue: Unclaimed Rx Pno Frames exceeded 1920 : popping frame FC ";
     for (int level : {6, 7}) {
         trSetTrace(true, level);
@@ -269,7 +269,7 @@ TEST_F(PnoQueue, WaitTimesOutOrTakesTheFrameThatArrives)
     EXPECT_EQ(Dev().WaitPnoRespA(f), E_SXERR_TIMEOUT);
     EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(45));
     EXPECT_TRUE(f.IsNull());
-    Dev().TimeoutMs() = 2000;
+    Dev().SetTimeoutMs(2000);
     std::thread late([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         m_link->Push(PnoFrame(42));
@@ -290,9 +290,9 @@ TEST_F(PnoQueue, ALateFlagOfATakenFrameDoesNotEndTheNextWait)
     Dev().SetTimeoutMs(300);
     std::thread late([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        std::lock_guard<std::mutex> lock(Dev().m_mtxPnoWait);
-        Dev().m_bNewRxPnoReady = true;
-        Dev().m_cvRxPno.notify_all();
+        std::lock_guard<std::mutex> lock(CSXdevIOTest::PnoWaitLock(Dev()));
+        CSXdevIOTest::NewPnoReady(Dev()) = true;
+        CSXdevIOTest::PnoWake(Dev()).notify_all();
     });
     CFrameInfo f;
     EXPECT_EQ(Dev().WaitPnoRespA(f), E_SXERR_TIMEOUT);
@@ -302,7 +302,7 @@ TEST_F(PnoQueue, ALateFlagOfATakenFrameDoesNotEndTheNextWait)
 
 TEST_F(PnoQueue, WaitsMissNoFrameOfAStream)
 {
-    Dev().TimeoutMs() = 5000;
+    Dev().SetTimeoutMs(5000);
     std::atomic<bool> stop{false};
     std::thread reader([&] {
         uint32_t fc = 1;

@@ -198,7 +198,7 @@ TEST_F(Receive, ResponseWithBadCrcTracesItsError)
         EXPECT_EQ(std::regex_search(text, line(withCmd)), level == 7) << text;
     }
     ASSERT_EQ(CmdQueueSize(Dev()), 2u);
-    EXPECT_EQ(Dev().queRxCmdFrames.front().errCode, static_cast<unsigned>(withCmd));
+    EXPECT_EQ(CSXdevIOTest::CmdQueue(Dev()).front().errCode, static_cast<unsigned>(withCmd));
 }
 
 TEST_F(Receive, UnitShorterThanItsSizeIsAHeaderError)
@@ -246,31 +246,31 @@ TEST_F(Receive, PnoStoreStartsAgainAfterItsWrapPoint)
     ASSERT_EQ(f.size(), 540u);
     for (int i = 0; i < 28800; ++i)
         ASSERT_EQ(Deliver(f), 0);
-    EXPECT_EQ(Dev().m_nPnoWriteOff, 0u);
-    EXPECT_EQ(Dev().m_pPnoWrite, Dev().m_PnoStore);
+    EXPECT_EQ(CSXdevIOTest::PnoWriteOff(Dev()), 0u);
+    EXPECT_EQ(CSXdevIOTest::PnoWrite(Dev()), CSXdevIOTest::PnoStore(Dev()));
     // A frame begun one byte before the wrap point ends inside the slack.
     Dev().ResetPno();
-    Dev().m_nPnoWriteOff = CSXdevIO::kStoreWrap - 1;
-    Dev().m_pPnoWrite = Dev().m_PnoStore + Dev().m_nPnoWriteOff;
+    CSXdevIOTest::PnoWriteOff(Dev()) = CSXdevIO::kStoreWrap - 1;
+    CSXdevIOTest::PnoWrite(Dev()) = CSXdevIOTest::PnoStore(Dev()) + CSXdevIOTest::PnoWriteOff(Dev());
     ASSERT_EQ(Deliver(f), 0);
     const CFrameInfo q = Oldest();
-    EXPECT_EQ(q.pFrame, Dev().m_PnoStore + CSXdevIO::kStoreWrap - 1);
+    EXPECT_EQ(q.pFrame, CSXdevIOTest::PnoStore(Dev()) + CSXdevIO::kStoreWrap - 1);
     EXPECT_EQ(Bytes(q.pFrame, q.pFrame + q.frameLen), f);
-    EXPECT_EQ(Dev().m_nPnoWriteOff, 0u);
+    EXPECT_EQ(CSXdevIOTest::PnoWriteOff(Dev()), 0u);
 }
 
 TEST_F(Receive, LongResponseThatWouldRunPastTheStoreStartsAtTheFront)
 {
     const Bytes big = CmdFrame(CMD_UNITS, CMD_ACTION_SET, 1, Bytes(2000, 0x22));
-    Dev().m_nCmdWriteOff = CSXdevIO::kStoreWrap - 100;
-    Dev().m_pCmdWrite = Dev().m_CmdStore + Dev().m_nCmdWriteOff;
+    CSXdevIOTest::CmdWriteOff(Dev()) = CSXdevIO::kStoreWrap - 100;
+    CSXdevIOTest::CmdWrite(Dev()) = CSXdevIOTest::CmdStore(Dev()) + CSXdevIOTest::CmdWriteOff(Dev());
     ASSERT_EQ(Deliver(big), 0);
     int e = 0;
     CFrameInfo rsp;
     ASSERT_TRUE(Dev().RxCmdDequeue(rsp, CMD_UNITS, e));
-    EXPECT_EQ(rsp.pFrame, Dev().m_CmdStore);
+    EXPECT_EQ(rsp.pFrame, CSXdevIOTest::CmdStore(Dev()));
     EXPECT_EQ(Bytes(rsp.pFrame, rsp.pFrame + rsp.frameLen), big);
-    EXPECT_EQ(Dev().m_nCmdWriteOff, big.size());
+    EXPECT_EQ(CSXdevIOTest::CmdWriteOff(Dev()), big.size());
 }
 
 TEST_F(Receive, UnclaimedResponsesAreBounded)
@@ -278,8 +278,8 @@ TEST_F(Receive, UnclaimedResponsesAreBounded)
     for (uint32_t i = 0; i < 1921; ++i)
         ASSERT_EQ(Deliver(CmdFrame(i % 30, CMD_ACTION_ACK, i)), 0);
     EXPECT_EQ(CmdQueueSize(Dev()), 1920u);
-    std::lock_guard<std::mutex> lock(Dev().m_mtxRxCmdQ);
-    EXPECT_EQ(Dev().queRxCmdFrames.front().devid(), 1u);
+    std::lock_guard<std::mutex> lock(CSXdevIOTest::CmdQueueLock(Dev()));
+    EXPECT_EQ(CSXdevIOTest::CmdQueue(Dev()).front().devid(), 1u);
 }
 
 } // namespace

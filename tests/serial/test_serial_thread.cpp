@@ -3,7 +3,9 @@
 // search, ZJ and free-form modes, starting, stopping and closing.
 #include "SerTestUtil.h"
 
+#include <atomic>
 #include <fcntl.h>
+#include <future>
 #include <gtest/gtest.h>
 #include <regex>
 #include <unistd.h>
@@ -346,6 +348,45 @@ TEST_F(SerialThread, StoppedThreadLeavesTheInputAloneAndCanStartAgain)
     ASSERT_TRUE(peer.Send(f1));
     ASSERT_TRUE(col.WaitFor(2, 3000));
     EXPECT_EQ(Stop(), (std::vector<Bytes>{f2, f1}));
+}
+
+// The one stop rule of both transports' reading threads: a stop from the
+// data callback neither deadlocks nor detaches; the thread stays owned, ends
+// by itself, hands nothing more over, and the next start from outside joins
+// it and reads again.
+TEST_F(SerialThread, StopFromTheCallbackKeepsTheThreadForTheNextStart)
+{
+    struct SelfStop {
+        TestSerIO* io = nullptr;
+        std::atomic<int> calls{0};
+        std::promise<void> stopped;
+        static void CB(void* arg, unsigned char*, unsigned int)
+        {
+            auto* self = static_cast<SelfStop*>(arg);
+            if (self->calls++ == 0) {
+                EXPECT_EQ(self->io->ReadContStop(), 0);
+                self->stopped.set_value();
+            }
+        }
+    } stopper;
+    stopper.io = &io;
+    std::future<void> stopped = stopper.stopped.get_future();
+    io.SetMsgCallback(&SelfStop::CB, &stopper);
+    ASSERT_EQ(io.ReadCont(), 0);
+    const Bytes f1 = Frame("SXRP", 20, 1), f2 = Frame("SXRC", 20, 9);
+    ASSERT_TRUE(peer.Send(f1));
+    ASSERT_EQ(stopped.wait_for(std::chrono::seconds(3)), std::future_status::ready);
+    EXPECT_FALSE(io.AsyncReadRunning());
+    EXPECT_TRUE(io.HasThread()); // owned, not detached
+    ASSERT_TRUE(peer.Send(f1));
+
+    io.SetMsgCallback(&Collector::CB, &col);
+    ASSERT_EQ(io.ReadCont(), 0);
+    ASSERT_TRUE(peer.Send(f2));
+    ASSERT_TRUE(col.WaitFor(2, 3000));
+    EXPECT_EQ(stopper.calls.load(), 1);
+    EXPECT_EQ(Stop(), (std::vector<Bytes>{f1, f2}));
+    EXPECT_FALSE(io.HasThread());
 }
 
 TEST_F(SerialThread, StopsPromptlyWhileAFrameTrickles)

@@ -2,6 +2,7 @@
 // reading, and the device disappearing.
 #include "UsbContFixture.h"
 
+#include <atomic>
 #include <cerrno>
 #include <future>
 
@@ -108,6 +109,45 @@ TEST_F(UsbContTest, StopRightAfterStartStillStops)
     m_io->StopContThread();
     ExpectIdle();
     EXPECT_EQ(m_io->Close(), 0);
+}
+
+// The one stop rule of both transports' reading threads: a stop from the
+// data callback neither deadlocks nor detaches; the thread stays owned, ends
+// by itself, hands nothing more over, and the next start from outside joins
+// it and reads again.
+TEST_F(UsbContTest, StopFromTheCallbackKeepsTheThreadForTheNextStart)
+{
+    struct SelfStop {
+        CSXusbIO* io = nullptr;
+        std::atomic<int> calls{0};
+        std::promise<void> stopped;
+        static void CB(void* arg, unsigned char*, unsigned int)
+        {
+            auto* self = static_cast<SelfStop*>(arg);
+            if (self->calls++ == 0) {
+                self->io->StopContThread();
+                self->stopped.set_value();
+            }
+        }
+    };
+    ASSERT_NO_FATAL_FAILURE(Start(false));
+    SelfStop stopper;
+    stopper.io = m_io.get();
+    std::future<void> stopped = stopper.stopped.get_future();
+    m_io->SetMsgCallback(&SelfStop::CB, &stopper);
+    m_dev->QueueIn(Pattern(10, 1));
+    ASSERT_EQ(stopped.wait_for(5s), std::future_status::ready);
+    EXPECT_FALSE(m_io->AsyncReadRunning());
+    EXPECT_NE(CSXusbIOTest::Thread(*m_io), nullptr); // owned, not detached
+
+    m_io->SetMsgCallback(&ChunkSink::Callback, &m_sink);
+    ASSERT_EQ(m_io->ReadCont(), 0);
+    m_dev->QueueIn(Pattern(12, 2));
+    ASSERT_TRUE(m_sink.WaitCount(1));
+    EXPECT_EQ(m_sink.Chunks().front(), Pattern(12, 2));
+    EXPECT_EQ(stopper.calls.load(), 1);
+    EXPECT_EQ(m_io->Close(), 0);
+    ExpectClosed();
 }
 
 TEST_F(UsbContTest, ReadContWithoutADeviceOrWhenSubmissionFails)

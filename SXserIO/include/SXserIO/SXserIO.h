@@ -162,7 +162,9 @@ public:
      * error) and hands each to the message callback, or keeps it for LastAsyncRead().
      * \returns 0; -1 when it runs already or cannot start */
     int ReadCont();
-    /** Stops and joins the reading thread.
+    /** Stops and joins the reading thread. Called from the message callback it only asks the thread to end,
+     * which it does once the callback returns; the next ReadCont(), ReadContStop() or Close() from another thread
+     * joins it.
      * \returns 0 */
     int ReadContStop();
     /** The last frame the reading thread kept (without a callback).

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-namespace sxio {
+namespace sxplat {
 
 template <int N>
 inline void StoreChunk(unsigned char (&store)[N], int& total, int& count, unsigned char*& last, int& lastLen,
@@ -23,4 +23,4 @@ inline void StoreChunk(unsigned char (&store)[N], int& total, int& count, unsign
     total += len;
 }
 
-} // namespace sxio
+} // namespace sxplat

@@ -1,7 +1,8 @@
 // Calls in progress on an object that another thread may release (a context
 // or a device): each exported call holds a use, and the release, once the
 // object is off its list so that no new use can begin, blocks until the last
-// use is dropped.
+// use is dropped. Below both the context and the device, which both count
+// their uses with it.
 #pragma once
 
 #include <condition_variable>
