@@ -12,15 +12,35 @@ namespace {
 // The defaults exist for orientation units 0 to 2; other units read the
 // Euler default rather than memory past the table.
 unsigned DefaultIndex(unsigned oriUnits) { return oriUnits <= ORI_QUATERNION ? oriUnits : 0u; }
+
+// What the two records share: the frequency and the four rotation floats.
+template <class To, class From>
+void TakeFreqAndRotation(To& to, const From& from)
+{
+    to.srcfreq = from.srcfreq;
+    std::memcpy(to.rotation, from.rotation, sizeof to.rotation);
+}
+
+bool SameRotation(const float* a, const float* b)
+{
+    for (int i = 0; i < 4; ++i)
+        if (!Near(a[i], b[i]))
+            return false;
+    return true;
+}
 } // namespace
+
+// The rotation accessors hold nothing: each record class is its record and
+// its units.
+static_assert(sizeof(CSrcCfg) == sizeof(_SRC_CONFIG) + sizeof(CUnitsCfg), "CSrcCfg layout");
+static_assert(sizeof(CSrcRotCfg) == sizeof(_SRCROT_CONFIG) + sizeof(uint32_t), "CSrcRotCfg layout");
 
 // ---- CSrcCfg
 
 CSrcCfg::CSrcCfg(const _SRCROT_CONFIG* p)
 {
     Init();
-    cfg.srcfreq = p->srcfreq;
-    std::memcpy(cfg.rotation, p->rotation, sizeof cfg.rotation);
+    TakeFreqAndRotation(cfg, *p);
 }
 
 CSrcCfg::CSrcCfg(const float* f)
@@ -67,13 +87,7 @@ bool CSrcCfg::ComparePos(const _SRC_CONFIG* o) const
     return true;
 }
 
-bool CSrcCfg::CompareOri(const _SRC_CONFIG* o) const
-{
-    for (int i = 0; i < 4; ++i)
-        if (!Near(cfg.rotation[i], o->rotation[i]))
-            return false;
-    return true;
-}
+bool CSrcCfg::CompareOri(const _SRC_CONFIG* o) const { return SameRotation(cfg.rotation, o->rotation); }
 
 bool CSrcCfg::IsNull() const
 {
@@ -129,8 +143,7 @@ CSrcRotCfg::CSrcRotCfg(const _SRCROT_CONFIG* p)
 CSrcRotCfg::CSrcRotCfg(const _SRC_CONFIG* p)
 {
     Init();
-    cfg.srcfreq = p->srcfreq;
-    std::memcpy(cfg.rotation, p->rotation, sizeof cfg.rotation);
+    TakeFreqAndRotation(cfg, *p);
 }
 
 CSrcRotCfg::CSrcRotCfg(const float* rotation)
@@ -139,13 +152,7 @@ CSrcRotCfg::CSrcRotCfg(const float* rotation)
     Fill(rotation);
 }
 
-bool CSrcRotCfg::operator==(const float* rotation) const
-{
-    for (int i = 0; i < 4; ++i)
-        if (!Near(cfg.rotation[i], rotation[i]))
-            return false;
-    return true;
-}
+bool CSrcRotCfg::operator==(const float* rotation) const { return SameRotation(cfg.rotation, rotation); }
 
 void CSrcRotCfg::Init()
 {
