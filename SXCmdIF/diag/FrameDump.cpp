@@ -1,14 +1,14 @@
 #include "FrameDump.h"
 
 #include "CmdNameOverride.h"
+#include "TextAppend.h"
 
-#include <SXCmdIF/pno/TextAppend.h>
 #include <SXCmdIF/protocol/LEWords.h>
 #include <SXCmdIF/protocol/SXcmd.h>
 
 #include <cstdint>
 
-using sxpno::AppendF;
+using sxdiag::AppendF;
 
 namespace {
 
