@@ -3,6 +3,7 @@
 #include <SXCmdIF/records/SXsrccfg.h>
 
 #include "ReportText.h"
+#include "SpelledReports.h"
 
 #include <cstring>
 
@@ -95,41 +96,48 @@ bool CSrcCfg::IsNull() const
     return ComparePos(null) && CompareOri(null);
 }
 
-void CSrcCfg::Report(std::string& text, bool header, bool oneLine) const
+// The wide spelling has a one-line layout of its own.
+void sxrec::ReportSource(const CSrcCfg& source, std::string& text, bool header, bool oneLine, Spelling spelling)
 {
-    const Look k("SRC_CONFIG:", header, oneLine, " ", OneLineIndent::OneSpace);
+    const _SRC_CONFIG& cfg = source.cfg;
+    const CUnitsCfg& units = source.units;
+    const Look k("SRC_CONFIG:", header, oneLine, " ", IndentOf(spelling));
     const float* p = cfg.position;
     const float* r = cfg.rotation;
-    if (units.IsEuler())
+    const char* hem = CSXcmd::sxhemispherestr(cfg.startupHem);
+    if (spelling == Spelling::Wide) {
+        if (units.IsEuler())
+            Append(text, kReportBuf,
+                   "%s%ssrcfreq, pos(x,y,z) %s ori(x,y,z) %s: %d, (%f, %f, %f), (%f, %f, %f), %s\r\n", k.lead,
+                   k.indent, units.posunitsstr(false), units.oriunitsstr(false), static_cast<int>(cfg.srcfreq), p[0],
+                   p[1], p[2], r[0], r[1], r[2], hem);
+        else
+            Append(text, kReportBuf, "%s%ssrcfreq, pos(x,y,z) %s ori(w,x,y,z): %d, (%f, %f, %f), (%f, %f, %f, %f), %s\r\n",
+                   k.lead, k.indent, units.posunitsstr(false), static_cast<int>(cfg.srcfreq), p[0], p[1], p[2], r[0],
+                   r[1], r[2], r[3], hem);
+    } else if (units.IsEuler()) {
         Append(text, kReportBuf,
                "%s%ssrcfreq %d%s%sposition (%f, %f, %f) (%s)%s%srotation (%f, %f, %f) (%s)%s%sstartup hem %s\r\n",
                k.lead, k.indent, static_cast<int>(cfg.srcfreq), k.sep, k.indent, p[0], p[1], p[2],
                units.posunitsstr(true), k.sep, k.indent, r[0], r[1], r[2], units.oriunitsstr(true), k.sep, k.indent,
-               CSXcmd::sxhemispherestr(cfg.startupHem));
-    else
+               hem);
+    } else {
         Append(text, kReportBuf,
                "%s%ssrcfreq %d%s%sposition (%f, %f, %f) (%s)%s%srotation (%f, %f, %f, %f) (%s)%s%sstartup hem %s\r\n",
                k.lead, k.indent, static_cast<int>(cfg.srcfreq), k.sep, k.indent, p[0], p[1], p[2],
                units.posunitsstr(true), k.sep, k.indent, r[0], r[1], r[2], r[3], units.oriunitsstr(true), k.sep,
-               k.indent, CSXcmd::sxhemispherestr(cfg.startupHem));
+               k.indent, hem);
+    }
 }
 
-// The wide report has a one-line layout of its own.
+void CSrcCfg::Report(std::string& text, bool header, bool oneLine) const
+{
+    ReportSource(*this, text, header, oneLine, Spelling::Narrow);
+}
+
 void CSrcCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"SRC_CONFIG:", header, oneLine);
-    const float* p = cfg.position;
-    const float* r = cfg.rotation;
-    if (units.IsEuler())
-        AppendW(text, kReportBuf,
-                L"%ls%lssrcfreq, pos(x,y,z) %ls ori(x,y,z) %ls: %d, (%f, %f, %f), (%f, %f, %f), %ls\r\n", k.lead,
-                k.indent, units.posunitsstrW(false), units.oriunitsstrW(false), static_cast<int>(cfg.srcfreq), p[0],
-                p[1], p[2], r[0], r[1], r[2], CSXcmd::sxhemispherestrW(cfg.startupHem));
-    else
-        AppendW(text, kReportBuf,
-                L"%ls%lssrcfreq, pos(x,y,z) %ls ori(w,x,y,z): %d, (%f, %f, %f), (%f, %f, %f, %f), %ls\r\n", k.lead,
-                k.indent, units.posunitsstrW(false), static_cast<int>(cfg.srcfreq), p[0], p[1], p[2], r[0], r[1],
-                r[2], r[3], CSXcmd::sxhemispherestrW(cfg.startupHem));
+    AppendWidened(text, [&](std::string& narrow) { ReportSource(*this, narrow, header, oneLine, Spelling::Wide); });
 }
 
 // ---- CSrcRotCfg
@@ -174,18 +182,22 @@ void CSrcRotCfg::Fill(float a, float b, float c, float d, unsigned freq)
 
 void CSrcRotCfg::Fill(const float* rotation) { std::memcpy(cfg.rotation, rotation, sizeof cfg.rotation); }
 
-void CSrcRotCfg::Report(std::string& text, bool header, bool oneLine) const
+namespace {
+void ReportRotation(const _SRCROT_CONFIG& cfg, std::string& text, bool header, bool oneLine, Spelling spelling)
 {
-    const Look k("SRCROT_CONFIG:", header, oneLine, " ", OneLineIndent::OneSpace);
+    const Look k("SRCROT_CONFIG:", header, oneLine, " ", IndentOf(spelling));
     const float* r = cfg.rotation;
     Append(text, kReportBuf, "%s%ssrcfreq %d%s%srotation (%f, %f, %f, %f) \r\n", k.lead, k.indent,
            static_cast<int>(cfg.srcfreq), k.sep, k.indent, r[0], r[1], r[2], r[3]);
 }
+} // namespace
+
+void CSrcRotCfg::Report(std::string& text, bool header, bool oneLine) const
+{
+    ReportRotation(cfg, text, header, oneLine, Spelling::Narrow);
+}
 
 void CSrcRotCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"SRCROT_CONFIG:", header, oneLine);
-    const float* r = cfg.rotation;
-    AppendW(text, kReportBuf, L"%ls%lssrcfreq %d%ls%lsrotation (%f, %f, %f, %f) \r\n", k.lead, k.indent,
-            static_cast<int>(cfg.srcfreq), k.sep, k.indent, r[0], r[1], r[2], r[3]);
+    AppendWidened(text, [&](std::string& narrow) { ReportRotation(cfg, narrow, header, oneLine, Spelling::Wide); });
 }
