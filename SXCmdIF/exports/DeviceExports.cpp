@@ -70,16 +70,16 @@ SXCMDIF_CAPI int sxctx_dev_release(void* ctx, void* dev)
     return c->dev_release(Dev(dev));
 }
 
-// The device reports hand back their text even for an unknown device
-// (then empty), as the interface documents.
+// The device reports hand back their text also for a device that is not
+// the context's (then empty), as the interface documents.
 SXCMDIF_CAPI int sxctx_dev_report(void* ctx, const char** text)
 {
-    return ExportReport<HandBack::Always>(ctx, text, AllDevices);
+    return ExportReport<HandBack::AlsoForUnknownDevice>(ctx, text, AllDevices);
 }
 
 SXCMDIF_CAPI int sxctx_dev_reportW(void* ctx, const wchar_t** text)
 {
-    return ExportReport<HandBack::Always>(ctx, text, AllDevices);
+    return ExportReport<HandBack::AlsoForUnknownDevice>(ctx, text, AllDevices);
 }
 
 SXCMDIF_CAPI int sxdev_info(void* ctx, void* dev, void** identity, int* seuid)
@@ -92,12 +92,12 @@ SXCMDIF_CAPI int sxdev_info(void* ctx, void* dev, void** identity, int* seuid)
 
 SXCMDIF_CAPI int sxdev_report(void* ctx, void* dev, const char** text)
 {
-    return ExportReport<HandBack::Always>(ctx, text, OneDevice{Dev(dev)});
+    return ExportReport<HandBack::AlsoForUnknownDevice>(ctx, text, OneDevice{Dev(dev)});
 }
 
 SXCMDIF_CAPI int sxdev_reportW(void* ctx, void* dev, const wchar_t** text)
 {
-    return ExportReport<HandBack::Always>(ctx, text, OneDevice{Dev(dev)});
+    return ExportReport<HandBack::AlsoForUnknownDevice>(ctx, text, OneDevice{Dev(dev)});
 }
 
 SXCMDIF_CAPI int sxdev_timeoutms(void* ctx, void* dev, int useDefault, int ms)

@@ -9,11 +9,11 @@
 
 namespace sxctx {
 
-// When the text is handed back. A command report hands it back on success
-// only, so a failed one leaves the caller's pointer as it was; a device
-// report hands it back whatever the lookup found (empty for a device that
-// is not the context's).
-enum class HandBack { OnSuccess, Always };
+// When the text is handed back. A failed report leaves the caller's pointer
+// as it was, with one exception: a device report of a device that is not
+// the context's hands back its (empty) text with the code, as the device
+// reports have always done.
+enum class HandBack { OnSuccess, AlsoForUnknownDevice };
 
 inline const char* TextOf(const CSXcontext::ReportText& report, const char*) { return report.narrow.c_str(); }
 inline const wchar_t* TextOf(const CSXcontext::ReportText& report, const wchar_t*) { return report.wide.c_str(); }
@@ -29,7 +29,7 @@ int ExportReport(void* ctx, const Char** text, Write write)
     if (!report)
         return E_CTXERR_MEMALLOC_ERROR;
     const int r = write(*c.get(), *report);
-    if (rule == HandBack::Always || r == E_SX_SUCCESS)
+    if (r == E_SX_SUCCESS || (rule == HandBack::AlsoForUnknownDevice && r == E_CTXERR_INVALID_DEVHND))
         *text = TextOf(*report, static_cast<const Char*>(nullptr));
     return r;
 }
