@@ -21,21 +21,27 @@
 template <class Record>
 class CSrcRotation {
 public:
-    /** An Euler angle (azimuth, elevation, roll: rotation floats 0 to 2), for reading or writing.
+    /** The azimuth (rotation float 0), for reading or writing.
      * \returns a reference to it */
-    ///@{
     float& Az() { return Rotation()[0]; }
-    float& El() { return Rotation()[1]; }
-    float& Ro() { return Rotation()[2]; }
-    ///@}
-    /** A quaternion term (rotation floats 0 to 3), for reading or writing.
+    /** The elevation (rotation float 1), for reading or writing.
      * \returns a reference to it */
-    ///@{
+    float& El() { return Rotation()[1]; }
+    /** The roll (rotation float 2), for reading or writing.
+     * \returns a reference to it */
+    float& Ro() { return Rotation()[2]; }
+    /** The quaternion's w term (rotation float 0), for reading or writing.
+     * \returns a reference to it */
     float& Qw() { return Rotation()[0]; }
+    /** The quaternion's x term (rotation float 1), for reading or writing.
+     * \returns a reference to it */
     float& Qx() { return Rotation()[1]; }
+    /** The quaternion's y term (rotation float 2), for reading or writing.
+     * \returns a reference to it */
     float& Qy() { return Rotation()[2]; }
+    /** The quaternion's z term (rotation float 3), for reading or writing.
+     * \returns a reference to it */
     float& Qz() { return Rotation()[3]; }
-    ///@}
 
 private:
     float* Rotation() { return static_cast<Record*>(this)->cfg.rotation; }
