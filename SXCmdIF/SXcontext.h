@@ -59,7 +59,6 @@ public:
     int dev_tsenable(CSXdevIO* dev, bool on);
 
     // --- Commands -------------------------------------------------------------
-    int SendRecv(CSXdevIO* dev, CSXcmd& cmd, CFrameInfo& response, bool wait);
     int cmd_dev(CSXdevIO* dev, eSorixCmds cmd, eCmdActions action, void* payload, unsigned length, int arg1,
                 int arg2);
     int cmd_dev_gen(CSXdevIO* dev, eSorixCmds cmd, eCmdActions action, void* payload, unsigned length, int arg1,
@@ -130,6 +129,11 @@ private:
     void DestroyTraced(CSXdevIO* dev);
     // The sequence both connections follow; open opens the transport.
     template <typename Open> int ConnectDevice(void*& out, bool usb, const char* fn, Open open);
+    // A prepared command's exchange and a command's fill and exchange, on a
+    // device whose use the caller holds: each command looks its device up once.
+    int SendRecv(CSXdevIO& dev, CSXcmd& cmd, CFrameInfo& response, bool wait);
+    int SendCmd(CSXdevIO& dev, eSorixCmds cmd, eCmdActions action, void* payload, unsigned length, int arg1,
+                int arg2);
     // The first commands of a connection: unit id and identity record.
     int FirstCommands(CSXdevIO* dev, bool usb, const char* fn);
     // Appends text to the calling thread's report text in both widths.

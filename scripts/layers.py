@@ -17,7 +17,7 @@ import sys
 
 # Floor of each part of the tree, lowest first. Inside the command
 # interface its folders have floors of their own: the wire protocol, the
-# records, the diagnostics, the P&O frames, the declarations of the C
+# diagnostics, the records, the P&O frames, the declarations of the C
 # interface, the device engine, the contexts, the exports.
 FLOORS = [
     ('wire/', 0, 'wire'),
@@ -45,10 +45,14 @@ COMMAND_INTERFACE = [
     ('ErrDetail.', 3.1, 'SXCmdIF protocol'),
     ('SXerrText.cpp', 3.1, 'SXCmdIF protocol'),
     ('records/', 3.2, 'SXCmdIF records'),
-    ('diag/', 3.3, 'SXCmdIF diagnostics'),
+    ('diag/', 3.15, 'SXCmdIF diagnostics'),
     ('pno/', 3.4, 'SXCmdIF P&O'),
     ('SXCmdIFapi.h', 3.45, 'SXCmdIF interface'),
     ('SXCmdIFdev', 3.45, 'SXCmdIF interface'),
+    ('SXCmdIFcommands.h', 3.45, 'SXCmdIF interface'),
+    ('SXCmdIFconnect.h', 3.45, 'SXCmdIF interface'),
+    ('SXCmdIFpno.h', 3.45, 'SXCmdIF interface'),
+    ('SXCmdIFreports.h', 3.45, 'SXCmdIF interface'),
     ('SXCmdIF.h', 3.45, 'SXCmdIF interface'),
     ('devio/', 3.5, 'SXCmdIF device engine'),
 

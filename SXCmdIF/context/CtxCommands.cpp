@@ -31,14 +31,11 @@ unsigned PayloadToCopy(const CFrameInfo& t, unsigned wanted)
 
 } // namespace
 
-int CSXcontext::SendRecv(CSXdevIO* handle, CSXcmd& cmd, CFrameInfo& response, bool wait)
+// The exchange of a prepared command with a device whose use the caller
+// holds, so that each command looks its device up once.
+int CSXcontext::SendRecv(CSXdevIO& dev, CSXcmd& cmd, CFrameInfo& response, bool wait)
 {
     SXCTX_ENTER("CSXcontext::SendRecv");
-    sxctx::DevUse dev(this, handle);
-    if (!dev) {
-        SXCTX_LEAVE("CSXcontext::SendRecv");
-        return E_CTXERR_INVALID_DEVHND;
-    }
     std::lock_guard<std::mutex> lock(m_mtxTx);
     // A frame larger than the transmit buffer is refused, never written
     // past it.
@@ -47,7 +44,7 @@ int CSXcontext::SendRecv(CSXdevIO* handle, CSXcmd& cmd, CFrameInfo& response, bo
         return E_SXERR_INVALID_PARAMS;
     }
     CFrameInfo request(m_TxBuf, static_cast<unsigned int>(m_nTxLen));
-    return dev->CmdIO(request, response, wait);
+    return dev.CmdIO(request, response, wait);
 }
 
 // Catalogue checks in their order: action, payload present, payload size.
@@ -95,19 +92,28 @@ int CSXcontext::cmd_sns(CSXdevIO* dev, int sensor, eSorixCmds cmd, eCmdActions a
 int CSXcontext::cmd_dev_gen(CSXdevIO* handle, eSorixCmds cmd, eCmdActions action, void* payload, unsigned length,
                             int arg1, int arg2)
 {
-    SXCTX_ENTER("CSXcontext::cmd_dev_gen");
     sxctx::DevUse dev(this, handle);
     if (!dev) {
+        SXCTX_ENTER("CSXcontext::cmd_dev_gen");
         SXCTX_LEAVE("CSXcontext::cmd_dev_gen");
         return E_CTXERR_INVALID_DEVHND;
     }
+    return SendCmd(*dev.get(), cmd, action, payload, length, arg1, arg2);
+}
+
+// cmd_dev_gen on a device whose use the caller holds; it traces as
+// cmd_dev_gen, whose body it is.
+int CSXcontext::SendCmd(CSXdevIO& dev, eSorixCmds cmd, eCmdActions action, void* payload, unsigned length, int arg1,
+                        int arg2)
+{
+    SXCTX_ENTER("CSXcontext::cmd_dev_gen");
     CSXcmd c(SX_PREAMBLE_CMD);
-    c.Fill(static_cast<unsigned>(dev->SeuId()), static_cast<unsigned>(cmd), static_cast<unsigned>(action),
+    c.Fill(static_cast<unsigned>(dev.SeuId()), static_cast<unsigned>(cmd), static_cast<unsigned>(action),
            static_cast<unsigned>(arg1), static_cast<unsigned>(arg2), payload, length);
-    if (dev->Tag() != 0)
+    if (dev.Tag() != 0)
         c.sx2tag();
     CFrameInfo t;
-    int r = SendRecv(handle, c, t, true);
+    int r = SendRecv(dev, c, t, true);
     if (r == E_SX_SUCCESS && action == CMD_ACTION_GET && payload != nullptr && length != 0)
         std::memcpy(payload, t.PCmdPayload(), PayloadToCopy(t, length));
     SXCTX_LEAVE("CSXcontext::cmd_dev_gen");
@@ -118,12 +124,10 @@ int CSXcontext::cmd_sns_gen(CSXdevIO* handle, int sensor, eSorixCmds cmd, eCmdAc
                             unsigned length, int arg2)
 {
     SXCTX_ENTER("CSXcontext::cmd_sns_gen");
-    {
-        sxctx::DevUse dev(this, handle);
-        if (!dev) {
-            SXCTX_LEAVE("CSXcontext::cmd_sns_gen");
-            return E_CTXERR_INVALID_DEVHND;
-        }
+    sxctx::DevUse dev(this, handle);
+    if (!dev) {
+        SXCTX_LEAVE("CSXcontext::cmd_sns_gen");
+        return E_CTXERR_INVALID_DEVHND;
     }
     if (sensor < 0 && action == CMD_ACTION_GET) {
         SXCTX_LEAVE("CSXcontext::cmd_sns_gen");
@@ -133,7 +137,7 @@ int CSXcontext::cmd_sns_gen(CSXdevIO* handle, int sensor, eSorixCmds cmd, eCmdAc
         SXCTX_LEAVE("CSXcontext::cmd_sns_gen");
         return E_SXERR_INVALID_SENSOR;
     }
-    int r = cmd_dev_gen(handle, cmd, action, payload, length, sensor, arg2);
+    int r = SendCmd(*dev.get(), cmd, action, payload, length, sensor, arg2);
     SXCTX_LEAVE("CSXcontext::cmd_sns_gen");
     return r;
 }
@@ -151,7 +155,7 @@ int CSXcontext::cmd_dev_gen1(CSXdevIO* handle, int* seuid, int* cmd, int* action
     c.Fill(static_cast<unsigned>(dev->SeuId()), static_cast<unsigned>(*cmd), static_cast<unsigned>(*action),
            static_cast<unsigned>(*arg1), static_cast<unsigned>(*arg2), payload, *length);
     CFrameInfo t;
-    int r = SendRecv(handle, c, t, true);
+    int r = SendRecv(*dev.get(), c, t, true);
     if (r != E_SX_SUCCESS && r != E_SXERR_NAK_RESP && r != E_SXERR_NAKWARN_RESP) {
         SXCTX_LEAVE("CSXcontext::cmd_dev_gen1");
         return r;

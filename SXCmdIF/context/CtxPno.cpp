@@ -40,7 +40,7 @@ int CSXcontext::cmd_dev_singlepno(CSXdevIO* handle, _sxFrameInfo& out, int arg2)
     if (dev->Tag() != 0)
         c.sx2tag();
     CFrameInfo t;
-    int r = SendRecv(handle, c, t, true);
+    int r = SendRecv(*dev.get(), c, t, true);
     if (r == E_SX_SUCCESS)
         out = _sxFrameInfo{t.PCmdPayload(), t.CmdPayloadSize(), 0, 0, 0};
     SXCTX_LEAVE("CSXcontext::cmd_dev_singlepno");

@@ -1,14 +1,14 @@
 #include "FrameDump.h"
 
 #include "CmdNameOverride.h"
+#include "TextAppend.h"
 
-#include "pno/TextAppend.h"
 #include <sxwire/LEWords.h>
 #include <SXCmdIF/protocol/SXcmd.h>
 
 #include <cstdint>
 
-using sxpno::AppendF;
+using sxdiag::AppendF;
 
 namespace {
 

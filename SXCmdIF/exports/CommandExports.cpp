@@ -15,6 +15,7 @@
 
 #include "../protocol/CmdCatalogue.h"
 #include "ExportGuard.h"
+#include "ReportExport.h"
 
 #include <type_traits>
 
@@ -98,33 +99,24 @@ SXCMDIF_API int sxcmd_sns_ftthome(void* ctx, void* /*dev*/, int /*sensor*/, eCmd
 }
 
 // ---- Reports: a narrow export and its wide twin per row -------------------------
+// A failed command report leaves the caller's pointer as it was.
 
-#define SXCTX_EXPORT_REPORT(exp, op, params, args, get, rec, cls, report, keep)        \
-    SXCMDIF_CAPI int exp(void* ctx, void* dev SXCTX_UNPAREN params, const char** text) \
-    {                                                                                  \
-        SXCTX_USE(c, ctx);                                                             \
-        if (!text)                                                                     \
-            return E_SXERR_INVALID_PARAMS;                                             \
-        CSXcontext::ReportText* report = c->ClearedReport();                          \
-        if (!report)                                                                   \
-            return E_CTXERR_MEMALLOC_ERROR;                                            \
-        int r = c->op(Dev(dev) SXCTX_UNPAREN args, *report);                           \
-        if (r == E_SX_SUCCESS)                                                         \
-            *text = report->narrow.c_str();                                          \
-        return r;                                                                      \
-    }                                                                                  \
-    SXCMDIF_CAPI int exp##W(void* ctx, void* dev SXCTX_UNPAREN params, const wchar_t** text) \
-    {                                                                                  \
-        SXCTX_USE(c, ctx);                                                             \
-        if (!text)                                                                     \
-            return E_SXERR_INVALID_PARAMS;                                             \
-        CSXcontext::ReportText* report = c->ClearedReport();                          \
-        if (!report)                                                                   \
-            return E_CTXERR_MEMALLOC_ERROR;                                            \
-        int r = c->op(Dev(dev) SXCTX_UNPAREN args, *report);                           \
-        if (r == E_SX_SUCCESS)                                                         \
-            *text = report->wide.c_str();                                          \
-        return r;                                                                      \
+#define SXCTX_EXPORT_REPORT(exp, op, params, args, get, rec, cls, report, keep)                    \
+    template <class Char>                                                                          \
+    static int exp##_text(void* ctx, void* dev SXCTX_UNPAREN params, const Char** text)            \
+    {                                                                                              \
+        auto write = [&](CSXcontext& c, CSXcontext::ReportText& out) {                             \
+            return c.op(Dev(dev) SXCTX_UNPAREN args, out);                                         \
+        };                                                                                         \
+        return sxctx::ExportReport<sxctx::HandBack::OnSuccess>(ctx, text, write);                  \
+    }                                                                                              \
+    SXCMDIF_CAPI int exp(void* ctx, void* dev SXCTX_UNPAREN params, const char** text)             \
+    {                                                                                              \
+        return exp##_text(ctx, dev SXCTX_UNPAREN args, text);                                      \
+    }                                                                                              \
+    SXCMDIF_CAPI int exp##W(void* ctx, void* dev SXCTX_UNPAREN params, const wchar_t** text)       \
+    {                                                                                              \
+        return exp##_text(ctx, dev SXCTX_UNPAREN args, text);                                      \
     }
 SXCTX_REPORT_TABLE(SXCTX_EXPORT_REPORT)
 #undef SXCTX_EXPORT_REPORT

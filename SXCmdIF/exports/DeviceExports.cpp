@@ -5,9 +5,23 @@
 #include <SXCmdIF/protocol/SXusbIds.h>
 
 #include "ExportGuard.h"
+#include "ReportExport.h"
 
 using sxctx::Dev;
+using sxctx::ExportReport;
+using sxctx::HandBack;
 using sxctx::Named;
+
+namespace {
+
+int AllDevices(CSXcontext& c, CSXcontext::ReportText& report) { return c.dev_report_all(report); }
+
+struct OneDevice {
+    CSXdevIO* dev;
+    int operator()(CSXcontext& c, CSXcontext::ReportText& report) const { return c.dev_report(dev, report); }
+};
+
+} // namespace
 
 SXCMDIF_CAPI int sxctx_connectusb(void* ctx, void*& dev, uint16_t pid)
 {
@@ -56,30 +70,16 @@ SXCMDIF_CAPI int sxctx_dev_release(void* ctx, void* dev)
     return c->dev_release(Dev(dev));
 }
 
+// The device reports hand back their text also for a device that is not
+// the context's (then empty), as the interface documents.
 SXCMDIF_CAPI int sxctx_dev_report(void* ctx, const char** text)
 {
-    SXCTX_USE(c, ctx);
-    if (!text)
-        return E_SXERR_INVALID_PARAMS;
-    CSXcontext::ReportText* report = c->ClearedReport();
-    if (!report)
-        return E_CTXERR_MEMALLOC_ERROR;
-    int r = c->dev_report_all(*report);
-    *text = report->narrow.c_str();
-    return r;
+    return ExportReport<HandBack::AlsoForUnknownDevice>(ctx, text, AllDevices);
 }
 
 SXCMDIF_CAPI int sxctx_dev_reportW(void* ctx, const wchar_t** text)
 {
-    SXCTX_USE(c, ctx);
-    if (!text)
-        return E_SXERR_INVALID_PARAMS;
-    CSXcontext::ReportText* report = c->ClearedReport();
-    if (!report)
-        return E_CTXERR_MEMALLOC_ERROR;
-    int r = c->dev_report_all(*report);
-    *text = report->wide.c_str();
-    return r;
+    return ExportReport<HandBack::AlsoForUnknownDevice>(ctx, text, AllDevices);
 }
 
 SXCMDIF_CAPI int sxdev_info(void* ctx, void* dev, void** identity, int* seuid)
@@ -92,28 +92,12 @@ SXCMDIF_CAPI int sxdev_info(void* ctx, void* dev, void** identity, int* seuid)
 
 SXCMDIF_CAPI int sxdev_report(void* ctx, void* dev, const char** text)
 {
-    SXCTX_USE(c, ctx);
-    if (!text)
-        return E_SXERR_INVALID_PARAMS;
-    CSXcontext::ReportText* report = c->ClearedReport();
-    if (!report)
-        return E_CTXERR_MEMALLOC_ERROR;
-    int r = c->dev_report(Dev(dev), *report);
-    *text = report->narrow.c_str();
-    return r;
+    return ExportReport<HandBack::AlsoForUnknownDevice>(ctx, text, OneDevice{Dev(dev)});
 }
 
 SXCMDIF_CAPI int sxdev_reportW(void* ctx, void* dev, const wchar_t** text)
 {
-    SXCTX_USE(c, ctx);
-    if (!text)
-        return E_SXERR_INVALID_PARAMS;
-    CSXcontext::ReportText* report = c->ClearedReport();
-    if (!report)
-        return E_CTXERR_MEMALLOC_ERROR;
-    int r = c->dev_report(Dev(dev), *report);
-    *text = report->wide.c_str();
-    return r;
+    return ExportReport<HandBack::AlsoForUnknownDevice>(ctx, text, OneDevice{Dev(dev)});
 }
 
 SXCMDIF_CAPI int sxdev_timeoutms(void* ctx, void* dev, int useDefault, int ms)

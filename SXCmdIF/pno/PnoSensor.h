@@ -2,13 +2,15 @@
 // share.
 #pragma once
 
+#include "diag/TextAppend.h"
 #include <SXCmdIF/pno/SXpnoRecords.h>
-
-#include "TextAppend.h"
 
 #include <string>
 
 namespace sxpno {
+
+using sxdiag::AppendF;
+using sxdiag::AppendWide;
 
 // Records a report visits: a frame never holds more than 16, whatever its
 // `snscnt` claims.

@@ -70,15 +70,6 @@ Look::Look(const char* label, bool header, bool oneLine, const char* gap, OneLin
         lead[0] = '\0';
 }
 
-LookW::LookW(const wchar_t* label, bool header, bool oneLine, const wchar_t* gap) : sep(SepW(oneLine))
-{
-    indent = header && !oneLine ? L"   " : L"";
-    if (header)
-        CopyLead(lead, sizeof lead / sizeof lead[0], label, oneLine ? gap : L"\r\n");
-    else
-        lead[0] = L'\0';
-}
-
 void Append(std::string& text, size_t bufSize, const char* fmt, ...)
 {
     char buf[kPredFiltBuf];
@@ -115,32 +106,6 @@ void Buffer::Add(const char* fmt, ...)
     va_end(ap);
     if (n > 0)
         m_len += std::min(static_cast<size_t>(n), room - 1);
-}
-
-BufferW::BufferW(size_t size) : m_size(std::min(size, sizeof m_text / sizeof m_text[0])), m_len(0)
-{
-    m_text[0] = L'\0';
-}
-
-void BufferW::Add(const wchar_t* fmt, ...)
-{
-    const size_t room = m_size - m_len;
-    if (room <= 1)
-        return;
-    va_list ap;
-    va_start(ap, fmt);
-    m_len += FormatW(m_text + m_len, room, fmt, ap);
-    va_end(ap);
-}
-
-void Widen(const char* text, wchar_t* out, size_t cap)
-{
-    if (cap == 0)
-        return;
-    size_t n = 0;
-    for (; text && text[n] && n + 1 < cap; ++n)
-        out[n] = static_cast<wchar_t>(static_cast<unsigned char>(text[n]));
-    out[n] = L'\0';
 }
 
 } // namespace sxrec

@@ -1,8 +1,10 @@
 // The common pieces of every record report: separator, indent, lead, and
 // bounded formatting into a buffer that is then appended to the caller's
-// text. Narrow and wide twins share one rule each, so a wide report is the
-// narrow one widened.
+// text. A wide report is the narrow one widened (AppendWidened); the few
+// that differ take the narrow rules with the wide look.
 #pragma once
+
+#include "diag/TextAppend.h"
 
 #include <cstddef>
 #include <string>
@@ -31,15 +33,7 @@ struct Look {
     char lead[80];
 };
 
-struct LookW {
-    LookW(const wchar_t* label, bool header, bool oneLine, const wchar_t* gap = L" ");
-    const wchar_t* sep;
-    const wchar_t* indent;
-    wchar_t lead[80];
-};
-
 inline const char* Sep(bool oneLine) { return oneLine ? ", " : "\r\n"; }
-inline const wchar_t* SepW(bool oneLine) { return oneLine ? L", " : L"\r\n"; }
 
 // Formats into a buffer of bufSize characters and appends what it holds.
 void Append(std::string& text, size_t bufSize, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
@@ -59,22 +53,16 @@ private:
     size_t m_len;
 };
 
-class BufferW {
-public:
-    explicit BufferW(size_t size);
-    void Add(const wchar_t* fmt, ...);
-    void AppendTo(std::wstring& text) const { text.append(m_text, m_len); }
-
-private:
-    wchar_t m_text[kPredFiltBuf];
-    size_t m_size;
-    size_t m_len;
-};
-
-// A narrow text widened character for character (each byte becomes the
-// wide character of the same value), as the narrow-text conversion of a
-// wide print takes it; at most cap - 1 characters.
-void Widen(const char* text, wchar_t* out, size_t cap);
+// A wide report as the narrow one widened byte for byte: report(narrow)
+// writes the narrow text into a string of its own. Every wide report that
+// says the same as its narrow twin is made so, so the two cannot drift.
+template <typename NarrowReport>
+void AppendWidened(std::wstring& text, NarrowReport report)
+{
+    std::string narrow;
+    report(narrow);
+    sxdiag::AppendWide(text, narrow);
+}
 
 // Float comparison of the records: b - 0.00001 < a < b + 0.00001, in double.
 inline bool Near(float a, float b)

@@ -16,14 +16,6 @@ void ReportBinary(std::string& text, bool header, bool oneLine, int value, const
            CSXcmd::binstr(static_cast<unsigned>(value), false));
 }
 
-void ReportBinaryW(std::wstring& text, bool header, bool oneLine, int value, const wchar_t* label,
-                   const wchar_t* gap)
-{
-    const LookW k(label, header, oneLine, gap);
-    AppendW(text, kReportBuf, L"%ls%lsBINARY_CONFIG %d (%ls)\r\n", k.lead, k.indent, value,
-            CSXcmd::binstrW(static_cast<unsigned>(value), false));
-}
-
 void ReportNamed(std::string& text, bool header, bool oneLine, unsigned value, const char* label,
                  const char* name)
 {
@@ -31,15 +23,7 @@ void ReportNamed(std::string& text, bool header, bool oneLine, unsigned value, c
     Append(text, kReportBuf, "%s%sVAL: %d : %s\r\n", k.lead, k.indent, static_cast<int>(value), name);
 }
 
-void ReportNamedW(std::wstring& text, bool header, bool oneLine, unsigned value, const wchar_t* label,
-                  const wchar_t* name)
-{
-    const LookW k(label, header, oneLine);
-    AppendW(text, kReportBuf, L"%ls%lsVAL: %d : %ls\r\n", k.lead, k.indent, static_cast<int>(value), name);
-}
-
 constexpr const char* kSyncGap = "       ";
-constexpr const wchar_t* kSyncGapW = L"       ";
 
 } // namespace
 
@@ -51,8 +35,7 @@ void CBinaryCfg::Report(std::string& text, bool header, bool oneLine) const
 
 void CBinaryCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"BINARY_CONFIG:", header, oneLine);
-    AppendW(text, kReportBuf, L"%ls%ls%d\r\n", k.lead, k.indent, value);
+    AppendWidened(text, [&](std::string& narrow) { CBinaryCfg::Report(narrow, header, oneLine); });
 }
 
 void CBinaryCfg::Brief(std::string& text, bool trueFalse) const
@@ -62,7 +45,7 @@ void CBinaryCfg::Brief(std::string& text, bool trueFalse) const
 
 void CBinaryCfg::BriefW(std::wstring& text, bool trueFalse) const
 {
-    text += CSXcmd::binstrW(value != 0, trueFalse);
+    AppendWidened(text, [&](std::string& narrow) { CBinaryCfg::Brief(narrow, trueFalse); });
 }
 
 void CDualOutputCfg::Report(std::string& text, bool header, bool oneLine) const
@@ -72,7 +55,7 @@ void CDualOutputCfg::Report(std::string& text, bool header, bool oneLine) const
 
 void CDualOutputCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    ReportBinaryW(text, header, oneLine, value, L"DUAL OUTPUT:", L" ");
+    AppendWidened(text, [&](std::string& narrow) { CDualOutputCfg::Report(narrow, header, oneLine); });
 }
 
 void CSyncModeCfg::Report(std::string& text, bool header, bool oneLine) const
@@ -82,14 +65,14 @@ void CSyncModeCfg::Report(std::string& text, bool header, bool oneLine) const
 
 void CSyncModeCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    ReportBinaryW(text, header, oneLine, value, L"SYNC MODE:", kSyncGapW);
+    AppendWidened(text, [&](std::string& narrow) { CSyncModeCfg::Report(narrow, header, oneLine); });
 }
 
 void CSyncModeCfg::Brief(std::string& text) const { text += CSXcmd::binstr(static_cast<unsigned>(value), false); }
 
 void CSyncModeCfg::BriefW(std::wstring& text, bool, bool) const
 {
-    text += CSXcmd::binstrW(static_cast<unsigned>(value), false);
+    AppendWidened(text, [&](std::string& narrow) { CSyncModeCfg::Brief(narrow); });
 }
 
 void CEnumCfg::Report(std::string& text, bool header, bool oneLine) const
@@ -101,9 +84,7 @@ void CEnumCfg::Report(std::string& text, bool header, bool oneLine) const
 
 void CEnumCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"ENUM_CONFIG:", header, oneLine);
-    AppendW(text, kReportBuf, L"%ls%lsVAL: %d : %d\r\n", k.lead, k.indent, static_cast<int>(value),
-            static_cast<int>(value));
+    AppendWidened(text, [&](std::string& narrow) { CEnumCfg::Report(narrow, header, oneLine); });
 }
 
 void CFTTCfg::Report(std::string& text, bool header, bool oneLine) const
@@ -113,7 +94,7 @@ void CFTTCfg::Report(std::string& text, bool header, bool oneLine) const
 
 void CFTTCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    ReportNamedW(text, header, oneLine, value, L"FTT_CONFIG:", CSXcmd::fttstrW(value));
+    AppendWidened(text, [&](std::string& narrow) { CFTTCfg::Report(narrow, header, oneLine); });
 }
 
 void CSnsOrigCfg::Report(std::string& text, bool header, bool oneLine) const
@@ -123,7 +104,7 @@ void CSnsOrigCfg::Report(std::string& text, bool header, bool oneLine) const
 
 void CSnsOrigCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    ReportNamedW(text, header, oneLine, value, L"SNS_ORIG_CONFIG:", CSXcmd::snsorigstrW(value));
+    AppendWidened(text, [&](std::string& narrow) { CSnsOrigCfg::Report(narrow, header, oneLine); });
 }
 
 void CStylusCfg::Report(std::string& text, bool header, bool oneLine) const
@@ -133,9 +114,12 @@ void CStylusCfg::Report(std::string& text, bool header, bool oneLine) const
 
 void CStylusCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    ReportNamedW(text, header, oneLine, value, L"STYLUS_CONFIG:", CSXcmd::stylusmodestrW(value));
+    AppendWidened(text, [&](std::string& narrow) { CStylusCfg::Report(narrow, header, oneLine); });
 }
 
 void CStylusCfg::Brief(std::string& text) const { text += CSXcmd::stylusmodestr(value); }
 
-void CStylusCfg::BriefW(std::wstring& text) const { text += CSXcmd::stylusmodestrW(value); }
+void CStylusCfg::BriefW(std::wstring& text) const
+{
+    AppendWidened(text, [&](std::string& narrow) { CStylusCfg::Brief(narrow); });
+}

@@ -12,6 +12,7 @@
 #include <SXCmdIF/records/SXunitcfg.h>
 
 #include "ReportText.h"
+#include "SpelledReports.h"
 
 using namespace sxrec;
 
@@ -29,47 +30,75 @@ bool SameSensor(const _SENSOR_CONFIG& a, const _SENSOR_CONFIG& b)
 }
 
 // Both filters (named by target under a header), tip offset and increment.
-void ReportFilters(std::string& text, const _SENSOR_CONFIG& s, bool header, bool oneLine)
+void ReportFilters(std::string& text, const _SENSOR_CONFIG& s, bool header, bool oneLine, Spelling spelling)
 {
     if (header)
         text.append(CSXcmd::filtertarstr(FILTER_TRGT_POS)).append(" ");
-    CFilterCfg(&s.filterPos).Report(text, header, oneLine, FILTER_TRGT_MAX);
+    ReportFilter(CFilterCfg(&s.filterPos), text, header, oneLine, FILTER_TRGT_MAX, spelling);
     if (header)
         text.append(CSXcmd::filtertarstr(FILTER_TRGT_ORI)).append(" ");
-    CFilterCfg(&s.filterOri).Report(text, header, oneLine, FILTER_TRGT_MAX);
+    ReportFilter(CFilterCfg(&s.filterOri), text, header, oneLine, FILTER_TRGT_MAX, spelling);
     CTipoffCfg(&s.tipoff).Report(text, header, oneLine);
     CIncrementCfg(&s.increment).Report(text, header, oneLine);
 }
 
-void ReportFiltersW(std::wstring& text, const _SENSOR_CONFIG& s, bool header, bool oneLine)
+void ReportSensor(std::string& text, const _SENSOR_CONFIG& s, bool header, bool oneLine, Spelling spelling)
 {
-    if (header)
-        text.append(CSXcmd::filtertarstrW(FILTER_TRGT_POS)).append(L" ");
-    CFilterCfg(&s.filterPos).ReportW(text, header, oneLine, FILTER_TRGT_MAX);
-    if (header)
-        text.append(CSXcmd::filtertarstrW(FILTER_TRGT_ORI)).append(L" ");
-    CFilterCfg(&s.filterOri).ReportW(text, header, oneLine, FILTER_TRGT_MAX);
-    CTipoffCfg(&s.tipoff).ReportW(text, header, oneLine);
-    CIncrementCfg(&s.increment).ReportW(text, header, oneLine);
-}
-
-void ReportSensor(std::string& text, const _SENSOR_CONFIG& s, bool header, bool oneLine)
-{
-    CHemisphereCfg(&s.hemisphere).Report(text, header, oneLine);
-    ReportFilters(text, s, header, oneLine);
-}
-
-void ReportSensorW(std::wstring& text, const _SENSOR_CONFIG& s, bool header, bool oneLine)
-{
-    CHemisphereCfg(&s.hemisphere).ReportW(text, header, oneLine);
-    ReportFiltersW(text, s, header, oneLine);
+    ReportHemisphere(CHemisphereCfg(&s.hemisphere), text, header, oneLine, spelling);
+    ReportFilters(text, s, header, oneLine, spelling);
 }
 
 void SensorLabel(std::string& text, bool oneLine) { Append(text, kReportBuf, "SENSOR_CONFIG: %s", Sep(oneLine)); }
 
-void SensorLabelW(std::wstring& text, bool oneLine)
+void ReportSEU(const _BLOCK_CONFIG& cfg, std::string& text, bool header, bool oneLine, Spelling spelling)
 {
-    AppendW(text, kReportBuf, L"SENSOR_CONFIG: %ls", SepW(oneLine));
+    if (header)
+        text.append("BLOCK_CONFIG: ").append(oneLine ? "" : "\r\n");
+    CFrameRateCfg(&cfg.frameRate).Report(text, header, oneLine, false);
+    CUnitsCfg(&cfg.units).Report(text, header, oneLine, true);
+    for (int i = 0; i < 4; ++i) {
+        Append(text, kReportBuf, "src %d ", i);
+        // Printed in the default units, not the block's.
+        ReportSource(CSrcCfg(&cfg.src[i]), text, header, oneLine, spelling);
+    }
+    CStationMap(&cfg.stationMap).Report(text, header, oneLine);
+    CStylusCfg(&cfg.stylusMode).Report(text, header, oneLine);
+    CSyncModeCfg(&cfg.syncMode).Report(text, header, oneLine);
+    CSeuIDCfg(&cfg.seuID).Report(text, header, oneLine);
+    CDualOutputCfg(&cfg.dualOutMode).Report(text, header, oneLine);
+    CSerialCfg(&cfg.serial).Report(text, header, oneLine);
+}
+
+void ReportSensors(const _BLOCK_CONFIG& cfg, std::string& text, bool detectedOnly, bool header, bool oneLine,
+                   Spelling spelling)
+{
+    for (int n = 0; n < 16; ++n) {
+        if (detectedOnly && !((cfg.stationMap.map >> n) & 1u))
+            continue;
+        if (header)
+            Append(text, kReportBuf, "SENSOR_CONFIG[%d]:\r\n", n);
+        ReportSensor(text, cfg.sensor[n], header, oneLine, spelling);
+    }
+}
+
+void ReportSensorBlock(const _SENSOR_CONFIG& cfg, std::string& text, bool header, bool oneLine, Spelling spelling)
+{
+    if (header)
+        SensorLabel(text, oneLine);
+    ReportFilters(text, cfg, header, oneLine, spelling);
+    CSrcSelectCfg(&cfg.srcSelect).Report(text, header, oneLine);
+    CSnsOrigCfg(&cfg.snsOrigin).Report(text, header, oneLine);
+    CPredFiltCfgExt(&cfg.pfExt).Report(text, header, oneLine);
+}
+
+void ReportSensorView(const _SENSOR_CONFIG* sensor, std::string& text, bool header, bool oneLine, Spelling spelling)
+{
+    if (header)
+        SensorLabel(text, oneLine);
+    if (sensor)
+        ReportSensor(text, *sensor, header, oneLine, spelling);
+    else
+        text += "NULL PTR";
 }
 
 } // namespace
@@ -103,61 +132,24 @@ void CBlockCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 
 void CBlockCfg::ReportSEU(std::string& text, bool header, bool oneLine) const
 {
-    if (header)
-        text.append("BLOCK_CONFIG: ").append(oneLine ? "" : "\r\n");
-    CFrameRateCfg(&cfg.frameRate).Report(text, header, oneLine, false);
-    CUnitsCfg(&cfg.units).Report(text, header, oneLine, true);
-    for (int i = 0; i < 4; ++i) {
-        Append(text, kReportBuf, "src %d ", i);
-        // Printed in the default units, not the block's.
-        CSrcCfg(&cfg.src[i]).Report(text, header, oneLine);
-    }
-    CStationMap(&cfg.stationMap).Report(text, header, oneLine);
-    CStylusCfg(&cfg.stylusMode).Report(text, header, oneLine);
-    CSyncModeCfg(&cfg.syncMode).Report(text, header, oneLine);
-    CSeuIDCfg(&cfg.seuID).Report(text, header, oneLine);
-    CDualOutputCfg(&cfg.dualOutMode).Report(text, header, oneLine);
-    CSerialCfg(&cfg.serial).Report(text, header, oneLine);
+    ::ReportSEU(cfg, text, header, oneLine, Spelling::Narrow);
 }
 
 void CBlockCfg::ReportSEUW(std::wstring& text, bool header, bool oneLine) const
 {
-    if (header)
-        text.append(L"BLOCK_CONFIG: ").append(oneLine ? L"" : L"\r\n");
-    CFrameRateCfg(&cfg.frameRate).ReportW(text, header, oneLine, false);
-    CUnitsCfg(&cfg.units).ReportW(text, header, oneLine);
-    for (int i = 0; i < 4; ++i) {
-        AppendW(text, kReportBuf, L"src %d ", i);
-        CSrcCfg(&cfg.src[i]).ReportW(text, header, oneLine);
-    }
-    CStationMap(&cfg.stationMap).ReportW(text, header, oneLine);
-    CStylusCfg(&cfg.stylusMode).ReportW(text, header, oneLine);
-    CSyncModeCfg(&cfg.syncMode).ReportW(text, header, oneLine);
-    CSeuIDCfg(&cfg.seuID).ReportW(text, header, oneLine);
-    CDualOutputCfg(&cfg.dualOutMode).ReportW(text, header, oneLine);
-    CSerialCfg(&cfg.serial).ReportW(text, header, oneLine);
+    AppendWidened(text, [&](std::string& narrow) { ::ReportSEU(cfg, narrow, header, oneLine, Spelling::Wide); });
 }
 
 void CBlockCfg::ReportSensors(std::string& text, bool detectedOnly, bool header, bool oneLine) const
 {
-    for (int n = 0; n < 16; ++n) {
-        if (detectedOnly && !((cfg.stationMap.map >> n) & 1u))
-            continue;
-        if (header)
-            Append(text, kReportBuf, "SENSOR_CONFIG[%d]:\r\n", n);
-        ReportSensor(text, cfg.sensor[n], header, oneLine);
-    }
+    ::ReportSensors(cfg, text, detectedOnly, header, oneLine, Spelling::Narrow);
 }
 
 void CBlockCfg::ReportSensorsW(std::wstring& text, bool detectedOnly, bool header, bool oneLine) const
 {
-    for (int n = 0; n < 16; ++n) {
-        if (detectedOnly && !((cfg.stationMap.map >> n) & 1u))
-            continue;
-        if (header)
-            AppendW(text, kReportBuf, L"SENSOR_CONFIG[%d]:\r\n", n);
-        ReportSensorW(text, cfg.sensor[n], header, oneLine);
-    }
+    AppendWidened(text, [&](std::string& narrow) {
+        ::ReportSensors(cfg, narrow, detectedOnly, header, oneLine, Spelling::Wide);
+    });
 }
 
 // ---- CSensBlockCfg
@@ -215,22 +207,12 @@ void CSensBlockCfg::SetPredFilt(const _PF_CONFIG* p)
 
 void CSensBlockCfg::Report(std::string& text, bool header, bool oneLine) const
 {
-    if (header)
-        SensorLabel(text, oneLine);
-    ReportFilters(text, cfg, header, oneLine);
-    CSrcSelectCfg(&cfg.srcSelect).Report(text, header, oneLine);
-    CSnsOrigCfg(&cfg.snsOrigin).Report(text, header, oneLine);
-    CPredFiltCfgExt(&cfg.pfExt).Report(text, header, oneLine);
+    ReportSensorBlock(cfg, text, header, oneLine, Spelling::Narrow);
 }
 
 void CSensBlockCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    if (header)
-        SensorLabelW(text, oneLine);
-    ReportFiltersW(text, cfg, header, oneLine);
-    CSrcSelectCfg(&cfg.srcSelect).ReportW(text, header, oneLine);
-    CSnsOrigCfg(&cfg.snsOrigin).ReportW(text, header, oneLine);
-    CPredFiltCfgExt(&cfg.pfExt).ReportW(text, header, oneLine);
+    AppendWidened(text, [&](std::string& narrow) { ReportSensorBlock(cfg, narrow, header, oneLine, Spelling::Wide); });
 }
 
 // ---- CBlockCfgSens
@@ -265,20 +247,10 @@ void CBlockCfgSens::SetIncrement(const _INCREMENT_CONFIG* p)
 
 void CBlockCfgSens::Report(std::string& text, bool header, bool oneLine) const
 {
-    if (header)
-        SensorLabel(text, oneLine);
-    if (pSensor)
-        ReportSensor(text, *pSensor, header, oneLine);
-    else
-        text += "NULL PTR";
+    ReportSensorView(pSensor, text, header, oneLine, Spelling::Narrow);
 }
 
 void CBlockCfgSens::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    if (header)
-        SensorLabelW(text, oneLine);
-    if (pSensor)
-        ReportSensorW(text, *pSensor, header, oneLine);
-    else
-        text += L"NULL PTR";
+    AppendWidened(text, [&](std::string& narrow) { ReportSensorView(pSensor, narrow, header, oneLine, Spelling::Wide); });
 }

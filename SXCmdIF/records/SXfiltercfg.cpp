@@ -3,6 +3,7 @@
 #include <SXCmdIF/records/SXfiltercfg.h>
 
 #include "ReportText.h"
+#include "SpelledReports.h"
 
 #include <cstdio>
 #include <cwchar>
@@ -78,23 +79,24 @@ void CFilterCfg::SetPreset()
     }
 }
 
-void CFilterCfg::Report(std::string& text, bool header, bool oneLine, unsigned target) const
+void sxrec::ReportFilter(const CFilterCfg& filter, std::string& text, bool header, bool oneLine, unsigned target,
+                         Spelling spelling)
 {
+    const _FILTER_CONFIG& cfg = filter.cfg;
     char label[64];
     snprintf(label, sizeof label, "FILTER_CONFIG:%s", target != FILTER_TRGT_MAX ? CSXcmd::filtertarstr(target) : "");
-    const Look k(label, header, oneLine, " ", OneLineIndent::OneSpace);
+    const Look k(label, header, oneLine, " ", IndentOf(spelling));
     Append(text, kReportBuf, "%s%slevel: %s%s%sF:     %f%s%sFlow:  %f%s%sFhigh: %f%s%sMaxT:  %f\r\n", k.lead,
            k.indent, CSXcmd::filterlevstr(cfg.level), k.sep, k.indent, cfg.F, k.sep, k.indent, cfg.Flow, k.sep,
            k.indent, cfg.Fhigh, k.sep, k.indent, cfg.MaxT);
 }
 
+void CFilterCfg::Report(std::string& text, bool header, bool oneLine, unsigned target) const
+{
+    ReportFilter(*this, text, header, oneLine, target, Spelling::Narrow);
+}
+
 void CFilterCfg::ReportW(std::wstring& text, bool header, bool oneLine, unsigned target) const
 {
-    wchar_t label[64];
-    swprintf(label, sizeof label / sizeof label[0], L"FILTER_CONFIG:%ls",
-             target != FILTER_TRGT_MAX ? CSXcmd::filtertarstrW(target) : L"");
-    const LookW k(label, header, oneLine);
-    AppendW(text, kReportBuf, L"%ls%lslevel: %ls%ls%lsF:     %f%ls%lsFlow:  %f%ls%lsFhigh: %f%ls%lsMaxT:  %f\r\n",
-            k.lead, k.indent, CSXcmd::filterlevstrW(cfg.level), k.sep, k.indent, cfg.F, k.sep, k.indent, cfg.Flow,
-            k.sep, k.indent, cfg.Fhigh, k.sep, k.indent, cfg.MaxT);
+    AppendWidened(text, [&](std::string& narrow) { ReportFilter(*this, narrow, header, oneLine, target, Spelling::Wide); });
 }

@@ -3,6 +3,7 @@
 #include <SXCmdIF/records/SXhemispherecfg.h>
 
 #include "ReportText.h"
+#include "SpelledReports.h"
 
 using namespace sxrec;
 
@@ -53,23 +54,26 @@ void CHemisphereCfg::SetPresetEnum()
         presetEnum = CUSTOM;
 }
 
-void CHemisphereCfg::Report(std::string& text, bool header, bool oneLine) const
+// The wide spelling puts a space after each colon of the enable bits.
+void sxrec::ReportHemisphere(const CHemisphereCfg& hemisphere, std::string& text, bool header, bool oneLine,
+                             Spelling spelling)
 {
+    const _HEMISPHERE_CONFIG& cfg = hemisphere.cfg;
     const Look k("HEMISPHERE_CONFIG:", header, oneLine);
+    const char* colon = spelling == Spelling::Narrow ? ":" : ": ";
     const unsigned track = cfg.bf.track_en, autoOn = cfg.bf.auto_en;
-    Append(text, kReportBuf, "%s%s%s : %f, %f, %f%s%sbf.track_en :%d (%s)%s%sbf.auto_en  :%d (%s)\r\n", k.lead,
-           k.indent, CSXcmd::hemispherestr(presetEnum), cfg.vector[0], cfg.vector[1], cfg.vector[2], k.sep, k.indent,
-           static_cast<int>(track), CSXcmd::binstr(track, false), k.sep, k.indent, static_cast<int>(autoOn),
-           CSXcmd::binstr(autoOn, false));
+    Append(text, kReportBuf, "%s%s%s : %f, %f, %f%s%sbf.track_en %s%d (%s)%s%sbf.auto_en  %s%d (%s)\r\n", k.lead,
+           k.indent, CSXcmd::hemispherestr(hemisphere.presetEnum), cfg.vector[0], cfg.vector[1], cfg.vector[2], k.sep,
+           k.indent, colon, static_cast<int>(track), CSXcmd::binstr(track, false), k.sep, k.indent, colon,
+           static_cast<int>(autoOn), CSXcmd::binstr(autoOn, false));
 }
 
-// The wide form puts a space after each colon of the enable bits.
+void CHemisphereCfg::Report(std::string& text, bool header, bool oneLine) const
+{
+    ReportHemisphere(*this, text, header, oneLine, Spelling::Narrow);
+}
+
 void CHemisphereCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"HEMISPHERE_CONFIG:", header, oneLine);
-    const unsigned track = cfg.bf.track_en, autoOn = cfg.bf.auto_en;
-    AppendW(text, kReportBuf, L"%ls%ls%ls : %f, %f, %f%ls%lsbf.track_en : %d (%ls)%ls%lsbf.auto_en  : %d (%ls)\r\n",
-            k.lead, k.indent, CSXcmd::hemispherestrW(presetEnum), cfg.vector[0], cfg.vector[1], cfg.vector[2], k.sep,
-            k.indent, static_cast<int>(track), CSXcmd::binstrW(track, false), k.sep, k.indent,
-            static_cast<int>(autoOn), CSXcmd::binstrW(autoOn, false));
+    AppendWidened(text, [&](std::string& narrow) { ReportHemisphere(*this, narrow, header, oneLine, Spelling::Wide); });
 }

@@ -21,12 +21,6 @@ void CopyField(char* field, size_t width, const char* from)
     std::memset(field + n, 0, width - n);
 }
 
-// A field as wide text: its fields are terminated (MakePrintable has run).
-struct WideField {
-    explicit WideField(const char* field) { Widen(field, text, sizeof text / sizeof text[0]); }
-    wchar_t text[64];
-};
-
 constexpr int kBitWords = 7;
 constexpr int kLastListedBit = 16;
 
@@ -43,7 +37,6 @@ struct ListTexts {
 };
 
 constexpr ListTexts<char> kList{"", ",", "%s%d", "%s%d,%d", "%s%d-%d", "..."};
-constexpr ListTexts<wchar_t> kListW{L"", L",", L"%ls%d", L"%ls%d,%d", L"%ls%d-%d", L"..."};
 
 // add(format, prefix, a, b): formats that use fewer values ignore the rest.
 template <typename Ch, typename AddFn>
@@ -108,15 +101,7 @@ void CWhoAmI::Report(std::string& text, bool header, bool oneLine)
 
 void CWhoAmI::ReportW(std::wstring& text, bool header, bool oneLine)
 {
-    MakePrintable();
-    const LookW k(L"WHOAMI_STRUCT:", header, oneLine);
-    const WideField name(cfg.device_name), ser(cfg.hw_ser_no), io(cfg.ioproc), bt(cfg.dsp_bt_fw),
-        app(cfg.dsp_app_fw);
-    AppendW(text, kWhoAmIBuf,
-            L"%ls%lsdevice_name: %ls%ls%lshw_ser_no:   %ls%ls%lsioproc:      %ls%ls%lsdsp_bt_fw:   %ls%ls%lsdsp_app_fw: "
-            L" %ls\r\n",
-            k.lead, k.indent, name.text, k.sep, k.indent, ser.text, k.sep, k.indent, io.text, k.sep, k.indent, bt.text,
-            k.sep, k.indent, app.text);
+    AppendWidened(text, [&](std::string& narrow) { CWhoAmI::Report(narrow, header, oneLine); });
 }
 
 void CWhoAmI::ReportSnum(std::string& text, bool label, bool lineEnd)
@@ -127,12 +112,27 @@ void CWhoAmI::ReportSnum(std::string& text, bool label, bool lineEnd)
 
 void CWhoAmI::ReportSnumW(std::wstring& text, bool label, bool lineEnd)
 {
-    MakePrintable();
-    const WideField ser(cfg.hw_ser_no);
-    AppendW(text, kWhoAmIBuf, L"%ls%ls %ls", label ? L"hw_ser_no: " : L"", ser.text, lineEnd ? L"\r\n" : L"");
+    AppendWidened(text, [&](std::string& narrow) { CWhoAmI::ReportSnum(narrow, label, lineEnd); });
 }
 
 // ---- CBitResult
+
+namespace {
+void ReportBits(const _BIT_STRUCT& cfg, unsigned errcount, std::string& text, bool header, bool oneLine,
+                OneLineIndent indent)
+{
+    const Look k("BIT_STRUCT:", header, oneLine, " ", indent);
+    if (errcount == 0) {
+        Append(text, kReportBuf, "%s%s%s\r\n", k.lead, k.indent, CSXcmd::bitcodestr(0));
+        return;
+    }
+    Append(text, kReportBuf, "%s", k.lead);
+    for (int i = 0; i < kBitWords; ++i)
+        if (cfg.err[i])
+            Append(text, kReportBuf, "%s%-20s :  0x%x%s", k.indent, CSXcmd::bitcodestr(i + 1), cfg.err[i], k.sep);
+}
+} // namespace
+
 
 void CBitResult::SetMap()
 {
@@ -146,31 +146,16 @@ void CBitResult::SetMap()
     }
 }
 
+// The wide twin has no one-space indent of a single line after its header.
 void CBitResult::Report(std::string& text, bool header, bool oneLine) const
 {
-    const Look k("BIT_STRUCT:", header, oneLine, " ", OneLineIndent::OneSpace);
-    if (errcount == 0) {
-        Append(text, kReportBuf, "%s%s%s\r\n", k.lead, k.indent, CSXcmd::bitcodestr(0));
-        return;
-    }
-    Append(text, kReportBuf, "%s", k.lead);
-    for (int i = 0; i < kBitWords; ++i)
-        if (cfg.err[i])
-            Append(text, kReportBuf, "%s%-20s :  0x%x%s", k.indent, CSXcmd::bitcodestr(i + 1), cfg.err[i], k.sep);
+    ReportBits(cfg, errcount, text, header, oneLine, OneLineIndent::OneSpace);
 }
 
 void CBitResult::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"BIT_STRUCT:", header, oneLine);
-    if (errcount == 0) {
-        AppendW(text, kReportBuf, L"%ls%ls%ls\r\n", k.lead, k.indent, CSXcmd::bitcodestrW(0));
-        return;
-    }
-    AppendW(text, kReportBuf, L"%ls", k.lead);
-    for (int i = 0; i < kBitWords; ++i)
-        if (cfg.err[i])
-            AppendW(text, kReportBuf, L"%ls%-20ls :  0x%x%ls", k.indent, CSXcmd::bitcodestrW(i + 1), cfg.err[i],
-                    k.sep);
+    AppendWidened(text,
+                  [&](std::string& narrow) { ReportBits(cfg, errcount, narrow, header, oneLine, OneLineIndent::None); });
 }
 
 void CBitResult::ReportDetail0(std::string& text, bool header, bool oneLine) const
@@ -182,10 +167,7 @@ void CBitResult::ReportDetail0(std::string& text, bool header, bool oneLine) con
 
 void CBitResult::ReportDetail0W(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"", header, oneLine);
-    const wchar_t* indent = header ? (oneLine ? L" " : L"   ") : L"";
-    AppendW(text, kReportBuf, L"%ls%ls%lserrmap: 0x08%x\r\n", header ? L"BIT_STRUCT: " : L"", header ? k.sep : L"",
-            indent, errmap);
+    AppendWidened(text, [&](std::string& narrow) { CBitResult::ReportDetail0(narrow, header, oneLine); });
 }
 
 void CBitResult::ReportDetail(std::string& text, bool zeroBased, bool header, bool oneLine)
@@ -217,27 +199,5 @@ void CBitResult::ReportDetail(std::string& text, bool zeroBased, bool header, bo
 
 void CBitResult::ReportDetailW(std::wstring& text, bool zeroBased, bool header, bool oneLine)
 {
-    MakePrintable();
-    const wchar_t* sep = SepW(oneLine);
-    const wchar_t* indent = L"";
-    if (errcount == 0) {
-        AppendW(text, kReportBuf, L"%ls%ls%ls%ls%ls\r\n", header ? L"Built-In Test Results: " : L"",
-                header ? sep : L"", header ? sep : L"", indent, CSXcmd::bitcodevalstrW(0));
-        return;
-    }
-    if (header)
-        AppendW(text, kReportBuf, L"%ls%ls%ls%ls%ls", L"Built-In Test Results: Errors Detected", sep, sep, L"", L"");
-    else
-        AppendW(text, kReportBuf, L"%ls%ls%ls%ls%ls", L"", L"", L"", L"Errors Detected:", sep);
-    const int base = zeroBased ? 0 : 1;
-    for (int i = 0; i < kBitWords; ++i) {
-        if (!cfg.err[i])
-            continue;
-        std::wstring list;
-        BitList(cfg.err[i], base, kListW, [&list](const wchar_t* fmt, const wchar_t* prefix, int a, int b) {
-            AppendW(list, kReportBuf, fmt, prefix, a, b);
-        });
-        AppendW(text, kReportBuf, L"%ls%-15ls 0x%04x : %ls%ls", indent, CSXcmd::bitcodevalstrW(i + 1), cfg.err[i],
-                list.c_str(), sep);
-    }
+    AppendWidened(text, [&](std::string& narrow) { CBitResult::ReportDetail(narrow, zeroBased, header, oneLine); });
 }

@@ -85,23 +85,7 @@ void CPredFiltCfgExt::Report(std::string& text, bool header, bool oneLine) const
 
 void CPredFiltCfgExt::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"PF_CONFIG:", header, oneLine);
-    const _NOISEPROFILE& n = cfg.noise;
-    BufferW b(kPredFiltBuf);
-    b.Add(L"%ls%lsqFil_on:         %1d%ls%lspFil_on:         %1d%ls%lspredTime ms, s : %3d,  %0.3f%ls%lsnoise "
-          L"profile: ",
-          k.lead, k.indent, static_cast<int>(cfg.qFil_on), k.sep, k.indent, static_cast<int>(cfg.pFil_on), k.sep,
-          k.indent, static_cast<int>(PredTimeMS()), cfg.predTime, k.sep, k.indent);
-    b.Add(L"%ls%ls%ls Rq[4][4]: ", k.sep, k.indent, k.indent);
-    AddMatrix(b, &n.Rq[0][0], 16, L"%- 4.2g ");
-    b.Add(L"%ls%ls%ls Qq[3][3]: ", k.sep, k.indent, k.indent);
-    AddMatrix(b, &n.Qq[0][0], 9, L"%- 4.2g ");
-    b.Add(L"%ls%ls%ls Rr[3][3]: ", k.sep, k.indent, k.indent);
-    AddMatrix(b, &n.Rr[0][0], 9, L"%- 4.2g ");
-    b.Add(L"%ls%ls%ls Qr[3][3]: ", k.sep, k.indent, k.indent);
-    AddMatrix(b, &n.Qr[0][0], 9, L"%- 4.2g ");
-    b.Add(L"\r\n");
-    b.AppendTo(text);
+    AppendWidened(text, [&](std::string& narrow) { CPredFiltCfgExt::Report(narrow, header, oneLine); });
 }
 
 CPredFiltCfg::CPredFiltCfg(const _PF_CONFIG* p)
@@ -126,8 +110,5 @@ void CPredFiltCfg::Report(std::string& text, bool header, bool oneLine) const
 
 void CPredFiltCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"PF_CONFIG:", header, oneLine);
-    AppendW(text, kPredFiltBuf, L"%ls%lsqFil_on:     %1d%ls%lspFil_on:     %1d%ls%lspredTime ms, s : %3d,  %0.3f",
-            k.lead, k.indent, static_cast<int>(cfg.qFil_on), k.sep, k.indent, static_cast<int>(cfg.pFil_on), k.sep,
-            k.indent, static_cast<int>(PredTimeMS()), cfg.predTime);
+    AppendWidened(text, [&](std::string& narrow) { CPredFiltCfg::Report(narrow, header, oneLine); });
 }

@@ -140,13 +140,7 @@ void CSelfCalCfg::Report(std::string& text, bool header, bool oneLine) const
 
 void CSelfCalCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"SELFCAL_CONFIG:", header, oneLine);
-    AppendW(text, kReportBuf,
-            L"%ls%lsstate:           0x%02x 0x%02x  %ls, %ls%ls%lscorrection_rate: 0x%02x       %ls%ls%lscustom_rate:    "
-            L" %4.2f       %ls\r\n",
-            k.lead, k.indent, OpState(), MemState(), opstatestrW(OpState()), memstatestrW(MemState(), false), k.sep,
-            k.indent, cfg.correction_rate, CSXcmd::calcorrectstrW(cfg.correction_rate, false), k.sep, k.indent,
-            cfg.custom_rate, Instant() ? L"(Instant)" : L"");
+    AppendWidened(text, [&](std::string& narrow) { CSelfCalCfg::Report(narrow, header, oneLine); });
 }
 
 void CSelfCalCfg::Brief(std::string& text, bool) const

@@ -46,11 +46,7 @@ void CIncrementCfg::Report(std::string& text, bool header, bool oneLine) const
 
 void CIncrementCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"INCREMENT_CONFIG:", header, oneLine);
-    AppendW(text, kReportBuf, L"%ls%lsenabled:  %d (%ls)%ls%lsfPosThresh: %f %ls%ls%lsfOriThresh: %f %ls\r\n", k.lead,
-            k.indent, static_cast<int>(cfg.enabled), CSXcmd::binstrW(Enabled(), true), k.sep, k.indent,
-            cfg.fPosThresh, PosAuto() ? L"(AUTO)" : L"", k.sep, k.indent, cfg.fOriThresh,
-            OriAuto() ? L"(AUTO)" : L"");
+    AppendWidened(text, [&](std::string& narrow) { CIncrementCfg::Report(narrow, header, oneLine); });
 }
 
 // ---- CBoresightCfg
@@ -135,17 +131,7 @@ void CBoresightCfg::Report(std::string& text, unsigned oriUnits, bool header, bo
 
 void CBoresightCfg::ReportW(std::wstring& text, unsigned oriUnits, bool header, bool oneLine) const
 {
-    const unsigned u = oriUnits == 3 ? units : oriUnits;
-    const LookW k(L"BORESIGHT_CONFIG:", header, oneLine);
-    const float* o = cfg.ori;
-    const wchar_t* n = CSXcmd::oriunitsstrW(u, false, false);
-    if (u == 0 || u == 1)
-        AppendW(text, kReportBuf, L"%ls%ls(x,y,z): (%f, %f, %f) (%ls)\r\n", k.lead, k.indent, o[0], o[1], o[2], n);
-    else if (u == 2)
-        AppendW(text, kReportBuf, L"%ls%ls(w,x,y,z): (%f, %f, %f, %f) (%ls)\r\n", k.lead, k.indent, o[0], o[1], o[2],
-                o[3], n);
-    else
-        AppendW(text, kReportBuf, L"%ls%ls(%f, %f, %f, %f)\r\n", k.lead, k.indent, o[0], o[1], o[2], o[3]);
+    AppendWidened(text, [&](std::string& narrow) { CBoresightCfg::Report(narrow, oriUnits, header, oneLine); });
 }
 
 // ---- CTipoffCfg
@@ -163,8 +149,7 @@ void CTipoffCfg::Report(std::string& text, bool header, bool oneLine) const
 
 void CTipoffCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"TIP_OFFSET_CONFIG:", header, oneLine);
-    AppendW(text, kReportBuf, L"%ls%ls(x,y,z): (%f, %f, %f)\r\n", k.lead, k.indent, cfg.x, cfg.y, cfg.z);
+    AppendWidened(text, [&](std::string& narrow) { CTipoffCfg::Report(narrow, header, oneLine); });
 }
 
 // ---- CSrcSelectCfg
@@ -177,8 +162,7 @@ void CSrcSelectCfg::Report(std::string& text, bool header, bool oneLine) const
 
 void CSrcSelectCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"SRC_SEL_CONFIG:", header, oneLine);
-    AppendW(text, kReportBuf, L"%ls%lsSRC_SEL_MAP: 0x%04x\r\n", k.lead, k.indent, cfg.SRC_SEL_MAP);
+    AppendWidened(text, [&](std::string& narrow) { CSrcSelectCfg::Report(narrow, header, oneLine); });
 }
 
 // ---- CSnsVirtCfg
@@ -191,8 +175,7 @@ void CSnsVirtCfg::Report(std::string& text, bool header, bool oneLine) const
 
 void CSnsVirtCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"VIRTUAL_SNS_CONFIG:", header, oneLine);
-    AppendW(text, kReportBuf, L"%ls%lsInput1: % 2d\r\n", k.lead, k.indent, static_cast<int>(cfg.Input1));
+    AppendWidened(text, [&](std::string& narrow) { CSnsVirtCfg::Report(narrow, header, oneLine); });
 }
 
 // ---- CPnoDataCfg
@@ -241,7 +224,5 @@ void CPnoDataCfg::Report(std::string& text, bool header, bool oneLine) const
 
 void CPnoDataCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"PNODATA:", header, oneLine);
-    AppendW(text, kReportBuf, L"%ls%ls(x,y,z): (%f, %f, %f)%ls%ls(a,e,r): (%f, %f, %f)\r\n", k.lead, k.indent,
-            cfg.pos[0], cfg.pos[1], cfg.pos[2], k.sep, k.indent, cfg.ori[0], cfg.ori[1], cfg.ori[2]);
+    AppendWidened(text, [&](std::string& narrow) { CPnoDataCfg::Report(narrow, header, oneLine); });
 }

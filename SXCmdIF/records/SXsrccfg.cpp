@@ -3,6 +3,7 @@
 #include <SXCmdIF/records/SXsrccfg.h>
 
 #include "ReportText.h"
+#include "SpelledReports.h"
 
 #include <cstring>
 
@@ -12,15 +13,35 @@ namespace {
 // The defaults exist for orientation units 0 to 2; other units read the
 // Euler default rather than memory past the table.
 unsigned DefaultIndex(unsigned oriUnits) { return oriUnits <= ORI_QUATERNION ? oriUnits : 0u; }
+
+// What the two records share: the frequency and the four rotation floats.
+template <class To, class From>
+void TakeFreqAndRotation(To& to, const From& from)
+{
+    to.srcfreq = from.srcfreq;
+    std::memcpy(to.rotation, from.rotation, sizeof to.rotation);
+}
+
+bool SameRotation(const float* a, const float* b)
+{
+    for (int i = 0; i < 4; ++i)
+        if (!Near(a[i], b[i]))
+            return false;
+    return true;
+}
 } // namespace
+
+// The rotation accessors hold nothing: each record class is its record and
+// its units.
+static_assert(sizeof(CSrcCfg) == sizeof(_SRC_CONFIG) + sizeof(CUnitsCfg), "CSrcCfg layout");
+static_assert(sizeof(CSrcRotCfg) == sizeof(_SRCROT_CONFIG) + sizeof(uint32_t), "CSrcRotCfg layout");
 
 // ---- CSrcCfg
 
 CSrcCfg::CSrcCfg(const _SRCROT_CONFIG* p)
 {
     Init();
-    cfg.srcfreq = p->srcfreq;
-    std::memcpy(cfg.rotation, p->rotation, sizeof cfg.rotation);
+    TakeFreqAndRotation(cfg, *p);
 }
 
 CSrcCfg::CSrcCfg(const float* f)
@@ -67,13 +88,7 @@ bool CSrcCfg::ComparePos(const _SRC_CONFIG* o) const
     return true;
 }
 
-bool CSrcCfg::CompareOri(const _SRC_CONFIG* o) const
-{
-    for (int i = 0; i < 4; ++i)
-        if (!Near(cfg.rotation[i], o->rotation[i]))
-            return false;
-    return true;
-}
+bool CSrcCfg::CompareOri(const _SRC_CONFIG* o) const { return SameRotation(cfg.rotation, o->rotation); }
 
 bool CSrcCfg::IsNull() const
 {
@@ -81,41 +96,48 @@ bool CSrcCfg::IsNull() const
     return ComparePos(null) && CompareOri(null);
 }
 
-void CSrcCfg::Report(std::string& text, bool header, bool oneLine) const
+// The wide spelling has a one-line layout of its own.
+void sxrec::ReportSource(const CSrcCfg& source, std::string& text, bool header, bool oneLine, Spelling spelling)
 {
-    const Look k("SRC_CONFIG:", header, oneLine, " ", OneLineIndent::OneSpace);
+    const _SRC_CONFIG& cfg = source.cfg;
+    const CUnitsCfg& units = source.units;
+    const Look k("SRC_CONFIG:", header, oneLine, " ", IndentOf(spelling));
     const float* p = cfg.position;
     const float* r = cfg.rotation;
-    if (units.IsEuler())
+    const char* hem = CSXcmd::sxhemispherestr(cfg.startupHem);
+    if (spelling == Spelling::Wide) {
+        if (units.IsEuler())
+            Append(text, kReportBuf,
+                   "%s%ssrcfreq, pos(x,y,z) %s ori(x,y,z) %s: %d, (%f, %f, %f), (%f, %f, %f), %s\r\n", k.lead,
+                   k.indent, units.posunitsstr(false), units.oriunitsstr(false), static_cast<int>(cfg.srcfreq), p[0],
+                   p[1], p[2], r[0], r[1], r[2], hem);
+        else
+            Append(text, kReportBuf, "%s%ssrcfreq, pos(x,y,z) %s ori(w,x,y,z): %d, (%f, %f, %f), (%f, %f, %f, %f), %s\r\n",
+                   k.lead, k.indent, units.posunitsstr(false), static_cast<int>(cfg.srcfreq), p[0], p[1], p[2], r[0],
+                   r[1], r[2], r[3], hem);
+    } else if (units.IsEuler()) {
         Append(text, kReportBuf,
                "%s%ssrcfreq %d%s%sposition (%f, %f, %f) (%s)%s%srotation (%f, %f, %f) (%s)%s%sstartup hem %s\r\n",
                k.lead, k.indent, static_cast<int>(cfg.srcfreq), k.sep, k.indent, p[0], p[1], p[2],
                units.posunitsstr(true), k.sep, k.indent, r[0], r[1], r[2], units.oriunitsstr(true), k.sep, k.indent,
-               CSXcmd::sxhemispherestr(cfg.startupHem));
-    else
+               hem);
+    } else {
         Append(text, kReportBuf,
                "%s%ssrcfreq %d%s%sposition (%f, %f, %f) (%s)%s%srotation (%f, %f, %f, %f) (%s)%s%sstartup hem %s\r\n",
                k.lead, k.indent, static_cast<int>(cfg.srcfreq), k.sep, k.indent, p[0], p[1], p[2],
                units.posunitsstr(true), k.sep, k.indent, r[0], r[1], r[2], r[3], units.oriunitsstr(true), k.sep,
-               k.indent, CSXcmd::sxhemispherestr(cfg.startupHem));
+               k.indent, hem);
+    }
 }
 
-// The wide report has a one-line layout of its own.
+void CSrcCfg::Report(std::string& text, bool header, bool oneLine) const
+{
+    ReportSource(*this, text, header, oneLine, Spelling::Narrow);
+}
+
 void CSrcCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"SRC_CONFIG:", header, oneLine);
-    const float* p = cfg.position;
-    const float* r = cfg.rotation;
-    if (units.IsEuler())
-        AppendW(text, kReportBuf,
-                L"%ls%lssrcfreq, pos(x,y,z) %ls ori(x,y,z) %ls: %d, (%f, %f, %f), (%f, %f, %f), %ls\r\n", k.lead,
-                k.indent, units.posunitsstrW(false), units.oriunitsstrW(false), static_cast<int>(cfg.srcfreq), p[0],
-                p[1], p[2], r[0], r[1], r[2], CSXcmd::sxhemispherestrW(cfg.startupHem));
-    else
-        AppendW(text, kReportBuf,
-                L"%ls%lssrcfreq, pos(x,y,z) %ls ori(w,x,y,z): %d, (%f, %f, %f), (%f, %f, %f, %f), %ls\r\n", k.lead,
-                k.indent, units.posunitsstrW(false), static_cast<int>(cfg.srcfreq), p[0], p[1], p[2], r[0], r[1],
-                r[2], r[3], CSXcmd::sxhemispherestrW(cfg.startupHem));
+    AppendWidened(text, [&](std::string& narrow) { ReportSource(*this, narrow, header, oneLine, Spelling::Wide); });
 }
 
 // ---- CSrcRotCfg
@@ -129,8 +151,7 @@ CSrcRotCfg::CSrcRotCfg(const _SRCROT_CONFIG* p)
 CSrcRotCfg::CSrcRotCfg(const _SRC_CONFIG* p)
 {
     Init();
-    cfg.srcfreq = p->srcfreq;
-    std::memcpy(cfg.rotation, p->rotation, sizeof cfg.rotation);
+    TakeFreqAndRotation(cfg, *p);
 }
 
 CSrcRotCfg::CSrcRotCfg(const float* rotation)
@@ -139,13 +160,7 @@ CSrcRotCfg::CSrcRotCfg(const float* rotation)
     Fill(rotation);
 }
 
-bool CSrcRotCfg::operator==(const float* rotation) const
-{
-    for (int i = 0; i < 4; ++i)
-        if (!Near(cfg.rotation[i], rotation[i]))
-            return false;
-    return true;
-}
+bool CSrcRotCfg::operator==(const float* rotation) const { return SameRotation(cfg.rotation, rotation); }
 
 void CSrcRotCfg::Init()
 {
@@ -167,18 +182,22 @@ void CSrcRotCfg::Fill(float a, float b, float c, float d, unsigned freq)
 
 void CSrcRotCfg::Fill(const float* rotation) { std::memcpy(cfg.rotation, rotation, sizeof cfg.rotation); }
 
-void CSrcRotCfg::Report(std::string& text, bool header, bool oneLine) const
+namespace {
+void ReportRotation(const _SRCROT_CONFIG& cfg, std::string& text, bool header, bool oneLine, Spelling spelling)
 {
-    const Look k("SRCROT_CONFIG:", header, oneLine, " ", OneLineIndent::OneSpace);
+    const Look k("SRCROT_CONFIG:", header, oneLine, " ", IndentOf(spelling));
     const float* r = cfg.rotation;
     Append(text, kReportBuf, "%s%ssrcfreq %d%s%srotation (%f, %f, %f, %f) \r\n", k.lead, k.indent,
            static_cast<int>(cfg.srcfreq), k.sep, k.indent, r[0], r[1], r[2], r[3]);
 }
+} // namespace
+
+void CSrcRotCfg::Report(std::string& text, bool header, bool oneLine) const
+{
+    ReportRotation(cfg, text, header, oneLine, Spelling::Narrow);
+}
 
 void CSrcRotCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"SRCROT_CONFIG:", header, oneLine);
-    const float* r = cfg.rotation;
-    AppendW(text, kReportBuf, L"%ls%lssrcfreq %d%ls%lsrotation (%f, %f, %f, %f) \r\n", k.lead, k.indent,
-            static_cast<int>(cfg.srcfreq), k.sep, k.indent, r[0], r[1], r[2], r[3]);
+    AppendWidened(text, [&](std::string& narrow) { ReportRotation(cfg, narrow, header, oneLine, Spelling::Wide); });
 }

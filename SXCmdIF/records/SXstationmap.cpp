@@ -93,9 +93,7 @@ void CStationMap::Report(std::string& text, bool header, bool oneLine) const
 
 void CStationMap::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"STATION_MAP:", header, oneLine);
-    AppendW(text, kReportBuf, L"%ls%lssensor_map: 0x%02x%ls%lssource_map: 0x%01x\r\n", k.lead, k.indent, SensorMap(),
-            k.sep, k.indent, SourceMap());
+    AppendWidened(text, [&](std::string& narrow) { CStationMap::Report(narrow, header, oneLine); });
 }
 
 void CStationMap::ReportCounts(std::string& text, bool header, bool oneLine)
@@ -109,11 +107,7 @@ void CStationMap::ReportCounts(std::string& text, bool header, bool oneLine)
 
 void CStationMap::ReportCountsW(std::wstring& text, bool header, bool oneLine)
 {
-    CountDetected();
-    const LookW k(L"", header, oneLine);
-    AppendW(text, kReportBuf, L"%ls%ls%lssensor count: % 2d%ls%lssource count: % 1d\r\n",
-            header ? L"STATION_MAP: " : L"", header ? k.sep : L"", k.indent, static_cast<int>(sensorCount), k.sep,
-            k.indent, static_cast<int>(sourceCount));
+    AppendWidened(text, [&](std::string& narrow) { CStationMap::ReportCounts(narrow, header, oneLine); });
 }
 
 void CStationMap::ReportEn(std::string& text, bool header, bool oneLine) const
@@ -126,8 +120,5 @@ void CStationMap::ReportEn(std::string& text, bool header, bool oneLine) const
 
 void CStationMap::ReportEnW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"", header, oneLine);
-    AppendW(text, kReportBuf, L"%ls%ls%lssensor_map:  0x%02x%ls%lssource_map:  0x%01x%ls%lsenabled_map: 0x%02x\r\n",
-            header ? L"STATION_MAP: " : L"", header ? k.sep : L"", k.indent, SensorMap(), k.sep, k.indent,
-            SourceMap(), k.sep, k.indent, enabledMap);
+    AppendWidened(text, [&](std::string& narrow) { CStationMap::ReportEn(narrow, header, oneLine); });
 }

@@ -11,7 +11,6 @@ using namespace sxrec;
 
 namespace {
 constexpr const char* kWideGap = "     ";
-constexpr const wchar_t* kWideGapW = L"     ";
 } // namespace
 
 // ---- CSerialCfg
@@ -30,11 +29,7 @@ void CSerialCfg::Report(std::string& text, bool header, bool oneLine) const
 
 void CSerialCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"SERIAL_CONFIG:", header, oneLine);
-    AppendW(text, kReportBuf,
-            L"%ls%lssercfg:   0x%04x%ls%lsbaudrate: %ls%ls%lsparity:   %ls%ls%lsres:      0x%04x\r\n", k.lead,
-            k.indent, cfg.sercfg, k.sep, k.indent, CSXcmd::baudstrW(Baud()), k.sep, k.indent,
-            CSXcmd::paritystrW(Parity()), k.sep, k.indent, Res());
+    AppendWidened(text, [&](std::string& narrow) { CSerialCfg::Report(narrow, header, oneLine); });
 }
 
 void CSerialCfg::Brief(std::string& text) const
@@ -44,8 +39,7 @@ void CSerialCfg::Brief(std::string& text) const
 
 void CSerialCfg::BriefW(std::wstring& text) const
 {
-    AppendW(text, kReportBuf, L"baud %ls, parity %ls", CSXcmd::baudvalstrW(Baud()),
-            CSXcmd::parityvalstrW(Parity()));
+    AppendWidened(text, [&](std::string& narrow) { CSerialCfg::Brief(narrow); });
 }
 
 // ---- CSeuIDCfg
@@ -58,15 +52,14 @@ void CSeuIDCfg::Report(std::string& text, bool header, bool oneLine) const
 
 void CSeuIDCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"SEUID_CONFIG:", header, oneLine, kWideGapW);
-    AppendW(text, kReportBuf, L"%ls%lsSEU ID: %d\r\n", k.lead, k.indent, static_cast<int>(cfg.seuID));
+    AppendWidened(text, [&](std::string& narrow) { CSeuIDCfg::Report(narrow, header, oneLine); });
 }
 
 void CSeuIDCfg::Brief(std::string& text) const { Append(text, kReportBuf, "%d", static_cast<int>(cfg.seuID)); }
 
 void CSeuIDCfg::BriefW(std::wstring& text) const
 {
-    AppendW(text, kReportBuf, L"%d", static_cast<int>(cfg.seuID));
+    AppendWidened(text, [&](std::string& narrow) { CSeuIDCfg::Brief(narrow); });
 }
 
 // ---- CFrameRateCfg
@@ -104,12 +97,7 @@ void CFrameRateCfg::Report(std::string& text, bool header, bool oneLine, bool fu
 
 void CFrameRateCfg::ReportW(std::wstring& text, bool header, bool oneLine, bool full) const
 {
-    const LookW k(L"FRAMERATE_CONFIG:", header, oneLine);
-    if (full)
-        AppendW(text, kReportBuf, L"%ls%lseffective frame rate: %d Hz%ls%lsframe_rate: %ls\r\n", k.lead, k.indent,
-                static_cast<int>(EffectiveRate()), k.sep, k.indent, CSXcmd::frameratestrW(frame_rate));
-    else
-        AppendW(text, kReportBuf, L"%ls%ls%d Hz\r\n", k.lead, k.indent, static_cast<int>(EffectiveRate()));
+    AppendWidened(text, [&](std::string& narrow) { CFrameRateCfg::Report(narrow, header, oneLine, full); });
 }
 
 void CFrameRateCfg::ShortReport(std::string& text, bool, bool noUnit) const
@@ -117,9 +105,9 @@ void CFrameRateCfg::ShortReport(std::string& text, bool, bool noUnit) const
     Append(text, kReportBuf, "%d%s", static_cast<int>(EffectiveRate()), noUnit ? "" : " Hz");
 }
 
-void CFrameRateCfg::ShortReportW(std::wstring& text, bool, bool noUnit) const
+void CFrameRateCfg::ShortReportW(std::wstring& text, bool unused, bool noUnit) const
 {
-    AppendW(text, kReportBuf, L"%d%ls", static_cast<int>(EffectiveRate()), noUnit ? L"" : L" Hz");
+    AppendWidened(text, [&](std::string& narrow) { CFrameRateCfg::ShortReport(narrow, unused, noUnit); });
 }
 
 // ---- CUnitsCfg
@@ -147,12 +135,10 @@ void CUnitsCfg::Report(std::string& text, bool header, bool oneLine, bool full) 
         Append(text, kReportBuf, "%s%s%s, %s\r\n", k.lead, k.indent, pos, ori);
 }
 
+// The wide report is always the full one.
 void CUnitsCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    const LookW k(L"UNITS_CONFIG:", header, oneLine, kWideGapW);
-    AppendW(text, kReportBuf, L"%ls%lspos_units: %ls%ls%lsori_units: %ls\r\n", k.lead, k.indent,
-            CSXcmd::posunitsstrW(cfg.pos_units, false, false), k.sep, k.indent,
-            CSXcmd::oriunitsstrW(cfg.ori_units, false, false));
+    AppendWidened(text, [&](std::string& narrow) { CUnitsCfg::Report(narrow, header, oneLine, true); });
 }
 
 void CUnitsCfg::ShortReport(std::string& text, bool longText, bool shortText) const
@@ -163,6 +149,5 @@ void CUnitsCfg::ShortReport(std::string& text, bool longText, bool shortText) co
 
 void CUnitsCfg::ShortReportW(std::wstring& text, bool longText, bool shortText) const
 {
-    AppendW(text, kReportBuf, L"%ls, %ls %ls", CSXcmd::posunitsstrW(cfg.pos_units, longText, shortText),
-            !shortText && IsEuler() ? L"Euler" : L"", CSXcmd::oriunitsstrW(cfg.ori_units, longText, shortText));
+    AppendWidened(text, [&](std::string& narrow) { CUnitsCfg::ShortReport(narrow, longText, shortText); });
 }

@@ -247,3 +247,26 @@ TYPED_TEST(Commands, ContextReleasedWhileAnotherThreadCallsIntoIt)
     EXPECT_EQ(unexpected, 0);
     EXPECT_GT(afterRelease, 0);
 }
+
+// A command report the tracker refuses hands nothing back, narrow or wide:
+// the caller's pointer keeps what it held. The device reports, which need
+// no exchange, still hand back their text on the same context.
+TYPED_TEST(Commands, RefusedReportsLeaveTheCallersPointer)
+{
+    sxsim::FaultConfig nak;
+    nak.nakAll = true;
+    this->SetFaults(nak);
+    const char* keep = "kept";
+    const wchar_t* wkeep = L"kept";
+    EXPECT_EQ(sxcmd_dev_bit_report(this->ctx, this->dev, &keep), E_SXERR_NAK_RESP);
+    EXPECT_EQ(sxcmd_dev_whoami_reportW(this->ctx, this->dev, &wkeep), E_SXERR_NAK_RESP);
+    EXPECT_EQ(sxcmd_dev_sourcewhoami_report(this->ctx, this->dev, 0, &keep), E_SXERR_NAK_RESP);
+    EXPECT_EQ(sxcmd_sns_whoami_reportW(this->ctx, this->dev, 1, &wkeep), E_SXERR_NAK_RESP);
+    EXPECT_STREQ(keep, "kept");
+    EXPECT_STREQ(wkeep, L"kept");
+
+    ASSERT_EQ(sxdev_report(this->ctx, this->dev, &keep), E_SX_SUCCESS);
+    EXPECT_EQ(std::string(keep).substr(0, 4), "   7");
+    ASSERT_EQ(sxctx_dev_reportW(this->ctx, &wkeep), E_SX_SUCCESS);
+    EXPECT_EQ(std::wstring(wkeep), std::wstring(keep, keep + std::strlen(keep)));
+}

@@ -14,11 +14,44 @@
 /** \addtogroup sx_records
  * @{ */
 
+/** The rotation accessors of both source records: Euler angles and
+ * quaternion terms over the four rotation floats of the record `cfg` of
+ * Record. It holds nothing, so the records keep their layout.
+ * \tparam Record the record class (CSrcCfg or CSrcRotCfg) */
+template <class Record>
+class CSrcRotation {
+public:
+    /** The azimuth (rotation float 0), for reading or writing.
+     * \returns a reference to it */
+    float& Az() { return Rotation()[0]; }
+    /** The elevation (rotation float 1), for reading or writing.
+     * \returns a reference to it */
+    float& El() { return Rotation()[1]; }
+    /** The roll (rotation float 2), for reading or writing.
+     * \returns a reference to it */
+    float& Ro() { return Rotation()[2]; }
+    /** The quaternion's w term (rotation float 0), for reading or writing.
+     * \returns a reference to it */
+    float& Qw() { return Rotation()[0]; }
+    /** The quaternion's x term (rotation float 1), for reading or writing.
+     * \returns a reference to it */
+    float& Qx() { return Rotation()[1]; }
+    /** The quaternion's y term (rotation float 2), for reading or writing.
+     * \returns a reference to it */
+    float& Qy() { return Rotation()[2]; }
+    /** The quaternion's z term (rotation float 3), for reading or writing.
+     * \returns a reference to it */
+    float& Qz() { return Rotation()[3]; }
+
+private:
+    float* Rotation() { return static_cast<Record*>(this)->cfg.rotation; }
+};
+
 /** A field source's configuration (`_SRC_CONFIG`) with the units it is read
  * in (not part of the record).
  * An object belongs to one thread at a time; its static members (the
  * defaults) may be read from any thread. */
-class SXCMDIF_API CSrcCfg {
+class SXCMDIF_API CSrcCfg : public CSrcRotation<CSrcCfg> {
 public:
     /** An empty record in the default units. */
     CSrcCfg() { Init(); }
@@ -101,21 +134,6 @@ public:
     float& Y() { return cfg.position[1]; }
     float& Z() { return cfg.position[2]; }
     ///@}
-    /** An Euler angle (azimuth, elevation, roll: rotation floats 0 to 2), for reading or writing.
-     * \returns a reference to it */
-    ///@{
-    float& Az() { return cfg.rotation[0]; }
-    float& El() { return cfg.rotation[1]; }
-    float& Ro() { return cfg.rotation[2]; }
-    ///@}
-    /** A quaternion term (rotation floats 0 to 3), for reading or writing.
-     * \returns a reference to it */
-    ///@{
-    float& Qw() { return cfg.rotation[0]; }
-    float& Qx() { return cfg.rotation[1]; }
-    float& Qy() { return cfg.rotation[2]; }
-    float& Qz() { return cfg.rotation[3]; }
-    ///@}
     /** The start-up hemisphere, an ::eSorixHemisphere code, for reading or writing.
      * \returns a reference to it */
     uint32_t& StartupHem() { return cfg.startupHem; }
@@ -160,7 +178,7 @@ public:
  * is read in (not part of the record).
  * An object belongs to one thread at a time; its static members (the
  * defaults) may be read from any thread. */
-class SXCMDIF_API CSrcRotCfg {
+class SXCMDIF_API CSrcRotCfg : public CSrcRotation<CSrcRotCfg> {
 public:
     /** An empty record in the default orientation units. */
     CSrcRotCfg() { Init(); }
@@ -227,21 +245,6 @@ public:
      * \returns sizeof(_SRCROT_CONFIG) */
     uint64_t Size() const { return sizeof(_SRCROT_CONFIG); }
 
-    /** An Euler angle (rotation floats 0 to 2), for reading or writing.
-     * \returns a reference to it */
-    ///@{
-    float& Az() { return cfg.rotation[0]; }
-    float& El() { return cfg.rotation[1]; }
-    float& Ro() { return cfg.rotation[2]; }
-    ///@}
-    /** A quaternion term (rotation floats 0 to 3), for reading or writing.
-     * \returns a reference to it */
-    ///@{
-    float& Qw() { return cfg.rotation[0]; }
-    float& Qx() { return cfg.rotation[1]; }
-    float& Qy() { return cfg.rotation[2]; }
-    float& Qz() { return cfg.rotation[3]; }
-    ///@}
     /** The orientation units, for reading or writing.
      * \returns a reference to them */
     uint32_t& Units() { return oriUnits; }

@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-namespace sxpno {
+namespace sxdiag {
 
 void AppendF(std::string& out, const char* fmt, ...)
 {
@@ -33,4 +33,4 @@ void AppendWide(std::wstring& out, const std::string& text)
         out[old + i] = static_cast<wchar_t>(static_cast<unsigned char>(text[i]));
 }
 
-} // namespace sxpno
+} // namespace sxdiag

@@ -1,5 +1,6 @@
 // The hemisphere presets of a sensor's hemisphere record: the axis unit
-// vectors, with both hemisphere bits clear.
+// vectors, with both hemisphere bits clear. They are records, so they live
+// with the records; the vocabulary class hands them out.
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <SXCmdIF/records/SXpayloads.h>
 
