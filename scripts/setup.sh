@@ -19,6 +19,9 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   umockdev libumockdev-dev libglib2.0-dev
   clang-14 libclang-rt-14-dev
+  # The style check (scripts/format.sh) and the static checks (scripts/tidy.sh).
+  clang-format-14
+  clang-tidy-14
   doxygen help2man bash-completion
   libopenigtlink-dev
   # sxtool ros2: Cyclone DDS and its IDL compiler; its tests: a Fast DDS

@@ -4,7 +4,8 @@
 # threaded areas under ThreadSanitizer, and a short run of every fuzz target.
 #
 # The plain stage also builds the API reference (target docs), failing on
-# any doxygen warning, and a Debug build of the libraries (the debug-libs
+# any doxygen warning, runs clang-tidy over the libraries (scripts/tidy.sh,
+# failing on any finding), and a Debug build of the libraries (the debug-libs
 # preset, build-debug/): that build type compiles warning-free too.
 # Arguments go to the plain ctest run, and when there are any only that run
 # is made (bash scripts/test.sh -R usb).
@@ -58,6 +59,16 @@ for stage in $stages; do
       # any warning, an undocumented export among them, fails the stage.
       stamp "plain docs"
       cmake --build "${SX_BUILD_DIR:-$root/build}" --target docs || failed+=("plain docs")
+      # The style of .clang-format: off (SX_TEST_FORMAT=0) until the tree
+      # has been formatted once; SX_TEST_FORMAT=1 checks it.
+      if [ "${SX_TEST_FORMAT:-0}" = 1 ]; then
+        stamp "plain format"
+        bash "$root/scripts/format.sh" --check || failed+=("plain format")
+      fi
+      # clang-tidy over the libraries; files unchanged since their last clean
+      # check come from its cache.
+      stamp "plain tidy"
+      bash "$root/scripts/tidy.sh" || failed+=("plain tidy")
       stamp "plain tests"
       (cd "${SX_BUILD_DIR:-$root/build}" && ctest --output-on-failure -j"$test_jobs" --timeout 300 "$@") ||
         failed+=(plain)

@@ -23,7 +23,6 @@ constexpr int kBlockBuf = 4096; // block dumps and the byte list stop within it
 constexpr int kHexListMax = 4093;
 
 constexpr char kErrLine[] = "0x%x: Error 0x%0x %s : %s : %s:%d\r\n";
-constexpr char kBufLine[] = "%s%s \r\n%s%s";
 constexpr char kSysErrLine[] = "%x : %s:%d : SysErr %dL : %s : %s : %s\r\n";
 constexpr char kTxCompact[] = "\r\n%x===> TX:%3d    ID(%02d)   %s(%02X)   %s(%02X)\t%s %s:%d \r\n";
 constexpr char kTxHead[] = "\r\n%x===> TX:%3d    ID(%02d)   %s(%02X)   %s(%02X)\t%s %s:%d\r\n";

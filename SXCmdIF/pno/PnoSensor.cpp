@@ -14,8 +14,8 @@ void Fields(SensorValues& v, unsigned int sfinfo)
     v.u = (sfinfo >> 8) & 3;
     v.ou = (sfinfo >> 10) & 3;
     v.quat = v.ou == 2;
-    v.b0 = (sfinfo & (1u << 12)) ? '1' : '0';
-    v.b1 = (sfinfo & (1u << 13)) ? '1' : '0';
+    v.b0 = (sfinfo & (1u << 12)) ? '1' : '0'; // NOLINT(bugprone-signed-char-misuse): ASCII digits, never negative
+    v.b1 = (sfinfo & (1u << 13)) ? '1' : '0'; // NOLINT(bugprone-signed-char-misuse): ASCII digits, never negative
     v.distortion = static_cast<int>((sfinfo >> 14) & 0xFF);
     v.aux = sfinfo >> 22;
 }

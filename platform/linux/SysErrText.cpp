@@ -24,7 +24,10 @@ void RestoreLastError(int code)
 
 const char* LastErrorText()
 {
-    return strerror(errno);
+    // strerror may hand every thread one buffer for a code it does not know;
+    // each thread keeps its own text here, valid until its next call.
+    thread_local char text[kSysErrBuf];
+    return strerror_r(errno, text, sizeof text); // GNU form: may return static text
 }
 
 std::string SysErrText(unsigned int code)
