@@ -22,10 +22,12 @@ if [ "$check" -eq 0 ]; then
   exit 0
 fi
 
-# A file is formatted when clang-format gives it back unchanged; a file it
-# cannot format (a broken .clang-format) is listed too, with its message.
-unformatted="$(printf '%s\0' "${files[@]}" | xargs -0 -n 32 -P 2 bash -c '
-  for f; do "$0" --style=file "$f" | cmp -s - "$f" || echo "$f"; done' "$format" | sort)"
+# clang-format names every file it would change (--dry-run, one message per
+# file); a file it cannot format (a broken .clang-format) is listed too.
+# grep passes whole lines, so the two batches' names do not interleave.
+unformatted="$(printf '%s\0' "${files[@]}" | xargs -0 -n 64 -P 2 bash -c '
+  "$0" --style=file --dry-run -Werror --ferror-limit=1 "$@" 2>&1 | grep -oE "^[^: ]+\.(cpp|h|cc|c|hpp):" | tr -d : ;
+  exit 0' "$format" | sort -u)"
 if [ -n "$unformatted" ]; then
   echo "not formatted (bash scripts/format.sh formats them):"
   sed 's/^/  /' <<<"$unformatted"

@@ -148,11 +148,9 @@ int CSXdevIO::DataReady(CFrameInfo& r)
     } else if (e == 0 || allow) {
         // Once a mark is set the sensor count is not checked; the sensor
         // numbers are, within the bytes delivered.
-        if (r.errCode == 0 && !CSXSeuPno::ValidateSensorCount(p, static_cast<int>(SX_PNO_SENSORS_MAX))) {
-            e = E_SXERR_INVALID_SENSOR;
-            if (allow)
-                r.setpnosnserr();
-        } else if (m_bPnoValidateSensor && !CSXSeuPno::ValidateSensorIDs(p, len, kSensorIdMask)) {
+        const bool badCount =
+            r.errCode == 0 && !CSXSeuPno::ValidateSensorCount(p, static_cast<int>(SX_PNO_SENSORS_MAX));
+        if (badCount || (m_bPnoValidateSensor && !CSXSeuPno::ValidateSensorIDs(p, len, kSensorIdMask))) {
             e = E_SXERR_INVALID_SENSOR;
             if (allow)
                 r.setpnosnserr();
