@@ -9,7 +9,7 @@
 #include "diag/PtrText.h"
 
 #include <platform/Console.h>
-#include "Debug.h"
+#include <platform/IoDebug.h>
 
 #include <cstdio>
 #include <new>

@@ -2,7 +2,7 @@
 // reading thread (they format into the debug module's second buffer).
 #pragma once
 
-#include "Debug.h"
+#include <platform/IoDebug.h>
 
 #define SXUSB_ENTER() iodbg::BxDebug::BXDOUT3("%s : %s : %d\r\n", __FILE__, __PRETTY_FUNCTION__, __LINE__)
 #define SXUSB_LEAVE() iodbg::BxDebug::BXDOUT3("\t >>>>leaving %s : %s : %d\r\n", __FILE__, __PRETTY_FUNCTION__, __LINE__)

@@ -3,7 +3,7 @@
 // it costs one comparison, not a call with its arguments.
 #pragma once
 
-#include "Debug.h"
+#include <platform/IoDebug.h>
 
 #define SXSER_LINE(level, out, ...)                                                                                    \
     do {                                                                                                               \

@@ -8,7 +8,7 @@
 #include "diag/TraceInternal.h"
 #include <SXCmdIF/diag/FrameTrace.h>
 #include "diag/FrameTraceInternal.h"
-#include "FBufFormat.h"
+#include <platform/FBufFormat.h>
 
 #include <cstdint>
 #include <cstdio>

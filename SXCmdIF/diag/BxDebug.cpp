@@ -4,8 +4,8 @@
 
 #include <platform/Console.h>
 #include <platform/ErrFormat.h>
+#include <platform/IoDebug.h>
 #include <platform/TextConv.h>
-#include "Debug.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -42,26 +42,12 @@ namespace {
 template <typename T> T Load(const T& v) { return __atomic_load_n(&v, __ATOMIC_RELAXED); }
 template <typename T> void Store(T& v, T x) { __atomic_store_n(&v, x, __ATOMIC_RELAXED); }
 
-const char kOverflowFmt[] = "%s:%i : BxDebug::m_szDebug size %i too small for formatted len %i\r\n";
-
-// Formats into m_szDebug, or the overflow text when the message does not fit.
+// Formats into m_szDebug, or the overflow line when the message does not fit
+// (the platform's debug formatting, without the transports' thread prefix).
 // Caller holds the output lock.
 void FormatShared(const char* fn, int line, const char* fmt, va_list args)
 {
-    if (!fmt)
-        fmt = "";
-    va_list probe;
-    va_copy(probe, args);
-    int n = vsnprintf(nullptr, 0, fmt, probe);
-    va_end(probe);
-    if (n + 1 > BxDebug::kBufSize) {
-        snprintf(BxDebug::m_szDebug, BxDebug::kBufSize, kOverflowFmt, fn, line, BxDebug::kBufSize, n);
-    } else {
-        va_list copy;
-        va_copy(copy, args);
-        vsnprintf(BxDebug::m_szDebug, BxDebug::kBufSize, fmt, copy);
-        va_end(copy);
-    }
+    iodbg::FormatLine(BxDebug::m_szDebug, BxDebug::kBufSize, "", "m_szDebug", fn, line, fmt, args);
 }
 
 void ErrOut(int level, const char* fmt, va_list args)

@@ -8,8 +8,8 @@
 #include <SXCmdIF/diag/BxDebug.h>
 #include <sxwire/LEWords.h>
 #include <SXCmdIF/protocol/SXcmd.h>
-#include "Debug.h"
-#include "FBufFormat.h"
+#include <platform/IoDebug.h>
+#include <platform/FBufFormat.h>
 #include <platform/Thread.h>
 
 #include <cstdint>

@@ -6,7 +6,7 @@
 #include <SXCmdIF/protocol/SXcmd.h>
 #include <SXCmdIF/protocol/SXusbIds.h>
 #include <SXlibusb/SXusbIO.h>
-#include "Debug.h"
+#include <platform/IoDebug.h>
 #include <SXserIO/SXserIO.h>
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "Debug.h"
+#include <platform/IoDebug.h>
 #include <platform/Thread.h>
 #include <testsupport/StdoutCapture.h>
 

@@ -5,7 +5,7 @@
 
 #include <SXCmdIF/SXerrText.h>
 #include <SXCmdIF/diag/BxDebug.h>
-#include "FBufFormat.h"
+#include <platform/FBufFormat.h>
 #include <platform/Thread.h>
 #include <testsupport/StdoutCapture.h>
 

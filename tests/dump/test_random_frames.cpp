@@ -5,7 +5,7 @@
 #include "diag/FrameDump.h"
 
 #include <SXCmdIF/pno/SXseuPno.h>
-#include "FBufFormat.h"
+#include <platform/FBufFormat.h>
 
 #include "../pno/PnoTestFrames.h"
 

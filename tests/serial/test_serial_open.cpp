@@ -5,7 +5,7 @@
 #include <platform/SerialLine.h>
 #include "linux/SerialLineLinux.h"
 
-#include "Debug.h"
+#include <platform/IoDebug.h>
 #include <testsupport/StdoutCapture.h>
 
 #include <fcntl.h>

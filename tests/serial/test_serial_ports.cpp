@@ -4,7 +4,7 @@
 
 #include "linux/SerialPortsLinux.h"
 
-#include "Debug.h"
+#include <platform/IoDebug.h>
 #include <testsupport/StdoutCapture.h>
 
 #include <filesystem>

@@ -4,7 +4,7 @@
 #include "SXlibusb/SXusbIO.h"
 #include "testsupport/usbemu/UsbEmu.h"
 
-#include "Debug.h"
+#include <platform/IoDebug.h>
 
 #include <gtest/gtest.h>
 

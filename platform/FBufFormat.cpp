@@ -1,4 +1,4 @@
-#include "FBufFormat.h"
+#include <platform/FBufFormat.h>
 
 #include <cstring>
 

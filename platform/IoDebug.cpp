@@ -1,6 +1,6 @@
-#include "Debug.h"
+#include <platform/IoDebug.h>
 
-#include "FBufFormat.h"
+#include <platform/FBufFormat.h>
 
 #include <platform/ErrFormat.h>
 #include <platform/TextConv.h>
@@ -17,6 +17,28 @@ unsigned short BxDebug::m_usDebugLevel = 0;
 char BxDebug::m_szDebug[BxDebug::kBufSize] = {};
 char BxDebug::m_szDebugAlt[BxDebug::kBufSize] = {};
 
+void FormatLine(char* buf, int size, const char* prefix, const char* bufName, const char* fn, int line,
+                const char* fmt, va_list args)
+{
+    if (!fmt)
+        fmt = "";
+    const int plen = static_cast<int>(strlen(prefix));
+    va_list probe;
+    va_copy(probe, args);
+    int n = vsnprintf(nullptr, 0, fmt, probe);
+    va_end(probe);
+    memcpy(buf, prefix, plen + 1);
+    if (n + plen + 1 > size) {
+        snprintf(buf + plen, size - plen, "%s:%i : BxDebug::%s size %i too small for formatted len %i\r\n", fn, line,
+                 bufName, size, n);
+    } else {
+        va_list copy;
+        va_copy(copy, args);
+        vsnprintf(buf + plen, size - plen, fmt, copy);
+        va_end(copy);
+    }
+}
+
 namespace {
 
 // Guards both buffers and standard output, so lines of several threads never
@@ -31,35 +53,6 @@ struct Prefix {
     int len;
     Prefix() { len = snprintf(text, sizeof text, "[%08x] : ", sxplat::CurrentThreadId()); }
 };
-
-// Formats "prefix message" into buf, or the overflow text when it does not
-// fit. Caller holds g_outLock.
-void FormatLine(char* buf, const char* bufName, const char* fn, int line, const char* fmt, va_list args)
-{
-    if (!fmt)
-        fmt = "";
-    Prefix p;
-    va_list probe;
-    va_copy(probe, args);
-    int n = vsnprintf(nullptr, 0, fmt, probe);
-    va_end(probe);
-    memcpy(buf, p.text, p.len + 1);
-    if (n + p.len + 1 > BxDebug::kBufSize) {
-        if (bufName)
-            snprintf(buf + p.len, BxDebug::kBufSize - p.len,
-                     "%s:%i : BxDebug::%s size %i too small for formatted len %i\r\n", fn, line, bufName,
-                     BxDebug::kBufSize, n);
-        else
-            snprintf(buf + p.len, BxDebug::kBufSize - p.len,
-                     "%s:%i : BxDebug::m_szDebug size %i too small for formatted len %i\r\n", fn, line,
-                     BxDebug::kBufSize, n);
-    } else {
-        va_list copy;
-        va_copy(copy, args);
-        vsnprintf(buf + p.len, BxDebug::kBufSize - p.len, fmt, copy);
-        va_end(copy);
-    }
-}
 
 void WriteAndClear(int level, char* buf)
 {
@@ -178,7 +171,8 @@ namespace {
 void OutShared(int level, const char* fn, int line, const char* fmt, va_list args)
 {
     std::lock_guard<std::mutex> lock(g_outLock);
-    FormatLine(BxDebug::m_szDebug, nullptr, fn, line, fmt, args);
+    Prefix p;
+    FormatLine(BxDebug::m_szDebug, BxDebug::kBufSize, p.text, "m_szDebug", fn, line, fmt, args);
     WriteAndClear(level, BxDebug::m_szDebug);
 }
 
@@ -234,7 +228,9 @@ void BxDebug::BXDOUTLv(const char* fmt, va_list args)
 {
     std::lock_guard<std::mutex> lock(g_outLock);
     char* buf = t_bAlt ? m_szDebugAlt : m_szDebug;
-    FormatLine(buf, t_bAlt ? "m_szDebugAlt" : "m_szDebug", "iodbg::BxDebug::BXDOUTLv", __LINE__, fmt, args);
+    Prefix p;
+    FormatLine(buf, kBufSize, p.text, t_bAlt ? "m_szDebugAlt" : "m_szDebug", "iodbg::BxDebug::BXDOUTLv", __LINE__, fmt,
+               args);
     WriteAndClear(t_altLevel, buf);
 }
 

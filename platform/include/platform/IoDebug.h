@@ -1,7 +1,12 @@
-// iodbg::BxDebug: the transports' debug output. A message of level n is
-// written when n is strictly below the iodbg level (0 to 7); every line
-// starts with the calling thread's identifier. Compiled into each library
-// with its own state.
+// The debug output of the libraries, one module for all three: the
+// formatting of a message into a fixed buffer (with the overflow line when it
+// does not fit), the way out, and the transports' front end iodbg::BxDebug.
+// libSXCmdIF's exported BxDebug is a thin layer over the same functions.
+// Linked into each library with its own state.
+//
+// iodbg::BxDebug: a message of level n is written when n is strictly below
+// the iodbg level (0 to 7); every line starts with the calling thread's
+// identifier.
 //
 // Write() is the one place where the trace lines of a library leave it, its
 // own and (in libSXCmdIF) those of its BxDebug and frame traces: to standard
@@ -13,6 +18,12 @@
 #define IODBG_PRINTF(f, a) __attribute__((format(printf, f, a)))
 
 namespace iodbg {
+
+// Formats "prefix message" into buf (size characters); when the message does
+// not fit, "fn:line : BxDebug::bufName size <size> too small for formatted
+// len <n>" after the prefix instead.
+void FormatLine(char* buf, int size, const char* prefix, const char* bufName, const char* fn, int line,
+                const char* fmt, va_list args);
 
 class BxDebug {
 public:
