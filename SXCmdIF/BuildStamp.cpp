@@ -34,14 +34,38 @@ const WideTexts& Wide()
 
 } // namespace
 
-const char* Version() { return kVersion; }
-const char* Date() { return kDate; }
-const char* Time() { return kTime; }
-const char* DateTime() { return kDateTime; }
+const char* Version()
+{
+    return kVersion;
+}
+const char* Date()
+{
+    return kDate;
+}
+const char* Time()
+{
+    return kTime;
+}
+const char* DateTime()
+{
+    return kDateTime;
+}
 
-const wchar_t* VersionW() { return Wide().version.c_str(); }
-const wchar_t* DateW() { return Wide().date.c_str(); }
-const wchar_t* TimeW() { return Wide().time.c_str(); }
-const wchar_t* DateTimeW() { return Wide().datetime.c_str(); }
+const wchar_t* VersionW()
+{
+    return Wide().version.c_str();
+}
+const wchar_t* DateW()
+{
+    return Wide().date.c_str();
+}
+const wchar_t* TimeW()
+{
+    return Wide().time.c_str();
+}
+const wchar_t* DateTimeW()
+{
+    return Wide().datetime.c_str();
+}
 
 } // namespace sxbuild

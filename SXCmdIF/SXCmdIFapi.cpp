@@ -45,14 +45,38 @@ SXCMDIF_CAPI int sxcmdif_release(void* ctx)
     return E_SX_SUCCESS;
 }
 
-SXCMDIF_CAPI const char* sxcmdif_version(void) { return sxbuild::Version(); }
-SXCMDIF_CAPI const wchar_t* sxcmdif_versionW(void) { return sxbuild::VersionW(); }
-SXCMDIF_CAPI const char* sxcmdif_date(void) { return sxbuild::Date(); }
-SXCMDIF_CAPI const wchar_t* sxcmdif_dateW(void) { return sxbuild::DateW(); }
-SXCMDIF_CAPI const char* sxcmdif_time(void) { return sxbuild::Time(); }
-SXCMDIF_CAPI const wchar_t* sxcmdif_timeW(void) { return sxbuild::TimeW(); }
-SXCMDIF_CAPI const char* sxcmdif_datetime(void) { return sxbuild::DateTime(); }
-SXCMDIF_CAPI const wchar_t* sxcmdif_datetimeW(void) { return sxbuild::DateTimeW(); }
+SXCMDIF_CAPI const char* sxcmdif_version(void)
+{
+    return sxbuild::Version();
+}
+SXCMDIF_CAPI const wchar_t* sxcmdif_versionW(void)
+{
+    return sxbuild::VersionW();
+}
+SXCMDIF_CAPI const char* sxcmdif_date(void)
+{
+    return sxbuild::Date();
+}
+SXCMDIF_CAPI const wchar_t* sxcmdif_dateW(void)
+{
+    return sxbuild::DateW();
+}
+SXCMDIF_CAPI const char* sxcmdif_time(void)
+{
+    return sxbuild::Time();
+}
+SXCMDIF_CAPI const wchar_t* sxcmdif_timeW(void)
+{
+    return sxbuild::TimeW();
+}
+SXCMDIF_CAPI const char* sxcmdif_datetime(void)
+{
+    return sxbuild::DateTime();
+}
+SXCMDIF_CAPI const wchar_t* sxcmdif_datetimeW(void)
+{
+    return sxbuild::DateTimeW();
+}
 
 SXCMDIF_CAPI void sxcmdif_trace(int level)
 {

@@ -59,8 +59,7 @@ public:
     int dev_tsenable(CSXdevIO* dev, bool on);
 
     // --- Commands -------------------------------------------------------------
-    int cmd_dev(CSXdevIO* dev, eSorixCmds cmd, eCmdActions action, void* payload, unsigned length, int arg1,
-                int arg2);
+    int cmd_dev(CSXdevIO* dev, eSorixCmds cmd, eCmdActions action, void* payload, unsigned length, int arg1, int arg2);
     int cmd_dev_gen(CSXdevIO* dev, eSorixCmds cmd, eCmdActions action, void* payload, unsigned length, int arg1,
                     int arg2);
     int cmd_sns(CSXdevIO* dev, int sensor, eSorixCmds cmd, eCmdActions action, void* payload, unsigned length,
@@ -70,7 +69,7 @@ public:
     int cmd_dev_gen1(CSXdevIO* dev, int* seuid, int* cmd, int* action, int* arg1, int* arg2, unsigned* length,
                      void* payload);
     // One operation per row of the command table.
-#define SXCTX_DECLARE_CMD(exp, op, kind, params, args, cmd, action, payload, arg1, arg2) \
+#define SXCTX_DECLARE_CMD(exp, op, kind, params, args, cmd, action, payload, arg1, arg2)                               \
     int op(CSXdevIO* dev SXCTX_UNPAREN params);
     SXCTX_COMMAND_TABLE(SXCTX_DECLARE_CMD)
 #undef SXCTX_DECLARE_CMD
@@ -93,7 +92,7 @@ public:
     int dev_pnousb_buffer(CSXdevIO* dev, uint32_t value);
 
     // --- Reports (text into the calling thread's ReportText) ------------------
-#define SXCTX_DECLARE_REPORT(exp, op, params, args, get, rec, cls, report, keep) \
+#define SXCTX_DECLARE_REPORT(exp, op, params, args, get, rec, cls, report, keep)                                       \
     int op(CSXdevIO* dev SXCTX_UNPAREN params, ReportText& report);
     SXCTX_REPORT_TABLE(SXCTX_DECLARE_REPORT)
 #undef SXCTX_DECLARE_REPORT
@@ -107,10 +106,10 @@ public:
 
     std::vector<CSXdevIO*> m_vecDevices; // in the order of connection
     int m_nTxLen;
-    unsigned char m_TxBuf[2048];         // every command frame is prepared here
+    unsigned char m_TxBuf[2048]; // every command frame is prepared here
     int m_nTraceLev;
-    uint32_t m_nPnoUsbBuf;               // arg1 of every continuous-P&O command
-    std::mutex m_mtxTx;                  // one command in flight per context
+    uint32_t m_nPnoUsbBuf; // arg1 of every continuous-P&O command
+    std::mutex m_mtxTx;    // one command in flight per context
 
     // Guards m_vecDevices: held for lookups and list changes only, never
     // while calling into a device.
@@ -128,19 +127,18 @@ private:
     // DestroyUnused between destroyPdev's trace lines (null: the lines only).
     void DestroyTraced(CSXdevIO* dev);
     // The sequence both connections follow; open opens the transport.
-    template <typename Open> int ConnectDevice(void*& out, bool usb, const char* fn, Open open);
+    template <typename Open>
+    int ConnectDevice(void*& out, bool usb, const char* fn, Open open);
     // A prepared command's exchange and a command's fill and exchange, on a
     // device whose use the caller holds: each command looks its device up once.
     int SendRecv(CSXdevIO& dev, CSXcmd& cmd, CFrameInfo& response, bool wait);
-    int SendCmd(CSXdevIO& dev, eSorixCmds cmd, eCmdActions action, void* payload, unsigned length, int arg1,
-                int arg2);
+    int SendCmd(CSXdevIO& dev, eSorixCmds cmd, eCmdActions action, void* payload, unsigned length, int arg1, int arg2);
     // The first commands of a connection: unit id and identity record.
     int FirstCommands(CSXdevIO* dev, bool usb, const char* fn);
     // Appends text to the calling thread's report text in both widths.
     int AppendReportText(ReportText& report, const std::string& text);
     std::mutex m_mtxReports;
     std::map<std::thread::id, ReportText> m_reports; // entries never move
-
 };
 
 namespace sxctx {

@@ -192,8 +192,8 @@ private:
     int CloseTransport();
     // Copies a received frame into a store and returns where it now lives;
     // every frame stays inside the store.
-    unsigned char* StoreFrame(unsigned char* store, unsigned char*& write, uint32_t& offset,
-                              const unsigned char* frame, uint32_t length);
+    unsigned char* StoreFrame(unsigned char* store, unsigned char*& write, uint32_t& offset, const unsigned char* frame,
+                              uint32_t length);
     // A P&O frame that passed the checks: to the callback, or stored and
     // queued; true when it was stored.
     bool HandOverPno(unsigned char* frame, uint32_t length, const char* label);

@@ -16,7 +16,10 @@ struct ErrName {
     const wchar_t* wtext;
 };
 
-#define SX_ERR_NAME(t) {t, L"" t}
+#define SX_ERR_NAME(t)                                                                                                 \
+    {                                                                                                                  \
+        t, L"" t                                                                                                       \
+    }
 constexpr ErrName kNames[] = {
     SX_ERR_NAME("E_SX_SUCCESS"),
     SX_ERR_NAME("E_SXERR_NAK_RESP"),
@@ -60,9 +63,18 @@ constexpr int kResultChars = 4096;
 thread_local char t_text[kResultChars];
 thread_local wchar_t t_wtext[kResultChars];
 
-unsigned LowHalf(int value) { return static_cast<unsigned>(value) & 0xFFFFu; }
-unsigned HighHalf(int value) { return (static_cast<unsigned>(value) >> 16) & 0xFFFFu; }
-bool IsDeviceIoCode(unsigned code) { return code >= E_DEVIOERR_NO_CNX && code <= E_DEVIOERR_SER_READERR; }
+unsigned LowHalf(int value)
+{
+    return static_cast<unsigned>(value) & 0xFFFFu;
+}
+unsigned HighHalf(int value)
+{
+    return (static_cast<unsigned>(value) >> 16) & 0xFFFFu;
+}
+bool IsDeviceIoCode(unsigned code)
+{
+    return code >= E_DEVIOERR_NO_CNX && code <= E_DEVIOERR_SER_READERR;
+}
 
 } // namespace
 

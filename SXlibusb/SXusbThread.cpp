@@ -96,8 +96,7 @@ int CSXusbIO::StartAsyncRead()
     m_bXferPending = true;
     int r = libusb_submit_transfer(m_parxfer);
     if (r < 0) {
-        BxDebug::BXDOUT1("%s : libusb_submit_transfer error : %s\r\n", "CSXusbIO::StartAsyncRead",
-                         libusb_strerror(r));
+        BxDebug::BXDOUT1("%s : libusb_submit_transfer error : %s\r\n", "CSXusbIO::StartAsyncRead", libusb_strerror(r));
         m_bContRunning = false;
         m_bXferPending = false;
         libusb_free_transfer(m_parxfer);
@@ -256,8 +255,8 @@ void CSXusbIO::MCB(libusb_transfer* transfer)
             break;
         [[fallthrough]];
     case sxusb::StatusLine::NBytes3:
-        BxDebug::BXDOUT3Alt("%s : %d : %s transfer 0x%x transfer_status = %s nBytes = %d\r\n", fn, __LINE__, "",
-                            addr, name, n);
+        BxDebug::BXDOUT3Alt("%s : %d : %s transfer 0x%x transfer_status = %s nBytes = %d\r\n", fn, __LINE__, "", addr,
+                            name, n);
         break;
     case sxusb::StatusLine::NBytes5IfAny:
         if (n > 0)

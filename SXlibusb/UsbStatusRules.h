@@ -13,11 +13,11 @@ enum class Chunk : unsigned char {
 
 enum class StatusLine : unsigned char {
     None,
-    Status3,       // level 3: the status line
-    NBytes3,       // level 3: the status line with the byte count
-    NBytes3IfAny,  // the same, only when bytes arrived
-    NBytes5IfAny,  // level 5, only when bytes arrived
-    DefaultCase5,  // level 5: the status line naming "DEFAULT CASE"
+    Status3,      // level 3: the status line
+    NBytes3,      // level 3: the status line with the byte count
+    NBytes3IfAny, // the same, only when bytes arrived
+    NBytes5IfAny, // level 5, only when bytes arrived
+    DefaultCase5, // level 5: the status line naming "DEFAULT CASE"
 };
 
 struct StatusRule {
@@ -28,12 +28,9 @@ struct StatusRule {
 
 // COMPLETED, ERROR, TIMED_OUT, CANCELLED, STALL, NO_DEVICE, OVERFLOW.
 inline constexpr StatusRule kStatusRules[] = {
-    {Chunk::All, false, StatusLine::Status3},
-    {Chunk::None, false, StatusLine::Status3},
-    {Chunk::All, false, StatusLine::NBytes5IfAny},
-    {Chunk::None, true, StatusLine::None},
-    {Chunk::None, false, StatusLine::NBytes3IfAny},
-    {Chunk::None, true, StatusLine::None},
+    {Chunk::All, false, StatusLine::Status3},       {Chunk::None, false, StatusLine::Status3},
+    {Chunk::All, false, StatusLine::NBytes5IfAny},  {Chunk::None, true, StatusLine::None},
+    {Chunk::None, false, StatusLine::NBytes3IfAny}, {Chunk::None, true, StatusLine::None},
     {Chunk::Clamped, false, StatusLine::NBytes3},
 };
 inline constexpr StatusRule kOtherStatusRule = {Chunk::None, false, StatusLine::DefaultCase5};

@@ -5,32 +5,11 @@
 #include "SerTrace.h"
 
 CSXserIO::CSXserIO(unsigned int cfg)
-    : m_hCom(nullptr),
-      m_hReadEvent(nullptr),
-      m_hWriteEvent(nullptr),
-      m_uBaudIdx(sxser::kDefaultBaudIdx),
-      m_ucParityIdx(0),
-      m_bAsciiContMode(false),
-      m_iModeZJ(0),
-      m_thidCont(),
-      m_pthCont(nullptr),
-      m_bContRunning(false),
-      m_frameBuf(),
-      m_nRxTotal(0),
-      m_nRxCount(0),
-      m_nLastLen(0),
-      m_pLast(nullptr),
-      m_rxStore(),
-      m_pfnMsgCB(nullptr),
-      m_pMsgCBArg(nullptr),
-      m_pushBack(),
-      m_nPushBack(0),
-      m_readAhead(),
-      m_nAheadPos(0),
-      m_nAheadLen(0),
-      m_bLineDrained(false),
-      m_searchFrom(),
-      m_nSearchFrom(0)
+    : m_hCom(nullptr), m_hReadEvent(nullptr), m_hWriteEvent(nullptr), m_uBaudIdx(sxser::kDefaultBaudIdx),
+      m_ucParityIdx(0), m_bAsciiContMode(false), m_iModeZJ(0), m_thidCont(), m_pthCont(nullptr), m_bContRunning(false),
+      m_frameBuf(), m_nRxTotal(0), m_nRxCount(0), m_nLastLen(0), m_pLast(nullptr), m_rxStore(), m_pfnMsgCB(nullptr),
+      m_pMsgCBArg(nullptr), m_pushBack(), m_nPushBack(0), m_readAhead(), m_nAheadPos(0), m_nAheadLen(0),
+      m_bLineDrained(false), m_searchFrom(), m_nSearchFrom(0)
 {
     SetCfg(cfg);
 #if defined(SXSERIO_INTERNAL)

@@ -247,34 +247,62 @@ constexpr int kDcbLinesPerCall = 4;
 unsigned int DcbValue(const _SX_DCB& d, int i)
 {
     switch (i) {
-    case 0: return d.DCBlength;
-    case 1: return d.BaudRate;
-    case 2: return d.fBinary;
-    case 3: return d.fParity;
-    case 4: return d.fOutxCtsFlow;
-    case 5: return d.fOutxDsrFlow;
-    case 6: return d.fDtrControl;
-    case 7: return d.fDsrSensitivity;
-    case 8: return d.fTXContinueOnXoff;
-    case 9: return d.fOutX;
-    case 10: return d.fInX;
-    case 11: return d.fErrorChar;
-    case 12: return d.fNull;
-    case 13: return d.fRtsControl;
-    case 14: return d.fAbortOnError;
-    case 15: return d.fDummy2;
-    case 16: return d.wReserved;
-    case 17: return d.XonLim;
-    case 18: return d.XoffLim;
-    case 19: return d.ByteSize;
-    case 20: return d.Parity;
-    case 21: return d.StopBits;
-    case 22: return static_cast<unsigned char>(d.XonChar);
-    case 23: return static_cast<unsigned char>(d.XoffChar);
-    case 24: return static_cast<unsigned char>(d.ErrorChar);
-    case 25: return static_cast<unsigned char>(d.EofChar);
-    case 26: return static_cast<unsigned char>(d.EvtChar);
-    default: return d.wReserved1;
+    case 0:
+        return d.DCBlength;
+    case 1:
+        return d.BaudRate;
+    case 2:
+        return d.fBinary;
+    case 3:
+        return d.fParity;
+    case 4:
+        return d.fOutxCtsFlow;
+    case 5:
+        return d.fOutxDsrFlow;
+    case 6:
+        return d.fDtrControl;
+    case 7:
+        return d.fDsrSensitivity;
+    case 8:
+        return d.fTXContinueOnXoff;
+    case 9:
+        return d.fOutX;
+    case 10:
+        return d.fInX;
+    case 11:
+        return d.fErrorChar;
+    case 12:
+        return d.fNull;
+    case 13:
+        return d.fRtsControl;
+    case 14:
+        return d.fAbortOnError;
+    case 15:
+        return d.fDummy2;
+    case 16:
+        return d.wReserved;
+    case 17:
+        return d.XonLim;
+    case 18:
+        return d.XoffLim;
+    case 19:
+        return d.ByteSize;
+    case 20:
+        return d.Parity;
+    case 21:
+        return d.StopBits;
+    case 22:
+        return static_cast<unsigned char>(d.XonChar);
+    case 23:
+        return static_cast<unsigned char>(d.XoffChar);
+    case 24:
+        return static_cast<unsigned char>(d.ErrorChar);
+    case 25:
+        return static_cast<unsigned char>(d.EofChar);
+    case 26:
+        return static_cast<unsigned char>(d.EvtChar);
+    default:
+        return d.wReserved1;
     }
 }
 
@@ -295,8 +323,8 @@ void CSXserIO::DumpDCB(const char* label, _SX_DCB& dcb)
                 n += snprintf(text + n, sizeof text - n, "\t%-27s= %2d;    // %-35s\n", line.decl,
                               static_cast<int>(value), line.comment);
             else
-                n += snprintf(text + n, sizeof text - n, "\t%-27s= %#2x     // %-35s\n", line.decl, value,
-                              line.comment);
+                n +=
+                    snprintf(text + n, sizeof text - n, "\t%-27s= %#2x     // %-35s\n", line.decl, value, line.comment);
         }
         iodbg::BxDebug::BXDOUT5("%s", text);
     }

@@ -23,9 +23,8 @@ using sxser::BodyLength;
 
 int CSXserIO::Read(unsigned char* buf, int& len, bool bTimeoutErr)
 {
-    SXSER_LINE(3, BXDOUT3, "%s : %s : %d : pbuf 0x%x, count %d, bTOisErr %s\r\n", __FILE__, "CSXserIO::Read",
-                            __LINE__, static_cast<unsigned int>(reinterpret_cast<uintptr_t>(buf)), len,
-                            bTimeoutErr ? "true" : "false");
+    SXSER_LINE(3, BXDOUT3, "%s : %s : %d : pbuf 0x%x, count %d, bTOisErr %s\r\n", __FILE__, "CSXserIO::Read", __LINE__,
+               static_cast<unsigned int>(reinterpret_cast<uintptr_t>(buf)), len, bTimeoutErr ? "true" : "false");
     if (!buf)
         return -1;
     int total = 0;
@@ -105,9 +104,9 @@ bool CSXserIO::PreambleTest(unsigned char* header)
     const uint32_t mask = sxser::PreambleMask(m_iModeZJ != 0);
     SXSER_LINE(3, BXDOUT3, "%s : preamble IN = %.8x, CMP = %.8x, mask = %.8x\r\n", "PreambleTestM", in, cmp, mask);
     SXSER_LINE(3, BXDOUT3, "%s : (pIN & mask) = %.8x  :  (pCmp & mask) = %.8x\r\n", "PreambleTestM", in & mask,
-                            cmp & mask);
+               cmp & mask);
     SXSER_LINE(3, BXDOUT3, "%s : %.8x ^ %.8x = %.8x\r\n", "PreambleTestM", in & mask, cmp & mask,
-                            (in & mask) ^ (cmp & mask));
+               (in & mask) ^ (cmp & mask));
     if ((in & mask) == (cmp & mask))
         return true;
     iodbg::BxDebug::BXDOUT0("%s : %d : Expected preamble: %.8x, actual: %.8x\r\n", "PreambleTestM", __LINE__, cmp, in);
@@ -275,15 +274,14 @@ int CSXserIO::Write(unsigned char* buf, int& len)
     SXSER_BLOCK(3, buf, len, true, "CSXserIO::Write");
     int result = SXIO_NOERR;
     int written = 0;
-    const sxplat::IoStatus st =
-        sxplat::WriteAll(m_hCom, m_hWriteEvent, buf, len, sxplat::kWriteTimeoutMs, written);
+    const sxplat::IoStatus st = sxplat::WriteAll(m_hCom, m_hWriteEvent, buf, len, sxplat::kWriteTimeoutMs, written);
     if (st == sxplat::IO_START_ERR) {
         result = SXIO_TIMEOUT;
     } else if (st == sxplat::IO_WAIT_ERR) {
         // Not all bytes went out within the time: a failed write.
         const int err = sxplat::LastError();
         SXSER_LINE(5, BXDOUT5, "CSXserIO::Write : GetOverlappedResult: %x dwError %d dwWritten %d\n", err, err,
-                                written);
+                   written);
         sxplat::RestoreLastError(err);
         iodbg::BxDebug::BXDOUT_ERR5("CSXserIO::Write : GetOverlappedResult Error %d : ", err);
         result = SXIO_TIMEOUT;

@@ -95,8 +95,7 @@ void CSXserIO::StartContThread()
         return;
     }
     m_thidCont = m_pthCont->get_id();
-    iodbg::BxDebug::BXDOUT0("%s : Thread started id = 0x%x\r\n", kStart,
-                            sxplat::ThreadHandleNumber(m_thidCont));
+    iodbg::BxDebug::BXDOUT0("%s : Thread started id = 0x%x\r\n", kStart, sxplat::ThreadHandleNumber(m_thidCont));
     SXSER_LEAVE();
 }
 

@@ -5,8 +5,8 @@
 namespace sxser {
 
 constexpr unsigned int kBaudTable[16] = {
-    1200u,   2400u,   4800u,    9600u,    19200u,   38400u,   57600u,      115200u,
-    230400u, 460800u, 921600u,  1843200u, 3686400u, 7372800u, 4294967295u, 0u,
+    1200u,   2400u,   4800u,   9600u,    19200u,   38400u,   57600u,      115200u,
+    230400u, 460800u, 921600u, 1843200u, 3686400u, 7372800u, 4294967295u, 0u,
 };
 // Indices above this one open at its rate.
 constexpr unsigned int kMaxOpenBaudIdx = 13;

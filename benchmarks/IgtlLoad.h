@@ -109,9 +109,9 @@ public:
     explicit Server(int maxClients)
     {
         int simOut = -1, simErr = -1, toolOut = -1;
-        m_sim = Spawn({SXSIM_PATH, "--status", "--sensors", std::to_string(kSensors), "--rate",
-                       std::to_string(kRateHz)},
-                      "", simOut, &simErr);
+        m_sim =
+            Spawn({SXSIM_PATH, "--status", "--sensors", std::to_string(kSensors), "--rate", std::to_string(kRateHz)},
+                  "", simOut, &simErr);
         const std::string tty = ReadLine(simOut);
         close(simOut);
         m_counts = std::thread([this, simErr] {
@@ -188,7 +188,8 @@ private:
         for (size_t i = 1; i < m_sent.size(); ++i)
             if (m_sent[i].atNs >= t) {
                 const Count &a = m_sent[i - 1], &b = m_sent[i];
-                return a.sent + (b.sent - a.sent) * static_cast<double>(t - a.atNs) / static_cast<double>(b.atNs - a.atNs);
+                return a.sent +
+                       (b.sent - a.sent) * static_cast<double>(t - a.atNs) / static_cast<double>(b.atNs - a.atNs);
             }
         return m_sent.empty() ? 0 : m_sent.back().sent;
     }
@@ -336,8 +337,8 @@ private:
     struct Conn {
         int fd = -1;
         unsigned char head[kHeader];
-        size_t have = 0;     // header bytes read
-        uint64_t skip = 0;   // body bytes still to read
+        size_t have = 0;   // header bytes read
+        uint64_t skip = 0; // body bytes still to read
         std::atomic<uint64_t> transforms{0};
         bool closed = false;
         int64_t connectedNs = 0;
@@ -524,7 +525,8 @@ private:
     }
     // Runs step on a connection until it fails, then (when reconnect) on a
     // new one, until stopped.
-    template <class Step> void Loop(Step step, bool reconnect)
+    template <class Step>
+    void Loop(Step step, bool reconnect)
     {
         const int fd = Connect(m_port);
         if (fd < 0) {

@@ -53,16 +53,18 @@ inline std::string Fmt(const char* fmt, double v)
     return b;
 }
 
-inline void Row(const std::string& figure, const std::string& how, const std::string& measured,
-                const std::string& bare, const std::string& ratio, const std::string& target,
-                const std::string& verdict)
+inline void Row(const std::string& figure, const std::string& how, const std::string& measured, const std::string& bare,
+                const std::string& ratio, const std::string& target, const std::string& verdict)
 {
     std::printf("@row\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n", figure.c_str(), how.c_str(), measured.c_str(), bare.c_str(),
                 ratio.c_str(), target.c_str(), verdict.c_str());
     std::fflush(stdout);
 }
 
-inline const char* Verdict(bool met) { return met ? "met" : "missed"; }
+inline const char* Verdict(bool met)
+{
+    return met ? "met" : "missed";
+}
 
 // p in [0, 100]; nearest rank on a sorted copy.
 inline double Percentile(std::vector<double> v, double p)
@@ -76,8 +78,7 @@ inline double Percentile(std::vector<double> v, double p)
 
 inline int64_t NowNs()
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
@@ -111,7 +112,10 @@ inline int64_t ThreadCpuNs(long tid)
     return ns;
 }
 
-inline long Gettid() { return static_cast<long>(syscall(SYS_gettid)); }
+inline long Gettid()
+{
+    return static_cast<long>(syscall(SYS_gettid));
+}
 
 // The thread ids of this process.
 inline std::vector<long> Tasks()

@@ -45,7 +45,7 @@ private:
 struct Latencies {
     const StampSource* source = nullptr;
     std::vector<double> us;
-    std::vector<int64_t> when; // arrival times, kept beside us for SX_PERF_DUMP
+    std::vector<int64_t> when;  // arrival times, kept beside us for SX_PERF_DUMP
     std::vector<size_t> starts; // where each measured segment begins in us
 
     void Start()
@@ -63,9 +63,9 @@ struct Latencies {
         for (size_t k = 0; k < starts.size(); ++k) {
             const size_t end = k + 1 < starts.size() ? starts[k + 1] : us.size();
             if (end > starts[k])
-                each.push_back(Percentile(std::vector<double>(us.begin() + static_cast<long>(starts[k]),
-                                                              us.begin() + static_cast<long>(end)),
-                                          p));
+                each.push_back(Percentile(
+                    std::vector<double>(us.begin() + static_cast<long>(starts[k]), us.begin() + static_cast<long>(end)),
+                    p));
         }
         return Percentile(each, 50);
     }
@@ -104,9 +104,18 @@ struct Latencies {
     }
 };
 
-inline void Sleep(double s) { std::this_thread::sleep_for(std::chrono::microseconds(static_cast<int64_t>(s * 1e6))); }
+inline void Sleep(double s)
+{
+    std::this_thread::sleep_for(std::chrono::microseconds(static_cast<int64_t>(s * 1e6)));
+}
 
-inline std::string Ms(double ms) { return Fmt("%.1f ms", ms); }
-inline std::string Us(double us) { return Fmt("%.0f µs", us); }
+inline std::string Ms(double ms)
+{
+    return Fmt("%.1f ms", ms);
+}
+inline std::string Us(double us)
+{
+    return Fmt("%.0f µs", us);
+}
 
 } // namespace sxperf

@@ -33,9 +33,8 @@ struct Table {
         }
         ++targets;
         met += ok;
-        std::printf("| %s | %s | %.1f %% | %.1f MB | %s | %s | %s |\n", scenario.c_str(), rates.c_str(),
-                    u.cpuPercent, static_cast<double>(u.peakRssKb) / 1024.0, target.c_str(), measured.c_str(),
-                    Verdict(ok));
+        std::printf("| %s | %s | %.1f %% | %.1f MB | %s | %s | %s |\n", scenario.c_str(), rates.c_str(), u.cpuPercent,
+                    static_cast<double>(u.peakRssKb) / 1024.0, target.c_str(), measured.c_str(), Verdict(ok));
         std::fflush(stdout);
     }
 };
@@ -91,11 +90,11 @@ void SlotAttackRow(Table& table, Server& s, Hostiles& bad, UsageMeter& meter, do
         fault = Fmt("%.0f holders could not connect", bad.Unconnected());
     const bool ok = r.Min() >= 0.95 && first >= 0 && first <= 1.0 && u.cpuPercent <= 10 && u.peakRssKb > 0 &&
                     u.peakRssKb < 32 * 1024;
-    table.Row(scenario, r.Text(), u, "reader ≥ 95 % of the stream, its first TRANSFORM within 1 s, CPU ≤ 10 %, RSS < 32 MB",
-              Fmt("%.1f %%, ", 100 * r.Min()) +
-                  (first < 0 ? std::string("no TRANSFORM") : Fmt("first after %.2f s", first)) +
-                  Fmt(" (%.0f holders back after being closed)", static_cast<double>(bad.Reconnects())),
-              ok, fault);
+    table.Row(
+        scenario, r.Text(), u, "reader ≥ 95 % of the stream, its first TRANSFORM within 1 s, CPU ≤ 10 %, RSS < 32 MB",
+        Fmt("%.1f %%, ", 100 * r.Min()) + (first < 0 ? std::string("no TRANSFORM") : Fmt("first after %.2f s", first)) +
+            Fmt(" (%.0f holders back after being closed)", static_cast<double>(bad.Reconnects())),
+        ok, fault);
 }
 
 } // namespace
@@ -141,8 +140,8 @@ int main(int argc, char** argv)
         // Beyond the 10 s time-out of the half-senders.
         const Rates r = Measure(s, good, meter, args.quick ? 12 : 40, 4);
         const Usage u = meter.Done();
-        table.Row("4 readers, 8 stalled, 8 half-sending, 5 flooding, 2 junk, 3 flooding and reading",
-                  r.Text(), u, "server RSS < 32 MB", Fmt("%.1f MB", u.peakRssKb / 1024.0),
+        table.Row("4 readers, 8 stalled, 8 half-sending, 5 flooding, 2 junk, 3 flooding and reading", r.Text(), u,
+                  "server RSS < 32 MB", Fmt("%.1f MB", u.peakRssKb / 1024.0),
                   u.peakRssKb > 0 && u.peakRssKb < 32 * 1024,
                   r.fault.empty() && bad.Unconnected() > 0 ? "a client could not connect" : r.fault);
     }

@@ -97,8 +97,8 @@ struct Sim {
 
 struct Lab {
     NetLab net;
-    Sim sim;  // 16 sensors
-    Sim one;  // 1 sensor, to compare with ddsperf's single sample
+    Sim sim; // 16 sensors
+    Sim one; // 1 sensor, to compare with ddsperf's single sample
     bool ok = false;
 
     Lab()
@@ -136,8 +136,8 @@ void Sleep(double seconds)
 
 struct Table {
     int met = 0, targets = 0;
-    void Row(const std::string& figure, const std::string& how, const std::string& measured,
-             const std::string& target, int verdict) // -1: no target
+    void Row(const std::string& figure, const std::string& how, const std::string& measured, const std::string& target,
+             int verdict) // -1: no target
     {
         if (verdict >= 0) {
             ++targets;
@@ -275,16 +275,16 @@ int main(int argc, char** argv)
     const Usage slow = PublisherUsage(lab, {"--rate", "1"}, kSensors, secs);
     const Usage tfOnly = PublisherUsage(lab, {}, 0, secs);
     const double topics = full.cpu - slow.cpu;
-    t.Row("publisher CPU, /tf and poses", Fmt("sxtool ros2 at 16 x 960 Hz, %.1f %% of a core", full.cpu) +
-                                              Fmt(", less the same at --rate 1, %.1f %%", slow.cpu) +
-                                              "; a subscriber of every topic",
+    t.Row("publisher CPU, /tf and poses",
+          Fmt("sxtool ros2 at 16 x 960 Hz, %.1f %% of a core", full.cpu) +
+              Fmt(", less the same at --rate 1, %.1f %%", slow.cpu) + "; a subscriber of every topic",
           Fmt("%.1f %% of a core", topics), "<= 5 %", topics <= 5.0);
     t.Row("publisher CPU, /tf alone subscribed",
           "the same, the subscriber reading /tf and /diagnostics only: " + Fmt("%.1f %%", tfOnly.cpu) +
               Fmt(" less %.1f %%", slow.cpu),
           Fmt("%.1f %% of a core", tfOnly.cpu - slow.cpu), "", -1);
-    t.Row("publisher RSS (peak)", "VmHWM of sxtool ros2 at 16 x 960 Hz", Fmt("%.1f MB", full.rssKb / 1024.0),
-          "< 32 MB", full.rssKb < 32 * 1024);
+    t.Row("publisher RSS (peak)", "VmHWM of sxtool ros2 at 16 x 960 Hz", Fmt("%.1f MB", full.rssKb / 1024.0), "< 32 MB",
+          full.rssKb < 32 * 1024);
 
     double bare50 = 0, bare99 = 0;
     std::string raw;
@@ -292,8 +292,9 @@ int main(int argc, char** argv)
     if (!bare)
         std::fprintf(stderr, "ddsperf said:\n%s\n", raw.c_str());
     const double limit = 1.5 * bare99 + 50;
-    t.Row("latency of the bare link", "ddsperf ping/pong on the same veth, 84 bytes at 960 Hz, half the round trip, "
-                                      "mean of its per-second percentiles",
+    t.Row("latency of the bare link",
+          "ddsperf ping/pong on the same veth, 84 bytes at 960 Hz, half the round trip, "
+          "mean of its per-second percentiles",
           Fmt("p50 %.0f us", bare50) + Fmt(", p99 %.0f us", bare99), "", -1);
     for (int sensors : {kSensors, 1}) {
         const std::string pubFile = "/tmp/load_ros2-" + std::to_string(getpid()) + "-pub";
@@ -340,8 +341,8 @@ int main(int argc, char** argv)
         };
         for (const auto& [name, args] : topics) {
             const double b = TopicBytes(lab, args, span) - none;
-            t.Row(std::string("network, ") + name, "bytes a second into the subscriber's machine, less discovery's " +
-                                                      Fmt("%.0f B/s", none),
+            t.Row(std::string("network, ") + name,
+                  "bytes a second into the subscriber's machine, less discovery's " + Fmt("%.0f B/s", none),
                   Fmt("%.0f B/s", b), "", -1);
         }
         pub.Signal(SIGINT);

@@ -35,7 +35,10 @@ using sxperf::Percentile;
 
 constexpr double kDriftPpm = 100;
 
-std::string Us(double us) { return Fmt("%.0f µs", us); }
+std::string Us(double us)
+{
+    return Fmt("%.0f µs", us);
+}
 constexpr double kSettleSeconds = 5;
 
 struct Sample {
@@ -126,7 +129,8 @@ Errors Stream(int hz, double jitterMs, double seconds, std::vector<Sample>& samp
             std::fclose(f);
         }
     std::vector<double> err, late, early;
-    const int64_t settled = samples.empty() ? 0 : samples.front().arrivalNs + static_cast<int64_t>(kSettleSeconds * 1e9);
+    const int64_t settled =
+        samples.empty() ? 0 : samples.front().arrivalNs + static_cast<int64_t>(kSettleSeconds * 1e9);
     for (Sample& s : samples) {
         s.truthNs = truth->At(s.frame);
         if (s.truthNs == 0)
@@ -150,10 +154,11 @@ Errors Stream(int hz, double jitterMs, double seconds, std::vector<Sample>& samp
     out.settlingP99Us = Percentile(e, 99);
     out.arrivalP99Us = Percentile(Deviations(late), 99);
     out.restarts = static_cast<unsigned>(clock.Restarts());
-    std::fprintf(stderr, "clock %d Hz, jitter %.0f ms: %zu frames; error p99 %.1f max %.1f us; first %.0f s p99 %.1f us; "
+    std::fprintf(stderr,
+                 "clock %d Hz, jitter %.0f ms: %zu frames; error p99 %.1f max %.1f us; first %.0f s p99 %.1f us; "
                  "arrivals p99 %.1f us; period %.3f ns (true %.3f); restarts %u\n",
-                 hz, jitterMs, out.frames, out.p99Us, out.maxUs, kSettleSeconds, out.settlingP99Us,
-                 out.arrivalP99Us, clock.PeriodNs(), 1e9 / hz / (1 + kDriftPpm * 1e-6), out.restarts);
+                 hz, jitterMs, out.frames, out.p99Us, out.maxUs, kSettleSeconds, out.settlingP99Us, out.arrivalP99Us,
+                 clock.PeriodNs(), 1e9 / hz / (1 + kDriftPpm * 1e-6), out.restarts);
     return out;
 }
 
@@ -166,7 +171,8 @@ void ErrorRow(int hz, double jitterMs, double seconds, const Errors& e)
                 Fmt("simulator at %.0f Hz", hz) + Fmt(", its clock 100 ppm fast, %.0f s", seconds) +
                     (jitter ? Fmt(", each frame written 0 to %.0f ms late", jitterMs) : "") +
                     "; stamps against the simulator's measurement times less one constant offset, after the "
-                    "first " + Fmt("%.0f s", kSettleSeconds) + Fmt(" (p99 %.0f µs in those)", e.settlingP99Us) +
+                    "first " +
+                    Fmt("%.0f s", kSettleSeconds) + Fmt(" (p99 %.0f µs in those)", e.settlingP99Us) +
                     Fmt("; p99 (max %.0f µs) beside the arrival time stamps' p99", e.maxUs),
                 Us(e.p99Us), Us(e.arrivalP99Us) + " (arrival)",
                 e.p99Us > 0 ? Fmt("%.3f ×", e.p99Us / e.arrivalP99Us) : "-",

@@ -16,7 +16,8 @@ constexpr unsigned kFrames = 256;
 
 volatile unsigned g_sink;
 
-template <typename F> double MBps(F crc, const std::vector<unsigned char>& store, unsigned passes)
+template <typename F>
+double MBps(F crc, const std::vector<unsigned char>& store, unsigned passes)
 {
     const int64_t t0 = sxperf::NowNs();
     unsigned s = 0;
@@ -67,7 +68,7 @@ int main(int argc, char** argv)
                     " alternating runs) against the per-byte nibble-parity form; " +
                     (mismatches == 0 ? "same CRC" : std::to_string(mismatches) + " MISMATCHES") +
                     " on random data of every length 0..1024",
-                sxperf::Fmt("%.0f MB/s", mTab), sxperf::Fmt("%.0f MB/s (nibble)", mNib),
-                sxperf::Fmt("%.1f ×", ratio), "≥ 5 × nibble", sxperf::Verdict(ratio >= 5.0 && mismatches == 0));
+                sxperf::Fmt("%.0f MB/s", mTab), sxperf::Fmt("%.0f MB/s (nibble)", mNib), sxperf::Fmt("%.1f ×", ratio),
+                "≥ 5 × nibble", sxperf::Verdict(ratio >= 5.0 && mismatches == 0));
     return 0;
 }

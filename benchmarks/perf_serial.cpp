@@ -33,11 +33,11 @@ namespace {
 using sxperf::NowNs;
 
 using sxperf::Latencies;
-using sxwire::GetLE32;
 using sxperf::Ms;
 using sxperf::Sleep;
 using sxperf::StampSource;
 using sxperf::Us;
+using sxwire::GetLE32;
 
 StampSource* g_source = nullptr;
 
@@ -166,7 +166,6 @@ long ResidentKb(const void* p, size_t len)
     return n * page / 1024;
 }
 
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -227,9 +226,10 @@ int main(int argc, char** argv)
     const long addedKb = rss1 - rss0;
     if (want("idle"))
         sxperf::Row("memory of a connected device",
-                "VmRSS before sxctx_connectser and after it plus 1 s idle (the device object's 31 MB stores "
-                "are zero pages until written)",
-                sxperf::Fmt("%.2f MB", addedKb / 1024.0), "—", "—", "≤ 2 MB", sxperf::Verdict(addedKb <= 2048 && rss0 > 0 && rss1 > 0));
+                    "VmRSS before sxctx_connectser and after it plus 1 s idle (the device object's 31 MB stores "
+                    "are zero pages until written)",
+                    sxperf::Fmt("%.2f MB", addedKb / 1024.0), "—", "—", "≤ 2 MB",
+                    sxperf::Verdict(addedKb <= 2048 && rss0 > 0 && rss1 > 0));
 
     // ---- command round trip ---------------------------------------------------
     if (want("rtt")) {
@@ -291,11 +291,11 @@ int main(int argc, char** argv)
         sxcmdif_release(fresh.ctx);
         if (want("first"))
             sxperf::Row("connection time",
-                    "sxctx_connectser to the simulator (first connection; median of " +
-                        std::to_string(sdk.connectMs.size()) + " connections " +
-                        Ms(sxperf::Percentile(sdk.connectMs, 50)) +
-                        "); sxcmdif_init, connection and CMD_CONTINUOUS_PNO SET to the first queued frame",
-                    Ms(firstConnectMs) + "; " + Ms(ms), "—", "—", "reported", "reported");
+                        "sxctx_connectser to the simulator (first connection; median of " +
+                            std::to_string(sdk.connectMs.size()) + " connections " +
+                            Ms(sxperf::Percentile(sdk.connectMs, 50)) +
+                            "); sxcmdif_init, connection and CMD_CONTINUOUS_PNO SET to the first queued frame",
+                        Ms(firstConnectMs) + "; " + Ms(ms), "—", "—", "reported", "reported");
     }
 
     // ---- end-to-end latency and streaming CPU ------------------------------
@@ -314,7 +314,8 @@ int main(int argc, char** argv)
                 br.fd = OpenLine(path);
                 br.lat = &bare;
                 std::thread t([&] { br.Loop(); });
-                sxperf::Segment(bare, warmup, latSegment, [&] { return sxperf::ThreadCpuNs(br.tid); }, bareTime);
+                sxperf::Segment(
+                    bare, warmup, latSegment, [&] { return sxperf::ThreadCpuNs(br.tid); }, bareTime);
                 br.run = false;
                 t.join();
                 close(br.fd);
@@ -324,7 +325,8 @@ int main(int argc, char** argv)
                 if (!sdk.Connect())
                     return 1;
                 sxdev_SetPnoCallback(sdk.ctx, sdk.dev, sxperf::NoteFrame, &cb);
-                sxperf::Segment(cb, warmup, latSegment, [&] { return sdk.ReaderCpuNs(); }, cbTime, sdkTime);
+                sxperf::Segment(
+                    cb, warmup, latSegment, [&] { return sdk.ReaderCpuNs(); }, cbTime, sdkTime);
                 sdk.Release();
             }
             // The SDK into the queue, with a reader woken by the P&O wait
@@ -334,7 +336,8 @@ int main(int argc, char** argv)
                     return 1;
                 {
                     sxperf::WokenReader reader(sdk.ctx, sdk.dev, rd);
-                    sxperf::Segment(rd, warmup, latSegment, [&] { return sdk.ReaderCpuNs(); }, readerTime, sdkTime);
+                    sxperf::Segment(
+                        rd, warmup, latSegment, [&] { return sdk.ReaderCpuNs(); }, readerTime, sdkTime);
                 }
                 sdk.Release();
             }
@@ -396,8 +399,10 @@ int main(int argc, char** argv)
         sdk.Release();
         sxperf::Row("allocations",
                     "heap allocations (malloc family and operator new, counted by a hook) while " +
-                        std::to_string(read) + " frames are received over the line, queued and read with "
-                        "sxctx_dev_fifopnofraw (" + sxperf::Fmt("%.0f frames/s)", static_cast<double>(read) / secs),
+                        std::to_string(read) +
+                        " frames are received over the line, queued and read with "
+                        "sxctx_dev_fifopnofraw (" +
+                        sxperf::Fmt("%.0f frames/s)", static_cast<double>(read) / secs),
                     std::to_string(allocs) + (hookWorks ? "" : " (THE HOOK COUNTS NOTHING)"), "0", "—", "0",
                     sxperf::Verdict(allocs == 0 && read == target && hookWorks));
     }
@@ -432,8 +437,7 @@ int main(int argc, char** argv)
         sdk.Release();
         const long beyond = (rssB - rssA) - (stB - stA);
         sxperf::Row("memory over time",
-                    "VmRSS growth from the first second to the end of a " +
-                        sxperf::Fmt("%.0f s", args.memorySeconds) +
+                    "VmRSS growth from the first second to the end of a " + sxperf::Fmt("%.0f s", args.memorySeconds) +
                         " stream at 960 Hz read with sxctx_dev_fifopnofraw, less the store pages written "
                         "meanwhile (the P&O store's 15.5 MB fill once, then are reused: " +
                         sxperf::Fmt("RSS +%.0f kB", static_cast<double>(rssB - rssA)) +

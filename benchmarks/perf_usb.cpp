@@ -26,11 +26,11 @@
 namespace {
 
 using sxperf::Latencies;
-using sxwire::GetLE32;
 using sxperf::NowNs;
 using sxperf::Sleep;
 using sxperf::StampSource;
 using sxperf::Us;
+using sxwire::GetLE32;
 
 constexpr unsigned char kEpIn = 0x81;
 constexpr unsigned char kEpOut = 0x02;
@@ -271,7 +271,8 @@ int main(int argc, char** argv)
             {
                 sxdev_SetPnoCallback(sdk.ctx, sdk.dev, sxperf::NoteFrame, &cb);
                 sxcmd_dev_contpno(sdk.ctx, sdk.dev, CMD_ACTION_SET, &fc, 0);
-                sxperf::Segment(cb, warmup, latSegment, [&] { return sdk.CpuNs(); }, sdkTime);
+                sxperf::Segment(
+                    cb, warmup, latSegment, [&] { return sdk.CpuNs(); }, sdkTime);
                 sdk.Release();
             }
             // The SDK into the queue, a reader woken by the P&O wait.
@@ -281,7 +282,8 @@ int main(int argc, char** argv)
                 sxcmd_dev_contpno(sdk.ctx, sdk.dev, CMD_ACTION_SET, &fc, 0);
                 {
                     sxperf::WokenReader reader(sdk.ctx, sdk.dev, rd);
-                    sxperf::Segment(rd, warmup, latSegment, [&] { return sdk.CpuNs(); }, sdkTime);
+                    sxperf::Segment(
+                        rd, warmup, latSegment, [&] { return sdk.CpuNs(); }, sdkTime);
                 }
                 sdk.Release();
             }
@@ -292,7 +294,8 @@ int main(int argc, char** argv)
                 if (!bu.Open())
                     return 1;
                 bu.StartReading();
-                sxperf::Segment(bare, warmup, latSegment, [&] { return bu.CpuNs(); }, bareTime);
+                sxperf::Segment(
+                    bare, warmup, latSegment, [&] { return bu.CpuNs(); }, bareTime);
                 bu.Close();
             }
             if (!sdk.Connect())

@@ -36,7 +36,10 @@ void Touch(const unsigned char* p, unsigned int n)
     g_sink = g_sink + s;
 }
 
-void OnPno(void*, unsigned char* frame, unsigned int length) { Touch(frame, length); }
+void OnPno(void*, unsigned char* frame, unsigned int length)
+{
+    Touch(frame, length);
+}
 
 void Drain(CSXdevIO& dev, uint8_t how)
 {

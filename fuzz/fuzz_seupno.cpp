@@ -44,8 +44,8 @@ void AllReports(const CSXSeuPno& pno, uint8_t flags)
     for (int row = 0; row <= 6; ++row)
         pno.CSVReportEnh(s, a, b, row, c, a, b);
 
-    volatile unsigned sink = pno.SensorMap() + pno.FrameNum() + pno.SensorCount() + pno.Mode() + pno.BITerr() +
-                             pno.HPreserved1();
+    volatile unsigned sink =
+        pno.SensorMap() + pno.FrameNum() + pno.SensorCount() + pno.Mode() + pno.BITerr() + pno.HPreserved1();
     (void)sink;
     for (int i = -1; i <= 17; ++i) {
         _UNITS_CONFIG units{};

@@ -17,8 +17,8 @@ unsigned short BxDebug::m_usDebugLevel = 0;
 char BxDebug::m_szDebug[BxDebug::kBufSize] = {};
 char BxDebug::m_szDebugAlt[BxDebug::kBufSize] = {};
 
-void FormatLine(char* buf, int size, const char* prefix, const char* bufName, const char* fn, int line,
-                const char* fmt, va_list args)
+void FormatLine(char* buf, int size, const char* prefix, const char* bufName, const char* fn, int line, const char* fmt,
+                va_list args)
 {
     if (!fmt)
         fmt = "";

@@ -18,7 +18,10 @@ namespace {
 
 constexpr int kMaxSensor = 16;
 
-unsigned CatalogueSize(eSorixCmds cmd) { return static_cast<unsigned>(CSXcmd::paysize(cmd)); }
+unsigned CatalogueSize(eSorixCmds cmd)
+{
+    return static_cast<unsigned>(CSXcmd::paysize(cmd));
+}
 
 // The response payload bytes a caller may take: no more than it asked for,
 // than the response announces, or than the frame holds.
@@ -75,8 +78,8 @@ int CSXcontext::cmd_dev(CSXdevIO* dev, eSorixCmds cmd, eCmdActions action, void*
     return r;
 }
 
-int CSXcontext::cmd_sns(CSXdevIO* dev, int sensor, eSorixCmds cmd, eCmdActions action, void* payload,
-                        unsigned length, int arg2)
+int CSXcontext::cmd_sns(CSXdevIO* dev, int sensor, eSorixCmds cmd, eCmdActions action, void* payload, unsigned length,
+                        int arg2)
 {
     SXCTX_ENTER("CSXcontext::cmd_sns");
     int r = CheckCatalogue(cmd, action, payload, length);
@@ -186,16 +189,16 @@ int CSXcontext::cmd_dev_gen1(CSXdevIO* handle, int* seuid, int* cmd, int* action
 
 // ---- The command table ------------------------------------------------------------
 
-#define SXCTX_SEND_DEV(cmd, action, payload, arg1, arg2) \
+#define SXCTX_SEND_DEV(cmd, action, payload, arg1, arg2)                                                               \
     cmd_dev(dev, cmd, action, payload, CatalogueSize(cmd), arg1, arg2)
-#define SXCTX_SEND_SNS(cmd, action, payload, sensor, arg2) \
+#define SXCTX_SEND_SNS(cmd, action, payload, sensor, arg2)                                                             \
     cmd_sns(dev, sensor, cmd, action, payload, CatalogueSize(cmd), arg2)
 
-#define SXCTX_DEFINE_CMD(exp, op, kind, params, args, cmd, action, payload, arg1, arg2) \
-    int CSXcontext::op(CSXdevIO* dev SXCTX_UNPAREN params)                            \
-    {                                                                                 \
-        SXCTX_ENTER("CSXcontext::" #op);                                              \
-        return SXCTX_SEND_##kind(cmd, action, payload, arg1, arg2);                   \
+#define SXCTX_DEFINE_CMD(exp, op, kind, params, args, cmd, action, payload, arg1, arg2)                                \
+    int CSXcontext::op(CSXdevIO* dev SXCTX_UNPAREN params)                                                             \
+    {                                                                                                                  \
+        SXCTX_ENTER("CSXcontext::" #op);                                                                               \
+        return SXCTX_SEND_##kind(cmd, action, payload, arg1, arg2);                                                    \
     }
 SXCTX_COMMAND_TABLE(SXCTX_DEFINE_CMD)
 #undef SXCTX_DEFINE_CMD

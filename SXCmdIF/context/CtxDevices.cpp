@@ -40,7 +40,10 @@ CSXdevIO* CSXcontext::AcquireDevice(const void* handle)
     return *it;
 }
 
-void CSXcontext::ReleaseDevice(CSXdevIO* dev) { dev->DropUse(); }
+void CSXcontext::ReleaseDevice(CSXdevIO* dev)
+{
+    dev->DropUse();
+}
 
 std::vector<CSXdevIO*> CSXcontext::AcquireAll()
 {
@@ -86,7 +89,8 @@ void CSXcontext::DestroyUnused(CSXdevIO* dev)
 // caller may use or release it); a serial device is released when they
 // fail, and its handle is handed out only on success. Only the USB
 // connection writes its exit line.
-template <typename Open> int CSXcontext::ConnectDevice(void*& out, bool usb, const char* fn, Open open)
+template <typename Open>
+int CSXcontext::ConnectDevice(void*& out, bool usb, const char* fn, Open open)
 {
     CSXdevIO* dev = new (std::nothrow) CSXdevIO(this);
     if (!dev)

@@ -11,11 +11,11 @@
 
 #include <cstring>
 
-#define SXCTX_LOOKUP(dev, handle, name)             \
-    sxctx::DevUse dev(this, handle);                \
-    if (!dev) {                                     \
-        SXCTX_LEAVE(name);                          \
-        return E_CTXERR_INVALID_DEVHND;             \
+#define SXCTX_LOOKUP(dev, handle, name)                                                                                \
+    sxctx::DevUse dev(this, handle);                                                                                   \
+    if (!dev) {                                                                                                        \
+        SXCTX_LEAVE(name);                                                                                             \
+        return E_CTXERR_INVALID_DEVHND;                                                                                \
     }
 
 namespace {

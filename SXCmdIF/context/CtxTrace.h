@@ -14,5 +14,5 @@
 #define SXCTX_LEAVE(name)                                                                                              \
     do {                                                                                                               \
         if (trLevelOn(5))                                                                                              \
-            trTracefHP("\t >>>>leaving %s : %s : %d\r\n", __FILE__, name, __LINE__);                                  \
+            trTracefHP("\t >>>>leaving %s : %s : %d\r\n", __FILE__, name, __LINE__);                                   \
     } while (0)

@@ -79,8 +79,7 @@ int CSXdevIO::WaitCmdRespA(CFrameInfo& response, CFrameInfo& request)
     } else {
         e = E_SXERR_TIMEOUT;
         trTracefHP("%d-%s : %s : %s waiting for response to %s(%x) %s(%x)\r\n", m_nSeuId, m_szLabel,
-                   "CSXdevIO::WaitCmdRespA", trErrStr(E_SXERR_TIMEOUT), CSXcmd::cmdstr(k), k, CSXcmd::actstr(act),
-                   act);
+                   "CSXdevIO::WaitCmdRespA", trErrStr(E_SXERR_TIMEOUT), CSXcmd::cmdstr(k), k, CSXcmd::actstr(act), act);
         // A response that came just too late is still taken.
         const bool found = RxCmdDequeue(response, k, e);
         if (found)
@@ -129,8 +128,8 @@ bool CSXdevIO::RxCmdDequeue(CFrameInfo& response, uint32_t cmd, int& error)
             found = true;
             response = f;
             queRxCmdFrames.pop_front();
-            trTracefHP5("%d-%s : %s:%d : cmd %s(%x) MATCH popped\r\n", m_nSeuId, m_szLabel,
-                        "CSXdevIO::RxCmdDequeue", __LINE__, CSXcmd::cmdstr(cmd), cmd);
+            trTracefHP5("%d-%s : %s:%d : cmd %s(%x) MATCH popped\r\n", m_nSeuId, m_szLabel, "CSXdevIO::RxCmdDequeue",
+                        __LINE__, CSXcmd::cmdstr(cmd), cmd);
         } else {
             error = E_SXERR_CMDRSP_MISMATCH;
             trTracefHP5("%d-%s : %s:%d: cmd %s(%x) NO MATCH (%0x) popped\r\n", m_nSeuId, m_szLabel,

@@ -43,30 +43,11 @@ void CSXdevIO::operator delete(void* p, const std::nothrow_t&) noexcept
 
 // The stores and everything not named here come from fresh zero pages.
 CSXdevIO::CSXdevIO(CSXcontext* owner)
-    : m_WhoAmI{},
-      m_szLabel{},
-      m_nSeuId(0),
-      m_nTraceLev(3),
-      m_pfnPnoCB(nullptr),
-      m_pPnoCBArg(nullptr),
-      m_pCtx(owner),
-      m_pTransport(nullptr),
-      m_nTimeoutMs(kDefaultTimeoutMs),
-      m_bTsEnable(false),
-      m_bPnoFrmErrAllow(false),
-      m_bPnoValidateSensor(true),
-      m_nTag(0),
-      m_nCmdPreamble(SX_PREAMBLE_CMD),
-      m_nPnoPreamble(SX_PREAMBLE_PNO),
-      m_nPnoCount(0),
-      m_pPnoWrite(m_PnoStore),
-      m_nPnoWriteOff(0),
-      m_pCmdWrite(m_CmdStore),
-      m_nCmdWriteOff(0),
-      m_nPnoPrepared(0),
-      m_nCmdPrepared(0),
-      m_bNewRxCmdReady(false),
-      m_bNewRxPnoReady(false)
+    : m_WhoAmI{}, m_szLabel{}, m_nSeuId(0), m_nTraceLev(3), m_pfnPnoCB(nullptr), m_pPnoCBArg(nullptr), m_pCtx(owner),
+      m_pTransport(nullptr), m_nTimeoutMs(kDefaultTimeoutMs), m_bTsEnable(false), m_bPnoFrmErrAllow(false),
+      m_bPnoValidateSensor(true), m_nTag(0), m_nCmdPreamble(SX_PREAMBLE_CMD), m_nPnoPreamble(SX_PREAMBLE_PNO),
+      m_nPnoCount(0), m_pPnoWrite(m_PnoStore), m_nPnoWriteOff(0), m_pCmdWrite(m_CmdStore), m_nCmdWriteOff(0),
+      m_nPnoPrepared(0), m_nCmdPrepared(0), m_bNewRxCmdReady(false), m_bNewRxPnoReady(false)
 {
     SX_TRACE_ENTER();
     SetTraceLev(3);

@@ -56,7 +56,9 @@ void CSXdevIO::RxPnoEnqueue(CFrameInfo& f)
         // Taking the waiter's lock once orders this after its test of the
         // arrivals or after it sleeps; the wake-up follows the unlock, so
         // the waiter does not wake only to wait for the lock.
-        { std::lock_guard<std::mutex> wait(m_mtxPnoWait); }
+        {
+            std::lock_guard<std::mutex> wait(m_mtxPnoWait);
+        }
         m_cvRxPno.notify_all();
     }
     SX_TRACE_LEAVE7();
@@ -76,9 +78,8 @@ int CSXdevIO::RxPnoDequeueFIFO(CFrameInfo& out)
             if (!queRxPnoFrames.empty())
                 trTracefHP5("%s:%d : SEUID %d: %d newer Frames remain in queRxPnoFrames. Fin.FC = %d, Newest "
                             "Ftmp.FC = %d\r\n",
-                            "CSXdevIO::RxPnoDequeueFIFO", __LINE__, m_nSeuId,
-                            static_cast<int>(queRxPnoFrames.size()), static_cast<int>(out.devfc()),
-                            static_cast<int>(queRxPnoFrames.back().devfc()));
+                            "CSXdevIO::RxPnoDequeueFIFO", __LINE__, m_nSeuId, static_cast<int>(queRxPnoFrames.size()),
+                            static_cast<int>(out.devfc()), static_cast<int>(queRxPnoFrames.back().devfc()));
         }
     }
     SX_TRACE_LEAVE7();
@@ -99,9 +100,8 @@ int CSXdevIO::RxPnoDequeueLAST(CFrameInfo& out)
             if (!queRxPnoFrames.empty()) {
                 trTracefHP5("%s:%d : SEUID %d: DISCARDING %d older Frames remaining in queRxPnoFrames. Fin.FC = "
                             "%d, Oldest Ftmp.FC = %d\r\n",
-                            "CSXdevIO::RxPnoDequeueLAST", __LINE__, m_nSeuId,
-                            static_cast<int>(queRxPnoFrames.size()), static_cast<int>(out.devfc()),
-                            static_cast<int>(queRxPnoFrames.front().devfc()));
+                            "CSXdevIO::RxPnoDequeueLAST", __LINE__, m_nSeuId, static_cast<int>(queRxPnoFrames.size()),
+                            static_cast<int>(out.devfc()), static_cast<int>(queRxPnoFrames.front().devfc()));
                 queRxPnoFrames.clear();
             }
         }

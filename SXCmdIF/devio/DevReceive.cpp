@@ -84,7 +84,8 @@ int CSXdevIO::DataReady(CFrameInfo& r)
         return E_DEVIOERR_NO_CNX;
     }
     static const char kFunc[] = "CSXdevIO::DataReady";
-    const char* const label = m_pTransport && m_pTransport->SerialLine() ? "CSXdevIO::DataReady received serial" : "CSXdevIO::DataReady received";
+    const char* const label = m_pTransport && m_pTransport->SerialLine() ? "CSXdevIO::DataReady received serial"
+                                                                         : "CSXdevIO::DataReady received";
     const bool allow = m_bPnoFrmErrAllow;
     unsigned char* const p = r.pFrame;
     const uint32_t len = r.frameLen;

@@ -39,8 +39,16 @@ namespace {
 
 // The level and the switches are read on every thread while the application
 // may change them: plain exported data, accessed atomically.
-template <typename T> T Load(const T& v) { return __atomic_load_n(&v, __ATOMIC_RELAXED); }
-template <typename T> void Store(T& v, T x) { __atomic_store_n(&v, x, __ATOMIC_RELAXED); }
+template <typename T>
+T Load(const T& v)
+{
+    return __atomic_load_n(&v, __ATOMIC_RELAXED);
+}
+template <typename T>
+void Store(T& v, T x)
+{
+    __atomic_store_n(&v, x, __ATOMIC_RELAXED);
+}
 
 // Formats into m_szDebug, or the overflow line when the message does not fit
 // (the platform's debug formatting, without the transports' thread prefix).

@@ -146,8 +146,7 @@ void trTraceErr(const void* context, int code, const char* message, const char* 
     if (!trTraceOn() || (level != 0 && !Reached(level)))
         return;
     const unsigned low = static_cast<unsigned>(reinterpret_cast<uintptr_t>(context));
-    BxDebug::BXDOUT(kErrLine, low, static_cast<unsigned>(code), trErrStr(code), Text(message), Text(function),
-                    line);
+    BxDebug::BXDOUT(kErrLine, low, static_cast<unsigned>(code), trErrStr(code), Text(message), Text(function), line);
 }
 
 void trTraceFBuf(const void* buffer, int length, bool crlf, const char* label, int level)
@@ -213,6 +212,6 @@ void trTraceRx(const void* frame, int length, const char* function, int line)
 void trTraceSysErr(void* context, int code, const char* text, const char* function, int line)
 {
     const std::string sys = trSysErrText(static_cast<unsigned>(code));
-    BxDebug::BXDOUT0(kSysErrLine, sxplat::CurrentThreadId(), Text(function), line, code, trWsaErrStr(code),
-                     Text(text), sys.c_str());
+    BxDebug::BXDOUT0(kSysErrLine, sxplat::CurrentThreadId(), Text(function), line, code, trWsaErrStr(code), Text(text),
+                     sys.c_str());
 }

@@ -11,10 +11,7 @@ namespace sxdiag {
 
 struct PtrText {
     char text[24];
-    explicit PtrText(const void* p)
-    {
-        snprintf(text, sizeof text, "%016" PRIXPTR, reinterpret_cast<uintptr_t>(p));
-    }
+    explicit PtrText(const void* p) { snprintf(text, sizeof text, "%016" PRIXPTR, reinterpret_cast<uintptr_t>(p)); }
 };
 
 } // namespace sxdiag

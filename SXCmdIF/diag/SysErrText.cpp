@@ -25,17 +25,19 @@ constexpr int kWsaLowFirst = 10035;
 // WSAEREFUSED in their standard order, numbered without the standard gaps.
 // Existing logs and callers read these numbers, so the table stays as is.
 constexpr const char* kWsaHigh[] = {
-    "WSASYSNOTREADY",       "WSAVERNOTSUPPORTED",  "WSANOTINITIALISED",     "WSAEDISCON",
-    "WSAENOMORE",           "WSAECANCELLED",       "WSAEINVALIDPROCTABLE",  "WSAEINVALIDPROVIDER",
-    "WSAEPROVIDERFAILEDINIT", "WSASYSCALLFAILURE", "WSASERVICE_NOT_FOUND", "WSATYPE_NOT_FOUND",
-    "WSA_E_NO_MORE",        "WSA_E_CANCELLED",     "WSAEREFUSED",
+    "WSASYSNOTREADY",       "WSAVERNOTSUPPORTED",   "WSANOTINITIALISED",
+    "WSAEDISCON",           "WSAENOMORE",           "WSAECANCELLED",
+    "WSAEINVALIDPROCTABLE", "WSAEINVALIDPROVIDER",  "WSAEPROVIDERFAILEDINIT",
+    "WSASYSCALLFAILURE",    "WSASERVICE_NOT_FOUND", "WSATYPE_NOT_FOUND",
+    "WSA_E_NO_MORE",        "WSA_E_CANCELLED",      "WSAEREFUSED",
 };
 constexpr int kWsaHighFirst = 10091;
 
 static_assert(sizeof kWsaLow / sizeof kWsaLow[0] == 37, "10035 to 10071");
 static_assert(sizeof kWsaHigh / sizeof kWsaHigh[0] == 15, "10091 to 10105");
 
-template <size_t N> const char* Lookup(const char* const (&table)[N], int first, int code)
+template <size_t N>
+const char* Lookup(const char* const (&table)[N], int first, int code)
 {
     if (code < first || code - first >= static_cast<int>(N))
         return nullptr;

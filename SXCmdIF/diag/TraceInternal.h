@@ -37,7 +37,7 @@ inline bool trLevelOn(int level)
 #define SX_TRACE_LEAVE()                                                                                               \
     do {                                                                                                               \
         if (trLevelOn(5))                                                                                              \
-            trTracefHP("\t >>>>leaving %s : %s : %d\r\n", __FILE__, __PRETTY_FUNCTION__, __LINE__);                   \
+            trTracefHP("\t >>>>leaving %s : %s : %d\r\n", __FILE__, __PRETTY_FUNCTION__, __LINE__);                    \
     } while (0)
 #define SX_TRACE_ENTER7()                                                                                              \
     do {                                                                                                               \
@@ -47,5 +47,5 @@ inline bool trLevelOn(int level)
 #define SX_TRACE_LEAVE7()                                                                                              \
     do {                                                                                                               \
         if (trLevelOn(7))                                                                                              \
-            trTracefHP7("\t >>>>leaving %s : %s : %d\r\n", __FILE__, __PRETTY_FUNCTION__, __LINE__);                  \
+            trTracefHP7("\t >>>>leaving %s : %s : %d\r\n", __FILE__, __PRETTY_FUNCTION__, __LINE__);                   \
     } while (0)

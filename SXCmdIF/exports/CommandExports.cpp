@@ -37,19 +37,20 @@ constexpr bool RecordFits(eSorixCmds cmd)
 
 } // namespace
 
-#define SXCTX_CHECK_SIZE(exp, op, kind, params, args, cmd, action, payload, arg1, arg2)                      \
-    [[maybe_unused]] static void exp##_record_size(void* ctx, void* dev SXCTX_UNPAREN params)                 \
-    {                                                                                                        \
-        static_assert(RecordFits<decltype(payload)>(cmd), #exp ": the record is not the size the catalogue gives " #cmd); \
+#define SXCTX_CHECK_SIZE(exp, op, kind, params, args, cmd, action, payload, arg1, arg2)                                \
+    [[maybe_unused]] static void exp##_record_size(void* ctx, void* dev SXCTX_UNPAREN params)                          \
+    {                                                                                                                  \
+        static_assert(RecordFits<decltype(payload)>(cmd),                                                              \
+                      #exp ": the record is not the size the catalogue gives " #cmd);                                  \
     }
 SXCTX_COMMAND_TABLE(SXCTX_CHECK_SIZE)
 #undef SXCTX_CHECK_SIZE
 
-#define SXCTX_EXPORT_CMD(exp, op, kind, params, args, cmd, action, payload, arg1, arg2) \
-    SXCMDIF_CAPI int exp(void* ctx, void* dev SXCTX_UNPAREN params)                     \
-    {                                                                                   \
-        SXCTX_USE(c, ctx);                                                              \
-        return c->op(Dev(dev) SXCTX_UNPAREN args);                                      \
+#define SXCTX_EXPORT_CMD(exp, op, kind, params, args, cmd, action, payload, arg1, arg2)                                \
+    SXCMDIF_CAPI int exp(void* ctx, void* dev SXCTX_UNPAREN params)                                                    \
+    {                                                                                                                  \
+        SXCTX_USE(c, ctx);                                                                                             \
+        return c->op(Dev(dev) SXCTX_UNPAREN args);                                                                     \
     }
 SXCTX_COMMAND_TABLE(SXCTX_EXPORT_CMD)
 #undef SXCTX_EXPORT_CMD
@@ -64,12 +65,12 @@ SXCMDIF_CAPI int sxcmd_dev_generic(void* ctx, void* dev, int action, int command
                                    int arg1, int arg2)
 {
     SXCTX_USE(c, ctx);
-    return c->cmd_dev_gen(Dev(dev), static_cast<eSorixCmds>(command), static_cast<eCmdActions>(action), payload,
-                          length, arg1, arg2);
+    return c->cmd_dev_gen(Dev(dev), static_cast<eSorixCmds>(command), static_cast<eCmdActions>(action), payload, length,
+                          arg1, arg2);
 }
 
-SXCMDIF_CAPI int sxcmd_dev_generic1(void* ctx, void* dev, int* seuid, int* action, int* command, int* arg1,
-                                    int* arg2, unsigned* length, void* payload)
+SXCMDIF_CAPI int sxcmd_dev_generic1(void* ctx, void* dev, int* seuid, int* action, int* command, int* arg1, int* arg2,
+                                    unsigned* length, void* payload)
 {
     SXCTX_USE(c, ctx);
     if (!seuid || !action || !command || !arg1 || !arg2 || !length)
@@ -81,8 +82,8 @@ SXCMDIF_CAPI int sxcmd_sns_generic(void* ctx, void* dev, int sensor, int action,
                                    unsigned length, int arg2)
 {
     SXCTX_USE(c, ctx);
-    return c->cmd_sns_gen(Dev(dev), sensor, static_cast<eSorixCmds>(command), static_cast<eCmdActions>(action),
-                          payload, length, arg2);
+    return c->cmd_sns_gen(Dev(dev), sensor, static_cast<eSorixCmds>(command), static_cast<eCmdActions>(action), payload,
+                          length, arg2);
 }
 
 SXCMDIF_API int sxcmd_sns_led(void* ctx, void* dev, int sensor, eCmdActions action, _BIT_STRUCT* payload)
@@ -101,22 +102,22 @@ SXCMDIF_API int sxcmd_sns_ftthome(void* ctx, void* /*dev*/, int /*sensor*/, eCmd
 // ---- Reports: a narrow export and its wide twin per row -------------------------
 // A failed command report leaves the caller's pointer as it was.
 
-#define SXCTX_EXPORT_REPORT(exp, op, params, args, get, rec, cls, report, keep)                    \
-    template <class Char>                                                                          \
-    static int exp##_text(void* ctx, void* dev SXCTX_UNPAREN params, const Char** text)            \
-    {                                                                                              \
-        auto write = [&](CSXcontext& c, CSXcontext::ReportText& out) {                             \
-            return c.op(Dev(dev) SXCTX_UNPAREN args, out);                                         \
-        };                                                                                         \
-        return sxctx::ExportReport<sxctx::HandBack::OnSuccess>(ctx, text, write);                  \
-    }                                                                                              \
-    SXCMDIF_CAPI int exp(void* ctx, void* dev SXCTX_UNPAREN params, const char** text)             \
-    {                                                                                              \
-        return exp##_text(ctx, dev SXCTX_UNPAREN args, text);                                      \
-    }                                                                                              \
-    SXCMDIF_CAPI int exp##W(void* ctx, void* dev SXCTX_UNPAREN params, const wchar_t** text)       \
-    {                                                                                              \
-        return exp##_text(ctx, dev SXCTX_UNPAREN args, text);                                      \
+#define SXCTX_EXPORT_REPORT(exp, op, params, args, get, rec, cls, report, keep)                                        \
+    template <class Char>                                                                                              \
+    static int exp##_text(void* ctx, void* dev SXCTX_UNPAREN params, const Char** text)                                \
+    {                                                                                                                  \
+        auto write = [&](CSXcontext& c, CSXcontext::ReportText& out) {                                                 \
+            return c.op(Dev(dev) SXCTX_UNPAREN args, out);                                                             \
+        };                                                                                                             \
+        return sxctx::ExportReport<sxctx::HandBack::OnSuccess>(ctx, text, write);                                      \
+    }                                                                                                                  \
+    SXCMDIF_CAPI int exp(void* ctx, void* dev SXCTX_UNPAREN params, const char** text)                                 \
+    {                                                                                                                  \
+        return exp##_text(ctx, dev SXCTX_UNPAREN args, text);                                                          \
+    }                                                                                                                  \
+    SXCMDIF_CAPI int exp##W(void* ctx, void* dev SXCTX_UNPAREN params, const wchar_t** text)                           \
+    {                                                                                                                  \
+        return exp##_text(ctx, dev SXCTX_UNPAREN args, text);                                                          \
     }
 SXCTX_REPORT_TABLE(SXCTX_EXPORT_REPORT)
 #undef SXCTX_EXPORT_REPORT

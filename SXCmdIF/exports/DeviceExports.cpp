@@ -14,7 +14,10 @@ using sxctx::Named;
 
 namespace {
 
-int AllDevices(CSXcontext& c, CSXcontext::ReportText& report) { return c.dev_report_all(report); }
+int AllDevices(CSXcontext& c, CSXcontext::ReportText& report)
+{
+    return c.dev_report_all(report);
+}
 
 struct OneDevice {
     CSXdevIO* dev;

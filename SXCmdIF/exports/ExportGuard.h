@@ -7,10 +7,10 @@
 
 // Declares `c`, the context of the handle, for the rest of the call;
 // returns E_SXERR_INVALID_CONTEXT when the handle is not live.
-#define SXCTX_USE(c, handle)     \
-    sxctx::CtxUse c(handle);     \
-    if (!c)                      \
-        return E_SXERR_INVALID_CONTEXT
+#define SXCTX_USE(c, handle)                                                                                           \
+    sxctx::CtxUse c(handle);                                                                                           \
+    if (!c)                                                                                                            \
+    return E_SXERR_INVALID_CONTEXT
 
 namespace sxctx {
 
@@ -25,6 +25,9 @@ inline bool Named(T& ref)
     return p != nullptr;
 }
 
-inline CSXdevIO* Dev(void* handle) { return static_cast<CSXdevIO*>(handle); }
+inline CSXdevIO* Dev(void* handle)
+{
+    return static_cast<CSXdevIO*>(handle);
+}
 
 } // namespace sxctx

@@ -34,16 +34,16 @@ SXCMDIF_API int sxcmd_dev_singlepno_q7p(void* ctx, void* dev, _sxFrameInfo& out)
 }
 
 // The four queue readers hand back an empty record after a failure.
-#define SXCTX_EXPORT_READER(exp, op)                                      \
-    SXCMDIF_CAPI int exp(void* ctx, void* dev, _sxFrameInfo* out)         \
-    {                                                                     \
-        SXCTX_USE(c, ctx);                                                \
-        if (!out)                                                         \
-            return E_SXERR_INVALID_PARAMS;                                \
-        CFrameInfo t;                                                     \
-        int r = c->op(Dev(dev), t);                                       \
-        *out = t;                                                         \
-        return r;                                                         \
+#define SXCTX_EXPORT_READER(exp, op)                                                                                   \
+    SXCMDIF_CAPI int exp(void* ctx, void* dev, _sxFrameInfo* out)                                                      \
+    {                                                                                                                  \
+        SXCTX_USE(c, ctx);                                                                                             \
+        if (!out)                                                                                                      \
+            return E_SXERR_INVALID_PARAMS;                                                                             \
+        CFrameInfo t;                                                                                                  \
+        int r = c->op(Dev(dev), t);                                                                                    \
+        *out = t;                                                                                                      \
+        return r;                                                                                                      \
     }
 SXCTX_EXPORT_READER(sxctx_dev_fifopnof, dev_fifopnof)
 SXCTX_EXPORT_READER(sxctx_dev_fifopnofraw, dev_fifopnofraw)

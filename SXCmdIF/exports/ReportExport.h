@@ -15,8 +15,14 @@ namespace sxctx {
 // reports have always done.
 enum class HandBack { OnSuccess, AlsoForUnknownDevice };
 
-inline const char* TextOf(const CSXcontext::ReportText& report, const char*) { return report.narrow.c_str(); }
-inline const wchar_t* TextOf(const CSXcontext::ReportText& report, const wchar_t*) { return report.wide.c_str(); }
+inline const char* TextOf(const CSXcontext::ReportText& report, const char*)
+{
+    return report.narrow.c_str();
+}
+inline const wchar_t* TextOf(const CSXcontext::ReportText& report, const wchar_t*)
+{
+    return report.wide.c_str();
+}
 
 // write(context, report) runs the context operation and returns its code.
 template <HandBack rule, class Char, class Write>

@@ -64,8 +64,7 @@ void Rows(const _SX_PNO& p, std::string& out, const fmt::CsvSet& set, bool simpl
                     AppendF(out, set.frameSensor, v.n, v.b0, v.b1, v.distortion, v.aux);
                     AppendF(out, CSXSeuPno::szPosFmtCSV[v.u], v.pos[0], v.pos[1], v.pos[2]);
                 } else {
-                    AppendF(out, set.frameSensor, v.n, v.b0, v.b1, v.distortion, v.aux, v.pos[0], v.pos[1],
-                            v.pos[2]);
+                    AppendF(out, set.frameSensor, v.n, v.b0, v.b1, v.distortion, v.aux, v.pos[0], v.pos[1], v.pos[2]);
                 }
             }
             if (v.quat)
@@ -81,8 +80,7 @@ void Rows(const _SX_PNO& p, std::string& out, const fmt::CsvSet& set, bool simpl
                 AppendF(out, set.lineSensor, s, f, v.n, v.b0, v.b1, v.distortion, v.aux);
                 AppendF(out, CSXSeuPno::szPosFmtCSV[v.u], v.pos[0], v.pos[1], v.pos[2]);
             } else {
-                AppendF(out, set.lineSensor, s, f, v.n, v.b0, v.b1, v.distortion, v.aux, v.pos[0], v.pos[1],
-                        v.pos[2]);
+                AppendF(out, set.lineSensor, s, f, v.n, v.b0, v.b1, v.distortion, v.aux, v.pos[0], v.pos[1], v.pos[2]);
             }
             if (v.quat)
                 AppendF(out, set.lineOriQ, v.ori[0], v.ori[1], v.ori[2], v.ori[3]);

@@ -125,15 +125,9 @@ constexpr CsvSet kCsvEP = {
 
 // The simple rows: sensor number and position only (n, x, y, z).
 constexpr CsvSet kCsvSimple = {
-    "%3d, % 7.3f, % 7.3f, % 7.3f, ",
-    "%3d, % 7.3f, % 7.3f, % 7.3f, ",
-    false,
-    "  % 8.4f, % 8.4f, % 8.4f, % 8.4f",
-    " % 8.4f, % 8.4f, % 8.4f, ",
-    " % 8.4f, % 8.4f, % 8.4f, % 8.4f ",
-    " % 8.3f, % 8.3f, % 8.3f, ",
-    ", % 8.3f,% 8.3f,% 8.3f,% 8.3f",
-    ", % 8.3f,% 8.3f,% 8.3f,% 8.3f ",
+    "%3d, % 7.3f, % 7.3f, % 7.3f, ",    "%3d, % 7.3f, % 7.3f, % 7.3f, ", false,
+    "  % 8.4f, % 8.4f, % 8.4f, % 8.4f", " % 8.4f, % 8.4f, % 8.4f, ",     " % 8.4f, % 8.4f, % 8.4f, % 8.4f ",
+    " % 8.3f, % 8.3f, % 8.3f, ",        ", % 8.3f,% 8.3f,% 8.3f,% 8.3f", ", % 8.3f,% 8.3f,% 8.3f,% 8.3f ",
 };
 
 constexpr CsvSet kCsvSimpleEP = {
@@ -155,8 +149,7 @@ constexpr char kEnhStatLabel[3][16] = {" SEU%d X%d:,", " SEU%d Y%d:,", " SEU%d Z
 constexpr char kEnhStatDev[] = "=STDEV.P(%s:%s),";
 constexpr char kEnhStatSpec[] = " xyz_rms_spec(%s): , %f,";
 constexpr char kEnhStatPass[] = "sns %d,%s,";
-constexpr char kEnhPassFormula[] =
-    "\"=IF(AND(%s2<%s5,%s3<%s5,%s4<%s5), \"\"PASS\"\" , \"\"FAIL\"\") \"";
+constexpr char kEnhPassFormula[] = "\"=IF(AND(%s2<%s5,%s3<%s5,%s4<%s5), \"\"PASS\"\" , \"\"FAIL\"\") \"";
 constexpr char kEnhStatNone[] = ", , ";
 constexpr char kEnhNoStats[] = ", ";
 

@@ -40,14 +40,14 @@ inline int ErrorChar(const _SX_PNO& pno)
 
 // One record's fields; acceleration records already converted.
 struct SensorValues {
-    int n;          // sensor number
-    int b0, b1;     // '1' or '0'
+    int n;      // sensor number
+    int b0, b1; // '1' or '0'
     int distortion;
     unsigned aux;
-    unsigned u;     // position units, 0 to 3
-    unsigned ou;    // orientation units, 0 to 3
+    unsigned u;  // position units, 0 to 3
+    unsigned ou; // orientation units, 0 to 3
     bool quat;
-    bool accelRec;  // the record is an acceleration record
+    bool accelRec; // the record is an acceleration record
     float pos[3];
     float ori[4];
     float accel[4];

@@ -30,9 +30,9 @@ namespace {
 
 // How a text report differs from the object's own one.
 struct TextStyle {
-    bool fixedPos;   // fixed position formats instead of the unit's
-    bool headerRow;  // table layout: the header row's first field
-    bool flagTexts;  // table layout: header texts for buttons, distortion, aux
+    bool fixedPos;  // fixed position formats instead of the unit's
+    bool headerRow; // table layout: the header row's first field
+    bool flagTexts; // table layout: header texts for buttons, distortion, aux
 };
 
 constexpr TextStyle kObject = {false, false, false};
@@ -107,8 +107,7 @@ void SensorLines(const _SX_PNO& p, std::string& out, bool bZeroBased, bool bAcce
     }
 }
 
-void TextReport(const _SX_PNO& p, std::string& out, bool bTable, bool bZeroBased, bool bAccel,
-                const TextStyle& style)
+void TextReport(const _SX_PNO& p, std::string& out, bool bTable, bool bZeroBased, bool bAccel, const TextStyle& style)
 {
     if (bTable)
         TableRow(p, out, bZeroBased, bAccel, style);

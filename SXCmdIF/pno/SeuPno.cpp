@@ -46,7 +46,9 @@ CSXSeuPno::CSXSeuPno(const _SX_PNO* record) : m_fPosSpecRms(default_pos_spec_rms
     *this = record;
 }
 
-CSXSeuPno::CSXSeuPno(const CSXSeuPno& other) : m_pno(other.m_pno), m_fPosSpecRms(default_pos_spec_rms) {}
+CSXSeuPno::CSXSeuPno(const CSXSeuPno& other) : m_pno(other.m_pno), m_fPosSpecRms(default_pos_spec_rms)
+{
+}
 
 CSXSeuPno::~CSXSeuPno() = default;
 

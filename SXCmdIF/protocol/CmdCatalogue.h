@@ -32,8 +32,14 @@ struct CmdRow {
 
 constexpr uint32_t kCmdRows = CMD_MAX + 1;
 
-#define SX_CMD(v, pay, size, mask, scope) {v, SX_NW(#v), mask, scope, size, SX_NW(pay)}
-#define SX_CMD_UNDEF {CMD_MAX, SX_NW("CMD_UNDEFINED"), 0, SCOPE_NONE, 0, SX_NW("NONE")}
+#define SX_CMD(v, pay, size, mask, scope)                                                                              \
+    {                                                                                                                  \
+        v, SX_NW(#v), mask, scope, size, SX_NW(pay)                                                                    \
+    }
+#define SX_CMD_UNDEF                                                                                                   \
+    {                                                                                                                  \
+        CMD_MAX, SX_NW("CMD_UNDEFINED"), 0, SCOPE_NONE, 0, SX_NW("NONE")                                               \
+    }
 
 inline constexpr CmdRow kCmdCatalogue[kCmdRows] = {
     SX_CMD(CMD_HEMISPHERE, "HEMISPHERE_CONFIG", SX_PAYSIZE_HEMISPHERE_CONFIG, ACT_SGR, SCOPE_SENSOR),

@@ -15,7 +15,9 @@ CSXcmd::CSXcmd(unsigned int preamble) : hdr{}, pPayload(nullptr), payloadSize(0)
     Init(preamble);
 }
 
-CSXcmd::CSXcmd(const CSXcmd& other) : hdr(other.hdr), pPayload(nullptr), payloadSize(0) {}
+CSXcmd::CSXcmd(const CSXcmd& other) : hdr(other.hdr), pPayload(nullptr), payloadSize(0)
+{
+}
 
 CSXcmd& CSXcmd::operator=(const CSXcmd& other)
 {
@@ -31,8 +33,8 @@ void CSXcmd::Init(unsigned int preamble)
     payloadSize = 0;
 }
 
-void CSXcmd::Fill(unsigned int seuid, unsigned int cmd, unsigned int action, unsigned int arg1,
-                  unsigned int arg2, const void* payload, unsigned int payloadLen)
+void CSXcmd::Fill(unsigned int seuid, unsigned int cmd, unsigned int action, unsigned int arg1, unsigned int arg2,
+                  const void* payload, unsigned int payloadLen)
 {
     hdr.seuid = seuid;
     hdr.cmd = cmd;

@@ -16,12 +16,19 @@ constexpr const char kUndefAct[] = "undefined_action";
 constexpr const wchar_t kUndefActW[] = L"undefined_action";
 
 // Command codes with a row of their own in the name lookups: below CMD_MAX.
-constexpr bool NamedCmd(unsigned int cmd) { return cmd < CMD_MAX; }
+constexpr bool NamedCmd(unsigned int cmd)
+{
+    return cmd < CMD_MAX;
+}
 
 } // namespace
 
-void CSXcmd::InitCmdInfo() {}
-void CSXcmd::InitActInfo() {}
+void CSXcmd::InitCmdInfo()
+{
+}
+void CSXcmd::InitActInfo()
+{
+}
 
 const char* CSXcmd::cmdstr(unsigned int cmd)
 {

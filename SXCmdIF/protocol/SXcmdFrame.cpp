@@ -73,7 +73,10 @@ inline unsigned CrcSlice8(uint64_t w, unsigned zeros)
            t[zeros + 1][(w >> 48) & 0xFFu] ^ t[zeros][w >> 56];
 }
 
-inline uint32_t Word(const unsigned char* frame, uint32_t off) { return sxwire::GetLE32(frame + off); }
+inline uint32_t Word(const unsigned char* frame, uint32_t off)
+{
+    return sxwire::GetLE32(frame + off);
+}
 
 bool SizeInLimits(uint32_t preamble, uint32_t size, unsigned int cmdPre, unsigned int pnoPre)
 {
@@ -173,8 +176,7 @@ bool CSXcmd::ValidatePreambleN(const unsigned char* frame, unsigned int frameLen
     return pre == cmdPre || pre == pnoPre;
 }
 
-bool CSXcmd::ValidateSizeN(const unsigned char* frame, unsigned int frameLen, unsigned int cmdPre,
-                           unsigned int pnoPre)
+bool CSXcmd::ValidateSizeN(const unsigned char* frame, unsigned int frameLen, unsigned int cmdPre, unsigned int pnoPre)
 {
     return Holds(frame, frameLen) &&
            SizeInLimits(Word(frame, SX_OFF_PREAMBLE), Word(frame, SX_OFF_SIZE), cmdPre, pnoPre);

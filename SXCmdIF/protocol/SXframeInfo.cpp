@@ -73,8 +73,14 @@ bool CFrameInfo::IsPno() const
     return ReadWord(*this, SX_OFF_PREAMBLE, w) && w == SX_PREAMBLE_PNO;
 }
 
-unsigned int CFrameInfo::Preamble() const { return WordOr(*this, SX_OFF_PREAMBLE, 0); }
-unsigned int CFrameInfo::devid() const { return WordOr(*this, SX_OFF_SEUID, SX_FRAME_MARKER); }
+unsigned int CFrameInfo::Preamble() const
+{
+    return WordOr(*this, SX_OFF_PREAMBLE, 0);
+}
+unsigned int CFrameInfo::devid() const
+{
+    return WordOr(*this, SX_OFF_SEUID, SX_FRAME_MARKER);
+}
 
 unsigned int CFrameInfo::cmd() const
 {
@@ -96,8 +102,14 @@ unsigned int CFrameInfo::arg2() const
     return IsCmd() ? WordOr(*this, SX_OFF_ARG2, SX_FRAME_MARKER) : SX_FRAME_MARKER;
 }
 
-bool CFrameInfo::IsAck() const { return !IsPno() && WordOr(*this, SX_OFF_ACTION, SX_FRAME_MARKER) == CMD_ACTION_ACK; }
-bool CFrameInfo::IsNak() const { return !IsPno() && WordOr(*this, SX_OFF_ACTION, SX_FRAME_MARKER) == CMD_ACTION_NAK; }
+bool CFrameInfo::IsAck() const
+{
+    return !IsPno() && WordOr(*this, SX_OFF_ACTION, SX_FRAME_MARKER) == CMD_ACTION_ACK;
+}
+bool CFrameInfo::IsNak() const
+{
+    return !IsPno() && WordOr(*this, SX_OFF_ACTION, SX_FRAME_MARKER) == CMD_ACTION_NAK;
+}
 
 bool CFrameInfo::IsNakWarning() const
 {

@@ -45,7 +45,7 @@ __constinit const _FILTER_CONFIG CFilterCfg::EMedium = kFilterEMedium;
 __constinit const _FILTER_CONFIG CFilterCfg::EHeavy = kFilterEHeavy;
 __constinit const _FILTER_CONFIG CFilterCfg::EDefault = kFilterEDefault;
 __constinit const _FILTER_CONFIG* const CFilterCfg::presets[9] = {
-    &CFilterCfg::NoneDef, &CFilterCfg::Light, &CFilterCfg::Medium,  &CFilterCfg::Heavy,   &CFilterCfg::Default,
+    &CFilterCfg::NoneDef, &CFilterCfg::Light,   &CFilterCfg::Medium, &CFilterCfg::Heavy,    &CFilterCfg::Default,
     &CFilterCfg::ELight,  &CFilterCfg::EMedium, &CFilterCfg::EHeavy, &CFilterCfg::EDefault,
 };
 

@@ -13,10 +13,10 @@ constexpr _BINARY_CONFIG kBinaryOff{0};
 constexpr _ENUM_CONFIG kEnumZero{0};
 constexpr _FRAMERATE_CONFIG kFrameRate240{3};
 constexpr _SEUID_CONFIG kSeuID{0};
-constexpr _SERIAL_CONFIG kSerial{{0x00000007u}};  // 115200 baud, no parity
+constexpr _SERIAL_CONFIG kSerial{{0x00000007u}};   // 115200 baud, no parity
 constexpr _STATION_MAP kStationMap{{0x0000000Fu}}; // sensors 0 to 3, no source
-constexpr _UNITS_CONFIG kUnits{0, 0};             // inch, Euler degrees
-constexpr _SRC_SEL_CONFIG kSrcSelect{1};          // source 0
+constexpr _UNITS_CONFIG kUnits{0, 0};              // inch, Euler degrees
+constexpr _SRC_SEL_CONFIG kSrcSelect{1};           // source 0
 constexpr _HEMISPHERE_CONFIG kHemisphere{{0u}, {1.0f, 0.0f, 0.0f}};
 constexpr _TIP_OFFSET_CONFIG kTipoff{0.0f, 0.0f, 0.0f};
 constexpr _INCREMENT_CONFIG kIncrement{0, 0.0f, 0.0f};
@@ -58,7 +58,7 @@ constexpr float kCalCorrSlow = 0.02f;
 constexpr float kCalCorrMedium = 0.1f;
 constexpr float kCalCorrFast = 0.5f;
 constexpr float kCalCorrInstant = 1.0f;
-constexpr _SELFCAL_CONFIGu kSelfCal{1, 1, kCalCorrMedium, 0};       // enabled, medium
+constexpr _SELFCAL_CONFIGu kSelfCal{1, 1, kCalCorrMedium, 0};      // enabled, medium
 constexpr _SELFCAL_CONFIGu kSelfCalDisabled{0, 3, kCalCorrOff, 0}; // disabled, custom
 
 constexpr _PF_CONFIG_EXT ComposePredFiltExt()

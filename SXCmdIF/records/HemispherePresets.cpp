@@ -21,7 +21,9 @@ constexpr _HEMISPHERE_CONFIG kHemPresets[kHemPresetMax + 1] = {
 
 } // namespace
 
-void CSXcmd::InitHemisphereInfo() {}
+void CSXcmd::InitHemisphereInfo()
+{
+}
 
 const _HEMISPHERE_CONFIG* CSXcmd::hemispherecfg(unsigned int value)
 {

@@ -93,7 +93,10 @@ void AppendW(std::wstring& text, size_t bufSize, const wchar_t* fmt, ...)
     text.append(buf, n);
 }
 
-Buffer::Buffer(size_t size) : m_size(std::min(size, sizeof m_text)), m_len(0) { m_text[0] = '\0'; }
+Buffer::Buffer(size_t size) : m_size(std::min(size, sizeof m_text)), m_len(0)
+{
+    m_text[0] = '\0';
+}
 
 void Buffer::Add(const char* fmt, ...)
 {

@@ -33,7 +33,10 @@ struct Look {
     char lead[80];
 };
 
-inline const char* Sep(bool oneLine) { return oneLine ? ", " : "\r\n"; }
+inline const char* Sep(bool oneLine)
+{
+    return oneLine ? ", " : "\r\n";
+}
 
 // Formats into a buffer of bufSize characters and appends what it holds.
 void Append(std::string& text, size_t bufSize, const char* fmt, ...) __attribute__((format(printf, 3, 4)));

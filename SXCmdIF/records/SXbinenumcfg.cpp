@@ -16,8 +16,7 @@ void ReportBinary(std::string& text, bool header, bool oneLine, int value, const
            CSXcmd::binstr(static_cast<unsigned>(value), false));
 }
 
-void ReportNamed(std::string& text, bool header, bool oneLine, unsigned value, const char* label,
-                 const char* name)
+void ReportNamed(std::string& text, bool header, bool oneLine, unsigned value, const char* label, const char* name)
 {
     const Look k(label, header, oneLine);
     Append(text, kReportBuf, "%s%sVAL: %d : %s\r\n", k.lead, k.indent, static_cast<int>(value), name);
@@ -68,7 +67,10 @@ void CSyncModeCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
     AppendWidened(text, [&](std::string& narrow) { CSyncModeCfg::Report(narrow, header, oneLine); });
 }
 
-void CSyncModeCfg::Brief(std::string& text) const { text += CSXcmd::binstr(static_cast<unsigned>(value), false); }
+void CSyncModeCfg::Brief(std::string& text) const
+{
+    text += CSXcmd::binstr(static_cast<unsigned>(value), false);
+}
 
 void CSyncModeCfg::BriefW(std::wstring& text, bool, bool) const
 {
@@ -117,7 +119,10 @@ void CStylusCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
     AppendWidened(text, [&](std::string& narrow) { CStylusCfg::Report(narrow, header, oneLine); });
 }
 
-void CStylusCfg::Brief(std::string& text) const { text += CSXcmd::stylusmodestr(value); }
+void CStylusCfg::Brief(std::string& text) const
+{
+    text += CSXcmd::stylusmodestr(value);
+}
 
 void CStylusCfg::BriefW(std::wstring& text) const
 {

@@ -22,11 +22,9 @@ namespace {
 // false at the first difference.
 bool SameSensor(const _SENSOR_CONFIG& a, const _SENSOR_CONFIG& b)
 {
-    return CHemisphereCfg(&a.hemisphere) == &b.hemisphere &&
-           CFilterCfg(&a.filterOri) == CFilterCfg(&b.filterOri) &&
-           CFilterCfg(&a.filterPos) == CFilterCfg(&b.filterPos) && Near(a.tipoff.x, b.tipoff.x) && Near(a.tipoff.y, b.tipoff.y) &&
-           Near(a.tipoff.z, b.tipoff.z) &&
-           CIncrementCfg(&a.increment) == &b.increment;
+    return CHemisphereCfg(&a.hemisphere) == &b.hemisphere && CFilterCfg(&a.filterOri) == CFilterCfg(&b.filterOri) &&
+           CFilterCfg(&a.filterPos) == CFilterCfg(&b.filterPos) && Near(a.tipoff.x, b.tipoff.x) &&
+           Near(a.tipoff.y, b.tipoff.y) && Near(a.tipoff.z, b.tipoff.z) && CIncrementCfg(&a.increment) == &b.increment;
 }
 
 // Both filters (named by target under a header), tip offset and increment.
@@ -48,7 +46,10 @@ void ReportSensor(std::string& text, const _SENSOR_CONFIG& s, bool header, bool 
     ReportFilters(text, s, header, oneLine, spelling);
 }
 
-void SensorLabel(std::string& text, bool oneLine) { Append(text, kReportBuf, "SENSOR_CONFIG: %s", Sep(oneLine)); }
+void SensorLabel(std::string& text, bool oneLine)
+{
+    Append(text, kReportBuf, "SENSOR_CONFIG: %s", Sep(oneLine));
+}
 
 void ReportSEU(const _BLOCK_CONFIG& cfg, std::string& text, bool header, bool oneLine, Spelling spelling)
 {
@@ -113,9 +114,8 @@ bool CBlockCfg::operator==(const _BLOCK_CONFIG* o) const
     for (int i = 0; i < 4; ++i)
         if (cfg.src[i].srcfreq != o->src[i].srcfreq)
             return false;
-    return cfg.stationMap.map == o->stationMap.map && cfg.stylusMode == o->stylusMode &&
-           cfg.syncMode == o->syncMode && cfg.seuID == o->seuID && cfg.dualOutMode == o->dualOutMode &&
-           cfg.serial.sercfg == o->serial.sercfg;
+    return cfg.stationMap.map == o->stationMap.map && cfg.stylusMode == o->stylusMode && cfg.syncMode == o->syncMode &&
+           cfg.seuID == o->seuID && cfg.dualOutMode == o->dualOutMode && cfg.serial.sercfg == o->serial.sercfg;
 }
 
 void CBlockCfg::Report(std::string& text, bool header, bool oneLine) const
@@ -154,7 +154,10 @@ void CBlockCfg::ReportSensorsW(std::wstring& text, bool detectedOnly, bool heade
 
 // ---- CSensBlockCfg
 
-bool CSensBlockCfg::operator==(const _SENSOR_CONFIG* o) const { return SameSensor(cfg, *o); }
+bool CSensBlockCfg::operator==(const _SENSOR_CONFIG* o) const
+{
+    return SameSensor(cfg, *o);
+}
 
 void CSensBlockCfg::SetHemisphere(const _HEMISPHERE_CONFIG* p)
 {
@@ -217,7 +220,10 @@ void CSensBlockCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
 
 // ---- CBlockCfgSens
 
-bool CBlockCfgSens::operator==(const _SENSOR_CONFIG* o) const { return pSensor && o && SameSensor(*pSensor, *o); }
+bool CBlockCfgSens::operator==(const _SENSOR_CONFIG* o) const
+{
+    return pSensor && o && SameSensor(*pSensor, *o);
+}
 
 void CBlockCfgSens::SetHemisphere(const _HEMISPHERE_CONFIG* p)
 {
@@ -252,5 +258,6 @@ void CBlockCfgSens::Report(std::string& text, bool header, bool oneLine) const
 
 void CBlockCfgSens::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    AppendWidened(text, [&](std::string& narrow) { ReportSensorView(pSensor, narrow, header, oneLine, Spelling::Wide); });
+    AppendWidened(text,
+                  [&](std::string& narrow) { ReportSensorView(pSensor, narrow, header, oneLine, Spelling::Wide); });
 }

@@ -39,12 +39,17 @@ bool CFilterCfg::operator==(const float* p) const
     return Near(cfg.F, p[0]) && Near(cfg.Flow, p[1]) && Near(cfg.Fhigh, p[2]) && Near(cfg.MaxT, p[3]);
 }
 
-bool CFilterCfg::CompareParams(const CFilterCfg& o) const { return SameParams(cfg, o.cfg); }
+bool CFilterCfg::CompareParams(const CFilterCfg& o) const
+{
+    return SameParams(cfg, o.cfg);
+}
 
 void CFilterCfg::Fill(int level, float F, float Flow, float Fhigh, float MaxT)
 {
     Init();
-    const unsigned l = level < 0 ? 0u : level > static_cast<int>(kLastPreset) ? kLastPreset : static_cast<unsigned>(level);
+    const unsigned l = level < 0                               ? 0u
+                       : level > static_cast<int>(kLastPreset) ? kLastPreset
+                                                               : static_cast<unsigned>(level);
     cfg.level = l;
     if (l == FILTER_LVL_CUSTOM) {
         cfg.F = F;
@@ -86,9 +91,9 @@ void sxrec::ReportFilter(const CFilterCfg& filter, std::string& text, bool heade
     char label[64];
     snprintf(label, sizeof label, "FILTER_CONFIG:%s", target != FILTER_TRGT_MAX ? CSXcmd::filtertarstr(target) : "");
     const Look k(label, header, oneLine, " ", IndentOf(spelling));
-    Append(text, kReportBuf, "%s%slevel: %s%s%sF:     %f%s%sFlow:  %f%s%sFhigh: %f%s%sMaxT:  %f\r\n", k.lead,
-           k.indent, CSXcmd::filterlevstr(cfg.level), k.sep, k.indent, cfg.F, k.sep, k.indent, cfg.Flow, k.sep,
-           k.indent, cfg.Fhigh, k.sep, k.indent, cfg.MaxT);
+    Append(text, kReportBuf, "%s%slevel: %s%s%sF:     %f%s%sFlow:  %f%s%sFhigh: %f%s%sMaxT:  %f\r\n", k.lead, k.indent,
+           CSXcmd::filterlevstr(cfg.level), k.sep, k.indent, cfg.F, k.sep, k.indent, cfg.Flow, k.sep, k.indent,
+           cfg.Fhigh, k.sep, k.indent, cfg.MaxT);
 }
 
 void CFilterCfg::Report(std::string& text, bool header, bool oneLine, unsigned target) const
@@ -98,5 +103,6 @@ void CFilterCfg::Report(std::string& text, bool header, bool oneLine, unsigned t
 
 void CFilterCfg::ReportW(std::wstring& text, bool header, bool oneLine, unsigned target) const
 {
-    AppendWidened(text, [&](std::string& narrow) { ReportFilter(*this, narrow, header, oneLine, target, Spelling::Wide); });
+    AppendWidened(text,
+                  [&](std::string& narrow) { ReportFilter(*this, narrow, header, oneLine, target, Spelling::Wide); });
 }

@@ -16,9 +16,8 @@ CHemisphereCfg::CHemisphereCfg(const _HEMISPHERE_CONFIG* p)
 
 bool CHemisphereCfg::operator==(const _HEMISPHERE_CONFIG* o) const
 {
-    return cfg.bf.track_en == o->bf.track_en && cfg.bf.auto_en == o->bf.auto_en &&
-           Near(cfg.vector[0], o->vector[0]) && Near(cfg.vector[1], o->vector[1]) &&
-           Near(cfg.vector[2], o->vector[2]);
+    return cfg.bf.track_en == o->bf.track_en && cfg.bf.auto_en == o->bf.auto_en && Near(cfg.vector[0], o->vector[0]) &&
+           Near(cfg.vector[1], o->vector[1]) && Near(cfg.vector[2], o->vector[2]);
 }
 
 void CHemisphereCfg::Fill(float x, float y, float z, bool autoEn, bool trackEn)
@@ -31,7 +30,10 @@ void CHemisphereCfg::Fill(float x, float y, float z, bool autoEn, bool trackEn)
     SetPresetEnum();
 }
 
-void CHemisphereCfg::Fill(const float* v, bool autoEn, bool trackEn) { Fill(v[0], v[1], v[2], autoEn, trackEn); }
+void CHemisphereCfg::Fill(const float* v, bool autoEn, bool trackEn)
+{
+    Fill(v[0], v[1], v[2], autoEn, trackEn);
+}
 
 void CHemisphereCfg::Fill(eHemPresetVal preset, bool autoEn, bool trackEn)
 {

@@ -133,7 +133,6 @@ void ReportBits(const _BIT_STRUCT& cfg, unsigned errcount, std::string& text, bo
 }
 } // namespace
 
-
 void CBitResult::SetMap()
 {
     errmap = 0;
@@ -154,8 +153,8 @@ void CBitResult::Report(std::string& text, bool header, bool oneLine) const
 
 void CBitResult::ReportW(std::wstring& text, bool header, bool oneLine) const
 {
-    AppendWidened(text,
-                  [&](std::string& narrow) { ReportBits(cfg, errcount, narrow, header, oneLine, OneLineIndent::None); });
+    AppendWidened(
+        text, [&](std::string& narrow) { ReportBits(cfg, errcount, narrow, header, oneLine, OneLineIndent::None); });
 }
 
 void CBitResult::ReportDetail0(std::string& text, bool header, bool oneLine) const

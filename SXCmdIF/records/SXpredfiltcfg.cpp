@@ -61,16 +61,19 @@ void CPredFiltCfgExt::Fill(bool qFil, bool pFil, float seconds, const _NOISEPROF
         cfg.noise = *noise;
 }
 
-unsigned CPredFiltCfgExt::PredTimeMS() const { return Milliseconds(cfg.predTime); }
+unsigned CPredFiltCfgExt::PredTimeMS() const
+{
+    return Milliseconds(cfg.predTime);
+}
 
 void CPredFiltCfgExt::Report(std::string& text, bool header, bool oneLine) const
 {
     const Look k("PF_CONFIG:", header, oneLine);
     const _NOISEPROFILE& n = cfg.noise;
     Buffer b(kPredFiltBuf);
-    b.Add("%s%sqFil_on:         %1d%s%spFil_on:         %1d%s%spredTime ms, s : %3d,  %0.3f%s%snoise profile: ",
-          k.lead, k.indent, static_cast<int>(cfg.qFil_on), k.sep, k.indent, static_cast<int>(cfg.pFil_on), k.sep,
-          k.indent, static_cast<int>(PredTimeMS()), cfg.predTime, k.sep, k.indent);
+    b.Add("%s%sqFil_on:         %1d%s%spFil_on:         %1d%s%spredTime ms, s : %3d,  %0.3f%s%snoise profile: ", k.lead,
+          k.indent, static_cast<int>(cfg.qFil_on), k.sep, k.indent, static_cast<int>(cfg.pFil_on), k.sep, k.indent,
+          static_cast<int>(PredTimeMS()), cfg.predTime, k.sep, k.indent);
     b.Add("%s%s%s Rq[4][4]: ", k.sep, k.indent, k.indent);
     AddMatrix(b, &n.Rq[0][0], 16, "%- 4.2g ");
     b.Add("%s%s%s Qq[3][3]: ", k.sep, k.indent, k.indent);

@@ -34,7 +34,10 @@ constexpr StateText kMemState[SELFCAL_MEM_MAX + 1] = {
     {SXREC_NW("SELFCAL_MEM_MAX"), SXREC_NW("MAX")},
 };
 
-constexpr unsigned Clamp(unsigned v, unsigned max) { return v > max ? max : v; }
+constexpr unsigned Clamp(unsigned v, unsigned max)
+{
+    return v > max ? max : v;
+}
 
 constexpr unsigned kPresetCount = 4;
 
@@ -82,7 +85,10 @@ void CSelfCalCfg::Fill(unsigned opState, unsigned rate, float custom)
     cfg.custom_rate = rate < CALCORRECT_CUSTOM ? preset_rates[rate] : custom;
 }
 
-bool CSelfCalCfg::Instant() const { return Near(cfg.custom_rate, fCalCorrInstant); }
+bool CSelfCalCfg::Instant() const
+{
+    return Near(cfg.custom_rate, fCalCorrInstant);
+}
 
 _eSelfCalOpState CSelfCalCfg::eOpState() const
 {
@@ -99,8 +105,14 @@ eCalCorrectRate CSelfCalCfg::eRate() const
     return static_cast<eCalCorrectRate>(Clamp(cfg.correction_rate, CALCORRECT_CUSTOM));
 }
 
-const char* CSelfCalCfg::opstatestr(unsigned v) { return kOpState[Clamp(v, SELFCAL_OP_MAX)].name; }
-const wchar_t* CSelfCalCfg::opstatestrW(unsigned v) { return kOpState[Clamp(v, SELFCAL_OP_MAX)].nameW; }
+const char* CSelfCalCfg::opstatestr(unsigned v)
+{
+    return kOpState[Clamp(v, SELFCAL_OP_MAX)].name;
+}
+const wchar_t* CSelfCalCfg::opstatestrW(unsigned v)
+{
+    return kOpState[Clamp(v, SELFCAL_OP_MAX)].nameW;
+}
 
 const char* CSelfCalCfg::memstatestr(unsigned v, bool display)
 {
@@ -130,12 +142,13 @@ void CSelfCalCfg::SetPreset()
 void CSelfCalCfg::Report(std::string& text, bool header, bool oneLine) const
 {
     const Look k("SELFCAL_CONFIG:", header, oneLine);
-    Append(text, kReportBuf,
-           "%s%sstate:           0x%02x 0x%02x  %s, %s%s%scorrection_rate: 0x%02x       %s%s%scustom_rate:     %4.2f       "
-           "%s\r\n",
-           k.lead, k.indent, OpState(), MemState(), opstatestr(OpState()), memstatestr(MemState(), false), k.sep,
-           k.indent, cfg.correction_rate, CSXcmd::calcorrectstr(cfg.correction_rate, false), k.sep, k.indent,
-           cfg.custom_rate, Instant() ? "(Instant)" : "");
+    Append(
+        text, kReportBuf,
+        "%s%sstate:           0x%02x 0x%02x  %s, %s%s%scorrection_rate: 0x%02x       %s%s%scustom_rate:     %4.2f       "
+        "%s\r\n",
+        k.lead, k.indent, OpState(), MemState(), opstatestr(OpState()), memstatestr(MemState(), false), k.sep, k.indent,
+        cfg.correction_rate, CSXcmd::calcorrectstr(cfg.correction_rate, false), k.sep, k.indent, cfg.custom_rate,
+        Instant() ? "(Instant)" : "");
 }
 
 void CSelfCalCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
@@ -149,7 +162,10 @@ void CSelfCalCfg::Brief(std::string& text, bool) const
     if (Enabled())
         rate = Custom() && Instant() ? "INSTANT" : CSXcmd::calcorrectstr(cfg.correction_rate, true);
     Append(text, kReportBuf, "%s%s%s; %s", Collecting() ? "Collecting," : "",
-           Enabled() ? "Enabled" : Disabled() ? "Disabled" : "", rate, memstatestr(MemState(), true));
+           Enabled()    ? "Enabled"
+           : Disabled() ? "Disabled"
+                        : "",
+           rate, memstatestr(MemState(), true));
 }
 
 void CSelfCalCfg::BriefW(std::wstring& text, bool, bool semicolon) const
@@ -158,6 +174,8 @@ void CSelfCalCfg::BriefW(std::wstring& text, bool, bool semicolon) const
     if (Enabled())
         rate = Custom() && Instant() ? L"INSTANT" : CSXcmd::calcorrectstrW(cfg.correction_rate, true);
     AppendW(text, kReportBuf, L"%ls%ls%ls%ls%ls", Collecting() ? L" Collecting," : L"",
-            Enabled() ? L" Enabled : " : Disabled() ? L" Disabled" : L"", rate, semicolon ? L";   " : L"\n ",
-            memstatestrW(MemState(), true));
+            Enabled()    ? L" Enabled : "
+            : Disabled() ? L" Disabled"
+                         : L"",
+            rate, semicolon ? L";   " : L"\n ", memstatestrW(MemState(), true));
 }

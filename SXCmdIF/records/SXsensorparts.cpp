@@ -57,9 +57,15 @@ CBoresightCfg::CBoresightCfg(unsigned oriUnits, bool resetOrigin)
     ResetOrigin(resetOrigin);
 }
 
-CBoresightCfg::CBoresightCfg(const _BORESIGHT_CONFIG* p) { *this = p; }
+CBoresightCfg::CBoresightCfg(const _BORESIGHT_CONFIG* p)
+{
+    *this = p;
+}
 
-CBoresightCfg::CBoresightCfg(const float* ori) { *this = ori; }
+CBoresightCfg::CBoresightCfg(const float* ori)
+{
+    *this = ori;
+}
 
 CBoresightCfg& CBoresightCfg::operator=(const _BORESIGHT_CONFIG* p)
 {
@@ -106,7 +112,10 @@ void CBoresightCfg::Fill(float a, float b, float c, float d, bool resetOrigin)
     ResetOrigin(resetOrigin);
 }
 
-void CBoresightCfg::Fill(const float* ori) { std::memcpy(cfg.ori, ori, sizeof cfg.ori); }
+void CBoresightCfg::Fill(const float* ori)
+{
+    std::memcpy(cfg.ori, ori, sizeof cfg.ori);
+}
 
 bool CBoresightCfg::Enabled() const
 {

@@ -12,7 +12,10 @@ using namespace sxrec;
 namespace {
 // The defaults exist for orientation units 0 to 2; other units read the
 // Euler default rather than memory past the table.
-unsigned DefaultIndex(unsigned oriUnits) { return oriUnits <= ORI_QUATERNION ? oriUnits : 0u; }
+unsigned DefaultIndex(unsigned oriUnits)
+{
+    return oriUnits <= ORI_QUATERNION ? oriUnits : 0u;
+}
 
 // What the two records share: the frequency and the four rotation floats.
 template <class To, class From>
@@ -62,7 +65,10 @@ void CSrcCfg::Init()
     units.Init();
 }
 
-void CSrcCfg::InitDefault() { cfg = Default[DefaultIndex(units.cfg.ori_units)]; }
+void CSrcCfg::InitDefault()
+{
+    cfg = Default[DefaultIndex(units.cfg.ori_units)];
+}
 
 void CSrcCfg::Fill(unsigned freq, const _PNO* pno)
 {
@@ -88,7 +94,10 @@ bool CSrcCfg::ComparePos(const _SRC_CONFIG* o) const
     return true;
 }
 
-bool CSrcCfg::CompareOri(const _SRC_CONFIG* o) const { return SameRotation(cfg.rotation, o->rotation); }
+bool CSrcCfg::CompareOri(const _SRC_CONFIG* o) const
+{
+    return SameRotation(cfg.rotation, o->rotation);
+}
 
 bool CSrcCfg::IsNull() const
 {
@@ -107,14 +116,14 @@ void sxrec::ReportSource(const CSrcCfg& source, std::string& text, bool header, 
     const char* hem = CSXcmd::sxhemispherestr(cfg.startupHem);
     if (spelling == Spelling::Wide) {
         if (units.IsEuler())
-            Append(text, kReportBuf,
-                   "%s%ssrcfreq, pos(x,y,z) %s ori(x,y,z) %s: %d, (%f, %f, %f), (%f, %f, %f), %s\r\n", k.lead,
-                   k.indent, units.posunitsstr(false), units.oriunitsstr(false), static_cast<int>(cfg.srcfreq), p[0],
-                   p[1], p[2], r[0], r[1], r[2], hem);
+            Append(text, kReportBuf, "%s%ssrcfreq, pos(x,y,z) %s ori(x,y,z) %s: %d, (%f, %f, %f), (%f, %f, %f), %s\r\n",
+                   k.lead, k.indent, units.posunitsstr(false), units.oriunitsstr(false), static_cast<int>(cfg.srcfreq),
+                   p[0], p[1], p[2], r[0], r[1], r[2], hem);
         else
-            Append(text, kReportBuf, "%s%ssrcfreq, pos(x,y,z) %s ori(w,x,y,z): %d, (%f, %f, %f), (%f, %f, %f, %f), %s\r\n",
-                   k.lead, k.indent, units.posunitsstr(false), static_cast<int>(cfg.srcfreq), p[0], p[1], p[2], r[0],
-                   r[1], r[2], r[3], hem);
+            Append(text, kReportBuf,
+                   "%s%ssrcfreq, pos(x,y,z) %s ori(w,x,y,z): %d, (%f, %f, %f), (%f, %f, %f, %f), %s\r\n", k.lead,
+                   k.indent, units.posunitsstr(false), static_cast<int>(cfg.srcfreq), p[0], p[1], p[2], r[0], r[1],
+                   r[2], r[3], hem);
     } else if (units.IsEuler()) {
         Append(text, kReportBuf,
                "%s%ssrcfreq %d%s%sposition (%f, %f, %f) (%s)%s%srotation (%f, %f, %f) (%s)%s%sstartup hem %s\r\n",
@@ -160,7 +169,10 @@ CSrcRotCfg::CSrcRotCfg(const float* rotation)
     Fill(rotation);
 }
 
-bool CSrcRotCfg::operator==(const float* rotation) const { return SameRotation(cfg.rotation, rotation); }
+bool CSrcRotCfg::operator==(const float* rotation) const
+{
+    return SameRotation(cfg.rotation, rotation);
+}
 
 void CSrcRotCfg::Init()
 {
@@ -168,7 +180,10 @@ void CSrcRotCfg::Init()
     oriUnits = CUnitsCfg().cfg.ori_units;
 }
 
-void CSrcRotCfg::InitDefault() { cfg = Default[DefaultIndex(oriUnits)]; }
+void CSrcRotCfg::InitDefault()
+{
+    cfg = Default[DefaultIndex(oriUnits)];
+}
 
 void CSrcRotCfg::Fill(float a, float b, float c, float d, unsigned freq)
 {
@@ -180,7 +195,10 @@ void CSrcRotCfg::Fill(float a, float b, float c, float d, unsigned freq)
     cfg.srcfreq = freq;
 }
 
-void CSrcRotCfg::Fill(const float* rotation) { std::memcpy(cfg.rotation, rotation, sizeof cfg.rotation); }
+void CSrcRotCfg::Fill(const float* rotation)
+{
+    std::memcpy(cfg.rotation, rotation, sizeof cfg.rotation);
+}
 
 namespace {
 void ReportRotation(const _SRCROT_CONFIG& cfg, std::string& text, bool header, bool oneLine, Spelling spelling)

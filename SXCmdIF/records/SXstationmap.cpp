@@ -8,7 +8,10 @@
 using namespace sxrec;
 
 namespace {
-unsigned Bits(unsigned word) { return static_cast<unsigned>(std::bitset<32>(word).count()); }
+unsigned Bits(unsigned word)
+{
+    return static_cast<unsigned>(std::bitset<32>(word).count());
+}
 } // namespace
 
 CStationMap::CStationMap(unsigned word)
@@ -19,7 +22,9 @@ CStationMap::CStationMap(unsigned word)
     enabledMap = SensorMap();
 }
 
-CStationMap::CStationMap(const _STATION_MAP* p) : CStationMap(p->map) {}
+CStationMap::CStationMap(const _STATION_MAP* p) : CStationMap(p->map)
+{
+}
 
 CStationMap::CStationMap(const CStationMap& o) : cfg(o.cfg), enabledCount(o.enabledCount), enabledMap(o.enabledMap)
 {

@@ -15,16 +15,22 @@ constexpr const char* kWideGap = "     ";
 
 // ---- CSerialCfg
 
-void CSerialCfg::FillBPS(int bps, unsigned parity) { Fill(CSXcmd::bpsbaud(bps), parity, 0); }
+void CSerialCfg::FillBPS(int bps, unsigned parity)
+{
+    Fill(CSXcmd::bpsbaud(bps), parity, 0);
+}
 
-int CSerialCfg::BPS() const { return CSXcmd::baudbps(Baud()); }
+int CSerialCfg::BPS() const
+{
+    return CSXcmd::baudbps(Baud());
+}
 
 void CSerialCfg::Report(std::string& text, bool header, bool oneLine) const
 {
     const Look k("SERIAL_CONFIG:", header, oneLine);
     Append(text, kReportBuf, "%s%ssercfg:   0x%04x%s%sbaudrate: %s%s%sparity:   %s%s%sres:      0x%04x\r\n", k.lead,
-           k.indent, cfg.sercfg, k.sep, k.indent, CSXcmd::baudstr(Baud()), k.sep, k.indent,
-           CSXcmd::paritystr(Parity()), k.sep, k.indent, Res());
+           k.indent, cfg.sercfg, k.sep, k.indent, CSXcmd::baudstr(Baud()), k.sep, k.indent, CSXcmd::paritystr(Parity()),
+           k.sep, k.indent, Res());
 }
 
 void CSerialCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
@@ -55,7 +61,10 @@ void CSeuIDCfg::ReportW(std::wstring& text, bool header, bool oneLine) const
     AppendWidened(text, [&](std::string& narrow) { CSeuIDCfg::Report(narrow, header, oneLine); });
 }
 
-void CSeuIDCfg::Brief(std::string& text) const { Append(text, kReportBuf, "%d", static_cast<int>(cfg.seuID)); }
+void CSeuIDCfg::Brief(std::string& text) const
+{
+    Append(text, kReportBuf, "%d", static_cast<int>(cfg.seuID));
+}
 
 void CSeuIDCfg::BriefW(std::wstring& text) const
 {
@@ -112,8 +121,14 @@ void CFrameRateCfg::ShortReportW(std::wstring& text, bool unused, bool noUnit) c
 
 // ---- CUnitsCfg
 
-const char* CUnitsCfg::posunitsstr(bool longText) const { return CSXcmd::posunitsstr(cfg.pos_units, longText, false); }
-const char* CUnitsCfg::oriunitsstr(bool longText) const { return CSXcmd::oriunitsstr(cfg.ori_units, longText, false); }
+const char* CUnitsCfg::posunitsstr(bool longText) const
+{
+    return CSXcmd::posunitsstr(cfg.pos_units, longText, false);
+}
+const char* CUnitsCfg::oriunitsstr(bool longText) const
+{
+    return CSXcmd::oriunitsstr(cfg.ori_units, longText, false);
+}
 const wchar_t* CUnitsCfg::posunitsstrW(bool longText) const
 {
     return CSXcmd::posunitsstrW(cfg.pos_units, longText, false);
@@ -129,8 +144,7 @@ void CUnitsCfg::Report(std::string& text, bool header, bool oneLine, bool full) 
     const char* pos = CSXcmd::posunitsstr(cfg.pos_units, false, false);
     const char* ori = CSXcmd::oriunitsstr(cfg.ori_units, false, false);
     if (full)
-        Append(text, kReportBuf, "%s%spos_units: %s%s%sori_units: %s\r\n", k.lead, k.indent, pos, k.sep, k.indent,
-               ori);
+        Append(text, kReportBuf, "%s%spos_units: %s%s%sori_units: %s\r\n", k.lead, k.indent, pos, k.sep, k.indent, ori);
     else
         Append(text, kReportBuf, "%s%s%s, %s\r\n", k.lead, k.indent, pos, ori);
 }

@@ -14,39 +14,39 @@
 namespace {
 
 // X(result, name, parameters, arguments, result without the DLL)
-#define SX_LIBUSB_CALLS(X)                                                                                         \
-    X(int, libusb_init, (libusb_context * *ctx), (ctx), LIBUSB_ERROR_NOT_SUPPORTED)                                \
-    X(void, libusb_exit, (libusb_context * ctx), (ctx), )                                                          \
-    X(ssize_t, libusb_get_device_list, (libusb_context * ctx, libusb_device * **list), (ctx, list),                \
-      LIBUSB_ERROR_NOT_SUPPORTED)                                                                                  \
-    X(void, libusb_free_device_list, (libusb_device * *list, int unref), (list, unref), )                          \
-    X(int, libusb_get_device_descriptor, (libusb_device * dev, struct libusb_device_descriptor * desc),           \
-      (dev, desc), LIBUSB_ERROR_NOT_SUPPORTED)                                                                     \
-    X(int, libusb_get_config_descriptor,                                                                           \
-      (libusb_device * dev, uint8_t index, struct libusb_config_descriptor * *config), (dev, index, config),      \
-      LIBUSB_ERROR_NOT_SUPPORTED)                                                                                  \
-    X(void, libusb_free_config_descriptor, (struct libusb_config_descriptor * config), (config), )                 \
-    X(uint8_t, libusb_get_bus_number, (libusb_device * dev), (dev), 0)                                             \
-    X(uint8_t, libusb_get_device_address, (libusb_device * dev), (dev), 0)                                         \
-    X(int, libusb_open, (libusb_device * dev, libusb_device_handle * *handle), (dev, handle),                      \
-      LIBUSB_ERROR_NOT_SUPPORTED)                                                                                  \
-    X(void, libusb_close, (libusb_device_handle * handle), (handle), )                                             \
-    X(int, libusb_claim_interface, (libusb_device_handle * handle, int number), (handle, number),                  \
-      LIBUSB_ERROR_NOT_SUPPORTED)                                                                                  \
-    X(int, libusb_release_interface, (libusb_device_handle * handle, int number), (handle, number),                \
-      LIBUSB_ERROR_NOT_SUPPORTED)                                                                                  \
-    X(int, libusb_bulk_transfer,                                                                                   \
-      (libusb_device_handle * handle, unsigned char endpoint, unsigned char* data, int length, int* transferred,    \
-       unsigned int timeout),                                                                                      \
-      (handle, endpoint, data, length, transferred, timeout), LIBUSB_ERROR_NOT_SUPPORTED)                          \
-    X(struct libusb_transfer*, libusb_alloc_transfer, (int isoPackets), (isoPackets), nullptr)                     \
-    X(void, libusb_free_transfer, (struct libusb_transfer * transfer), (transfer), )                               \
-    X(int, libusb_submit_transfer, (struct libusb_transfer * transfer), (transfer), LIBUSB_ERROR_NOT_SUPPORTED)    \
-    X(int, libusb_cancel_transfer, (struct libusb_transfer * transfer), (transfer), LIBUSB_ERROR_NOT_SUPPORTED)    \
-    X(int, libusb_handle_events_timeout_completed, (libusb_context * ctx, struct timeval * tv, int* completed),    \
-      (ctx, tv, completed), LIBUSB_ERROR_NOT_SUPPORTED)                                                            \
-    X(void, libusb_interrupt_event_handler, (libusb_context * ctx), (ctx), )                                       \
-    X(const char*, libusb_error_name, (int code), (code), ErrorNameWithoutDll(code))                               \
+#define SX_LIBUSB_CALLS(X)                                                                                             \
+    X(int, libusb_init, (libusb_context * *ctx), (ctx), LIBUSB_ERROR_NOT_SUPPORTED)                                    \
+    X(void, libusb_exit, (libusb_context * ctx), (ctx), )                                                              \
+    X(ssize_t, libusb_get_device_list, (libusb_context * ctx, libusb_device * **list), (ctx, list),                    \
+      LIBUSB_ERROR_NOT_SUPPORTED)                                                                                      \
+    X(void, libusb_free_device_list, (libusb_device * *list, int unref), (list, unref), )                              \
+    X(int, libusb_get_device_descriptor, (libusb_device * dev, struct libusb_device_descriptor * desc), (dev, desc),   \
+      LIBUSB_ERROR_NOT_SUPPORTED)                                                                                      \
+    X(int, libusb_get_config_descriptor,                                                                               \
+      (libusb_device * dev, uint8_t index, struct libusb_config_descriptor * *config), (dev, index, config),           \
+      LIBUSB_ERROR_NOT_SUPPORTED)                                                                                      \
+    X(void, libusb_free_config_descriptor, (struct libusb_config_descriptor * config), (config), )                     \
+    X(uint8_t, libusb_get_bus_number, (libusb_device * dev), (dev), 0)                                                 \
+    X(uint8_t, libusb_get_device_address, (libusb_device * dev), (dev), 0)                                             \
+    X(int, libusb_open, (libusb_device * dev, libusb_device_handle * *handle), (dev, handle),                          \
+      LIBUSB_ERROR_NOT_SUPPORTED)                                                                                      \
+    X(void, libusb_close, (libusb_device_handle * handle), (handle), )                                                 \
+    X(int, libusb_claim_interface, (libusb_device_handle * handle, int number), (handle, number),                      \
+      LIBUSB_ERROR_NOT_SUPPORTED)                                                                                      \
+    X(int, libusb_release_interface, (libusb_device_handle * handle, int number), (handle, number),                    \
+      LIBUSB_ERROR_NOT_SUPPORTED)                                                                                      \
+    X(int, libusb_bulk_transfer,                                                                                       \
+      (libusb_device_handle * handle, unsigned char endpoint, unsigned char* data, int length, int* transferred,       \
+       unsigned int timeout),                                                                                          \
+      (handle, endpoint, data, length, transferred, timeout), LIBUSB_ERROR_NOT_SUPPORTED)                              \
+    X(struct libusb_transfer*, libusb_alloc_transfer, (int isoPackets), (isoPackets), nullptr)                         \
+    X(void, libusb_free_transfer, (struct libusb_transfer * transfer), (transfer), )                                   \
+    X(int, libusb_submit_transfer, (struct libusb_transfer * transfer), (transfer), LIBUSB_ERROR_NOT_SUPPORTED)        \
+    X(int, libusb_cancel_transfer, (struct libusb_transfer * transfer), (transfer), LIBUSB_ERROR_NOT_SUPPORTED)        \
+    X(int, libusb_handle_events_timeout_completed, (libusb_context * ctx, struct timeval * tv, int* completed),        \
+      (ctx, tv, completed), LIBUSB_ERROR_NOT_SUPPORTED)                                                                \
+    X(void, libusb_interrupt_event_handler, (libusb_context * ctx), (ctx), )                                           \
+    X(const char*, libusb_error_name, (int code), (code), ErrorNameWithoutDll(code))                                   \
     X(const char*, libusb_strerror, (int code), (code), ErrorNameWithoutDll(code))
 
 // libusb_set_option takes its value after the variadic marker; every option
@@ -146,13 +146,13 @@ bool LibusbLoaded()
 
 extern "C" {
 
-#define SX_FORWARD(result, name, params, args, fallback)                                                           \
-    result LIBUSB_CALL name params                                                                                 \
-    {                                                                                                              \
-        const auto fn = Libusb().name;                                                                             \
-        if (!fn)                                                                                                   \
-            return fallback;                                                                                       \
-        return fn args;                                                                                            \
+#define SX_FORWARD(result, name, params, args, fallback)                                                               \
+    result LIBUSB_CALL name params                                                                                     \
+    {                                                                                                                  \
+        const auto fn = Libusb().name;                                                                                 \
+        if (!fn)                                                                                                       \
+            return fallback;                                                                                           \
+        return fn args;                                                                                                \
     }
 SX_LIBUSB_CALLS(SX_FORWARD)
 #undef SX_FORWARD

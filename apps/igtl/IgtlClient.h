@@ -61,16 +61,16 @@ public:
     bool timedOut = false;
     bool inputEnded = false; // it shut down its sending side: answer, then close
     int64_t inputEndedNs = 0;
-    bool pending = false;    // whole requests may wait in the reader (turn budget spent)
+    bool pending = false; // whole requests may wait in the reader (turn budget spent)
     int64_t nextTransformNs = 0;
-    bool tdata = false;      // between STT_TDATA and STP_TDATA: TDATA instead of TRANSFORM
+    bool tdata = false; // between STT_TDATA and STP_TDATA: TDATA instead of TRANSFORM
     int64_t tdataPeriodNs = 0;
     int64_t nextTdataNs = 0;
-    int64_t answerDueNs = 0; // rate of answered requests (a virtual schedule)
+    int64_t answerDueNs = 0;  // rate of answered requests (a virtual schedule)
     int64_t inputSinceNs = 0; // the current second of input, and what it brought
     size_t inputBytes = 0;
     int64_t connectedNs = 0;
-    int64_t lastInputNs = 0;  // when it last sent bytes (0: never)
+    int64_t lastInputNs = 0;       // when it last sent bytes (0: never)
     const char* evicted = nullptr; // why it made room for a newcomer
 
 private:

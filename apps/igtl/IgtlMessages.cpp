@@ -68,8 +68,7 @@ igtl::StatusMessage::Pointer NewStatus(const char* deviceName)
 
 int64_t WallClockNs()
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::system_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
 
@@ -147,8 +146,8 @@ Packet PackCapability()
 {
     igtl::CapabilityMessage::Pointer m = igtl::CapabilityMessage::New();
     m->SetDeviceName(kTrackerName);
-    m->SetTypes({"TRANSFORM", "GET_TRANS", "TDATA", "GET_TDATA", "STT_TDATA", "STP_TDATA", "RTS_TDATA",
-                 "STATUS", "GET_STATUS", "CAPABILITY", "GET_CAPABIL"});
+    m->SetTypes({"TRANSFORM", "GET_TRANS", "TDATA", "GET_TDATA", "STT_TDATA", "STP_TDATA", "RTS_TDATA", "STATUS",
+                 "GET_STATUS", "CAPABILITY", "GET_CAPABIL"});
     StampMessage(m, WallClockNs());
     return PackOf(m);
 }

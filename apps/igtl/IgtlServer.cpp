@@ -44,8 +44,8 @@
 
 namespace sxigtl {
 
-using sxframes::FrameHandoff;
 using sxframes::Due;
+using sxframes::FrameHandoff;
 using sxframes::MonotonicNs;
 
 namespace {
@@ -142,7 +142,7 @@ private:
     unsigned m_bitError = 0;
     int64_t m_lastFrameNs = 0;
     int64_t m_startNs = 0;
-    FramePoses m_poses;       // the latest frame's, for GET_ requests
+    FramePoses m_poses; // the latest frame's, for GET_ requests
     int64_t m_posesNs = 0;
     int64_t m_posesWallNs = 0; // when they were measured
     bool m_havePoses = false;

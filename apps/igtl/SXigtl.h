@@ -15,18 +15,18 @@ namespace sxigtl {
 
 // Counters of a running server, readable from any thread.
 struct ServeStats {
-    std::atomic<uint64_t> framesReceived{0};   // P&O frames taken from the reading thread
-    std::atomic<uint64_t> framesOverrun{0};    // frames the hand-off had no room for (server behind)
-    std::atomic<uint64_t> framesUndecodable{0};// frames without a usable P&O body
-    std::atomic<uint64_t> clientsAccepted{0};  // connections accepted so far
-    std::atomic<int> clientsConnected{0};      // connections open now
-    std::atomic<uint64_t> messagesSent{0};     // messages whose last byte went to a socket
-    std::atomic<uint64_t> messagesDropped{0};  // dropped from full client backlogs, or P&O grown too old
-    std::atomic<uint64_t> clientsRefused{0};   // connections closed at once: client limit, no descriptor
-    std::atomic<uint64_t> clientsTimedOut{0};  // closed in the middle of a message they did not finish
-    std::atomic<uint64_t> clientsEvicted{0};   // closed to make room for a newcomer (half-sent, stalled, idle)
-    std::atomic<uint64_t> messagesRefused{0};  // requests with a body their type cannot have
-    std::atomic<uint64_t> messagesIgnored{0};  // messages of types not served (skipped unread)
+    std::atomic<uint64_t> framesReceived{0};     // P&O frames taken from the reading thread
+    std::atomic<uint64_t> framesOverrun{0};      // frames the hand-off had no room for (server behind)
+    std::atomic<uint64_t> framesUndecodable{0};  // frames without a usable P&O body
+    std::atomic<uint64_t> clientsAccepted{0};    // connections accepted so far
+    std::atomic<int> clientsConnected{0};        // connections open now
+    std::atomic<uint64_t> messagesSent{0};       // messages whose last byte went to a socket
+    std::atomic<uint64_t> messagesDropped{0};    // dropped from full client backlogs, or P&O grown too old
+    std::atomic<uint64_t> clientsRefused{0};     // connections closed at once: client limit, no descriptor
+    std::atomic<uint64_t> clientsTimedOut{0};    // closed in the middle of a message they did not finish
+    std::atomic<uint64_t> clientsEvicted{0};     // closed to make room for a newcomer (half-sent, stalled, idle)
+    std::atomic<uint64_t> messagesRefused{0};    // requests with a body their type cannot have
+    std::atomic<uint64_t> messagesIgnored{0};    // messages of types not served (skipped unread)
     std::atomic<uint64_t> requestsUnanswered{0}; // requests beyond a client's rate
 };
 
@@ -36,21 +36,21 @@ struct ServeOptions {
     std::string prefix = "Sensor"; // device names: <prefix><sensor number>
 
     std::string bindAddress = "127.0.0.1"; // IPv4 address to listen on; "0.0.0.0": every interface
-    int maxClients = 32;             // at most this many at once; see evictAfterMs for a newcomer beyond
-    size_t backlogMessages = 4096;   // messages a client may have waiting; beyond, the oldest go
-    size_t backlogBytes = 256 * 1024; // the same, in bytes
-    int maxAgeMs = 1000;             // P&O older than this is dropped, never handed to a socket
-    int sendBufferBytes = 64 * 1024; // SO_SNDBUF of client sockets (0: the system's, which grows to MiBs)
-    int partialTimeoutMs = 10000;    // a message begun and not finished for this long: the client goes
-    int headerTimeoutMs = 2000;      // the same for a message's header (the shorter of the two applies)
+    int maxClients = 32;                   // at most this many at once; see evictAfterMs for a newcomer beyond
+    size_t backlogMessages = 4096;         // messages a client may have waiting; beyond, the oldest go
+    size_t backlogBytes = 256 * 1024;      // the same, in bytes
+    int maxAgeMs = 1000;                   // P&O older than this is dropped, never handed to a socket
+    int sendBufferBytes = 64 * 1024;       // SO_SNDBUF of client sockets (0: the system's, which grows to MiBs)
+    int partialTimeoutMs = 10000;          // a message begun and not finished for this long: the client goes
+    int headerTimeoutMs = 2000;            // the same for a message's header (the shorter of the two applies)
     // With every slot taken, a newcomer evicts the client with the oldest
     // half-sent message, else one whose backlog has not moved for this
     // long, else one that has neither sent nor taken anything for this
     // long; when none qualifies, the newcomer is closed at once and counted.
     int evictAfterMs = 10000;
-    int requestsPerSecond = 100;     // requests a client may have answered a second (0: no limit)
-    int inputBytesPerSecond = 1 << 20; // most a client is read a second (0: no limit)
-    int staleMs = 1000;              // no frame for this long: clients get a STATUS time-out
+    int requestsPerSecond = 100;           // requests a client may have answered a second (0: no limit)
+    int inputBytesPerSecond = 1 << 20;     // most a client is read a second (0: no limit)
+    int staleMs = 1000;                    // no frame for this long: clients get a STATUS time-out
     std::atomic<int>* boundPort = nullptr; // receives the port once listening
     ServeStats* stats = nullptr;           // counters, when given
     // The stream's watch (frames/StreamGuard.h): its options, how to connect

@@ -32,8 +32,8 @@
 
 namespace sxros2 {
 
-using sxframes::FrameHandoff;
 using sxframes::Due;
+using sxframes::FrameHandoff;
 using sxframes::MonotonicNs;
 
 namespace {
@@ -46,8 +46,7 @@ enum class TrackerState { Waiting, Tracking, BitError, Silent, LineLost, Stopped
 
 int64_t SystemNs()
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::system_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
 
@@ -241,12 +240,12 @@ void Publisher::Impl::WriteDiagnostics(int64_t nowNs)
         {texts::kKeyLost, std::to_string(stats->framesLost.load())},
         {texts::kKeyOverrun, std::to_string(stats->framesOverrun.load())},
         {texts::kKeySensors, sensors},
-        {texts::kKeyClock, Formatted("frame count fit, period %.0f ns %s, restarts %" PRIu64 ", re-anchors %" PRIu64,
-                                     clock.PeriodNs(), clock.Settled() ? "learned" : "nominal", clock.Restarts(),
-                                     clock.Reanchors())},
-        {texts::kKeyNewestStamp, lastStampNs ? Formatted("%" PRId64 ".%09" PRId64, lastStampNs / kNsPerSec,
-                                                        lastStampNs % kNsPerSec)
-                                             : std::string()},
+        {texts::kKeyClock,
+         Formatted("frame count fit, period %.0f ns %s, restarts %" PRIu64 ", re-anchors %" PRIu64, clock.PeriodNs(),
+                   clock.Settled() ? "learned" : "nominal", clock.Restarts(), clock.Reanchors())},
+        {texts::kKeyNewestStamp,
+         lastStampNs ? Formatted("%" PRId64 ".%09" PRId64, lastStampNs / kNsPerSec, lastStampNs % kNsPerSec)
+                     : std::string()},
     };
     if (!writers.WriteDiagnostics(r, SystemNs()))
         stats->writeErrors.fetch_add(1, std::memory_order_relaxed);
@@ -336,7 +335,9 @@ void Publisher::Impl::Stop(void* ctx, void* dev)
           static_cast<unsigned long long>(stats->writeErrors.load()));
 }
 
-Publisher::Publisher(const PublishOptions& options, std::FILE* log) : m_impl(std::make_unique<Impl>(options, log)) {}
+Publisher::Publisher(const PublishOptions& options, std::FILE* log) : m_impl(std::make_unique<Impl>(options, log))
+{
+}
 
 Publisher::~Publisher() = default;
 
@@ -349,8 +350,7 @@ int Publisher::Open()
         return E_SXERR_INVALID_PARAMS;
     if (!p.writers.Open(p.options.domain, error)) {
         const size_t colon = error.find(": ");
-        p.Print(texts::kDdsFailed, error.substr(0, colon).c_str(), p.options.domain,
-                error.substr(colon + 2).c_str());
+        p.Print(texts::kDdsFailed, error.substr(0, colon).c_str(), p.options.domain, error.substr(colon + 2).c_str());
         return kDdsFailed;
     }
     p.open = true;

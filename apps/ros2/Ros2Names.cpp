@@ -30,7 +30,8 @@ bool ValidNamespace(const std::string& ns, std::string& error)
     for (size_t i = 1; ok && i < ns.size(); ++i)
         ok = letter(ns[i]) || digit(ns[i]) || (ns[i] == '_' && ns[i - 1] != '_');
     if (!ok)
-        error = "'" + ns + "' is not a namespace: give one name of letters, digits and single underscores, "
+        error = "'" + ns +
+                "' is not a namespace: give one name of letters, digits and single underscores, "
                 "beginning with a letter, such as lab1";
     return ok;
 }
@@ -45,8 +46,8 @@ bool DomainFromEnvironment(int& domain, std::string& error)
     errno = 0;
     const long v = std::strtol(env, &end, 10);
     if (*end != '\0' || errno != 0 || v < 0 || v > kMaxDomain) {
-        error = "ROS_DOMAIN_ID '" + std::string(env) + "' is not a domain: domains are 0 to " +
-                std::to_string(kMaxDomain);
+        error =
+            "ROS_DOMAIN_ID '" + std::string(env) + "' is not a domain: domains are 0 to " + std::to_string(kMaxDomain);
         return false;
     }
     domain = static_cast<int>(v);

@@ -9,8 +9,8 @@ namespace sxros2 {
 constexpr const char* kTfTopic = "rt/tf";
 constexpr const char* kDiagnosticsTopic = "rt/diagnostics";
 
-std::string PoseTopic(const std::string& ns, unsigned sensor); // rt/<ns>/sensor<k>/pose
-std::string SourceFrame(const std::string& ns);                 // <ns>_source
+std::string PoseTopic(const std::string& ns, unsigned sensor);   // rt/<ns>/sensor<k>/pose
+std::string SourceFrame(const std::string& ns);                  // <ns>_source
 std::string SensorFrame(const std::string& ns, unsigned sensor); // <ns>_sensor<k>
 
 } // namespace sxros2

@@ -13,9 +13,9 @@ namespace sxros2 {
 constexpr unsigned kMaxSensors = 16;
 
 struct SensorPose {
-    unsigned sensor = 0;       // sfinfo bits 0 to 6, below kMaxSensors
-    double position[3] = {};   // metres
-    double rotation[4] = {};   // x, y, z, w
+    unsigned sensor = 0;     // sfinfo bits 0 to 6, below kMaxSensors
+    double position[3] = {}; // metres
+    double rotation[4] = {}; // x, y, z, w
 };
 
 struct FramePoses {

@@ -93,8 +93,7 @@ bool RosWriters::Open(int domain, std::string& error)
         m_participant = 0;
         return false;
     }
-    m_tfWriter = MakeWriter(m_participant, &tf2_msgs_msg_dds__TFMessage__desc, kTfTopic,
-                            MakeQos(true, kTfDepth).get());
+    m_tfWriter = MakeWriter(m_participant, &tf2_msgs_msg_dds__TFMessage__desc, kTfTopic, MakeQos(true, kTfDepth).get());
     if (m_tfWriter < 0) {
         error = std::string("create the topic /tf: ") + dds_strretcode(m_tfWriter);
         return false;
@@ -115,8 +114,7 @@ bool RosWriters::AddSensor(unsigned sensor, std::string& error)
     if (m_poseWriters[sensor] > 0)
         return true;
     const bool reliable = m_poseQos == PoseQos::Reliable;
-    const dds_entity_t w = MakeWriter(m_participant, &geometry_msgs_msg_dds__PoseStamped__desc,
-                                      PoseTopic(m_ns, sensor),
+    const dds_entity_t w = MakeWriter(m_participant, &geometry_msgs_msg_dds__PoseStamped__desc, PoseTopic(m_ns, sensor),
                                       MakeQos(reliable, reliable ? kDefaultDepth : kSensorDataDepth).get());
     if (w < 0) {
         error = "create the topic /" + PoseTopic(m_ns, sensor).substr(3) + ": " + dds_strretcode(w);

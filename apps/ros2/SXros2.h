@@ -42,8 +42,8 @@ struct PublishedFrame {
 };
 
 struct PublishOptions {
-    int domain = 0;                 // the DDS domain (ROS_DOMAIN_ID); see DomainFromEnvironment
-    std::string ns = "sx";          // topics /<ns>/sensor<k>/pose, frames <ns>_source, <ns>_sensor<k>
+    int domain = 0;        // the DDS domain (ROS_DOMAIN_ID); see DomainFromEnvironment
+    std::string ns = "sx"; // topics /<ns>/sensor<k>/pose, frames <ns>_source, <ns>_sensor<k>
     PoseQos poseQos = PoseQos::Reliable;
     double rateHz = 0.0;            // most frames a second on /tf and the poses; 0: every frame
     int staleMs = 1000;             // no frame for this long: the tracker is reported silent

@@ -110,8 +110,7 @@ private:
         for (int i = 0; i < 3; ++i)
             PutLEI16(rec + 24 + 2 * i, ToFraction(acc[i], kAccelFullScale));
         // R: the magnitude of the acceleration.
-        PutLEI16(rec + 30, ToFraction(std::sqrt(acc[0] * acc[0] + acc[1] * acc[1] + acc[2] * acc[2]),
-                                      kAccelFullScale));
+        PutLEI16(rec + 30, ToFraction(std::sqrt(acc[0] * acc[0] + acc[1] * acc[1] + acc[2] * acc[2]), kAccelFullScale));
     }
 
     bool m_static;
@@ -128,10 +127,14 @@ std::unique_ptr<PnoSource> MakeMotionSource(uint64_t seed, bool staticPose)
 float InchesTo(uint32_t posUnits, double inches)
 {
     switch (posUnits) {
-    case 1: return static_cast<float>(inches / 12.0);
-    case 2: return static_cast<float>(inches * 2.54);
-    case 3: return static_cast<float>(inches * 0.0254);
-    default: return static_cast<float>(inches);
+    case 1:
+        return static_cast<float>(inches / 12.0);
+    case 2:
+        return static_cast<float>(inches * 2.54);
+    case 3:
+        return static_cast<float>(inches * 0.0254);
+    default:
+        return static_cast<float>(inches);
     }
 }
 

@@ -18,7 +18,7 @@ namespace sxsim {
 
 struct ReplayInfo {
     sxrec::RecordingHeader header;
-    uint64_t frames = 0;       // whole frames before the end or the first fault
+    uint64_t frames = 0;        // whole frames before the end or the first fault
     int64_t meanIntervalNs = 0; // 0 with fewer than two frames
     std::string fault;          // the first fault, empty when the file is whole
 };

@@ -27,9 +27,19 @@ using namespace sxwire;
 bool IsSensorCommand(uint32_t cmd)
 {
     switch (cmd) {
-    case CMD_HEMISPHERE: case CMD_FILTER: case CMD_TIP_OFFSET: case CMD_INCREMENT: case CMD_BORESIGHT:
-    case CMD_SENSOR_WHOAMI: case CMD_FTT_MODE: case CMD_SENSOR_BLOCKCFG: case CMD_PREDFILTER_CFG:
-    case CMD_PREDFILTER_EXT: case CMD_SRC_SELECT: case CMD_SNS_ORIGIN: case CMD_SNS_VIRTUAL:
+    case CMD_HEMISPHERE:
+    case CMD_FILTER:
+    case CMD_TIP_OFFSET:
+    case CMD_INCREMENT:
+    case CMD_BORESIGHT:
+    case CMD_SENSOR_WHOAMI:
+    case CMD_FTT_MODE:
+    case CMD_SENSOR_BLOCKCFG:
+    case CMD_PREDFILTER_CFG:
+    case CMD_PREDFILTER_EXT:
+    case CMD_SRC_SELECT:
+    case CMD_SNS_ORIGIN:
+    case CMD_SNS_VIRTUAL:
         return true;
     default:
         return false;
@@ -101,7 +111,10 @@ bool SimUnit::LocateItem(uint32_t cmd, int index, uint32_t arg2, Item& item)
     size_t size = 0;
     const void* def = nullptr;
     switch (cmd) {
-    case CMD_HEMISPHERE: p = &sns.hemisphere; size = sizeof sns.hemisphere; break;
+    case CMD_HEMISPHERE:
+        p = &sns.hemisphere;
+        size = sizeof sns.hemisphere;
+        break;
     case CMD_FILTER:
         if (arg2 == kFilterOri)
             p = &sns.filterOri;
@@ -111,38 +124,113 @@ bool SimUnit::LocateItem(uint32_t cmd, int index, uint32_t arg2, Item& item)
             return false;
         size = sizeof(_FILTER_CONFIG);
         break;
-    case CMD_TIP_OFFSET: p = &sns.tipoff; size = sizeof sns.tipoff; break;
-    case CMD_INCREMENT: p = &sns.increment; size = sizeof sns.increment; break;
-    case CMD_SRC_SELECT: p = &sns.srcSelect; size = sizeof sns.srcSelect; break;
-    case CMD_SNS_ORIGIN: p = &sns.snsOrigin; size = sizeof sns.snsOrigin; break;
-    case CMD_PREDFILTER_CFG: p = &sns.pfExt; size = sizeof(_PF_CONFIG); break;
-    case CMD_PREDFILTER_EXT: p = &sns.pfExt; size = sizeof sns.pfExt; break;
-    case CMD_SENSOR_BLOCKCFG: p = &sns; size = sizeof sns; break;
-    case CMD_FRAMERATE: p = &m_block.frameRate; size = 4; break;
-    case CMD_UNITS: p = &m_block.units; size = sizeof m_block.units; break;
-    case CMD_SYNC_MODE: p = &m_block.syncMode; size = 4; break;
-    case CMD_STYLUS: p = &m_block.stylusMode; size = 4; break;
-    case CMD_SEUID: p = &m_block.seuID; size = 4; break;
-    case CMD_DUAL_OUTPUT: p = &m_block.dualOutMode; size = 4; break;
-    case CMD_SERIAL_CONFIG: p = &m_block.serial; size = 4; break;
-    case CMD_SOURCE_CFG: p = &src; size = sizeof src; break;
+    case CMD_TIP_OFFSET:
+        p = &sns.tipoff;
+        size = sizeof sns.tipoff;
+        break;
+    case CMD_INCREMENT:
+        p = &sns.increment;
+        size = sizeof sns.increment;
+        break;
+    case CMD_SRC_SELECT:
+        p = &sns.srcSelect;
+        size = sizeof sns.srcSelect;
+        break;
+    case CMD_SNS_ORIGIN:
+        p = &sns.snsOrigin;
+        size = sizeof sns.snsOrigin;
+        break;
+    case CMD_PREDFILTER_CFG:
+        p = &sns.pfExt;
+        size = sizeof(_PF_CONFIG);
+        break;
+    case CMD_PREDFILTER_EXT:
+        p = &sns.pfExt;
+        size = sizeof sns.pfExt;
+        break;
+    case CMD_SENSOR_BLOCKCFG:
+        p = &sns;
+        size = sizeof sns;
+        break;
+    case CMD_FRAMERATE:
+        p = &m_block.frameRate;
+        size = 4;
+        break;
+    case CMD_UNITS:
+        p = &m_block.units;
+        size = sizeof m_block.units;
+        break;
+    case CMD_SYNC_MODE:
+        p = &m_block.syncMode;
+        size = 4;
+        break;
+    case CMD_STYLUS:
+        p = &m_block.stylusMode;
+        size = 4;
+        break;
+    case CMD_SEUID:
+        p = &m_block.seuID;
+        size = 4;
+        break;
+    case CMD_DUAL_OUTPUT:
+        p = &m_block.dualOutMode;
+        size = 4;
+        break;
+    case CMD_SERIAL_CONFIG:
+        p = &m_block.serial;
+        size = 4;
+        break;
+    case CMD_SOURCE_CFG:
+        p = &src;
+        size = sizeof src;
+        break;
     // The rotation of a source: its frequency word and its four rotation
     // floats, which in the source record are not adjacent.
-    case CMD_SRC_ROTATION: p = &src; size = sizeof(_SRCROT_CONFIG); break;
+    case CMD_SRC_ROTATION:
+        p = &src;
+        size = sizeof(_SRCROT_CONFIG);
+        break;
     case CMD_BORESIGHT:
-        p = &m_boresight[index & 15]; size = sizeof(_BORESIGHT_CONFIG);
+        p = &m_boresight[index & 15];
+        size = sizeof(_BORESIGHT_CONFIG);
         def = &CBoresightCfg::Default[0];
         break;
-    case CMD_FTT_MODE: p = &m_ftt[index & 15]; size = 4; def = &CFTTCfg::Default; break;
-    case CMD_SNS_VIRTUAL: p = &m_virtual[index & 15]; size = sizeof(_VIRTUAL_SNS_CONFIG); def = &CSnsVirtCfg::Default; break;
-    case CMD_SELF_LEVEL: p = &m_selfLevel[index & 3]; size = sizeof(_SRCROT_CONFIG); def = &CSrcRotCfg::Default[0]; break;
-    case CMD_OOR_MODE: p = &m_oorMode; size = 4; def = &CSyncModeCfg::Default; break;
-    case CMD_DISABLE_CAL: p = &m_disableCal; size = 4; def = &CSyncModeCfg::Default; break;
-    case CMD_SELFCAL_STATE: p = &m_selfCal; size = sizeof m_selfCal; def = &CSelfCalCfg::Default; break;
-    default: return false;
+    case CMD_FTT_MODE:
+        p = &m_ftt[index & 15];
+        size = 4;
+        def = &CFTTCfg::Default;
+        break;
+    case CMD_SNS_VIRTUAL:
+        p = &m_virtual[index & 15];
+        size = sizeof(_VIRTUAL_SNS_CONFIG);
+        def = &CSnsVirtCfg::Default;
+        break;
+    case CMD_SELF_LEVEL:
+        p = &m_selfLevel[index & 3];
+        size = sizeof(_SRCROT_CONFIG);
+        def = &CSrcRotCfg::Default[0];
+        break;
+    case CMD_OOR_MODE:
+        p = &m_oorMode;
+        size = 4;
+        def = &CSyncModeCfg::Default;
+        break;
+    case CMD_DISABLE_CAL:
+        p = &m_disableCal;
+        size = 4;
+        def = &CSyncModeCfg::Default;
+        break;
+    case CMD_SELFCAL_STATE:
+        p = &m_selfCal;
+        size = sizeof m_selfCal;
+        def = &CSelfCalCfg::Default;
+        break;
+    default:
+        return false;
     }
     if (!def) { // inside the block: the power-on block holds the default
-        const size_t off = static_cast<size_t>(static_cast<unsigned char*>(p) - reinterpret_cast<unsigned char*>(&m_block));
+        const size_t off =
+            static_cast<size_t>(static_cast<unsigned char*>(p) - reinterpret_cast<unsigned char*>(&m_block));
         def = reinterpret_cast<const unsigned char*>(&m_powerOn) + off;
     }
     item = {p, size, def};
@@ -153,15 +241,24 @@ bool SimUnit::CheckPayload(uint32_t cmd, const unsigned char* pl, uint32_t arg2)
 {
     const uint32_t w0 = GetLE32(pl);
     switch (cmd) {
-    case CMD_FRAMERATE: return w0 <= 5;
-    case CMD_UNITS: return w0 <= 3 && GetLE32(pl + 4) <= 2;
-    case CMD_FILTER: return w0 <= 8;
-    case CMD_STYLUS: return w0 <= 3;
-    case CMD_FTT_MODE: return w0 <= 3;
-    case CMD_SNS_ORIGIN: return w0 <= 4;
-    case CMD_SERIAL_CONFIG: return (w0 & 0xF) <= 13 && (w0 >> 4 & 3) <= 2;
-    case CMD_SELFCAL_STATE: return GetLE32(pl + 4) <= 3;
-    default: return true;
+    case CMD_FRAMERATE:
+        return w0 <= 5;
+    case CMD_UNITS:
+        return w0 <= 3 && GetLE32(pl + 4) <= 2;
+    case CMD_FILTER:
+        return w0 <= 8;
+    case CMD_STYLUS:
+        return w0 <= 3;
+    case CMD_FTT_MODE:
+        return w0 <= 3;
+    case CMD_SNS_ORIGIN:
+        return w0 <= 4;
+    case CMD_SERIAL_CONFIG:
+        return (w0 & 0xF) <= 13 && (w0 >> 4 & 3) <= 2;
+    case CMD_SELFCAL_STATE:
+        return GetLE32(pl + 4) <= 3;
+    default:
+        return true;
     }
 }
 
@@ -192,11 +289,16 @@ size_t SimUnit::Dispatch(const _SEUCMD_HDR& req, const unsigned char* payload, s
     }
 
     switch (cmd) {
-    case CMD_SENSOR_WHOAMI: return ack(&m_whoSensor[first], sizeof(_WHOAMI_STRUCT));
-    case CMD_SRC_WHOAMI: return ack(&m_whoSource[first], sizeof(_WHOAMI_STRUCT));
-    case CMD_WHOAMI: return ack(&m_whoUnit, sizeof m_whoUnit);
-    case CMD_STATION_MAP: return ack(&m_block.stationMap, 4);
-    case CMD_BIT: return ack(&m_bit, sizeof m_bit);
+    case CMD_SENSOR_WHOAMI:
+        return ack(&m_whoSensor[first], sizeof(_WHOAMI_STRUCT));
+    case CMD_SRC_WHOAMI:
+        return ack(&m_whoSource[first], sizeof(_WHOAMI_STRUCT));
+    case CMD_WHOAMI:
+        return ack(&m_whoUnit, sizeof m_whoUnit);
+    case CMD_STATION_MAP:
+        return ack(&m_block.stationMap, 4);
+    case CMD_BIT:
+        return ack(&m_bit, sizeof m_bit);
     case CMD_BLOCK_CFG:
         ResetLocked();
         return ack();

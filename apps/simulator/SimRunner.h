@@ -70,9 +70,9 @@ private:
     // A P&O frame held back by the line's jitter, with what goes with it.
     struct LateFrame {
         int64_t due = 0;
-        size_t len = 0;         // bytes of the frame written
-        uint32_t garbage = 0;   // garbage bytes before it
-        bool cut = false;       // the frame is cut short
+        size_t len = 0;       // bytes of the frame written
+        uint32_t garbage = 0; // garbage bytes before it
+        bool cut = false;     // the frame is cut short
         unsigned char bytes[kMaxPnoFrame];
     };
     static constexpr int kMaxLate = 128; // 100 ms of jitter at 960 Hz, and more

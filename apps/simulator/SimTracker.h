@@ -18,7 +18,6 @@ namespace sxsim {
 
 class SimRunner;
 
-
 // A simulated tracker on a serial line: a pseudo-terminal pair of its own
 // (an application opens the slave end) or a tty it is given.
 class SerialSim {

@@ -44,9 +44,12 @@ _WHOAMI_STRUCT Identity(const char* name, const char* serial, const char* io, co
 const char* FamilyName(uint16_t pid)
 {
     switch (pid) {
-    case PID_Q7_TAG: return "SXSIM Q7 Tag";
-    case PID_Q7_HUB: return "SXSIM Q7 Hub";
-    default: return "SXSIM Tracker";
+    case PID_Q7_TAG:
+        return "SXSIM Q7 Tag";
+    case PID_Q7_HUB:
+        return "SXSIM Q7 Hub";
+    default:
+        return "SXSIM Tracker";
     }
 }
 

@@ -32,13 +32,13 @@ struct SimConfig {
 // 1 (n = 1: every one); 0 switches the fault off.
 struct FaultConfig {
     // P&O frames.
-    uint32_t dropEveryN = 0;          // the n-th cycle sends nothing: a gap in the frame count
-    uint32_t corruptFrameEveryN = 0;  // the n-th frame sent carries a wrong CRC
-    uint32_t extraSensorEveryN = 0;   // the n-th frame carries 17 sensor records
-    uint32_t sensor16EveryN = 0;      // the n-th frame's last record has sensor number 16
-    uint32_t garbageEveryN = 0;       // serial: garbage bytes before the n-th frame
-    uint32_t garbageLen = 7;          // how many garbage bytes (at most 64)
-    uint32_t truncateEveryN = 0;      // serial: the n-th frame is cut short (its first half only)
+    uint32_t dropEveryN = 0;         // the n-th cycle sends nothing: a gap in the frame count
+    uint32_t corruptFrameEveryN = 0; // the n-th frame sent carries a wrong CRC
+    uint32_t extraSensorEveryN = 0;  // the n-th frame carries 17 sensor records
+    uint32_t sensor16EveryN = 0;     // the n-th frame's last record has sensor number 16
+    uint32_t garbageEveryN = 0;      // serial: garbage bytes before the n-th frame
+    uint32_t garbageLen = 7;         // how many garbage bytes (at most 64)
+    uint32_t truncateEveryN = 0;     // serial: the n-th frame is cut short (its first half only)
     // Command responses; with faultCmd >= 0 only responses to that command.
     int faultCmd = -1;
     uint32_t corruptResponseEveryN = 0; // the n-th response carries a wrong CRC
@@ -136,8 +136,7 @@ private:
     struct Item;
     size_t Respond(unsigned char* out, const _SEUCMD_HDR& req, uint32_t action, const void* payload,
                    size_t payloadLen) const;
-    size_t Dispatch(const _SEUCMD_HDR& req, const unsigned char* payload, size_t payloadLen,
-                    unsigned char* out);
+    size_t Dispatch(const _SEUCMD_HDR& req, const unsigned char* payload, size_t payloadLen, unsigned char* out);
     bool LocateItem(uint32_t cmd, int index, uint32_t arg2, Item& item);
     bool CheckPayload(uint32_t cmd, const unsigned char* payload, uint32_t arg2) const;
     size_t PnoBody(unsigned char* body, uint32_t arg2, const PnoFrameFaults& faults);

@@ -24,8 +24,7 @@ public:
     int64_t At(uint32_t frameCount) const
     {
         const size_t i = frameCount & (kSlots - 1);
-        return m_count[i].load(std::memory_order_acquire) == frameCount ? m_ns[i].load(std::memory_order_relaxed)
-                                                                        : 0;
+        return m_count[i].load(std::memory_order_acquire) == frameCount ? m_ns[i].load(std::memory_order_relaxed) : 0;
     }
 
 private:

@@ -88,19 +88,23 @@ int main(int argc, char** argv)
 
     CLI::App app(kDescription, "sxsim");
     app.add_option("--sensors", cfg.sensors, "Detected sensors, numbered from 0 (1 to 16)")
-        ->check(CLI::Range(1, 16))->capture_default_str();
-    app.add_option("--sources", cfg.sources, "Detected sources (1 to 4)")->check(CLI::Range(1, 4))->capture_default_str();
+        ->check(CLI::Range(1, 16))
+        ->capture_default_str();
+    app.add_option("--sources", cfg.sources, "Detected sources (1 to 4)")
+        ->check(CLI::Range(1, 4))
+        ->capture_default_str();
     app.add_option("--rate", cfg.rateHz, "Initial frame rate in Hz: 30, 60, 120, 240, 480 or 960")
-        ->check(CLI::IsMember({30, 60, 120, 240, 480, 960}))->capture_default_str();
+        ->check(CLI::IsMember({30, 60, 120, 240, 480, 960}))
+        ->capture_default_str();
     app.add_option("--seuid", cfg.seuid, "Unit identifier")->capture_default_str();
     app.add_option("--seed", cfg.seed, "Seed of the generated motion")->capture_default_str();
     app.add_flag("--static", cfg.staticPose,
                  "Fixed pose: sensor k at x = 10 + k, y = -5 + 2k, z = 3.5 inches, azimuth 10k, elevation 30, "
                  "roll -45 degrees (in the units in force), no acceleration");
     app.add_flag("--accel", cfg.accelRecords, "Acceleration records instead of plain ones");
-    app.add_option("--family", family,
-                   "Device family: tracker (\"SXRC\"/\"SXRP\"), q7tag or q7hub (\"Q7BC\"/\"Q7BP\")")
-        ->check(CLI::IsMember({"tracker", "q7tag", "q7hub"}))->capture_default_str();
+    app.add_option("--family", family, "Device family: tracker (\"SXRC\"/\"SXRP\"), q7tag or q7hub (\"Q7BC\"/\"Q7BP\")")
+        ->check(CLI::IsMember({"tracker", "q7tag", "q7hub"}))
+        ->capture_default_str();
     app.add_option("--tty", tty, "Serve this terminal instead of a new pseudo-terminal pair");
     app.add_flag("--ports", ports, "Also print SXSERIO_PORTS=<path> on the second line");
     app.add_option("--link", link,
@@ -108,8 +112,7 @@ int main(int argc, char** argv)
                    "line to its new pseudo-terminal when the line comes back (--reopen-after); removed at exit");
     bool quietStatus = false;
     bool forceStatus = false;
-    auto* quietOpt =
-        app.add_flag("--quiet", quietStatus, "No status line (by default it is shown only on a terminal)");
+    auto* quietOpt = app.add_flag("--quiet", quietStatus, "No status line (by default it is shown only on a terminal)");
     app.add_flag("--status", forceStatus,
                  "The status line also when standard error is not a terminal (a file, a pipe): "
                  "one whole line a second, for a program that counts the frames sent")
@@ -121,7 +124,8 @@ int main(int argc, char** argv)
                                      "Serve this recording (sxtool record): its identity, units, frame rate and "
                                      "station map, and its frames at their mean recorded pace");
     app.add_option("--speed", speed, "With --replay: play this many times faster")
-        ->check(CLI::PositiveNumber)->needs(replayOpt);
+        ->check(CLI::PositiveNumber)
+        ->needs(replayOpt);
     app.add_flag("--loop", loop, "With --replay: start again after the last frame")->needs(replayOpt);
     app.add_option("--drift-ppm", cfg.driftPpm,
                    "The unit's clock runs this many parts per million fast (its frames come more often), "
@@ -133,36 +137,48 @@ int main(int argc, char** argv)
                    "in nanoseconds of the machine's monotonic clock");
 
     auto* fg = "Faults";
-    app.add_option("--drop-every", faults.dropEveryN, "Leave out every N-th P&O frame (a gap in the frame count)")->group(fg);
+    app.add_option("--drop-every", faults.dropEveryN, "Leave out every N-th P&O frame (a gap in the frame count)")
+        ->group(fg);
     app.add_option("--corrupt-frame-every", faults.corruptFrameEveryN, "Wrong CRC in every N-th P&O frame")->group(fg);
-    app.add_option("--extra-sensor-every", faults.extraSensorEveryN, "17 sensor records in every N-th P&O frame")->group(fg);
-    app.add_option("--sensor16-every", faults.sensor16EveryN, "Sensor number 16 in the last record of every N-th P&O frame")->group(fg);
+    app.add_option("--extra-sensor-every", faults.extraSensorEveryN, "17 sensor records in every N-th P&O frame")
+        ->group(fg);
+    app.add_option("--sensor16-every", faults.sensor16EveryN,
+                   "Sensor number 16 in the last record of every N-th P&O frame")
+        ->group(fg);
     app.add_option("--garbage-every", faults.garbageEveryN, "Garbage bytes before every N-th P&O frame")->group(fg);
     app.add_option("--garbage-len", faults.garbageLen, "How many garbage bytes (1 to 64)")
-        ->check(CLI::Range(1, 64))->capture_default_str()->group(fg);
+        ->check(CLI::Range(1, 64))
+        ->capture_default_str()
+        ->group(fg);
     app.add_option("--truncate-every", faults.truncateEveryN, "Every N-th P&O frame cut short after half its bytes")
         ->group(fg);
-    app.add_option("--fault-cmd", faults.faultCmd, "Response faults only for this command code (default: all)")->group(fg);
-    app.add_option("--corrupt-response-every", faults.corruptResponseEveryN, "Wrong CRC in every N-th response")->group(fg);
+    app.add_option("--fault-cmd", faults.faultCmd, "Response faults only for this command code (default: all)")
+        ->group(fg);
+    app.add_option("--corrupt-response-every", faults.corruptResponseEveryN, "Wrong CRC in every N-th response")
+        ->group(fg);
     app.add_option("--delay-ms", faults.responseDelayMs, "Send responses this many milliseconds late")
-        ->check(CLI::Range(0, 60000))->group(fg);
+        ->check(CLI::Range(0, 60000))
+        ->group(fg);
     app.add_flag("--withhold", faults.withholdResponses, "Do not answer commands")->group(fg);
     app.add_flag("--wrong-cmd-first", faults.wrongCommandFirst,
-                 "Send an ACK with the command word plus one before each answer")->group(fg);
+                 "Send an ACK with the command word plus one before each answer")
+        ->group(fg);
     app.add_flag("--nak-all", faults.nakAll, "Answer every command with NAK")->group(fg);
     app.add_flag("--nak-warning", faults.nakWarning, "Answer accepted commands with NAK_WARNING")->group(fg);
     double jitterMs = 0;
     app.add_option("--jitter-ms", jitterMs,
                    "Write each P&O frame a random 0 to X milliseconds late, keeping their order (0 to 100)")
-        ->check(CLI::Range(0.0, 100.0))->group(fg);
+        ->check(CLI::Range(0.0, 100.0))
+        ->group(fg);
     app.add_option("--quiet-after", quietAfter, "After this many seconds the line goes quiet")->group(fg);
     auto* closeOpt =
         app.add_option("--close-after", closeAfter, "After this many seconds the line closes (hang-up)")->group(fg);
-    auto* reopenOpt = app.add_option("--reopen-after", reopenAfter,
-                                     "This many seconds after it closed, the line comes back on a new pseudo-terminal "
-                                     "(printed, and followed by --link), as a cable put back; the unit goes on as it was")
-                          ->needs(closeOpt)
-                          ->group(fg);
+    auto* reopenOpt =
+        app.add_option("--reopen-after", reopenAfter,
+                       "This many seconds after it closed, the line comes back on a new pseudo-terminal "
+                       "(printed, and followed by --link), as a cable put back; the unit goes on as it was")
+            ->needs(closeOpt)
+            ->group(fg);
     app.add_flag("--reopen-reset", reopenReset,
                  "With --reopen-after: the unit comes back as switched off and on (power-on settings, no output, "
                  "frame count from 0)")
@@ -273,12 +289,13 @@ int main(int argc, char** argv)
         nextStatus += std::chrono::seconds(1);
         const sxsim::SimStats s = sim->Stats();
         // Redrawn in place on a terminal; elsewhere a line each time.
-        std::fprintf(stderr,
-                     "%ssxsim: frames %llu sent, %llu dropped, %llu unsent; commands %llu answered; faults %llu injected%s",
-                     terminal ? "\r" : "", static_cast<unsigned long long>(s.framesSent),
-                     static_cast<unsigned long long>(s.framesDropped), static_cast<unsigned long long>(s.framesUnsent),
-                     static_cast<unsigned long long>(s.commandsAnswered),
-                     static_cast<unsigned long long>(s.faultsInjected), terminal ? " " : "\n");
+        std::fprintf(
+            stderr,
+            "%ssxsim: frames %llu sent, %llu dropped, %llu unsent; commands %llu answered; faults %llu injected%s",
+            terminal ? "\r" : "", static_cast<unsigned long long>(s.framesSent),
+            static_cast<unsigned long long>(s.framesDropped), static_cast<unsigned long long>(s.framesUnsent),
+            static_cast<unsigned long long>(s.commandsAnswered), static_cast<unsigned long long>(s.faultsInjected),
+            terminal ? " " : "\n");
         std::fflush(stderr);
     }
     if (status && terminal)

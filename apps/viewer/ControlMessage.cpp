@@ -96,8 +96,8 @@ bool ParseSet(const Json& j, Control& out, std::string& error)
 
     const auto values = j.find("values");
     if (values == j.end() || !values->is_array() || values->empty() || values->size() > kMaxValueWords)
-        return Fail(error, "set " + out.item + ": \"values\" must be a list of 1 to " +
-                               std::to_string(kMaxValueWords) + " words, as `sxtool set` takes them");
+        return Fail(error, "set " + out.item + ": \"values\" must be a list of 1 to " + std::to_string(kMaxValueWords) +
+                               " words, as `sxtool set` takes them");
     for (const Json& w : *values) {
         if (!w.is_string() || !PlainWord(w.get_ref<const std::string&>()))
             return Fail(error, "set " + out.item + ": a value word has 1 to " + std::to_string(kMaxWordBytes) +

@@ -22,12 +22,12 @@ enum class ControlKind { Stream, Record, Set };
 
 struct Control {
     ControlKind kind = ControlKind::Stream;
-    int64_t id = -1;   // the page's number for the answer; -1: none given
-    bool on = false;   // stream, record
-    std::string item;  // set: the item's name in the item table
+    int64_t id = -1;                 // the page's number for the answer; -1: none given
+    bool on = false;                 // stream, record
+    std::string item;                // set: the item's name in the item table
     std::vector<std::string> values; // set: its value words, as `sxtool set` takes them
-    int sensor = -1;   // set: -1 when not given
-    std::string target; // set: empty when not given
+    int sensor = -1;                 // set: -1 when not given
+    std::string target;              // set: empty when not given
 };
 
 // The most a control message may hold, and the words of a set.

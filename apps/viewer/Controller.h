@@ -60,8 +60,8 @@ private:
 
     void* m_ctx;
     sxframes::StreamGuard& m_guard;
-    std::string m_alert;     // a stall or a lost line, shown on the page
-    sxframes::Json m_state;  // the state last read from the tracker
+    std::string m_alert;    // a stall or a lost line, shown on the page
+    sxframes::Json m_state; // the state last read from the tracker
     Hub& m_hub;
     PoseFeed& m_feed;
     std::FILE* m_out;

@@ -89,7 +89,8 @@ void HttpSession::ReadRequest()
     // The whole header within the request time: a byte a second does not
     // keep a connection.
     m_stream.expires_after(std::chrono::milliseconds(m_hub->Options().requestTimeoutMs));
-    http::async_read(m_stream, m_buffer, *m_parser, beast::bind_front_handler(&HttpSession::OnRead, shared_from_this()));
+    http::async_read(m_stream, m_buffer, *m_parser,
+                     beast::bind_front_handler(&HttpSession::OnRead, shared_from_this()));
 }
 
 void HttpSession::OnRead(beast::error_code ec, size_t)
@@ -171,8 +172,8 @@ void HttpSession::Upgrade(Request req)
     }
     if (!m_hub->BrowserRoom()) {
         stats.browsersRefused.fetch_add(1);
-        Error(req, http::status::service_unavailable, "too many browsers: at most " +
-                                                          std::to_string(m_hub->Options().maxBrowsers));
+        Error(req, http::status::service_unavailable,
+              "too many browsers: at most " + std::to_string(m_hub->Options().maxBrowsers));
         return;
     }
     // A WebSocket from here on: never evicted.

@@ -92,7 +92,7 @@ private:
     uint64_t m_nextId = 1;
     std::map<uint64_t, WsSession*> m_browsers;
     std::map<uint64_t, HttpSession*> m_connections; // oldest first
-    double m_tokens = 0;   // control messages that may still come
+    double m_tokens = 0;                            // control messages that may still come
     int64_t m_tokensNs = 0;
     Controller* m_controls = nullptr;
 };

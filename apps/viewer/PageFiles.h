@@ -9,9 +9,9 @@
 namespace sxviewer {
 
 struct PageFile {
-    const char* target;   // the request target that names it: "/viewer.js"
-    const char* path;     // under the page's folder
-    const char* type;     // its Content-Type
+    const char* target; // the request target that names it: "/viewer.js"
+    const char* path;   // under the page's folder
+    const char* type;   // its Content-Type
     std::string body;
 };
 

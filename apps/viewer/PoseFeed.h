@@ -95,8 +95,8 @@ private:
     bool m_fresh = false; // frames since the last update
 
     sxrec::RecordingWriter m_rec;
-    std::string m_recFile;   // its name, shown on the page
-    std::string m_recError;  // why the last recording stopped early
+    std::string m_recFile;  // its name, shown on the page
+    std::string m_recError; // why the last recording stopped early
 };
 
 } // namespace sxviewer

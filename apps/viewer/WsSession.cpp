@@ -79,8 +79,7 @@ void WsSession::Take(const std::string& message)
     ViewStats& stats = m_hub->Stats();
     if (!m_hub->TakeControlToken()) {
         stats.controlsRefused.fetch_add(1);
-        Refuse(-1, "too many messages: at most " + std::to_string(m_hub->Options().controlsPerSecond) +
-                       " a second");
+        Refuse(-1, "too many messages: at most " + std::to_string(m_hub->Options().controlsPerSecond) + " a second");
         return;
     }
     Control c;

@@ -50,8 +50,8 @@ private:
     bool m_open = false;
     beast::flat_buffer m_in;
     std::deque<Text> m_notices;
-    Text m_pose;           // the newest poses, not yet taken
-    Text m_writing;        // the message on the wire
+    Text m_pose;    // the newest poses, not yet taken
+    Text m_writing; // the message on the wire
     bool m_writingPose = false;
     int64_t m_writeSinceNs = 0;
 };

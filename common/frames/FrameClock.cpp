@@ -85,7 +85,9 @@ double OrderStatistic(double* v, int count, int k)
 
 } // namespace
 
-FrameClock::FrameClock() : m_systemOffsetNs(SystemMinusMonotonicNs()) {}
+FrameClock::FrameClock() : m_systemOffsetNs(SystemMinusMonotonicNs())
+{
+}
 
 void FrameClock::SetNominalPeriodNs(int64_t periodNs)
 {

@@ -18,8 +18,8 @@ public:
     static constexpr unsigned kSlots = 512;    // about 2 s at 240 Hz
 
     struct Slot {
-        int64_t stampNs;   // monotonic clock when it was handed over
-        unsigned length;   // bytes in frame (at most kMaxFrame; longer ones are cut)
+        int64_t stampNs; // monotonic clock when it was handed over
+        unsigned length; // bytes in frame (at most kMaxFrame; longer ones are cut)
         unsigned char frame[kMaxFrame];
     };
 

@@ -144,8 +144,8 @@ Json SensorJson(const CSXSnsFrameA& s, const _UNITS_CONFIG& units, bool accel)
     one["orientation"] = quat ? Json{FloatJson(s.ori[0]), FloatJson(s.ori[1]), FloatJson(s.ori[2]), FloatJson(s.ori[3])}
                               : Json{FloatJson(s.ori[0]), FloatJson(s.ori[1]), FloatJson(s.ori[2])};
     one["units"] = UnitsJson(units);
-    one["status"] = {{"buttons", (s.sfinfo >> 12) & 0x3u}, {"distortion", (s.sfinfo >> 14) & 0xFFu},
-                     {"aux", s.sfinfo >> 22}};
+    one["status"] = {
+        {"buttons", (s.sfinfo >> 12) & 0x3u}, {"distortion", (s.sfinfo >> 14) & 0xFFu}, {"aux", s.sfinfo >> 22}};
     if (accel)
         one["acceleration"] = {FloatJson(s.accel[0]), FloatJson(s.accel[1]), FloatJson(s.accel[2]),
                                FloatJson(s.accel[3])};

@@ -22,7 +22,9 @@ uint64_t Gap(uint32_t last, uint32_t now)
 
 } // namespace
 
-FrameStats::FrameStats() : m_intervalBins(kBins, 0) {}
+FrameStats::FrameStats() : m_intervalBins(kBins, 0)
+{
+}
 
 bool FrameStats::Add(const unsigned char* frame, unsigned length, uint32_t seqNum, uint64_t timeStampNs)
 {

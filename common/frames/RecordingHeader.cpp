@@ -26,7 +26,8 @@ int ReadRecordingHeader(void* ctx, void* dev, sxrec::RecordingHeader& h)
     h.frameRateCode = rate.frame_rate;
     h.stationMap = map.map;
     using namespace std::chrono;
-    h.startMonotonicNs = static_cast<uint64_t>(duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count());
+    h.startMonotonicNs =
+        static_cast<uint64_t>(duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count());
     h.startTimeNs = static_cast<uint64_t>(duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count());
     return rc;
 }

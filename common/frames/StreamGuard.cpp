@@ -132,7 +132,8 @@ bool StreamGuard::Frame(const unsigned char* frame, unsigned length, int64_t now
         m_lost = false;
         closed = true;
     } else if (m_stalled) {
-        m_events.push_back({StreamEvent::Kind::Flowing, LossCause::None, 0, Format(kFlowing, Seconds(nowNs - m_sinceNs))});
+        m_events.push_back(
+            {StreamEvent::Kind::Flowing, LossCause::None, 0, Format(kFlowing, Seconds(nowNs - m_sinceNs))});
     }
     if (m_haveFrame && !closed && nowNs > m_lastFrameNs) {
         const int64_t interval = nowNs - m_lastFrameNs;
@@ -184,7 +185,8 @@ StreamEvent StreamGuard::Poll(int64_t nowNs)
     if (!m_lost && m_active && !m_stalled && nowNs - m_sinceNs >= StallNsLocked()) {
         m_stalled = true;
         ++m_counts.stalls;
-        m_events.push_back({StreamEvent::Kind::Stalled, LossCause::None, 0, Format(kStalled, Seconds(StallNsLocked()))});
+        m_events.push_back(
+            {StreamEvent::Kind::Stalled, LossCause::None, 0, Format(kStalled, Seconds(StallNsLocked()))});
     }
     return m_events.empty() ? StreamEvent{} : Take();
 }
@@ -208,8 +210,8 @@ void StreamGuard::Probe(int64_t nowNs, int64_t silenceNs)
         const bool answered = (rc & 0xFFFF) != E_CTXERR_DEV_RECV_QUEUE_EMPTY;
         m_answered = answered ? m_answered + 1 : 0;
         m_nextProbeNs = nowNs + (answered ? m_opt.probeAfterNs : m_opt.retryEveryNs);
-        stopped = m_answered >= kAnswersWithoutFrames &&
-                  silenceNs >= kAnswersWithoutFrames * m_opt.probeAfterNs && silenceNs >= kStallPeriods * m_periodNs;
+        stopped = m_answered >= kAnswersWithoutFrames && silenceNs >= kAnswersWithoutFrames * m_opt.probeAfterNs &&
+                  silenceNs >= kStallPeriods * m_periodNs;
     }
     if (stopped)
         LoseLine(LossCause::OutputStopped, E_SXERR_TIMEOUT, nowNs);

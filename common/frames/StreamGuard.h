@@ -146,13 +146,13 @@ private:
     bool m_gapPending = false;
     LossCause m_cause = LossCause::None;
     int64_t m_lostNs = 0;
-    int64_t m_sinceNs = 0;     // the last frame, or the stream's (re)start
+    int64_t m_sinceNs = 0; // the last frame, or the stream's (re)start
     bool m_haveFrame = false;
     uint32_t m_lastFrameNum = 0;
     int64_t m_lastFrameNs = 0;
-    int64_t m_periodNs = 0;    // frame interval, smoothed
+    int64_t m_periodNs = 0; // frame interval, smoothed
     int64_t m_nextProbeNs = 0;
-    int m_answered = 0;        // probes answered in this silence
+    int m_answered = 0; // probes answered in this silence
     int64_t m_nextRetryNs = 0;
 };
 

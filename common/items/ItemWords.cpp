@@ -13,23 +13,74 @@ namespace sxitems {
 
 namespace {
 
-const char* PosName(unsigned v) { return CSXcmd::posunitsstr(v, false, false); }
-const char* PosShort(unsigned v) { return CSXcmd::posunitsstr(v, false, true); }
-const char* PosLong(unsigned v) { return CSXcmd::posunitsstr(v, true, false); }
-const char* OriName(unsigned v) { return CSXcmd::oriunitsstr(v, false, false); }
-const char* OriShort(unsigned v) { return CSXcmd::oriunitsstr(v, false, true); }
-const char* OriLong(unsigned v) { return CSXcmd::oriunitsstr(v, true, false); }
-const char* FilterLevel(unsigned v) { return CSXcmd::filterlevstr(v); }
-const char* FilterTarget(unsigned v) { return CSXcmd::filtertarstr(v); }
-const char* HemPreset(unsigned v) { return CSXcmd::hemispherestr(v); }
-const char* TrackerHem(unsigned v) { return CSXcmd::sxhemispherestr(v); }
-const char* Ftt(unsigned v) { return CSXcmd::fttstr(v); }
-const char* Origin(unsigned v) { return CSXcmd::snsorigstr(v); }
-const char* Stylus(unsigned v) { return CSXcmd::stylusmodestr(v); }
-const char* ParityName(unsigned v) { return CSXcmd::paritystr(v); }
-const char* ParityText(unsigned v) { return CSXcmd::parityvalstr(v); }
-const char* RateName(unsigned v) { return CSXcmd::calcorrectstr(v, false); }
-const char* RateShort(unsigned v) { return CSXcmd::calcorrectstr(v, true); }
+const char* PosName(unsigned v)
+{
+    return CSXcmd::posunitsstr(v, false, false);
+}
+const char* PosShort(unsigned v)
+{
+    return CSXcmd::posunitsstr(v, false, true);
+}
+const char* PosLong(unsigned v)
+{
+    return CSXcmd::posunitsstr(v, true, false);
+}
+const char* OriName(unsigned v)
+{
+    return CSXcmd::oriunitsstr(v, false, false);
+}
+const char* OriShort(unsigned v)
+{
+    return CSXcmd::oriunitsstr(v, false, true);
+}
+const char* OriLong(unsigned v)
+{
+    return CSXcmd::oriunitsstr(v, true, false);
+}
+const char* FilterLevel(unsigned v)
+{
+    return CSXcmd::filterlevstr(v);
+}
+const char* FilterTarget(unsigned v)
+{
+    return CSXcmd::filtertarstr(v);
+}
+const char* HemPreset(unsigned v)
+{
+    return CSXcmd::hemispherestr(v);
+}
+const char* TrackerHem(unsigned v)
+{
+    return CSXcmd::sxhemispherestr(v);
+}
+const char* Ftt(unsigned v)
+{
+    return CSXcmd::fttstr(v);
+}
+const char* Origin(unsigned v)
+{
+    return CSXcmd::snsorigstr(v);
+}
+const char* Stylus(unsigned v)
+{
+    return CSXcmd::stylusmodestr(v);
+}
+const char* ParityName(unsigned v)
+{
+    return CSXcmd::paritystr(v);
+}
+const char* ParityText(unsigned v)
+{
+    return CSXcmd::parityvalstr(v);
+}
+const char* RateName(unsigned v)
+{
+    return CSXcmd::calcorrectstr(v, false);
+}
+const char* RateShort(unsigned v)
+{
+    return CSXcmd::calcorrectstr(v, true);
+}
 
 bool Same(const char* text, const std::string& word)
 {
@@ -56,28 +107,26 @@ std::string Lower(const char* text)
 
 const Vocabulary kPosUnits{"position units", "POS_", POS_MAX, PosName, PosShort, PosLong, "PosUnits"};
 const Vocabulary kOriUnits{"orientation units", "ORI_", ORI_MAX, OriName, OriShort, OriLong, "OriUnits"};
-const Vocabulary kFilterLevels{"filter level", "FILTER_LVL_", FILTER_LVL_RESERVED, FilterLevel, nullptr, nullptr,
-                               "FilterLevel"};
-const Vocabulary kFilterTargets{"filter target", "FILTER_TRGT_", FILTER_TRGT_MAX, FilterTarget, nullptr, nullptr,
-                                "FilterTarget"};
-const Vocabulary kHemispherePresets{"hemisphere", "", CHemisphereCfg::CUSTOM, HemPreset, nullptr, nullptr,
-                                    "HemispherePreset"};
+const Vocabulary kFilterLevels{"filter level", "FILTER_LVL_", FILTER_LVL_RESERVED, FilterLevel,
+                               nullptr,        nullptr,       "FilterLevel"};
+const Vocabulary kFilterTargets{"filter target", "FILTER_TRGT_", FILTER_TRGT_MAX, FilterTarget,
+                                nullptr,         nullptr,        "FilterTarget"};
+const Vocabulary kHemispherePresets{"hemisphere", "",      CHemisphereCfg::CUSTOM, HemPreset,
+                                    nullptr,      nullptr, "HemispherePreset"};
 const Vocabulary kTrackerHemispheres{"start-up hemisphere", "", E_SX_HEM_MAX, TrackerHem, nullptr, nullptr,
                                      "StartupHemisphere"};
 const Vocabulary kFttModes{"FTT mode", "FTT_MODE_", FTT_MODE_MAX, Ftt, nullptr, nullptr, "Ftt"};
 const Vocabulary kSensorOrigins{"sensor origin", "SNS_ORIG_", SNS_ORIG_MAX, Origin, nullptr, nullptr, "Origin"};
-const Vocabulary kStylusModes{"stylus mode", "STYLUS_MODE_", STYLUS_MODE_MAX, Stylus, nullptr, nullptr,
-                              "Stylus"};
+const Vocabulary kStylusModes{"stylus mode", "STYLUS_MODE_", STYLUS_MODE_MAX, Stylus, nullptr, nullptr, "Stylus"};
 const Vocabulary kParities{"parity", "E_PARITY_", E_PARITY_MAX, ParityName, ParityText, nullptr, "Parity"};
-const Vocabulary kCorrectionRates{"correction rate", "CALCORRECT_", CALCORRECT_MAX, RateName, RateShort, nullptr,
-                                  "CorrectionRate"};
+const Vocabulary kCorrectionRates{"correction rate", "CALCORRECT_", CALCORRECT_MAX,  RateName,
+                                  RateShort,         nullptr,       "CorrectionRate"};
 
 const Vocabulary* const* AllVocabularies(size_t& count)
 {
-    static const Vocabulary* const all[] = {&kPosUnits,          &kOriUnits,           &kFilterLevels,
-                                            &kFilterTargets,     &kHemispherePresets,  &kTrackerHemispheres,
-                                            &kFttModes,          &kSensorOrigins,      &kStylusModes,
-                                            &kParities,          &kCorrectionRates};
+    static const Vocabulary* const all[] = {
+        &kPosUnits, &kOriUnits,      &kFilterLevels, &kFilterTargets, &kHemispherePresets, &kTrackerHemispheres,
+        &kFttModes, &kSensorOrigins, &kStylusModes,  &kParities,      &kCorrectionRates};
     count = sizeof all / sizeof all[0];
     return all;
 }

@@ -36,8 +36,9 @@ constexpr Field Member(const char* name, size_t offset, const char* doc)
 {
     constexpr uint16_t count = std::rank_v<M> == 0 ? 1 : static_cast<uint16_t>(std::extent_v<M, 0>);
     constexpr uint8_t cols = std::rank_v<M> == 2 ? static_cast<uint8_t>(std::extent_v<M, 1>) : 0;
-    return Field{name, TypeOf<M>(), static_cast<uint16_t>(offset), count, cols, 0, 0, true, RecordKind::None, doc,
-                 nullptr, FieldForm::Number};
+    return Field{
+        name,    TypeOf<M>(),      static_cast<uint16_t>(offset), count, cols, 0, 0, true, RecordKind::None, doc,
+        nullptr, FieldForm::Number};
 }
 
 // A member of the payload record, typed by the member itself.
@@ -46,24 +47,25 @@ constexpr Field Member(const char* name, size_t offset, const char* doc)
 // Bits of the word at offset.
 constexpr Field Bits(const char* name, size_t offset, uint8_t shift, uint8_t width, const char* doc)
 {
-    return Field{name, FieldType::Bits, static_cast<uint16_t>(offset), 1, 0, shift, width, true, RecordKind::None, doc,
-                 nullptr, FieldForm::Number};
+    return Field{
+        name,    FieldType::Bits,  static_cast<uint16_t>(offset), 1, 0, shift, width, true, RecordKind::None, doc,
+        nullptr, FieldForm::Number};
 }
 constexpr Field Flag(const char* name, size_t offset, uint8_t bit, const char* doc)
 {
-    return Field{name, FieldType::Flag, static_cast<uint16_t>(offset), 1, 0, bit, 1, true, RecordKind::None, doc, nullptr,
-                 FieldForm::Boolean};
+    return Field{name,    FieldType::Flag,   static_cast<uint16_t>(offset), 1, 0, bit, 1, true, RecordKind::None, doc,
+                 nullptr, FieldForm::Boolean};
 }
 // The whole word that bit fields share, settable but not among the shown fields.
 constexpr Field Word(const char* name, size_t offset, const char* doc)
 {
-    return Field{name, FieldType::U32, static_cast<uint16_t>(offset), 1, 0, 0, 0, false, RecordKind::None, doc, nullptr,
-                 FieldForm::Number};
+    return Field{name,    FieldType::U32,   static_cast<uint16_t>(offset), 1, 0, 0, 0, false, RecordKind::None, doc,
+                 nullptr, FieldForm::Number};
 }
 constexpr Field Nested(const char* name, size_t offset, RecordKind kind, const char* doc)
 {
-    return Field{name, FieldType::Record, static_cast<uint16_t>(offset), 1, 0, 0, 0, true, kind, doc, nullptr,
-                 FieldForm::Number};
+    return Field{name,    FieldType::Record, static_cast<uint16_t>(offset), 1, 0, 0, 0, true, kind, doc,
+                 nullptr, FieldForm::Number};
 }
 
 // An enumerated field: its value words.

@@ -23,36 +23,90 @@ namespace {
 // The few system calls this needs, by their names on each system.
 #ifdef _WIN32
 using StatBuf = struct _stat64;
-int StatOf(const std::string& p, StatBuf& st) { return _stat64(p.c_str(), &st); }
-int LinkStatOf(const std::string& p, StatBuf& st) { return _stat64(p.c_str(), &st); }
-bool IsDir(const StatBuf& st) { return (st.st_mode & _S_IFMT) == _S_IFDIR; }
-bool IsRegular(const StatBuf& st) { return (st.st_mode & _S_IFMT) == _S_IFREG; }
+int StatOf(const std::string& p, StatBuf& st)
+{
+    return _stat64(p.c_str(), &st);
+}
+int LinkStatOf(const std::string& p, StatBuf& st)
+{
+    return _stat64(p.c_str(), &st);
+}
+bool IsDir(const StatBuf& st)
+{
+    return (st.st_mode & _S_IFMT) == _S_IFDIR;
+}
+bool IsRegular(const StatBuf& st)
+{
+    return (st.st_mode & _S_IFMT) == _S_IFREG;
+}
 int CreateExclusive(const std::string& name)
 {
     return _open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
-int CloseFd(int fd) { return _close(fd); }
-int Unlink(const std::string& p) { return _unlink(p.c_str()); }
-std::FILE* WriteStream(int fd) { return _fdopen(fd, "wb"); }
-int ProcessId() { return _getpid(); }
-bool Sync(std::FILE* f) { return _commit(_fileno(f)) == 0; }
+int CloseFd(int fd)
+{
+    return _close(fd);
+}
+int Unlink(const std::string& p)
+{
+    return _unlink(p.c_str());
+}
+std::FILE* WriteStream(int fd)
+{
+    return _fdopen(fd, "wb");
+}
+int ProcessId()
+{
+    return _getpid();
+}
+bool Sync(std::FILE* f)
+{
+    return _commit(_fileno(f)) == 0;
+}
 #else
 using StatBuf = struct stat;
-int StatOf(const std::string& p, StatBuf& st) { return ::stat(p.c_str(), &st); }
-int LinkStatOf(const std::string& p, StatBuf& st) { return ::lstat(p.c_str(), &st); }
-bool IsDir(const StatBuf& st) { return S_ISDIR(st.st_mode); }
-bool IsRegular(const StatBuf& st) { return S_ISREG(st.st_mode); }
+int StatOf(const std::string& p, StatBuf& st)
+{
+    return ::stat(p.c_str(), &st);
+}
+int LinkStatOf(const std::string& p, StatBuf& st)
+{
+    return ::lstat(p.c_str(), &st);
+}
+bool IsDir(const StatBuf& st)
+{
+    return S_ISDIR(st.st_mode);
+}
+bool IsRegular(const StatBuf& st)
+{
+    return S_ISREG(st.st_mode);
+}
 // Never an existing file, never through a link.
 int CreateExclusive(const std::string& name)
 {
     return ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
 }
-int CloseFd(int fd) { return ::close(fd); }
-int Unlink(const std::string& p) { return ::unlink(p.c_str()); }
-std::FILE* WriteStream(int fd) { return ::fdopen(fd, "wb"); }
-int ProcessId() { return static_cast<int>(::getpid()); }
+int CloseFd(int fd)
+{
+    return ::close(fd);
+}
+int Unlink(const std::string& p)
+{
+    return ::unlink(p.c_str());
+}
+std::FILE* WriteStream(int fd)
+{
+    return ::fdopen(fd, "wb");
+}
+int ProcessId()
+{
+    return static_cast<int>(::getpid());
+}
 // A file that cannot be synced (a pipe, some FUSE mounts) is no error.
-bool Sync(std::FILE* f) { return ::fsync(fileno(f)) == 0 || errno == EINVAL || errno == EROFS; }
+bool Sync(std::FILE* f)
+{
+    return ::fsync(fileno(f)) == 0 || errno == EINVAL || errno == EROFS;
+}
 #endif
 
 // A fresh hidden name beside path: "dir/.name.<pid>-<tick>-<n>.tmp".

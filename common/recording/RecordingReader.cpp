@@ -173,7 +173,8 @@ bool RecordingReader::ReadHeader()
         return Corrupt(hdr::kHeaderLen, "header length " + std::to_string(headerLen) + " out of range");
     size_t rest = 0;
     if (!ReadExact(fixed + hdr::kSeuId, kHeaderLen - hdr::kSeuId, rest))
-        return m_ioFailed ? false : Corrupt(m_offset, "truncated header (" + Count(hdr::kSeuId + rest, headerLen) + ")");
+        return m_ioFailed ? false
+                          : Corrupt(m_offset, "truncated header (" + Count(hdr::kSeuId + rest, headerLen) + ")");
     // Bytes of a longer header that this version does not know.
     for (uint32_t skipped = kHeaderLen; skipped < headerLen;) {
         unsigned char scratch[256];
@@ -251,8 +252,8 @@ ReadResult RecordingReader::GapRecord(uint64_t start, const unsigned char* head)
 {
     static_assert(kGapLen > kFrameRecordHeaderLen, "a gap record is read in two parts");
     if (sxwire::GetLE32(head + gap::kLength) != kGapLen)
-        return Fault(start, "gap record length " + std::to_string(sxwire::GetLE32(head + gap::kLength)) +
-                                " is not " + std::to_string(kGapLen));
+        return Fault(start, "gap record length " + std::to_string(sxwire::GetLE32(head + gap::kLength)) + " is not " +
+                                std::to_string(kGapLen));
     unsigned char whole[kGapLen];
     std::memcpy(whole, head, kFrameRecordHeaderLen);
     size_t got = 0;
@@ -279,8 +280,8 @@ ReadResult RecordingReader::Trailer(uint64_t start, const unsigned char* head)
         return Fault(start, "damaged trailer");
     const uint64_t counted = sxwire::GetLE64(head + trl::kFrameCount);
     if (counted != m_frames)
-        return Fault(start, "the trailer counts " + std::to_string(counted) + " frames, " +
-                                std::to_string(m_frames) + " were read");
+        return Fault(start, "the trailer counts " + std::to_string(counted) + " frames, " + std::to_string(m_frames) +
+                                " were read");
     unsigned char more;
     size_t got = 0;
     ReadExact(&more, 1, got);

@@ -37,7 +37,8 @@ void CutFile(std::FILE* f, uint64_t size)
 void RemoveFile(const std::string& path, int fd)
 {
 #ifndef _WIN32
-    struct stat mine {}, named {};
+    struct stat mine {
+    }, named{};
     if (::fstat(fd, &mine) != 0 || ::lstat(path.c_str(), &named) != 0 || mine.st_dev != named.st_dev ||
         mine.st_ino != named.st_ino)
         return;

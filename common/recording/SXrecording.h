@@ -97,14 +97,14 @@ constexpr uint32_t kFlagSimulated = 1u << 0; // recorded from a simulated tracke
 // What the header tells about the recorded session.
 struct RecordingHeader {
     uint32_t version = kFormatVersion;
-    uint32_t flags = 0;          // kFlag... bits
+    uint32_t flags = 0; // kFlag... bits
     uint32_t seuid = 0;
-    uint32_t frameRateCode = 0;  // eFrameRate
-    _UNITS_CONFIG units{};       // in force when recording began
-    uint32_t stationMap = 0;     // the unit's station map word
-    uint64_t startTimeNs = 0;    // wall clock, nanoseconds since 1970
+    uint32_t frameRateCode = 0;    // eFrameRate
+    _UNITS_CONFIG units{};         // in force when recording began
+    uint32_t stationMap = 0;       // the unit's station map word
+    uint64_t startTimeNs = 0;      // wall clock, nanoseconds since 1970
     uint64_t startMonotonicNs = 0; // the monotonic clock at the same moment (0: not recorded)
-    _WHOAMI_STRUCT identity{};   // the unit's identity record
+    _WHOAMI_STRUCT identity{};     // the unit's identity record
 };
 
 // One recorded frame.

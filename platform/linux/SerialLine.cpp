@@ -86,17 +86,34 @@ unsigned int FormatCflag(const _SX_DCB& dcb)
 {
     unsigned int cflag = 0;
     switch (dcb.ByteSize) {
-    case 5: cflag |= CS5; break;
-    case 6: cflag |= CS6; break;
-    case 7: cflag |= CS7; break;
-    default: cflag |= CS8; break;
+    case 5:
+        cflag |= CS5;
+        break;
+    case 6:
+        cflag |= CS6;
+        break;
+    case 7:
+        cflag |= CS7;
+        break;
+    default:
+        cflag |= CS8;
+        break;
     }
     switch (dcb.Parity) {
-    case 0: break;
-    case 1: cflag |= PARENB | PARODD; break;
-    case 2: cflag |= PARENB; break;
-    case 3: cflag |= PARENB | PARODD | CMSPAR; break; // mark
-    default: cflag |= PARENB | CMSPAR; break;          // space
+    case 0:
+        break;
+    case 1:
+        cflag |= PARENB | PARODD;
+        break;
+    case 2:
+        cflag |= PARENB;
+        break;
+    case 3:
+        cflag |= PARENB | PARODD | CMSPAR;
+        break; // mark
+    default:
+        cflag |= PARENB | CMSPAR;
+        break; // space
     }
     if (dcb.StopBits != SXDCB_ONESTOPBIT)
         cflag |= CSTOPB;
@@ -106,10 +123,18 @@ unsigned int FormatCflag(const _SX_DCB& dcb)
 void FormatFromCflag(unsigned int cflag, _SX_DCB& dcb)
 {
     switch (cflag & CSIZE) {
-    case CS5: dcb.ByteSize = 5; break;
-    case CS6: dcb.ByteSize = 6; break;
-    case CS7: dcb.ByteSize = 7; break;
-    default: dcb.ByteSize = 8; break;
+    case CS5:
+        dcb.ByteSize = 5;
+        break;
+    case CS6:
+        dcb.ByteSize = 6;
+        break;
+    case CS7:
+        dcb.ByteSize = 7;
+        break;
+    default:
+        dcb.ByteSize = 8;
+        break;
     }
     if (!(cflag & PARENB))
         dcb.Parity = 0;
@@ -185,11 +210,9 @@ bool SetLineSettings(Handle port, const _SX_DCB& dcb)
     if (ioctl(fd, TCSETS2, &t) != 0)
         return false;
 
-    if (dcb.fDtrControl != SXDCB_LINE_HANDSHAKE &&
-        !ModemLine(fd, TIOCM_DTR, dcb.fDtrControl == SXDCB_LINE_ENABLE))
+    if (dcb.fDtrControl != SXDCB_LINE_HANDSHAKE && !ModemLine(fd, TIOCM_DTR, dcb.fDtrControl == SXDCB_LINE_ENABLE))
         return false;
-    if (dcb.fRtsControl != SXDCB_LINE_HANDSHAKE &&
-        !ModemLine(fd, TIOCM_RTS, dcb.fRtsControl == SXDCB_LINE_ENABLE))
+    if (dcb.fRtsControl != SXDCB_LINE_HANDSHAKE && !ModemLine(fd, TIOCM_RTS, dcb.fRtsControl == SXDCB_LINE_ENABLE))
         return false;
     return true;
 }

@@ -168,8 +168,8 @@ bool ListPortsFromSysfs(const std::string& sysRoot, std::vector<PortEntry>& out)
     closedir(dir);
     std::sort(names.begin(), names.end(), NaturalLess);
     for (const std::string& name : names)
-        out.push_back({static_cast<unsigned int>(out.size() + 1), "/dev/" + name,
-                       Description(classDir + "/" + name, sysRoot)});
+        out.push_back(
+            {static_cast<unsigned int>(out.size() + 1), "/dev/" + name, Description(classDir + "/" + name, sysRoot)});
     return true;
 }
 

@@ -123,8 +123,8 @@ IoStatus ReadOnce(HANDLE port, Handle ev, unsigned char* buf, DWORD n, DWORD wai
 
 Handle OpenLine(const char* path)
 {
-    HANDLE h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
-                           nullptr);
+    HANDLE h =
+        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     return h == INVALID_HANDLE_VALUE ? nullptr : h;
 }
 
@@ -230,8 +230,8 @@ IoStatus ReadSome(Handle port, Handle ev, unsigned char* buf, int n, int timeout
             return st;
     }
     const DWORD room = static_cast<DWORD>(n - got);
-    const IoStatus st = ReadOnce(h, ev, buf + got, bytes < room ? bytes : room,
-                                 static_cast<DWORD>(timeoutMs) + kOverdueMs, done);
+    const IoStatus st =
+        ReadOnce(h, ev, buf + got, bytes < room ? bytes : room, static_cast<DWORD>(timeoutMs) + kOverdueMs, done);
     got += static_cast<int>(done);
     return st;
 }

@@ -13,16 +13,15 @@ namespace {
 
 PyObject* g_sxError = nullptr;
 
-constexpr const char* kSXErrorDoc =
-    "A tracker operation failed.\n\n"
-    "Attributes:\n"
-    "    code: the error code (the low 16 bits of value), an ErrorCode value.\n"
-    "    detail: the detail of the code (the high 16 bits, signed): a command\n"
-    "        code for E_SXERR_INVALID_CRC, the transport's own code for the\n"
-    "        transport errors, else 0.\n"
-    "    value: the whole 32-bit result of the library.\n"
-    "    text: the library's text of the value.\n"
-    "    operation: what was being done.";
+constexpr const char* kSXErrorDoc = "A tracker operation failed.\n\n"
+                                    "Attributes:\n"
+                                    "    code: the error code (the low 16 bits of value), an ErrorCode value.\n"
+                                    "    detail: the detail of the code (the high 16 bits, signed): a command\n"
+                                    "        code for E_SXERR_INVALID_CRC, the transport's own code for the\n"
+                                    "        transport errors, else 0.\n"
+                                    "    value: the whole 32-bit result of the library.\n"
+                                    "    text: the library's text of the value.\n"
+                                    "    operation: what was being done.";
 
 struct CodeName {
     int code;

@@ -22,7 +22,13 @@ inline void Check(int value, const char* operation)
 }
 
 // The low and high halves of a result value.
-inline int ErrCode(int value) { return static_cast<int>(static_cast<unsigned>(value) & 0xFFFFu); }
-inline int ErrDetail(int value) { return static_cast<int>(static_cast<short>(static_cast<unsigned>(value) >> 16)); }
+inline int ErrCode(int value)
+{
+    return static_cast<int>(static_cast<unsigned>(value) & 0xFFFFu);
+}
+inline int ErrDetail(int value)
+{
+    return static_cast<int>(static_cast<short>(static_cast<unsigned>(value) >> 16));
+}
 
 } // namespace sxpy

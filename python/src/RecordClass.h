@@ -183,8 +183,8 @@ public:
     explicit Binder(py::module_& m) : m_def(sxitems::Record(K)), m_cls(m, m_def.name, m_def.doc)
     {
         M::def = &m_def;
-        MutableOps(K) = RecordOps{m_def.name, m_def.size, &record::Load<K>, &record::Store<K>, false, &M::fields,
-                                  nullptr};
+        MutableOps(K) =
+            RecordOps{m_def.name, m_def.size, &record::Load<K>, &record::Store<K>, false, &M::fields, nullptr};
 
         m_cls.def(py::init([](py::args args, py::kwargs kwargs) {
                       V r;
@@ -338,7 +338,9 @@ private:
             const sxitems::Vocabulary* words = f.words;
             m_cls.def_property(
                 f.name, [off, words](const V& r) { return EnumValue(*words, record::Read<uint32_t>(r.raw, off)); },
-                [off, words, what](V& r, py::object v) { record::Write<uint32_t>(r.raw, off, WordValue(*words, v, what)); },
+                [off, words, what](V& r, py::object v) {
+                    record::Write<uint32_t>(r.raw, off, WordValue(*words, v, what));
+                },
                 f.doc);
             return;
         }

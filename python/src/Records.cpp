@@ -51,12 +51,13 @@ void RegisterEnums(py::module_& m)
         // str() and an f-string give the member's word, as sxtool and the
         // JSON forms write it ("cm"); a numeric format ("d", "x") formats
         // the number, any other (width, alignment) the word.
-        e.attr("__str__") = py::cpp_function(
-            [&v](py::handle self) { return sxitems::Word(v, self.cast<unsigned>()); }, py::is_method(e));
+        e.attr("__str__") = py::cpp_function([&v](py::handle self) { return sxitems::Word(v, self.cast<unsigned>()); },
+                                             py::is_method(e));
         e.attr("__format__") = py::cpp_function(
             [](py::handle self, const std::string& spec) -> py::str {
                 const bool numeric = !spec.empty() && std::strchr("bcdoxXneEfFgG%", spec.back()) != nullptr;
-                const py::object shown = numeric ? py::object(py::int_(self.cast<unsigned>())) : py::object(py::str(self));
+                const py::object shown =
+                    numeric ? py::object(py::int_(self.cast<unsigned>())) : py::object(py::str(self));
                 return py::reinterpret_steal<py::str>(PyObject_Format(shown.ptr(), py::str(spec).ptr()));
             },
             py::is_method(e));

@@ -74,8 +74,7 @@ sxitems::Values SplitWords(const std::string& text)
 
 // A set() value into the payload, with the call and the forms it takes in
 // the message of a value of the wrong kind.
-void StoreValue(const RecordOps& ops, const sxitems::Item& it, const std::string& call, py::handle value,
-                void* payload)
+void StoreValue(const RecordOps& ops, const sxitems::Item& it, const std::string& call, py::handle value, void* payload)
 {
     const char* words = sxitems::FindWordParser(it.name) ? it.values : nullptr;
     try {
@@ -132,7 +131,10 @@ py::object TrackerCore::Command(const char* verb, int action, py::object item, p
         throw py::value_error(call + ": " + name + " addresses a source: give source= (0 to 3)");
     }
     const int arg2 = static_cast<int>(IntArg(arg2Obj, call + ": arg2", "an int"));
-    const std::string op = Where(verb, name, level == Level::Sensor ? "sensor" : level == Level::Source ? "source" : nullptr,
+    const std::string op = Where(verb, name,
+                                 level == Level::Sensor   ? "sensor"
+                                 : level == Level::Source ? "source"
+                                                          : nullptr,
                                  index);
     if ((it->actions & (1u << action)) == 0)
         Raise(E_SXERR_INVALID_ACTION, op.c_str());

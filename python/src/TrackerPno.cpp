@@ -55,10 +55,10 @@ void OnPno(void* arg, unsigned char* frame, unsigned int length)
         if (st->restartClock.exchange(false))
             st->clock.Reset();
         st->clock.SetNominalPeriodNs(st->periodNs.load());
-        raw.timeNs = st->clock
-                         .Stamp(FrameCountOf(frame, length, !IsWholeFrame(frame, length)),
-                                static_cast<int64_t>(raw.timestampNs))
-                         .systemNs;
+        raw.timeNs =
+            st->clock
+                .Stamp(FrameCountOf(frame, length, !IsWholeFrame(frame, length)), static_cast<int64_t>(raw.timestampNs))
+                .systemNs;
         const PyGILState_STATE gil = PyGILState_Ensure();
         if (!g_finalizing.load() && st->fn) {
             // Holds the function through the call, should it replace itself.
@@ -144,8 +144,8 @@ py::object TrackerCore::NextFrame(double timeoutS)
     RequireNoCallback();
     if (!(timeoutS >= 0))
         timeoutS = 0;
-    const auto wait = std::chrono::duration_cast<Clock::duration>(
-        std::chrono::duration<double>(std::min(timeoutS, 1e6)));
+    const auto wait =
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(std::min(timeoutS, 1e6)));
     RawFrame raw;
     const int r = Blocking([&] {
         RequireOpen();

@@ -95,7 +95,6 @@ bool TakeConfig(sxsim::SimConfig& c, const std::string& name, py::handle value)
 }
 #endif
 
-
 } // namespace
 
 void TrackerCore::OpenSimulated(int sensors, int rate, int timeoutMs, int retries, const py::kwargs& options)

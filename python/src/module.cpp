@@ -57,15 +57,15 @@ void RegisterTracker(py::module_& m)
         .def("_open_hub", &TrackerCore::OpenHub, py::arg("timeout_ms"))
         .def("_open_serial", &TrackerCore::OpenSerial, py::arg("port"), py::arg("cfg"), py::arg("timeout_ms"),
              py::arg("retries"))
-        .def("_open_simulated", &TrackerCore::OpenSimulated, py::arg("sensors"), py::arg("rate"),
-             py::arg("timeout_ms"), py::arg("retries"))
+        .def("_open_simulated", &TrackerCore::OpenSimulated, py::arg("sensors"), py::arg("rate"), py::arg("timeout_ms"),
+             py::arg("retries"))
         .def("close", &TrackerCore::Close,
              "Stops continuous output, releases the device and its context (and stops a\n"
              "simulated tracker). Closing a closed tracker does nothing.")
         .def_property_readonly("is_open", &TrackerCore::IsOpen, "The tracker is connected.")
         .def_property_readonly("kind", &TrackerCore::Kind, "How the tracker is connected.")
-        .def("get", &TrackerCore::Get, py::arg("item"), py::arg("sensor") = py::none(),
-             py::arg("source") = py::none(), py::kw_only(), py::arg("arg2") = 0,
+        .def("get", &TrackerCore::Get, py::arg("item"), py::arg("sensor") = py::none(), py::arg("source") = py::none(),
+             py::kw_only(), py::arg("arg2") = 0,
              "Reads configuration item `item` (see sxcmdif.ITEMS) and returns its value.\n\n"
              "Sensor items need sensor (0 to 15), source items source (0 to 3); \"whoami\"\n"
              "reads the unit, a sensor or a source. arg2 is the command's second argument\n"
@@ -134,8 +134,10 @@ PYBIND11_MODULE(_core, m)
     RegisterItems(m);
     RegisterTracker(m);
 
-    m.def("version", [] { return std::string(sxcmdif_version()); }, "The library's version text.");
-    m.def("build_datetime", [] { return std::string(sxcmdif_datetime()); }, "The library's build date and time.");
+    m.def(
+        "version", [] { return std::string(sxcmdif_version()); }, "The library's version text.");
+    m.def(
+        "build_datetime", [] { return std::string(sxcmdif_datetime()); }, "The library's build date and time.");
     m.def("trace", &sxcmdif_trace, py::arg("level"),
           "Library-wide trace level 0 to 7 (any other value: off); taken by trackers opened afterwards.");
     m.def(

@@ -19,7 +19,10 @@ using sxtest::StdoutCapture;
 
 namespace {
 
-const char* NameA(unsigned) { return "A"; }
+const char* NameA(unsigned)
+{
+    return "A";
+}
 
 int ActiveCountOf(const std::string& trace)
 {
@@ -226,7 +229,12 @@ std::string InChildWithoutTty(int (*fn)(), int* rc)
 TEST(StdoutHook, WithoutConsole)
 {
     int rc = -1;
-    std::string out = InChildWithoutTty([] { sxcmdif_trace(3); return sxcmdif_stdout(); }, &rc);
+    std::string out = InChildWithoutTty(
+        [] {
+            sxcmdif_trace(3);
+            return sxcmdif_stdout();
+        },
+        &rc);
     EXPECT_EQ(rc, E_SXERR_NOTFOUND);
     EXPECT_EQ(out, "sxcmdif_stdoutstdout\r\n");
 }
@@ -234,7 +242,12 @@ TEST(StdoutHook, WithoutConsole)
 TEST(StdoutHook, TraceOffDoesNothing)
 {
     int rc = -1;
-    std::string out = InChildWithoutTty([] { sxcmdif_trace(0); return sxcmdif_stdout(); }, &rc);
+    std::string out = InChildWithoutTty(
+        [] {
+            sxcmdif_trace(0);
+            return sxcmdif_stdout();
+        },
+        &rc);
     EXPECT_EQ(rc, E_SX_SUCCESS);
     EXPECT_EQ(out, "");
 }

@@ -79,7 +79,8 @@ TEST(ErrText, TransportWriteErrorsCarryTheTransportsText)
 {
     EXPECT_STREQ(sxcmdif_errorStr((1 << 16) | 27), "E_DEVIOERR_USB_WRITERR : E_SXUSB_ERR_WRITE_COUNT_WRONG");
     EXPECT_STREQ(sxcmdif_errorStr(27), "E_DEVIOERR_USB_WRITERR : E_SXUSB_ERR_SUCCESS");
-    EXPECT_STREQ(sxcmdif_errorStr(static_cast<int>(0xFFFC0000u | 27)), "E_DEVIOERR_USB_WRITERR : LIBUSB_ERROR_NO_DEVICE");
+    EXPECT_STREQ(sxcmdif_errorStr(static_cast<int>(0xFFFC0000u | 27)),
+                 "E_DEVIOERR_USB_WRITERR : LIBUSB_ERROR_NO_DEVICE");
     EXPECT_STREQ(sxcmdif_errorStr((7 << 16) | 28), "E_DEVIOERR_USB_READERR : SXUSB_ERR NOT DEFINED");
     EXPECT_STREQ(sxcmdif_errorStr((1 << 16) | 29), "E_DEVIOERR_SER_WRITERR : SXIO_TIMEOUT");
     EXPECT_STREQ(sxcmdif_errorStrW((1 << 16) | 29), L"E_DEVIOERR_SER_WRITERR : SXIO_TIMEOUT");

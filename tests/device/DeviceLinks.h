@@ -128,7 +128,10 @@ using Links = ::testing::Types<SerialLink, UsbLink>;
 
 struct LinkNames {
     template <class T>
-    static std::string GetName(int) { return T::kUsb ? "usb" : "serial"; }
+    static std::string GetName(int)
+    {
+        return T::kUsb ? "usb" : "serial";
+    }
 };
 
 } // namespace sxtest

@@ -13,7 +13,8 @@
 using namespace sxtest;
 
 template <class Link>
-class Commands : public DeviceTest<Link> {};
+class Commands : public DeviceTest<Link> {
+};
 TYPED_TEST_SUITE(Commands, Links, LinkNames);
 
 TYPED_TEST(Commands, GetSetResetRoundTripsCarryThePayloadBytes)

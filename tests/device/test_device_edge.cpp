@@ -91,8 +91,8 @@ TEST_F(NoTracker, MissingOutParametersAre8)
     // From C a reference out-parameter is a pointer, and may be null.
     auto connect = reinterpret_cast<int (*)(void*, void**, uint16_t)>(reinterpret_cast<void (*)()>(&sxctx_connectusb));
     EXPECT_EQ(connect(ctx, nullptr, PID_SORIX), E_SXERR_INVALID_PARAMS);
-    auto single = reinterpret_cast<int (*)(void*, void*, _sxFrameInfo*, int)>(
-        reinterpret_cast<void (*)()>(&sxcmd_dev_singlepno));
+    auto single =
+        reinterpret_cast<int (*)(void*, void*, _sxFrameInfo*, int)>(reinterpret_cast<void (*)()>(&sxcmd_dev_singlepno));
     EXPECT_EQ(single(ctx, dev, nullptr, 0), E_SXERR_INVALID_PARAMS);
     int n = -1;
     EXPECT_EQ(sxctx_dev_count(ctx, &n), E_SX_SUCCESS);

@@ -10,7 +10,8 @@
 using namespace sxtest;
 
 template <class Link>
-class Pno : public DeviceTest<Link> {};
+class Pno : public DeviceTest<Link> {
+};
 TYPED_TEST_SUITE(Pno, Links, LinkNames);
 
 namespace {

@@ -41,7 +41,8 @@ TEST_F(IoDbgTest, LevelTestIsStrict)
     BxDebug::BXDOUT5("5\r\n");
     BxDebug::BXDOUT3Alt("alt3\r\n");
     BxDebug::BXDOUT5Alt("alt5\r\n");
-    EXPECT_EQ(cap.Text(), sxtest::ThreadPrefix() + "0\r\n" + sxtest::ThreadPrefix() + "3\r\n" + sxtest::ThreadPrefix() + "alt3\r\n");
+    EXPECT_EQ(cap.Text(), sxtest::ThreadPrefix() + "0\r\n" + sxtest::ThreadPrefix() + "3\r\n" + sxtest::ThreadPrefix() +
+                              "alt3\r\n");
 }
 
 TEST_F(IoDbgTest, LevelIsClamped)
@@ -67,9 +68,11 @@ TEST_F(IoDbgTest, OverflowCountsThePrefix)
     BxDebug::BXDOUT("%s", over.c_str());
     BxDebug::BXDOUT3Alt("%s", over.c_str());
     std::string p = Escaped(sxtest::ThreadPrefix());
-    std::regex re(p + fits + p + "iodbg::BxDebug::BXDOUTL:[0-9]+ : BxDebug::m_szDebug size 2048 too small for formatted len 2035\r\n" +
-                  p + "iodbg::BxDebug::BXDOUT:[0-9]+ : BxDebug::m_szDebug size 2048 too small for formatted len 2035\r\n" +
-                  p + "iodbg::BxDebug::BXDOUTLv:[0-9]+ : BxDebug::m_szDebugAlt size 2048 too small for formatted len 2035\r\n");
+    std::regex re(
+        p + fits + p +
+        "iodbg::BxDebug::BXDOUTL:[0-9]+ : BxDebug::m_szDebug size 2048 too small for formatted len 2035\r\n" + p +
+        "iodbg::BxDebug::BXDOUT:[0-9]+ : BxDebug::m_szDebug size 2048 too small for formatted len 2035\r\n" + p +
+        "iodbg::BxDebug::BXDOUTLv:[0-9]+ : BxDebug::m_szDebugAlt size 2048 too small for formatted len 2035\r\n");
     EXPECT_TRUE(std::regex_match(cap.Text(), re));
 }
 
@@ -83,8 +86,8 @@ TEST_F(IoDbgTest, HexBufLine)
     BxDebug::BXDOUTHexBuf(data, 3, true, "hidden", 4);
     BxDebug::BXDOUTHexBuf(nullptr, 0, true, "lbl", 0);
     BxDebug::BXDOUTHexBuf(data, 0, true, nullptr, 0);
-    EXPECT_EQ(cap.Text(), sxtest::ThreadPrefix() + "rx :   3 : 00 ab 7f \r\n" + sxtest::ThreadPrefix() + " :   3 : 00 ab 7f " + sxtest::ThreadPrefix() +
-                              "lbl : Empty buffer");
+    EXPECT_EQ(cap.Text(), sxtest::ThreadPrefix() + "rx :   3 : 00 ab 7f \r\n" + sxtest::ThreadPrefix() +
+                              " :   3 : 00 ab 7f " + sxtest::ThreadPrefix() + "lbl : Empty buffer");
 }
 
 TEST_F(IoDbgTest, HexBufStopsPast2042Characters)
@@ -118,8 +121,8 @@ TEST_F(IoDbgTest, BlockDumpGateIsInclusive)
     BxDebug::BXDOUTFBuf(abcd, 4, true, "blk", 3);
     BxDebug::BXDOUTFBuf(abcd, 4, true, "blk", 4);
     BxDebug::BXDOUTFBuf(abcd, 2, false, nullptr, 0);
-    EXPECT_EQ(cap.Text(), sxtest::ThreadPrefix() + "blk \r\n41 42 43 44" + std::string(15, ' ') + "ABCD\r\n\r\n" + sxtest::ThreadPrefix() +
-                              " \r\n41 42 \r\n");
+    EXPECT_EQ(cap.Text(), sxtest::ThreadPrefix() + "blk \r\n41 42 43 44" + std::string(15, ' ') + "ABCD\r\n\r\n" +
+                              sxtest::ThreadPrefix() + " \r\n41 42 \r\n");
 }
 
 TEST_F(IoDbgTest, ConcurrentWritersNeverMixLines)

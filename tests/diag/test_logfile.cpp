@@ -16,7 +16,6 @@ using sxtest::TempDir;
 
 namespace {
 
-
 struct NamedLog {
     TempDir dir;
     std::string path = dir.File("test.log");

@@ -104,7 +104,8 @@ TEST_F(TraceTest, EntryAndExitLines)
     SX_TRACE_LEAVE();
     std::string out = cap.Text();
     std::string p = std::regex_replace(sxtest::ThreadPrefix(), std::regex("[\\[\\]]"), "\\$&");
-    std::regex re(p + ".*test_trace\\.cpp : virtual void TraceTest_EntryAndExitLines_Test::TestBody\\(\\) : [0-9]+\r\n" +
+    std::regex re(p +
+                  ".*test_trace\\.cpp : virtual void TraceTest_EntryAndExitLines_Test::TestBody\\(\\) : [0-9]+\r\n" +
                   p + "\t >>>>leaving .*test_trace\\.cpp : .*TestBody\\(\\) : [0-9]+\r\n");
     EXPECT_TRUE(std::regex_match(out, re)) << out;
 }

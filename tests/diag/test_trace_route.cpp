@@ -58,7 +58,10 @@ TEST_F(TraceRoute, TheLibraryWritesToTheReceiverLineByLine)
     EXPECT_EQ(cap.Text(), "");
 
     const std::vector<std::pair<int, std::string>> head = {
-        {3, "three 3"}, {3, "after a blank line"}, {0, " unlevelled"}, {5, ThreadPrefix() + "entry"},
+        {3, "three 3"},
+        {3, "after a blank line"},
+        {0, " unlevelled"},
+        {5, ThreadPrefix() + "entry"},
         {3, ThreadPrefix() + "LABEL "},
     };
     ASSERT_GT(m_got.lines.size(), head.size());

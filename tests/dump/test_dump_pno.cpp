@@ -37,9 +37,9 @@ TEST(DumpPnoFrame, NoSensors)
 
 TEST(DumpPnoFrame, OneSensor)
 {
-    const Bytes f = WithCrc(
-        PnoFrame(2, 1234, 0x200, {PlainRecord(Sfinfo(3, 0, 0, true), 1.5f, -2.25f, 3.0f, 90.0f, -45.0f, 0, 0)}),
-        0x4241);
+    const Bytes f =
+        WithCrc(PnoFrame(2, 1234, 0x200, {PlainRecord(Sfinfo(3, 0, 0, true), 1.5f, -2.25f, 3.0f, 90.0f, -45.0f, 0, 0)}),
+                0x4241);
     EXPECT_EQ(Dump(f, f.size()), "53 58 52 50  34 00 00 00  SXRP4...  PREAMBLE          SIZE 0052\r\n"
                                  "02 00 00 00  D2 04 00 00  ........  SEUID 0002        F    1234\r\n"
                                  "00 02 00 00  01 00 00 00  ........  HPINFO 00000200   SNSCNT 01\r\n"

@@ -93,8 +93,9 @@ TEST_F(FrameTrace, ErrorLineGates)
     const void* ctx = reinterpret_cast<const void*>(uintptr_t(0x12345678ABCDEF01ull));
     trTraceErr(ctx, 11, "io err begin", "CSXdevIO::CmdIO", 42, 0);
     trTraceErr(nullptr, 0x70011, nullptr, "f", 7, 3);
-    EXPECT_EQ(cap.Text(), std::string("0xabcdef01: Error 0xb ") + trErrStr(11) + " : io err begin : CSXdevIO::CmdIO:42\r\n" +
-                              "0x0: Error 0x70011 " + trErrStr(0x70011) + " :  : f:7\r\n");
+    EXPECT_EQ(cap.Text(), std::string("0xabcdef01: Error 0xb ") + trErrStr(11) +
+                              " : io err begin : CSXdevIO::CmdIO:42\r\n" + "0x0: Error 0x70011 " + trErrStr(0x70011) +
+                              " :  : f:7\r\n");
 }
 
 TEST_F(FrameTrace, BufferDumpGoesStraightToStandardOutput)
@@ -135,7 +136,8 @@ TEST_F(FrameTrace, FrameDumpTraces)
     trTraceCmdFrame(cmd.data(), static_cast<int>(cmd.size()), false, "CSXdevIO::CmdIO writing", 3);
     trTracePnoFrame(pno.data(), static_cast<int>(pno.size()), true, "rx", 2);
     trTracePnoFrame(pno.data(), static_cast<int>(pno.size()), true, "rx", 5);
-    EXPECT_EQ(cap.Text(), Prefix() + "CSXdevIO::CmdIO writing \r\n" + cmdDump + Prefix() + "rx \r\n" + pnoDump + "\r\n");
+    EXPECT_EQ(cap.Text(),
+              Prefix() + "CSXdevIO::CmdIO writing \r\n" + cmdDump + Prefix() + "rx \r\n" + pnoDump + "\r\n");
 }
 
 TEST_F(FrameTrace, HexList)
@@ -179,10 +181,11 @@ TEST_F(FrameTrace, TxAndRxBlocks)
         trTraceTx(f.data(), 32, "CSXdevIO::CmdIO", 12);
         trTraceRx(f.data(), 32, "CSXdevIO::CmdIO", 13);
         trTraceTx(nullptr, 32, "CSXdevIO::CmdIO", 14);
-        const std::string expect = Escape("\r\n" + tid + "===> TX: 32    ID(01)   CMD_UNITS(07)   CMD_ACTION_GET(01)\t") +
-                                   kDate + Escape(" CSXdevIO::CmdIO:12\r\n" + Block(f, nullptr) + "\r\n") +
-                                   Escape("\r\n" + tid + "   <=== RX: 32  ID(01)   CMD_UNITS(07)   CMD_ACTION_GET(01)\t") +
-                                   kDate + Escape(" CSXdevIO::CmdIO:13\r\n" + Block(f, "\t") + "\r\n");
+        const std::string expect =
+            Escape("\r\n" + tid + "===> TX: 32    ID(01)   CMD_UNITS(07)   CMD_ACTION_GET(01)\t") + kDate +
+            Escape(" CSXdevIO::CmdIO:12\r\n" + Block(f, nullptr) + "\r\n") +
+            Escape("\r\n" + tid + "   <=== RX: 32  ID(01)   CMD_UNITS(07)   CMD_ACTION_GET(01)\t") + kDate +
+            Escape(" CSXdevIO::CmdIO:13\r\n" + Block(f, "\t") + "\r\n");
         const std::string text = cap.Text();
         EXPECT_TRUE(std::regex_match(text, std::regex(expect))) << text;
         EXPECT_EQ(Block(f, "\t").substr(0, 1), "\t");
@@ -264,7 +267,8 @@ TEST_F(FrameTrace, SystemErrorLineIgnoresTheTraceSwitch)
     trTraceSysErr(nullptr, 10060, "connect", "CSXserIO::Open", 77);
     trTraceSysErr(nullptr, 2, nullptr, "f", 1);
     const std::string tid = Hex8(sxplat::CurrentThreadId());
-    EXPECT_EQ(cap.Text(), tid + " : CSXserIO::Open:77 : SysErr 10060L : WSAETIMEDOUT : connect : Non-Windows system "
-                                "error 0x274c\r\n" +
+    EXPECT_EQ(cap.Text(), tid +
+                              " : CSXserIO::Open:77 : SysErr 10060L : WSAETIMEDOUT : connect : Non-Windows system "
+                              "error 0x274c\r\n" +
                               tid + " : f:1 : SysErr 2L : WSAE NOT DEFINED :  : " + std::strerror(2) + "\r\n");
 }

@@ -17,7 +17,7 @@ namespace {
 struct Caller {
     std::atomic<bool> stop{false};
     std::atomic<int> bad{0}, calls{0}, refused{0};
-    int refusal = 0;     // the code of a released handle
+    int refusal = 0; // the code of a released handle
     std::atomic<int> lastBad{0};
 
     void Run(void* ctx, void* dev, int which)

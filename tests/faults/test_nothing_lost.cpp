@@ -55,11 +55,11 @@ TEST_F(NothingLost, EveryFrameAccountedFor)
     Start(1, cfg);
     void* dev = devs[0];
     sxsim::FaultConfig f;
-    f.dropEveryN = 97;          // cycles without a frame: frame-count gaps
-    f.corruptFrameEveryN = 41;  // CRC errors: dropped with 10
-    f.extraSensorEveryN = 53;   // 17 sensors: dropped with 6
-    f.sensor16EveryN = 67;      // sensor number 16: dropped with 6
-    f.garbageEveryN = 29;       // resynchronisation on the serial line
+    f.dropEveryN = 97;         // cycles without a frame: frame-count gaps
+    f.corruptFrameEveryN = 41; // CRC errors: dropped with 10
+    f.extraSensorEveryN = 53;  // 17 sensors: dropped with 6
+    f.sensor16EveryN = 67;     // sensor number 16: dropped with 6
+    f.garbageEveryN = 29;      // resynchronisation on the serial line
     f.garbageLen = 11;
 
     const std::string tracePath = ::testing::TempDir() + "sx_nothing_lost_trace.txt";
@@ -119,8 +119,7 @@ TEST_F(NothingLost, EveryFrameAccountedFor)
                 "overflow %llu; gaps %llu, skipped cycles %llu, unsent %llu\n",
                 seconds, (unsigned long long)sent, (unsigned long long)received, (unsigned long long)crc,
                 (unsigned long long)sensors, (unsigned long long)header, (unsigned long long)overflow,
-                (unsigned long long)gaps,
-                (unsigned long long)skipped, (unsigned long long)unsent);
+                (unsigned long long)gaps, (unsigned long long)skipped, (unsigned long long)unsent);
     ASSERT_GT(received, static_cast<uint64_t>(seconds) * 150);
     EXPECT_GT(crc, 0u);
     EXPECT_GT(sensors, 0u);

@@ -66,8 +66,8 @@ TEST(FrameClock, MovesToARateSetMidStream)
     run.SetRate(480);
     const size_t slower = run.Read(2);
     run.Stream(false);
-    for (const Verdict& v : {run.Judge(0, faster, 1.0), run.Judge(faster, slower, 1.0),
-                             run.Judge(slower, run.Taken(), 1.0)}) {
+    for (const Verdict& v :
+         {run.Judge(0, faster, 1.0), run.Judge(faster, slower, 1.0), run.Judge(slower, run.Taken(), 1.0)}) {
         EXPECT_GT(v.frames, 300u) << v;
         EXPECT_LE(v.p99Us, kLoadedP99Us) << v;
     }

@@ -29,7 +29,9 @@ std::string RawMessage(const std::string& type, const std::string& name, const s
     return std::string(reinterpret_cast<const char*>(&h), IGTL_HEADER_SIZE) + body;
 }
 
-RawClient::RawClient() : m_fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {}
+RawClient::RawClient() : m_fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
+{
+}
 
 RawClient::RawClient(int port, const char* address, int rcvbuf) : RawClient()
 {

@@ -53,10 +53,10 @@ TEST_F(IgtlHostile, BodiesOfTheWrongSizeAreRefusedBeforeAnythingUnpacksThem)
     // right CRC, and one of 36 bytes whose CRC is wrong: error answers.
     std::string badCrc = RawMessage("STT_TDATA", "Attacker", std::string(36, '\0'));
     badCrc[kHeaderSize + 10] = 'x';
-    for (const std::string& m : {RawMessage("STT_TDATA", "Attacker"), RawMessage("STT_TDATA", "Attacker", "\x01"),
-                                 RawMessage("STT_TDATA", "Attacker", "\x01\x02"),
-                                 RawMessage("STT_TDATA", "Attacker", std::string(35, '\x01')),
-                                 RawMessage("STT_TDATA", "Attacker", std::string(37, '\0')), badCrc}) {
+    for (const std::string& m :
+         {RawMessage("STT_TDATA", "Attacker"), RawMessage("STT_TDATA", "Attacker", "\x01"),
+          RawMessage("STT_TDATA", "Attacker", "\x01\x02"), RawMessage("STT_TDATA", "Attacker", std::string(35, '\x01')),
+          RawMessage("STT_TDATA", "Attacker", std::string(37, '\0')), badCrc}) {
         ASSERT_TRUE(c.Send(m));
         RawReceived r;
         ASSERT_TRUE(NextOf(c, "RTS_TDATA", r)) << m.size();
@@ -75,7 +75,8 @@ TEST_F(IgtlHostile, BodiesOfTheWrongSizeAreRefusedBeforeAnythingUnpacksThem)
     // changes, as it does when frames are late on a loaded machine).
     int transforms = 0;
     for (int i = 0; i < 60 && transforms < 40 && c.Next(r); ++i) {
-        if (r.type == "STATUS") continue;
+        if (r.type == "STATUS")
+            continue;
         EXPECT_EQ(r.type, "TRANSFORM");
         ++transforms;
     }

@@ -39,8 +39,8 @@ std::vector<unsigned char> Frame(unsigned n, uint32_t hpinfo = 0, const char* pr
     std::vector<unsigned char> f(28 + 32 * n, 0);
     std::memcpy(f.data(), preamble, 4);
     Put32(f, 4, 20 + 32 * n);
-    Put32(f, 8, 1);     // seuid
-    Put32(f, 12, 777);  // framenum
+    Put32(f, 8, 1);    // seuid
+    Put32(f, 12, 777); // framenum
     Put32(f, 16, hpinfo);
     Put32(f, 20, n);
     return f;

@@ -286,9 +286,9 @@ TEST_F(IgtlServe, CapabilityAndStatusOnRequest)
     ASSERT_TRUE(c.NextOf("CAPABILITY", r));
     EXPECT_TRUE(r.CrcOk());
     auto* cap = static_cast<igtl::CapabilityMessage*>(r.msg.GetPointer());
-    const std::vector<std::string> want = {"TRANSFORM", "GET_TRANS", "TDATA",  "GET_TDATA",
-                                           "STT_TDATA", "STP_TDATA",     "RTS_TDATA", "STATUS",
-                                           "GET_STATUS", "CAPABILITY",   "GET_CAPABIL"};
+    const std::vector<std::string> want = {"TRANSFORM",  "GET_TRANS",  "TDATA",      "GET_TDATA",
+                                           "STT_TDATA",  "STP_TDATA",  "RTS_TDATA",  "STATUS",
+                                           "GET_STATUS", "CAPABILITY", "GET_CAPABIL"};
     EXPECT_EQ(cap->GetTypes(), want);
 
     // Frames flow: the status is OK.
@@ -316,8 +316,7 @@ TEST_F(IgtlServe, GetTransformOfOneSensor)
     ASSERT_TRUE(c.Send(bad));
     ASSERT_TRUE(c.NextOf("STATUS", r));
     EXPECT_EQ(r.name, "Sensor9");
-    EXPECT_EQ(static_cast<igtl::StatusMessage*>(r.msg.GetPointer())->GetCode(),
-              igtl::StatusMessage::STATUS_NOT_FOUND);
+    EXPECT_EQ(static_cast<igtl::StatusMessage*>(r.msg.GetPointer())->GetCode(), igtl::StatusMessage::STATUS_NOT_FOUND);
 }
 
 TEST_F(IgtlServe, TwoClientsAtOnce)
@@ -514,8 +513,7 @@ TEST_F(IgtlServe, StoppingClosesClientsAndHandsTheDeviceBack)
     ASSERT_EQ(StopServer(), 0);
     // The last word is a shut-down status, then the connection closes.
     ASSERT_TRUE(c.NextOf("STATUS", r));
-    EXPECT_EQ(static_cast<igtl::StatusMessage*>(r.msg.GetPointer())->GetCode(),
-              igtl::StatusMessage::STATUS_SHUT_DOWN);
+    EXPECT_EQ(static_cast<igtl::StatusMessage*>(r.msg.GetPointer())->GetCode(), igtl::StatusMessage::STATUS_SHUT_DOWN);
     EXPECT_FALSE(c.Next(r, 1000));
 
     const std::string log = Log();

@@ -249,9 +249,9 @@ const std::vector<Row>& Table()
 // Exports that take no handle: they are called with their worst arguments
 // in NoHandleFunctions below.
 const std::set<std::string> kNoHandle = {
-    "sxcmdif_init",     "sxcmdif_version",  "sxcmdif_versionW", "sxcmdif_date",      "sxcmdif_dateW",
-    "sxcmdif_time",     "sxcmdif_timeW",    "sxcmdif_datetime", "sxcmdif_datetimeW", "sxcmdif_trace",
-    "sxcmdif_stdout",   "sxcmdif_errorStr", "sxcmdif_errorStrW", "sxcmdif_set_trace_cb",
+    "sxcmdif_init",   "sxcmdif_version",  "sxcmdif_versionW",  "sxcmdif_date",         "sxcmdif_dateW",
+    "sxcmdif_time",   "sxcmdif_timeW",    "sxcmdif_datetime",  "sxcmdif_datetimeW",    "sxcmdif_trace",
+    "sxcmdif_stdout", "sxcmdif_errorStr", "sxcmdif_errorStrW", "sxcmdif_set_trace_cb",
 };
 
 // The sx* names libSXCmdIF exports, plain or decorated (without their
@@ -408,15 +408,27 @@ TEST_F(BadInput, NullOutParameters)
         std::function<int()> call;
     };
     const Case cases[] = {
-        {"sxctx_connectser dev", [&] { return AsC<int (*)(void*, void**, int, int)>(&sxctx_connectser)(c, nullptr, 1, 0); }},
-        {"sxctx_connectusb dev", [&] { return AsC<int (*)(void*, void**, uint16_t)>(&sxctx_connectusb)(c, nullptr, 0x7FFF); }},
-        {"sxctx_connectusbtag dev", [&] { return AsC<int (*)(void*, void**, uint16_t, uint32_t)>(&sxctx_connectusbtag)(c, nullptr, 0x7FFF, 1); }},
-        {"sxctx_connectusb_q7p dev", [&] { return AsC<int (*)(void*, void**, uint16_t)>(&sxctx_connectusb_q7p)(c, nullptr, 0); }},
+        {"sxctx_connectser dev",
+         [&] { return AsC<int (*)(void*, void**, int, int)>(&sxctx_connectser)(c, nullptr, 1, 0); }},
+        {"sxctx_connectusb dev",
+         [&] { return AsC<int (*)(void*, void**, uint16_t)>(&sxctx_connectusb)(c, nullptr, 0x7FFF); }},
+        {"sxctx_connectusbtag dev",
+         [&] { return AsC<int (*)(void*, void**, uint16_t, uint32_t)>(&sxctx_connectusbtag)(c, nullptr, 0x7FFF, 1); }},
+        {"sxctx_connectusb_q7p dev",
+         [&] { return AsC<int (*)(void*, void**, uint16_t)>(&sxctx_connectusb_q7p)(c, nullptr, 0); }},
         {"sxctx_dev_count", [&] { return sxctx_dev_count(c, nullptr); }},
         {"sxctx_dev_report", [&] { return sxctx_dev_report(c, nullptr); }},
         {"sxctx_dev_reportW", [&] { return sxctx_dev_reportW(c, nullptr); }},
-        {"sxdev_info identity", [&] { int s; return sxdev_info(c, dev, nullptr, &s); }},
-        {"sxdev_info seuid", [&] { void* p; return sxdev_info(c, dev, &p, nullptr); }},
+        {"sxdev_info identity",
+         [&] {
+             int s;
+             return sxdev_info(c, dev, nullptr, &s);
+         }},
+        {"sxdev_info seuid",
+         [&] {
+             void* p;
+             return sxdev_info(c, dev, &p, nullptr);
+         }},
         {"sxdev_report", [&] { return sxdev_report(c, dev, nullptr); }},
         {"sxdev_reportW", [&] { return sxdev_reportW(c, dev, nullptr); }},
         {"sxcmd_dev_units payload", [&] { return sxcmd_dev_units(c, dev, CMD_ACTION_GET, nullptr); }},
@@ -426,37 +438,79 @@ TEST_F(BadInput, NullOutParameters)
         {"sxcmd_dev_generic payload", [&] { return sxcmd_dev_generic(c, dev, 0, CMD_UNITS, nullptr, 8, 0, 0); }},
         {"sxcmd_sns_generic payload", [&] { return sxcmd_sns_generic(c, dev, 0, 0, CMD_FILTER, nullptr, 24, 0); }},
         {"sxcmd_dev_generic1 seuid",
-         [&] { int a = 1, k = CMD_UNITS, a1 = 0, a2 = 0; unsigned l = 64; unsigned char b[64];
-               return sxcmd_dev_generic1(c, dev, nullptr, &a, &k, &a1, &a2, &l, b); }},
+         [&] {
+             int a = 1, k = CMD_UNITS, a1 = 0, a2 = 0;
+             unsigned l = 64;
+             unsigned char b[64];
+             return sxcmd_dev_generic1(c, dev, nullptr, &a, &k, &a1, &a2, &l, b);
+         }},
         {"sxcmd_dev_generic1 length",
-         [&] { int u = 1, a = 1, k = CMD_UNITS, a1 = 0, a2 = 0; unsigned char b[64];
-               return sxcmd_dev_generic1(c, dev, &u, &a, &k, &a1, &a2, nullptr, b); }},
-        {"sxcmd_dev_singlepno out", [&] { return AsC<int (*)(void*, void*, _sxFrameInfo*, int)>(&sxcmd_dev_singlepno)(c, dev, nullptr, 0); }},
+         [&] {
+             int u = 1, a = 1, k = CMD_UNITS, a1 = 0, a2 = 0;
+             unsigned char b[64];
+             return sxcmd_dev_generic1(c, dev, &u, &a, &k, &a1, &a2, nullptr, b);
+         }},
+        {"sxcmd_dev_singlepno out",
+         [&] { return AsC<int (*)(void*, void*, _sxFrameInfo*, int)>(&sxcmd_dev_singlepno)(c, dev, nullptr, 0); }},
         {"sxcmd_dev_singlepno_q7p out",
          [&] { return AsC<int (*)(void*, void*, _sxFrameInfo*)>(&sxcmd_dev_singlepno_q7p)(c, dev, nullptr); }},
         {"sxctx_dev_fifopnof", [&] { return sxctx_dev_fifopnof(c, dev, nullptr); }},
         {"sxctx_dev_fifopnofraw", [&] { return sxctx_dev_fifopnofraw(c, dev, nullptr); }},
         {"sxctx_dev_lastpnof", [&] { return sxctx_dev_lastpnof(c, dev, nullptr); }},
         {"sxctx_dev_lastpnofraw", [&] { return sxctx_dev_lastpnofraw(c, dev, nullptr); }},
-        {"sxctx_dev_fifo_unread_count frames", [&] { int b; return sxctx_dev_fifo_unread_count(c, dev, nullptr, &b); }},
-        {"sxctx_dev_fifo_unread_count bytes", [&] { unsigned f; return sxctx_dev_fifo_unread_count(c, dev, &f, nullptr); }},
+        {"sxctx_dev_fifo_unread_count frames",
+         [&] {
+             int b;
+             return sxctx_dev_fifo_unread_count(c, dev, nullptr, &b);
+         }},
+        {"sxctx_dev_fifo_unread_count bytes",
+         [&] {
+             unsigned f;
+             return sxctx_dev_fifo_unread_count(c, dev, &f, nullptr);
+         }},
         {"sxctx_dev_fifo_readrawbuf buffer",
-         [&] { unsigned f = 2; int l = 100; return sxctx_dev_fifo_readrawbuf(c, dev, &f, nullptr, &l); }},
+         [&] {
+             unsigned f = 2;
+             int l = 100;
+             return sxctx_dev_fifo_readrawbuf(c, dev, &f, nullptr, &l);
+         }},
         {"sxctx_dev_fifo_readrawbuf *buffer",
-         [&] { unsigned f = 2; int l = 100; unsigned char* b = nullptr;
-               return sxctx_dev_fifo_readrawbuf(c, dev, &f, &b, &l); }},
+         [&] {
+             unsigned f = 2;
+             int l = 100;
+             unsigned char* b = nullptr;
+             return sxctx_dev_fifo_readrawbuf(c, dev, &f, &b, &l);
+         }},
         {"sxctx_dev_fifo_readrawbuf frames",
-         [&] { unsigned char x[100]; unsigned char* b = x; int l = 100;
-               return sxctx_dev_fifo_readrawbuf(c, dev, nullptr, &b, &l); }},
+         [&] {
+             unsigned char x[100];
+             unsigned char* b = x;
+             int l = 100;
+             return sxctx_dev_fifo_readrawbuf(c, dev, nullptr, &b, &l);
+         }},
         {"sxctx_dev_fifo_readrawbuf length",
-         [&] { unsigned char x[100]; unsigned char* b = x; unsigned f = 2;
-               return sxctx_dev_fifo_readrawbuf(c, dev, &f, &b, nullptr); }},
+         [&] {
+             unsigned char x[100];
+             unsigned char* b = x;
+             unsigned f = 2;
+             return sxctx_dev_fifo_readrawbuf(c, dev, &f, &b, nullptr);
+         }},
         {"sxctx_dev_fifo_readrawbuf length 0",
-         [&] { unsigned char x[100]; unsigned char* b = x; unsigned f = 2; int l = 0;
-               return sxctx_dev_fifo_readrawbuf(c, dev, &f, &b, &l); }},
+         [&] {
+             unsigned char x[100];
+             unsigned char* b = x;
+             unsigned f = 2;
+             int l = 0;
+             return sxctx_dev_fifo_readrawbuf(c, dev, &f, &b, &l);
+         }},
         {"sxctx_dev_fifo_readrawbuf length -1",
-         [&] { unsigned char x[100]; unsigned char* b = x; unsigned f = 2; int l = -1;
-               return sxctx_dev_fifo_readrawbuf(c, dev, &f, &b, &l); }},
+         [&] {
+             unsigned char x[100];
+             unsigned char* b = x;
+             unsigned f = 2;
+             int l = -1;
+             return sxctx_dev_fifo_readrawbuf(c, dev, &f, &b, &l);
+         }},
         {"sxcmd_dev_bit_report", [&] { return sxcmd_dev_bit_report(c, dev, nullptr); }},
         {"sxcmd_dev_whoami_reportW", [&] { return sxcmd_dev_whoami_reportW(c, dev, nullptr); }},
         {"sxcmd_sns_whoami_report", [&] { return sxcmd_sns_whoami_report(c, dev, 0, nullptr); }},
@@ -484,28 +538,47 @@ TEST_F(BadInput, LengthsSensorsAndActions)
     };
     const Case cases[] = {
         // Sensors 0 to 16; negative only without GET.
-        {"filter sensor 17", E_SXERR_INVALID_SENSOR, [&] { return sxcmd_sns_filter(c, dev, 17, CMD_ACTION_GET, &filter, 0); }},
-        {"filter sensor 1000", E_SXERR_INVALID_SENSOR, [&] { return sxcmd_sns_filter(c, dev, 1000, CMD_ACTION_GET, &filter, 0); }},
-        {"filter sensor -1 GET", E_SXERR_INVALID_SENSOR_ACT, [&] { return sxcmd_sns_filter(c, dev, -1, CMD_ACTION_GET, &filter, 0); }},
+        {"filter sensor 17", E_SXERR_INVALID_SENSOR,
+         [&] { return sxcmd_sns_filter(c, dev, 17, CMD_ACTION_GET, &filter, 0); }},
+        {"filter sensor 1000", E_SXERR_INVALID_SENSOR,
+         [&] { return sxcmd_sns_filter(c, dev, 1000, CMD_ACTION_GET, &filter, 0); }},
+        {"filter sensor -1 GET", E_SXERR_INVALID_SENSOR_ACT,
+         [&] { return sxcmd_sns_filter(c, dev, -1, CMD_ACTION_GET, &filter, 0); }},
         {"whoami sensor 99", E_SXERR_INVALID_SENSOR, [&] { return sxcmd_sns_whoami(c, dev, 99, &who); }},
-        {"generic sensor 17", E_SXERR_INVALID_SENSOR, [&] { return sxcmd_sns_generic(c, dev, 17, 1, CMD_FILTER, &filter, sizeof filter, 0); }},
-        {"whoami report sensor 17", E_SXERR_INVALID_SENSOR, [&] { const char* t; return sxcmd_sns_whoami_report(c, dev, 17, &t); }},
+        {"generic sensor 17", E_SXERR_INVALID_SENSOR,
+         [&] { return sxcmd_sns_generic(c, dev, 17, 1, CMD_FILTER, &filter, sizeof filter, 0); }},
+        {"whoami report sensor 17", E_SXERR_INVALID_SENSOR,
+         [&] {
+             const char* t;
+             return sxcmd_sns_whoami_report(c, dev, 17, &t);
+         }},
         // Actions outside the command's list, and responses as requests.
-        {"units action 6", E_SXERR_INVALID_ACTION, [&] { return sxcmd_dev_units(c, dev, static_cast<eCmdActions>(6), &units); }},
-        {"units action -1", E_SXERR_INVALID_ACTION, [&] { return sxcmd_dev_units(c, dev, static_cast<eCmdActions>(-1), &units); }},
-        {"units action 1000", E_SXERR_INVALID_ACTION, [&] { return sxcmd_dev_units(c, dev, static_cast<eCmdActions>(1000), &units); }},
+        {"units action 6", E_SXERR_INVALID_ACTION,
+         [&] { return sxcmd_dev_units(c, dev, static_cast<eCmdActions>(6), &units); }},
+        {"units action -1", E_SXERR_INVALID_ACTION,
+         [&] { return sxcmd_dev_units(c, dev, static_cast<eCmdActions>(-1), &units); }},
+        {"units action 1000", E_SXERR_INVALID_ACTION,
+         [&] { return sxcmd_dev_units(c, dev, static_cast<eCmdActions>(1000), &units); }},
         {"units action ACK", E_SXERR_INVALID_ACTION, [&] { return sxcmd_dev_units(c, dev, CMD_ACTION_ACK, &units); }},
-        {"filter action NAK", E_SXERR_INVALID_ACTION, [&] { return sxcmd_sns_filter(c, dev, 0, CMD_ACTION_NAK, &filter, 0); }},
+        {"filter action NAK", E_SXERR_INVALID_ACTION,
+         [&] { return sxcmd_sns_filter(c, dev, 0, CMD_ACTION_NAK, &filter, 0); }},
         // The generic commands send without the catalogue checks (the
         // tracker refuses what it does not know), but never more than the
         // transmit buffer holds.
-        {"generic units length 4", E_SXERR_NAK_RESP, [&] { return sxcmd_dev_generic(c, dev, 0, CMD_UNITS, &units, 4, 0, 0); }},
-        {"generic units length 0", E_SXERR_NAK_RESP, [&] { return sxcmd_dev_generic(c, dev, 0, CMD_UNITS, &units, 0, 0, 0); }},
-        {"generic units length 70000", E_SXERR_INVALID_PARAMS, [&] { return sxcmd_dev_generic(c, dev, 0, CMD_UNITS, big, sizeof big, 0, 0); }},
-        {"sns generic filter length 1", E_SXERR_NAK_RESP, [&] { return sxcmd_sns_generic(c, dev, 0, 0, CMD_FILTER, &filter, 1, 0); }},
-        {"sns generic length 70000", E_SXERR_INVALID_PARAMS, [&] { return sxcmd_sns_generic(c, dev, 0, 0, CMD_FILTER, big, sizeof big, 0); }},
-        {"generic command 9999", E_SXERR_NAK_RESP, [&] { return sxcmd_dev_generic(c, dev, 1, 9999, nullptr, 0, 0, 0); }},
-        {"generic action 77", E_SXERR_NAK_RESP, [&] { return sxcmd_dev_generic(c, dev, 77, CMD_UNITS, &units, sizeof units, 0, 0); }},
+        {"generic units length 4", E_SXERR_NAK_RESP,
+         [&] { return sxcmd_dev_generic(c, dev, 0, CMD_UNITS, &units, 4, 0, 0); }},
+        {"generic units length 0", E_SXERR_NAK_RESP,
+         [&] { return sxcmd_dev_generic(c, dev, 0, CMD_UNITS, &units, 0, 0, 0); }},
+        {"generic units length 70000", E_SXERR_INVALID_PARAMS,
+         [&] { return sxcmd_dev_generic(c, dev, 0, CMD_UNITS, big, sizeof big, 0, 0); }},
+        {"sns generic filter length 1", E_SXERR_NAK_RESP,
+         [&] { return sxcmd_sns_generic(c, dev, 0, 0, CMD_FILTER, &filter, 1, 0); }},
+        {"sns generic length 70000", E_SXERR_INVALID_PARAMS,
+         [&] { return sxcmd_sns_generic(c, dev, 0, 0, CMD_FILTER, big, sizeof big, 0); }},
+        {"generic command 9999", E_SXERR_NAK_RESP,
+         [&] { return sxcmd_dev_generic(c, dev, 1, 9999, nullptr, 0, 0, 0); }},
+        {"generic action 77", E_SXERR_NAK_RESP,
+         [&] { return sxcmd_dev_generic(c, dev, 77, CMD_UNITS, &units, sizeof units, 0, 0); }},
         // Typed commands check the catalogue: a SET without its record.
         {"units SET null", E_SXERR_INVALID_PARAMS, [&] { return sxcmd_dev_units(c, dev, CMD_ACTION_SET, nullptr); }},
     };
@@ -542,7 +615,8 @@ TEST_F(BadInput, GenericLengthsOutAndIn)
 TEST(BadInputNoHandle, LibraryFunctions)
 {
     // Any value has a text; any trace level is taken.
-    for (int v : {0, 1, 30, 31, -1, 0x7FFFFFFF, static_cast<int>(0x80000000), 0x000A0012, static_cast<int>(0xFFFF001Du)}) {
+    for (int v :
+         {0, 1, 30, 31, -1, 0x7FFFFFFF, static_cast<int>(0x80000000), 0x000A0012, static_cast<int>(0xFFFF001Du)}) {
         ASSERT_NE(sxcmdif_errorStr(v), nullptr);
         ASSERT_NE(sxcmdif_errorStrW(v), nullptr);
     }
@@ -557,7 +631,7 @@ TEST(BadInputNoHandle, LibraryFunctions)
     EXPECT_NE(sxcmdif_timeW(), nullptr);
     EXPECT_NE(sxcmdif_datetime(), nullptr);
     EXPECT_NE(sxcmdif_datetimeW(), nullptr);
-    EXPECT_EQ(sxcmdif_stdout(), 0); // tracing is off: nothing to do
+    EXPECT_EQ(sxcmdif_stdout(), 0);                            // tracing is off: nothing to do
     sxcmdif_set_trace_cb(nullptr, reinterpret_cast<void*>(1)); // standard output, the argument unused
     EXPECT_EQ(sxcmdif_init(nullptr), E_SXERR_INVALID_PARAMS);
 }

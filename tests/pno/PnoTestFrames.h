@@ -33,11 +33,11 @@ inline void Put16(Bytes& b, int16_t v)
     b.push_back(static_cast<unsigned char>((static_cast<uint16_t>(v) >> 8) & 0xFF));
 }
 
-inline uint32_t Sfinfo(unsigned sensor, unsigned posUnits = 0, unsigned oriUnits = 0, bool b0 = false,
-                       bool b1 = false, unsigned distortion = 0, unsigned aux = 0)
+inline uint32_t Sfinfo(unsigned sensor, unsigned posUnits = 0, unsigned oriUnits = 0, bool b0 = false, bool b1 = false,
+                       unsigned distortion = 0, unsigned aux = 0)
 {
-    return (sensor & 0x7F) | (posUnits & 3) << 8 | (oriUnits & 3) << 10 | (b0 ? 1u << 12 : 0) |
-           (b1 ? 1u << 13 : 0) | (distortion & 0xFF) << 14 | aux << 22;
+    return (sensor & 0x7F) | (posUnits & 3) << 8 | (oriUnits & 3) << 10 | (b0 ? 1u << 12 : 0) | (b1 ? 1u << 13 : 0) |
+           (distortion & 0xFF) << 14 | aux << 22;
 }
 
 inline Bytes PlainRecord(uint32_t sfinfo, float x, float y, float z, float o0, float o1, float o2, float o3)
@@ -49,8 +49,7 @@ inline Bytes PlainRecord(uint32_t sfinfo, float x, float y, float z, float o0, f
     return r;
 }
 
-inline Bytes AccelRecord(uint32_t sfinfo, float x, float y, float z, const int16_t (&ori)[4],
-                         const int16_t (&accel)[4])
+inline Bytes AccelRecord(uint32_t sfinfo, float x, float y, float z, const int16_t (&ori)[4], const int16_t (&accel)[4])
 {
     Bytes r;
     Put32(r, sfinfo);
@@ -81,8 +80,8 @@ inline Bytes PnoFrame(uint32_t seuid, uint32_t framenum, uint32_t hpinfo, const 
 }
 
 // A command frame with a given CRC word (the dumps do not check it).
-inline Bytes CmdFrame(uint32_t seuid, uint32_t cmd, uint32_t action, uint32_t arg1, uint32_t arg2,
-                      const Bytes& payload, uint32_t crc = 0x4241)
+inline Bytes CmdFrame(uint32_t seuid, uint32_t cmd, uint32_t action, uint32_t arg1, uint32_t arg2, const Bytes& payload,
+                      uint32_t crc = 0x4241)
 {
     Bytes f;
     Put32(f, SX_PREAMBLE_CMD);

@@ -90,7 +90,8 @@ TEST(PnoCsv, AccelerationColumns)
     const CSXSeuPno p = Frame(1, {Accel(0)});
     std::string out;
     p.CSVHeader(out, true, true, false);
-    EXPECT_EQ(out, "SEU, Frame, Sensor, btn0, btn1, distortion, aux(hex), X, Y, Z, Az, El, Rl,, a(X), a(Y), a(Z), a(R)");
+    EXPECT_EQ(out,
+              "SEU, Frame, Sensor, btn0, btn1, distortion, aux(hex), X, Y, Z, Az, El, Rl,, a(X), a(Y), a(Z), a(R)");
     out.clear();
     p.CSVHeader(out, false, true, false);
     EXPECT_EQ(out, "SEU, Frame, Sensor, btn0, btn1, distortion, aux(hex), X, Y, Z, Az, El, Rl,aX, aY, aZ, aRng");
@@ -125,8 +126,9 @@ TEST(PnoCsv, ExtendedPrecisionRows)
     const CSXSeuPno p = Frame(0, {Euler(1)});
     std::string out;
     p.CSVReportEP(out, false, true, false);
-    EXPECT_EQ(out, "  0, 0000005,   1, 0, 0, 0, 0,   1.500000,  -2.250000,   3.000000,   90.000000, -45.000000,   0.500000, "
-                   ", No_Accel,\r\n");
+    EXPECT_EQ(out,
+              "  0, 0000005,   1, 0, 0, 0, 0,   1.500000,  -2.250000,   3.000000,   90.000000, -45.000000,   0.500000, "
+              ", No_Accel,\r\n");
     out.clear();
     p.CSVReportEP(out, true, false, false);
     EXPECT_EQ(out, "  0, 0000005, "
@@ -167,16 +169,17 @@ TEST(PnoCsvEnhanced, StatisticsColumns)
 {
     // seuid 0, one Euler sensor 0, numbered from 1, with the error column.
     const CSXSeuPno p = Frame(0, {Euler(0)});
-    const std::string lead = "  1,  , 0000005,  1, 0, 0, 0, 0,    1.500,   -2.250,    3.000,   90.0000, -45.0000,   0.5000, ";
+    const std::string lead =
+        "  1,  , 0000005,  1, 0, 0, 0, 0,    1.500,   -2.250,    3.000,   90.0000, -45.0000,   0.5000, ";
     std::string out;
     p.CSVReportEnh(out, false, true, 1, true, false, true);
     EXPECT_EQ(out, lead + " SEU1 X1:,=STDEV.P(I:I),");
     const std::vector<std::string> cells = Cells(out);
     ASSERT_EQ(cells.size(), 16u);
-    EXPECT_EQ(cells[8], "    1.500");  // I: X
-    EXPECT_EQ(cells[9], "   -2.250");  // J: Y
-    EXPECT_EQ(cells[10], "    3.000"); // K: Z
-    EXPECT_EQ(cells[14], "  SEU1 X1:"); // O
+    EXPECT_EQ(cells[8], "    1.500");      // I: X
+    EXPECT_EQ(cells[9], "   -2.250");      // J: Y
+    EXPECT_EQ(cells[10], "    3.000");     // K: Z
+    EXPECT_EQ(cells[14], "  SEU1 X1:");    // O
     EXPECT_EQ(cells[15], "=STDEV.P(I:I)"); // P
 
     out.clear();

@@ -20,8 +20,8 @@ CSXSeuPno OneEuler(uint32_t hpinfo = 0, uint32_t sfinfo = Sfinfo(0))
 // Mode 1: one acceleration record, Euler degrees.
 CSXSeuPno OneAccel()
 {
-    const Bytes f = PnoFrame(0, 5, 1, {AccelRecord(Sfinfo(0), 1.5f, -2.25f, 3.0f, {16384, -8192, 0, 0},
-                                                   {-16384, 0, 8192, 4096})});
+    const Bytes f =
+        PnoFrame(0, 5, 1, {AccelRecord(Sfinfo(0), 1.5f, -2.25f, 3.0f, {16384, -8192, 0, 0}, {-16384, 0, 8192, 4096})});
     CSXSeuPno p;
     p.Extractraw(f.data(), static_cast<unsigned>(f.size()));
     return p;
@@ -70,7 +70,8 @@ TEST(PnoText, LineLayoutNumbersFromOne)
 // a 32-bit number, it does not overflow.
 TEST(PnoText, LargestUnitIdentifierWrapsWhenCountedFromOne)
 {
-    const Bytes f = PnoFrame(0x7FFFFFFFu, 5, 0, {PlainRecord(Sfinfo(0), 1.5f, -2.25f, 3.0f, 90.0f, -45.0f, 0.5f, 0.0f)});
+    const Bytes f =
+        PnoFrame(0x7FFFFFFFu, 5, 0, {PlainRecord(Sfinfo(0), 1.5f, -2.25f, 3.0f, 90.0f, -45.0f, 0.5f, 0.0f)});
     CSXSeuPno p;
     ASSERT_EQ(p.Extractraw(f.data(), static_cast<unsigned>(f.size())), 60u);
     std::string out;
@@ -98,7 +99,7 @@ TEST(PnoText, AccelerationLayouts)
                        "  2.000   " + "\r\n");
 
     out.clear();
-    OneEuler().Report(out, false, true, true); // a plain record: nothing but the line end
+    OneEuler().Report(out, false, true, true);                    // a plain record: nothing but the line end
     EXPECT_TRUE(EndsWith(out, " -45.000   0.500   \r\n")) << out; // ori, then "%s" with the line end
     EXPECT_EQ(out.find("No_Accel"), std::string::npos);
 
@@ -132,8 +133,8 @@ TEST(PnoText, StaticReportUsesFixedPositionFormats)
                        "|    1.500  -2.250   3.000   " + "|    90.000  -45.000    0.500 ");
     out.clear();
     CSXSeuPno::Report(&p.m_pno, out, false, false, false);
-    EXPECT_EQ(out, std::string(" 1   1  000000005  ") + "00  " + "   1.500    -2.250     3.000    " +
-                       "  90.000 " + " -45.000 " + "  0.500  " + " \r\n");
+    EXPECT_EQ(out, std::string(" 1   1  000000005  ") + "00  " + "   1.500    -2.250     3.000    " + "  90.000 " +
+                       " -45.000 " + "  0.500  " + " \r\n");
     CSXSeuPno::Report(nullptr, out, false, false, false);
 }
 

@@ -174,8 +174,8 @@ TEST(SeuPno, SensorUnitsOfARecord)
     const uint32_t sf = Sfinfo(3, 0, 2, true, false, 0, 1);
     EXPECT_EQ(sf & 0x7F, 3u);
     EXPECT_EQ(sf, 0x3u | 2u << 10 | 1u << 12 | 1u << 22);
-    const AtEnd f(PnoFrame(1, 2, 0, {PlainRecord(sf, 0, 0, 0, 1, 0, 0, 0),
-                                      PlainRecord(Sfinfo(4, 3, 1), 0, 0, 0, 0, 0, 0, 0)}));
+    const AtEnd f(
+        PnoFrame(1, 2, 0, {PlainRecord(sf, 0, 0, 0, 1, 0, 0, 0), PlainRecord(Sfinfo(4, 3, 1), 0, 0, 0, 0, 0, 0, 0)}));
     CSXSeuPno p;
     p.Extractraw(f.data());
     _UNITS_CONFIG u{9, 9};

@@ -14,7 +14,7 @@ namespace {
 
 struct Expected {
     unsigned value;
-    const char* name;    // null: undefined row
+    const char* name; // null: undefined row
     const char* payName;
     const char* payNameW;
     uint64_t size;
@@ -66,7 +66,10 @@ const Expected kRows[] = {
     {39, nullptr, nullptr, nullptr, 0, "", 2},
 };
 
-bool Allows(const char* letters, char c) { return std::string(letters).find(c) != std::string::npos; }
+bool Allows(const char* letters, char c)
+{
+    return std::string(letters).find(c) != std::string::npos;
+}
 
 TEST(Catalogue, EveryRowThroughTheLookups)
 {
@@ -169,8 +172,8 @@ TEST(Catalogue, ValidateAct)
 
 TEST(Catalogue, Actions)
 {
-    const char* longNames[] = {"CMD_ACTION_SET", "CMD_ACTION_GET", "CMD_ACTION_RESET", "CMD_ACTION_ACK",
-                               "CMD_ACTION_NAK", "CMD_ACTION_NAK_WARNING"};
+    const char* longNames[] = {"CMD_ACTION_SET", "CMD_ACTION_GET", "CMD_ACTION_RESET",
+                               "CMD_ACTION_ACK", "CMD_ACTION_NAK", "CMD_ACTION_NAK_WARNING"};
     const char* shortNames[] = {"ACTION_SET", "ACTION_GET", "ACT_RESET", "ACTION_ACK", "ACTION_NAK", "NAK_WARN"};
     for (unsigned a = 0; a < 6; ++a) {
         EXPECT_STREQ(CSXcmd::actstr(a, false), longNames[a]);

@@ -34,10 +34,8 @@ TEST(Concurrent, FirstUseFromManyThreads)
                 bool ok = std::strcmp(CSXcmd::cmdstr(38), "CMD_SELF_LEVEL") == 0 &&
                           std::wcscmp(CSXcmd::cmdpaystrW(12), L"INT32_CONFIG") == 0 &&
                           CSXcmd::ValidateAct(CMD_WHOAMI, CMD_ACTION_GET) &&
-                          !CSXcmd::ValidateAct(CMD_WHOAMI, CMD_ACTION_SET) &&
-                          CSXcmd::paysize(CMD_BLOCK_CFG) == 4596 &&
-                          std::strcmp(CSXcmd::actstr(5, true), "NAK_WARN") == 0 &&
-                          CSXcmd::baudbps(7) == 115200 &&
+                          !CSXcmd::ValidateAct(CMD_WHOAMI, CMD_ACTION_SET) && CSXcmd::paysize(CMD_BLOCK_CFG) == 4596 &&
+                          std::strcmp(CSXcmd::actstr(5, true), "NAK_WARN") == 0 && CSXcmd::baudbps(7) == 115200 &&
                           std::strcmp(CSXcmd::posunitsstr(0, false, true), "IN") == 0 &&
                           std::wcscmp(CSXcmd::calcorrectstrW(3, true), L"CUSTOM") == 0 &&
                           std::strcmp(CSXcmd::filterlevstr(100), "FILTER_LVL_UNDEFINED") == 0;

@@ -42,7 +42,10 @@ Bytes CmdFrame(uint32_t action, unsigned payload, uint32_t pre = SX_PREAMBLE_CMD
     return f;
 }
 
-CFrameInfo Info(Bytes& f) { return CFrameInfo(f.data(), static_cast<unsigned>(f.size())); }
+CFrameInfo Info(Bytes& f)
+{
+    return CFrameInfo(f.data(), static_cast<unsigned>(f.size()));
+}
 
 TEST(FrameInfo, DefaultIsNull)
 {

@@ -19,15 +19,14 @@ using WideFn = std::function<const wchar_t*(unsigned)>;
 
 // The lookup gives names[v] for v inside the list and `beyond` for the next
 // values; the wide twin gives the same texts widened.
-void ExpectVocabulary(const NarrowFn& n, const WideFn& w, const std::vector<const char*>& names,
-                      const char* beyond)
+void ExpectVocabulary(const NarrowFn& n, const WideFn& w, const std::vector<const char*>& names, const char* beyond)
 {
     for (unsigned v = 0; v < names.size(); ++v) {
         EXPECT_STREQ(n(v), names[v]) << v;
         EXPECT_EQ(std::wstring(w(v)), Widen(names[v])) << v;
     }
-    for (unsigned v : {static_cast<unsigned>(names.size()), static_cast<unsigned>(names.size()) + 1, 100u,
-                       0x7FFFFFFFu, 0xFFFFFFFFu}) {
+    for (unsigned v : {static_cast<unsigned>(names.size()), static_cast<unsigned>(names.size()) + 1, 100u, 0x7FFFFFFFu,
+                       0xFFFFFFFFu}) {
         EXPECT_STREQ(n(v), beyond) << v;
         EXPECT_EQ(std::wstring(w(v)), Widen(beyond)) << v;
     }
@@ -35,14 +34,13 @@ void ExpectVocabulary(const NarrowFn& n, const WideFn& w, const std::vector<cons
 
 TEST(Vocabulary, Baud)
 {
-    const std::vector<const char*> names = {"E_BR_1200",   "E_BR_2400",    "E_BR_4800",    "E_BR_9600",
-                                            "E_BR_19200",  "E_BR_38400",   "E_BR_57600",   "E_BR_115200",
-                                            "E_BR_230400", "E_BR_460800",  "E_BR_921600",  "E_BR_1843200",
-                                            "E_BR_3686400", "E_BR_7372800"};
-    const std::vector<const char*> texts = {"1200",   "2400",   "4800",   "9600",    "19200",   "38400",   "57600",
+    const std::vector<const char*> names = {"E_BR_1200",   "E_BR_2400",    "E_BR_4800",    "E_BR_9600",   "E_BR_19200",
+                                            "E_BR_38400",  "E_BR_57600",   "E_BR_115200",  "E_BR_230400", "E_BR_460800",
+                                            "E_BR_921600", "E_BR_1843200", "E_BR_3686400", "E_BR_7372800"};
+    const std::vector<const char*> texts = {"1200",   "2400",   "4800",   "9600",   "19200",   "38400",   "57600",
                                             "115200", "230400", "460800", "921600", "1843200", "3686400", "7372800"};
-    const int bps[] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600,
-                       1843200, 3686400, 7372800};
+    const int bps[] = {1200,   2400,   4800,   9600,   19200,   38400,   57600,
+                       115200, 230400, 460800, 921600, 1843200, 3686400, 7372800};
     // Row 14 exists but the name lookups stop at 13.
     ExpectVocabulary(CSXcmd::baudstr, CSXcmd::baudstrW, names, "undefined_baud");
     ExpectVocabulary(CSXcmd::baudvalstr, CSXcmd::baudvalstrW, texts, "undefined");
@@ -73,10 +71,10 @@ TEST(Vocabulary, BITcodes)
                      {"E_BITERR_NONE", "E_BITERR_SENSOR", "E_BITERR_SENSOR_PORT", "E_BITERR_SOURCE", "E_BITERR_SEU",
                       "E_BITERR_DUPFREQ", "E_BITERR_RESERVED1", "E_BITERR_RESERVED2"},
                      "undefined_bit_code");
-    ExpectVocabulary(CSXcmd::bitcodevalstr, CSXcmd::bitcodevalstrW,
-                     {"No Error", "SENSOR", "SENSOR PORT", "SOURCE", "SEU", "DUP SOURCE FREQ", "Reserved 1",
-                      "Reserved 2"},
-                     "undefined");
+    ExpectVocabulary(
+        CSXcmd::bitcodevalstr, CSXcmd::bitcodevalstrW,
+        {"No Error", "SENSOR", "SENSOR PORT", "SOURCE", "SEU", "DUP SOURCE FREQ", "Reserved 1", "Reserved 2"},
+        "undefined");
     EXPECT_STREQ(CSXcmd::bitcodevalstr(5), "DUP SOURCE FREQ");
     EXPECT_STREQ(CSXcmd::bitcodevalstr(8), "undefined");
 }
@@ -93,9 +91,9 @@ TEST(Vocabulary, ClampedNameLists)
     ExpectClamped(CSXcmd::frameratestr, CSXcmd::frameratestrW,
                   {"FR_30", "FR_60", "FR_120", "FR_240", "FR_480", "FR_960", "FRAMERATE_UNDEFINED"});
     ExpectClamped(CSXcmd::filterlevstr, CSXcmd::filterlevstrW,
-                  {"FILTER_LVL_NONE", "FILTER_LVL_LIGHT", "FILTER_LVL_MEDIUM", "FILTER_LVL_HEAVY",
-                   "FILTER_LVL_CUSTOM", "FILTER_LVL_E_LIGHT", "FILTER_LVL_E_MEDIUM", "FILTER_LVL_E_HEAVY",
-                   "FILTER_LVL_RESERVED", "FILTER_LVL_UNDEFINED"});
+                  {"FILTER_LVL_NONE", "FILTER_LVL_LIGHT", "FILTER_LVL_MEDIUM", "FILTER_LVL_HEAVY", "FILTER_LVL_CUSTOM",
+                   "FILTER_LVL_E_LIGHT", "FILTER_LVL_E_MEDIUM", "FILTER_LVL_E_HEAVY", "FILTER_LVL_RESERVED",
+                   "FILTER_LVL_UNDEFINED"});
     ExpectClamped(CSXcmd::filtertarstr, CSXcmd::filtertarstrW,
                   {"FILTER_TRGT_PNO", "FILTER_TRGT_ORI", "FILTER_TRGT_POS", "FILTER_TRGT_UNDEFINED"});
     ExpectClamped(CSXcmd::hemispherestr, CSXcmd::hemispherestrW,
@@ -104,9 +102,9 @@ TEST(Vocabulary, ClampedNameLists)
                   {"POS_X", "POS_Y", "POS_Z", "NEG_X", "NEG_Y", "NEG_Z", "Auto", "E_SX_HEM_MAX"});
     ExpectClamped(CSXcmd::fttstr, CSXcmd::fttstrW,
                   {"FTT_MODE_NONE", "FTT_MODE_1", "FTT_MODE_2", "FTT_MODE_3", "FTT_MODE_UNDEFINED"});
-    ExpectClamped(CSXcmd::ftthstr, CSXcmd::ftthstrW,
-                  {"FTTHOME_METHOD_0", "FTTHOME_METHOD_1", "FTTHOME_METHOD_2", "FTTHOME_METHOD_3",
-                   "FTTHOME_METHOD_UNDEFINED"});
+    ExpectClamped(
+        CSXcmd::ftthstr, CSXcmd::ftthstrW,
+        {"FTTHOME_METHOD_0", "FTTHOME_METHOD_1", "FTTHOME_METHOD_2", "FTTHOME_METHOD_3", "FTTHOME_METHOD_UNDEFINED"});
     EXPECT_STREQ(CSXcmd::frameratestr(100), "FRAMERATE_UNDEFINED");
     EXPECT_STREQ(CSXcmd::filterlevstr(100), "FILTER_LVL_UNDEFINED");
 }

@@ -140,8 +140,7 @@ TEST(BlockCfg, UnitReport)
               std::wstring::npos);
 
     // The whole report is the unit part followed by all sixteen sensors.
-    EXPECT_EQ(Narrow([&](std::string& t) { b.Report(t, false, true); }),
-              Narrow([&](std::string& t) {
+    EXPECT_EQ(Narrow([&](std::string& t) { b.Report(t, false, true); }), Narrow([&](std::string& t) {
                   b.ReportSEU(t, false, true);
                   b.ReportSensors(t, false, false, true);
               }));

@@ -174,8 +174,7 @@ TEST(UnitsCfg, ReportsAndShortTexts)
         [&](std::string& t) { u.Report(t, true, true, true); }, [&](std::wstring& t) { u.ReportW(t, true, true); });
     ExpectReports(
         "pos_units: POS_INCH\r\nori_units: ORI_EULER_DEGREE\r\n",
-        [&](std::string& t) { u.Report(t, false, false, true); },
-        [&](std::wstring& t) { u.ReportW(t, false, false); });
+        [&](std::string& t) { u.Report(t, false, false, true); }, [&](std::wstring& t) { u.ReportW(t, false, false); });
     EXPECT_EQ(Narrow([&](std::string& t) { u.Report(t, false, false, false); }), "POS_INCH, ORI_EULER_DEGREE\r\n");
     ExpectReports(
         "Inch, Euler Deg", [&](std::string& t) { u.ShortReport(t, true, false); },
@@ -213,8 +212,7 @@ TEST(StationMap, CountsAndEnabledSensors)
         "sensor count:  4\r\nsource count:  2\r\n", [&](std::string& t) { m.ReportCounts(t, false, false); },
         [&](std::wstring& t) { m.ReportCountsW(t, false, false); });
     ExpectReports(
-        "STATION_MAP: , sensor count:  4, source count:  2\r\n",
-        [&](std::string& t) { m.ReportCounts(t, true, true); },
+        "STATION_MAP: , sensor count:  4, source count:  2\r\n", [&](std::string& t) { m.ReportCounts(t, true, true); },
         [&](std::wstring& t) { m.ReportCountsW(t, true, true); });
 
     std::vector<int> v{99};

@@ -93,7 +93,8 @@ TEST(BitResult, NoErrorIsOneLine)
     EXPECT_EQ(Narrow([&](std::string& t) { none.Report(t, true, true); }), "BIT_STRUCT:  E_BITERR_NONE\r\n");
     EXPECT_EQ(Wide([&](std::wstring& t) { none.ReportW(t, true, true); }), L"BIT_STRUCT: E_BITERR_NONE\r\n");
     ExpectReports(
-        "Built-In Test Results: \r\n\r\nNo Error\r\n", [&](std::string& t) { none.ReportDetail(t, false, true, false); },
+        "Built-In Test Results: \r\n\r\nNo Error\r\n",
+        [&](std::string& t) { none.ReportDetail(t, false, true, false); },
         [&](std::wstring& t) { none.ReportDetailW(t, false, true, false); });
     ExpectReports(
         "No Error\r\n", [&](std::string& t) { none.ReportDetail(t, false, false, true); },

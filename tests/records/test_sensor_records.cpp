@@ -211,8 +211,7 @@ TEST(BoresightCfg, EnabledAgainstTheNullOfTheUnits)
     q.cfg.ori[3] = 0.0f;
     ExpectReports(
         "(w,x,y,z): (1.000000, 0.000000, 0.000000, 0.000000) (ORI_QUATERNION)\r\n",
-        [&](std::string& t) { q.Report(t, 3, false, false); },
-        [&](std::wstring& t) { q.ReportW(t, 3, false, false); });
+        [&](std::string& t) { q.Report(t, 3, false, false); }, [&](std::wstring& t) { q.ReportW(t, 3, false, false); });
     ExpectReports(
         "BORESIGHT_CONFIG: (x,y,z): (1.000000, 0.000000, 0.000000) (ORI_EULER_RADIAN)\r\n",
         [&](std::string& t) { q.Report(t, 1, true, true); }, [&](std::wstring& t) { q.ReportW(t, 1, true, true); });

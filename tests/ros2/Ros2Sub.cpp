@@ -54,8 +54,7 @@ extern "C" void OnSignal(int)
 
 int64_t SystemNs()
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::system_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
 
@@ -67,9 +66,9 @@ int64_t StampNs(const builtin_interfaces_msg_dds__Time_& t)
 // What one stream (a pose topic, or one namespace's share of /tf) brought.
 struct Stream {
     std::vector<int64_t> stamps;
-    uint64_t disorder = 0;  // a stamp not after the one before
-    uint64_t offClock = 0;  // a stamp more than 2 s from this machine's clock
-    uint64_t offPose = 0;   // not the fixed pose (--static), or the wrong frame ids
+    uint64_t disorder = 0;    // a stamp not after the one before
+    uint64_t offClock = 0;    // a stamp more than 2 s from this machine's clock
+    uint64_t offPose = 0;     // not the fixed pose (--static), or the wrong frame ids
     uint64_t afterSilent = 0; // after /diagnostics said the tracker is silent
     int64_t maxOffsetNs = 0;
 
@@ -99,7 +98,7 @@ struct Stream {
 struct Diag {
     std::vector<std::string> messages; // each new message, in order
     std::vector<int> levels;
-    nlohmann::json last = nullptr;     // the last message's values
+    nlohmann::json last = nullptr; // the last message's values
     std::string name, hardwareId;
     bool silent = false, stopped = false;
     // The counting window: frames published and the newest stamp, at its
@@ -219,8 +218,7 @@ private:
 
 int64_t MonotonicNs()
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
@@ -257,8 +255,8 @@ bool Subscriber::Open()
         for (unsigned k = 0; k < m_o.sensors; ++k) {
             const std::string topic = "rt/" + ns + "/sensor" + std::to_string(k) + "/pose";
             const bool first = m_poses.size() == 1 && k == 0;
-            m_poses.back().push_back(Reader(&geometry_msgs_msg_dds__PoseStamped__desc, topic, !m_o.bestEffort,
-                                            first ? latency : nullptr));
+            m_poses.back().push_back(
+                Reader(&geometry_msgs_msg_dds__PoseStamped__desc, topic, !m_o.bestEffort, first ? latency : nullptr));
             m_poseStreams.back().push_back(&m_streams[topic]);
         }
         m_nsDiags.push_back(&m_diags[ns]);
@@ -315,8 +313,8 @@ void Subscriber::OnTf(const tf2_msgs_msg_dds__TFMessage_& m, int64_t now)
         const auto& t = m.transforms._buffer[i];
         const std::string child = t.child_frame_id;
         const std::string prefix = ns + "_sensor";
-        const unsigned k = child.rfind(prefix, 0) == 0 ? static_cast<unsigned>(std::atoi(child.c_str() + prefix.size()))
-                                                        : 99;
+        const unsigned k =
+            child.rfind(prefix, 0) == 0 ? static_cast<unsigned>(std::atoi(child.c_str() + prefix.size())) : 99;
         const double p[3] = {t.transform.translation.x, t.transform.translation.y, t.transform.translation.z};
         const auto& q = t.transform.rotation;
         ok = ok && std::string(t.header.frame_id) == source && k == i &&
@@ -430,9 +428,8 @@ void Subscriber::Run()
         for (size_t ns = 0; ns < m_poses.size(); ++ns)
             for (unsigned k = 0; k < m_poses[ns].size(); ++k)
                 Take<geometry_msgs_msg_dds__PoseStamped_>(
-                    m_poses[ns][k], [&](const geometry_msgs_msg_dds__PoseStamped_& m, int64_t now) {
-                        OnPose(ns, k, m, now);
-                    });
+                    m_poses[ns][k],
+                    [&](const geometry_msgs_msg_dds__PoseStamped_& m, int64_t now) { OnPose(ns, k, m, now); });
         if (m_tf > 0)
             Take<tf2_msgs_msg_dds__TFMessage_>(
                 m_tf, [&](const tf2_msgs_msg_dds__TFMessage_& m, int64_t now) { OnTf(m, now); });
@@ -461,14 +458,10 @@ nlohmann::json Subscriber::Report() const
     r["streams"] = streams;
     nlohmann::json diags = nlohmann::json::object();
     for (const auto& [ns, d] : m_diags)
-        diags[ns] = {{"received", d.received},
-                     {"messages", d.messages},
-                     {"levels", d.levels},
-                     {"name", d.name},
-                     {"hardwareId", d.hardwareId},
-                     {"values", d.last},
-                     {"windowed", d.started},
-                     {"publishedInWindow", d.publishedLast - d.publishedFirst}};
+        diags[ns] = {{"received", d.received},     {"messages", d.messages},
+                     {"levels", d.levels},         {"name", d.name},
+                     {"hardwareId", d.hardwareId}, {"values", d.last},
+                     {"windowed", d.started},      {"publishedInWindow", d.publishedLast - d.publishedFirst}};
     r["diagnostics"] = diags;
     return r;
 }

@@ -21,8 +21,8 @@ TEST_F(Ros2Net, SixteenSensorsAt960HzReachAnotherMachineWithNothingLost)
 {
     ASSERT_NO_FATAL_FAILURE(MakeLab(2));
     Child sub, pub;
-    ASSERT_NO_FATAL_FAILURE(StartSubscriber(sub, 1, {"--sensors", "16", "--static", "--until-stopped", "--seconds",
-                                                     std::to_string(Seconds() + 60)}));
+    ASSERT_NO_FATAL_FAILURE(StartSubscriber(
+        sub, 1, {"--sensors", "16", "--static", "--until-stopped", "--seconds", std::to_string(Seconds() + 60)}));
     ASSERT_NO_FATAL_FAILURE(
         StartPublisher(pub, 0, {"--sim", "--sim-sensors", "16", "--sim-rate", "960", "--sim-static"}));
     // The run's length is what is measured: nothing to wait for but time.

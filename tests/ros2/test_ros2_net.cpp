@@ -14,9 +14,8 @@ namespace {
 TEST(Ros2NetHost, NamespacesCanBeMade)
 {
     std::string why;
-    EXPECT_TRUE(sxnetlab::NamespacesAvailable(why))
-        << "network namespaces cannot be made here (" << why
-        << "): the ROS 2 network tests skipped, so this stage fails";
+    EXPECT_TRUE(sxnetlab::NamespacesAvailable(why)) << "network namespaces cannot be made here (" << why
+                                                    << "): the ROS 2 network tests skipped, so this stage fails";
 }
 
 // The writers as a ROS 2 reader sees them in discovery: ROS 2's type names
@@ -102,8 +101,8 @@ TEST_F(Ros2Net, TwoTrackersUnderTwoNamespacesShareOneDomain)
 {
     ASSERT_NO_FATAL_FAILURE(MakeLab(2));
     Child sub, lab1, lab2;
-    ASSERT_NO_FATAL_FAILURE(StartSubscriber(sub, 1, {"--domain", "7", "--ns", "lab1", "--ns", "lab2", "--sensors",
-                                                     "4", "--static", "--until-stopped"}));
+    ASSERT_NO_FATAL_FAILURE(StartSubscriber(
+        sub, 1, {"--domain", "7", "--ns", "lab1", "--ns", "lab2", "--sensors", "4", "--static", "--until-stopped"}));
     // One names its domain, the other takes it from ROS_DOMAIN_ID.
     ASSERT_NO_FATAL_FAILURE(StartPublisher(lab1, 0, {"--sim", "--sim-static", "--namespace", "lab1", "--domain", "7"}));
     ASSERT_NO_FATAL_FAILURE(

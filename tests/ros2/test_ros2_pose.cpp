@@ -32,7 +32,8 @@ TEST(Ros2Pose, EulerAnglesGiveTheQuaternionOfTheServersRotation)
     EXPECT_NEAR(q[2], 0.0990458, 1e-7);
     EXPECT_NEAR(q[3], 0.8923991, 1e-7);
 
-    const float angles[][3] = {{0, 0, 0}, {90, 0, 0}, {0, 90, 0}, {0, 0, 90}, {170, -60, 45}, {-135, 89, -179}, {30, 45, 60}};
+    const float angles[][3] = {{0, 0, 0},      {90, 0, 0},       {0, 90, 0},  {0, 0, 90},
+                               {170, -60, 45}, {-135, 89, -179}, {30, 45, 60}};
     for (const auto& a : angles) {
         double r[3][3];
         EulerMatrix(a[0] * kPi / 180, a[1] * kPi / 180, a[2] * kPi / 180, r);
@@ -131,7 +132,8 @@ TEST(Ros2Names, DomainComesFromRosDomainIdElseZero)
     unsetenv("ROS_DOMAIN_ID");
     EXPECT_TRUE(sxros2::DomainFromEnvironment(domain, error));
     EXPECT_EQ(domain, 0);
-    for (const auto& [text, want] : std::vector<std::pair<const char*, int>>{{"7", 7}, {"0", 0}, {"232", 232}, {"", 0}}) {
+    for (const auto& [text, want] :
+         std::vector<std::pair<const char*, int>>{{"7", 7}, {"0", 0}, {"232", 232}, {"", 0}}) {
         setenv("ROS_DOMAIN_ID", text, 1);
         EXPECT_TRUE(sxros2::DomainFromEnvironment(domain, error)) << text;
         EXPECT_EQ(domain, want) << text;

@@ -392,9 +392,10 @@ TEST_F(Ros2Publish, DiagnosticsCarryTheTrackersStateAndSayWhenTrackingStops)
     std::vector<std::string> keys;
     for (const auto& [k, value] : v)
         keys.push_back(k);
-    EXPECT_EQ(keys, (std::vector<std::string>{"clock model", "connection", "frame rate (Hz)", "frames lost by the tracker",
-                                              "frames overrun", "frames published", "frames received", "identity",
-                                              "newest frame stamp", "nominal frame rate (Hz)", "sensors"}));
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"clock model", "connection", "frame rate (Hz)", "frames lost by the tracker",
+                                        "frames overrun", "frames published", "frames received", "identity",
+                                        "newest frame stamp", "nominal frame rate (Hz)", "sensors"}));
     EXPECT_EQ(v["connection"], "simulated tracker");
     EXPECT_EQ(v["nominal frame rate (Hz)"], "240");
     EXPECT_NE(v["identity"].find(", serial " + hardwareId + ", firmware "), std::string::npos) << v["identity"];

@@ -23,8 +23,8 @@ namespace sxtest {
 
 class TestSerIO : public CSXserIO {
 public:
-    using CSXserIO::CSXserIO;
     using CSXserIO::ClearContThreadFlag;
+    using CSXserIO::CSXserIO;
     using CSXserIO::DataReady;
     using CSXserIO::DumpDCB;
     using CSXserIO::Findframe;

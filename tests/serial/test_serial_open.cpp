@@ -233,9 +233,9 @@ TEST(SerialOpen, PortHeldByAnotherProcessIsRefused)
     {
         StdoutCapture cap;
         EXPECT_EQ(io.Open(1), SXIO_SYSERR);
-        EXPECT_NE(cap.Text().find("CSXserIO::Open : CreateFile " + peer.Path() +
-                                  " Result INVALID_HANDLE_VALUE Error 11 \n"),
-                  std::string::npos);
+        EXPECT_NE(
+            cap.Text().find("CSXserIO::Open : CreateFile " + peer.Path() + " Result INVALID_HANDLE_VALUE Error 11 \n"),
+            std::string::npos);
     }
     EXPECT_FALSE(io.IsOpen());
 
@@ -281,8 +281,7 @@ TEST(SerialClose, ClosingAClosedPortReportsTheFailedClose)
     io.SetTrace(true, 6);
     StdoutCapture cap;
     EXPECT_EQ(io.Close(), -1);
-    EXPECT_NE(cap.Text().find("CSXserIO::Close : CloseHandle MYHND failed\n: Bad file descriptor"),
-              std::string::npos);
+    EXPECT_NE(cap.Text().find("CSXserIO::Close : CloseHandle MYHND failed\n: Bad file descriptor"), std::string::npos);
     EXPECT_FALSE(io.IsOpen());
 }
 

@@ -214,7 +214,7 @@ TEST(SerialReports, DevReportFollowsTheConfigurationWordAtOpen)
 
 TEST(SerialResultNames, NarrowAndWide)
 {
-    const char* names[] = {"SXIO_NOERR",  "SXIO_TIMEOUT", "SXIO_NORESP",        "SXIO_SETUPERR",
+    const char* names[] = {"SXIO_NOERR",  "SXIO_TIMEOUT", "SXIO_NORESP",       "SXIO_SETUPERR",
                            "SXIO_SYSERR", "SXIO_FRAMERR", "SXIO_GENERAL_ERROR"};
     for (int i = 0; i < 7; ++i) {
         EXPECT_STREQ(CSXserIO::ErrorStr(i), names[i]);

@@ -33,7 +33,10 @@ inline Bytes Command(uint32_t cmd, uint32_t action, uint32_t arg1 = 0, uint32_t 
     return b;
 }
 
-inline uint32_t Word(const Bytes& b, size_t off) { return sxwire::GetLE32(b.data() + off); }
+inline uint32_t Word(const Bytes& b, size_t off)
+{
+    return sxwire::GetLE32(b.data() + off);
+}
 
 // The slave end of a simulated line, raw.
 class Client {
@@ -83,7 +86,8 @@ public:
                     return f;
                 }
             }
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
             if (left.count() <= 0 || !Fill(static_cast<int>(left.count())))
                 return {};
             Take(m_buf, 1 << 20);

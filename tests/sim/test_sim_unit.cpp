@@ -36,8 +36,8 @@ Bytes Ask(SimUnit& u, uint32_t cmd, uint32_t act, uint32_t arg1 = 0, uint32_t ar
 bool Valid(const Bytes& f, uint32_t cmdPre = SX_PREAMBLE_CMD, uint32_t pnoPre = SX_PREAMBLE_PNO)
 {
     const auto n = static_cast<unsigned>(f.size());
-    return CSXcmd::ValidatePreambleN(f.data(), n, cmdPre, pnoPre) && CSXcmd::ValidateSizeN(f.data(), n, cmdPre, pnoPre) &&
-           CSXcmd::ValidateCRCN(f.data(), n);
+    return CSXcmd::ValidatePreambleN(f.data(), n, cmdPre, pnoPre) &&
+           CSXcmd::ValidateSizeN(f.data(), n, cmdPre, pnoPre) && CSXcmd::ValidateCRCN(f.data(), n);
 }
 
 Bytes Payload(Bytes& r)

@@ -73,7 +73,10 @@ inline int Seconds(const char* variable, int fallback)
 }
 
 // The low half of an error code: its place in the code table.
-inline int Low(int code) { return code & 0xFFFF; }
+inline int Low(int code)
+{
+    return code & 0xFFFF;
+}
 
 // Every code an exported call may return: the table's 0 to 30, with a
 // detail in the high half only where the table allows one.

@@ -52,8 +52,8 @@ std::string Recording(unsigned frames, const sxrec::RecordedGap* gap = nullptr, 
             EXPECT_TRUE(w.WriteGap(*gap));
         }
         const std::string f = Frame(1 + i % 4, i);
-        EXPECT_TRUE(w.Write(reinterpret_cast<const unsigned char*>(f.data()), static_cast<uint32_t>(f.size()),
-                            1000 + i, i + 1));
+        EXPECT_TRUE(w.Write(reinterpret_cast<const unsigned char*>(f.data()), static_cast<uint32_t>(f.size()), 1000 + i,
+                            i + 1));
     }
     EXPECT_TRUE(w.Close(error)) << error;
     std::ifstream in(path, std::ios::binary);
@@ -117,8 +117,8 @@ TEST(Recording, TheTrailerCountsTheFramesAndEndsTheFile)
     EXPECT_EQ(r.Error(), "corrupt recording at byte offset " + std::to_string(trailer) +
                              ": the trailer counts 6 frames, 5 were read");
     EXPECT_EQ(read(whole + "x", r), sxrec::ReadResult::Corrupt);
-    EXPECT_EQ(r.Error(), "corrupt recording at byte offset " + std::to_string(whole.size()) +
-                             ": bytes after the trailer");
+    EXPECT_EQ(r.Error(),
+              "corrupt recording at byte offset " + std::to_string(whole.size()) + ": bytes after the trailer");
 }
 
 TEST(Recording, AGapRecordComesBetweenTheFramesItSeparates)
@@ -142,9 +142,9 @@ TEST(Recording, AGapRecordComesBetweenTheFramesItSeparates)
     EXPECT_EQ(r.Gap().missed, 57u);
     EXPECT_EQ(r.Gap().cause, 1u);
     EXPECT_FALSE(r.Gap().estimated);
-    EXPECT_EQ(sxrec::GapText(r.Gap(), f.timeStampNs),
-              "gap at byte offset " + std::to_string(at) + ": the serial line was hung up; 2.1 s without frames, "
-              "57 frames missed");
+    EXPECT_EQ(sxrec::GapText(r.Gap(), f.timeStampNs), "gap at byte offset " + std::to_string(at) +
+                                                          ": the serial line was hung up; 2.1 s without frames, "
+                                                          "57 frames missed");
     ASSERT_EQ(r.Next(f), sxrec::ReadResult::Frame) << r.Error();
     EXPECT_EQ(f.seqNum, 4u);
     EXPECT_EQ(r.Next(f), sxrec::ReadResult::End) << r.Error(); // the trailer counts frames only
@@ -203,8 +203,8 @@ TEST(Recording, AFileThatFillsUpKeepsItsWholeRecordsAndItsTrailerWhenThereIsRoom
         limit(sxrec::kHeaderLen + 40 * record + room);
         ASSERT_TRUE(w.Open(path, h, error)) << error;
         int taken = 0;
-        while (taken < 1000 && w.Write(reinterpret_cast<const unsigned char*>(frame.data()),
-                                       static_cast<uint32_t>(frame.size()), 1, 1))
+        while (taken < 1000 &&
+               w.Write(reinterpret_cast<const unsigned char*>(frame.data()), static_cast<uint32_t>(frame.size()), 1, 1))
             ++taken;
         EXPECT_GT(taken, 40);
         EXPECT_LT(taken, 1000);
@@ -334,8 +334,8 @@ TEST(Recording, ItKeepsItsPartNameUntilWholeAndWhenWritingFails)
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     const std::string f = Frame(4, 1);
     int written = 0;
-    while (written < 1000 && w.Write(reinterpret_cast<const unsigned char*>(f.data()), static_cast<uint32_t>(f.size()),
-                                     1, written + 1))
+    while (written < 1000 &&
+           w.Write(reinterpret_cast<const unsigned char*>(f.data()), static_cast<uint32_t>(f.size()), 1, written + 1))
         ++written;
     EXPECT_FALSE(w.Close(error));
     setrlimit(RLIMIT_FSIZE, &old);

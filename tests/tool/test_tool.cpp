@@ -59,14 +59,17 @@ TEST(Tool, StreamCsvParsesBack)
         EXPECT_GT(frame, last) << lines[i];
         last = frame;
     }
-    EXPECT_NE(r.err.find("100 frames, lost by the tracker 0, dropped for a bad CRC 0, by the queue 0; frame interval median "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(
+                  "100 frames, lost by the tracker 0, dropped for a bad CRC 0, by the queue 0; frame interval median "),
+              std::string::npos)
+        << r.err;
 }
 
 TEST(Tool, StreamThroughTheCallbackIntoAFile)
 {
     const std::string out = TempPath("callback.csv");
-    const RunResult r = Tool({"stream", "--sim", "--sim-sensors", "2", "--frames", "50", "--format", "csvenh",
-                              "--callback", "--out", out});
+    const RunResult r = Tool(
+        {"stream", "--sim", "--sim-sensors", "2", "--frames", "50", "--format", "csvenh", "--callback", "--out", out});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(r.out.empty());
     const std::vector<std::string> lines = Lines(ReadFile(out));
@@ -89,8 +92,8 @@ TEST(Tool, InfoShowsTheUnit)
 {
     const RunResult r = Tool({"info", "--sim"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    for (const char* part : {"DEVICE:", "WHOAMI_STRUCT:", "STATION_MAP:", "sensor_map: 0x0f", "BIT_STRUCT:",
-                             "UNITS_CONFIG:", "FRAMERATE_CONFIG:", "effective frame rate: 240 Hz"})
+    for (const char* part : {"DEVICE:", "WHOAMI_STRUCT:", "STATION_MAP:", "sensor_map: 0x0f",
+                             "BIT_STRUCT:", "UNITS_CONFIG:", "FRAMERATE_CONFIG:", "effective frame rate: 240 Hz"})
         EXPECT_NE(r.out.find(part), std::string::npos) << part << "\n" << r.out;
 }
 
@@ -296,8 +299,8 @@ TEST(Tool, MissingTrackerAndFilesHaveTheirExitCodes)
 
 TEST(Tool, HelpForEveryCommand)
 {
-    for (const char* cmd : {"list", "info", "get", "set", "reset", "block", "persist", "single", "stream",
-                            "record", "convert"}) {
+    for (const char* cmd :
+         {"list", "info", "get", "set", "reset", "block", "persist", "single", "stream", "record", "convert"}) {
         const RunResult r = Tool({cmd, "--help"});
         EXPECT_EQ(r.exitCode, 0) << cmd;
         EXPECT_NE(r.out.find("Usage:"), std::string::npos) << cmd;
@@ -323,7 +326,8 @@ TEST(Tool, CtrlCStopsAStreamCleanlyWithItsRecordingComplete)
     ASSERT_EQ(r.exitCode, 0) << r.err;
     ASSERT_FALSE(r.out.empty());
     EXPECT_EQ(r.out.back(), '\n'); // no row cut short
-    EXPECT_NE(r.err.find(", lost by the tracker 0, dropped for a bad CRC 0, by the queue 0"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(", lost by the tracker 0, dropped for a bad CRC 0, by the queue 0"), std::string::npos)
+        << r.err;
     // Every frame printed is in the recording, and the recording is whole.
     const RunResult c = Tool({"convert", rec, "--format", "csv"});
     ASSERT_EQ(c.exitCode, 0) << c.err;

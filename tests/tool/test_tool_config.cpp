@@ -29,10 +29,11 @@ TEST(Config, SavedFromOneTrackerAndLoadedIntoAnotherValueByValue)
     {
         SimProcess a({});
         ASSERT_TRUE(a.Started());
-        for (const std::vector<std::string>& set :
-             {std::vector<std::string>{"set", "units", "cm", "deg"}, {"set", "framerate", "120"},
-              {"set", "sync", "on"}, {"set", "tipoffset", "0.05", "1", "2", "--sensor", "2"},
-              {"set", "filter", "heavy", "--target", "pos", "--sensor", "1"}})
+        for (const std::vector<std::string>& set : {std::vector<std::string>{"set", "units", "cm", "deg"},
+                                                    {"set", "framerate", "120"},
+                                                    {"set", "sync", "on"},
+                                                    {"set", "tipoffset", "0.05", "1", "2", "--sensor", "2"},
+                                                    {"set", "filter", "heavy", "--target", "pos", "--sensor", "1"}})
             ASSERT_EQ(On(a, set).exitCode, 0) << set[1];
         const RunResult r = On(a, {"config", "save", file});
         ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -66,17 +67,20 @@ TEST(Config, SavedFromOneTrackerAndLoadedIntoAnotherValueByValue)
     WriteFile(badFile, bad.dump());
     r = On(b, {"config", "load", badFile});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(r.err, "sxtool: " + badFile + ": unknown key 'units' (the keys are sxtool_configuration, tracker, "
-                     "simulated, unit, sources and sensors)\n");
+    EXPECT_EQ(r.err, "sxtool: " + badFile +
+                         ": unknown key 'units' (the keys are sxtool_configuration, tracker, "
+                         "simulated, unit, sources and sensors)\n");
     // Another model or firmware only with --force.
     json other = saved;
     other["tracker"]["dsp_app_fw"] = "sxsim-app 2.0";
     WriteFile(badFile, other.dump());
     r = On(b, {"config", "load", badFile});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "sxtool: " + badFile + " was saved from a SXSIM Tracker SEU with firmware sxsim-io 1.0, "
-                     "sxsim-boot 1.0, sxsim-app 2.0; this tracker is a SXSIM Tracker SEU with firmware sxsim-io 1.0, "
-                     "sxsim-boot 1.0, sxsim-app 1.0: --force loads it anyway\n");
+    EXPECT_EQ(r.err,
+              "sxtool: " + badFile +
+                  " was saved from a SXSIM Tracker SEU with firmware sxsim-io 1.0, "
+                  "sxsim-boot 1.0, sxsim-app 2.0; this tracker is a SXSIM Tracker SEU with firmware sxsim-io 1.0, "
+                  "sxsim-boot 1.0, sxsim-app 1.0: --force loads it anyway\n");
     EXPECT_EQ(On(b, {"get", "units"}).out, "UNITS_CONFIG:\n   pos_units: POS_INCH\n   ori_units: ORI_EULER_DEGREE\n");
 
     r = On(b, {"config", "load", file});
@@ -84,7 +88,8 @@ TEST(Config, SavedFromOneTrackerAndLoadedIntoAnotherValueByValue)
     EXPECT_EQ(r.out, "5 settings applied, 50 already as saved in " + file + "\n");
     EXPECT_EQ(json::parse(On(b, {"get", "tipoffset", "--sensor", "2", "--json"}).out),
               json::parse(R"({"x": 0.05, "y": 1.0, "z": 2.0})"));
-    EXPECT_EQ(On(b, {"get", "framerate"}).out, "FRAMERATE_CONFIG:\n   effective frame rate: 120 Hz\n   frame_rate: FR_120\n");
+    EXPECT_EQ(On(b, {"get", "framerate"}).out,
+              "FRAMERATE_CONFIG:\n   effective frame rate: 120 Hz\n   frame_rate: FR_120\n");
     r = On(b, {"config", "load", badFile, "--force"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "0 settings applied, 55 already as saved in " + badFile + "\n");
@@ -105,7 +110,9 @@ TEST(Config, GetJsonIsWhatSetJsonTakes)
     EXPECT_EQ(On(sim, {"get", "hemisphere", "--sensor", "3", "--json"}).out, got.out);
 
     r = On(sim, {"get", "filter", "--sensor", "0", "--json"});
-    EXPECT_EQ(r.out, "{\n  \"level\": \"medium\",\n  \"F\": 0.05,\n  \"Flow\": 0.05,\n  \"Fhigh\": 0.8,\n  \"MaxT\": 0.95\n}\n");
+    EXPECT_EQ(
+        r.out,
+        "{\n  \"level\": \"medium\",\n  \"F\": 0.05,\n  \"Flow\": 0.05,\n  \"Fhigh\": 0.8,\n  \"MaxT\": 0.95\n}\n");
     r = On(sim, {"set", "tipoffset", "--json", "-"}, R"({"x": 1, "z": 3})");
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err, "sxtool: set tipoffset --json -: missing field 'y': the fields of TipOffset are x, y, z\n");

@@ -71,8 +71,9 @@ TEST(Everyday, LinesEndInNewlineAndInTheLibrarysEndingWithCrlf)
 TEST(Everyday, BadInputExitsWithTwoAndNamesWhatIsAccepted)
 {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{}, "sxtool: no command given: the commands are help, list, info, get, set, reset, block, persist, single, "
-             "stream, record, convert"},
+        {{},
+         "sxtool: no command given: the commands are help, list, info, get, set, reset, block, persist, single, "
+         "stream, record, convert"},
         {{"frobnicate"}, "sxtool: unknown command 'frobnicate': the commands are help, list, info,"},
         {{"set", "tipoffset", "nan", "inf", "0", "--sim"},
          "sxtool: set tipoffset: 'nan' is not a finite number; expected X Y Z\n"},
@@ -119,8 +120,9 @@ TEST_F(OnSerial, AnErrorSaysWhatItMeansAndWhatToTry)
     Start({"--nak-all", "--fault-cmd", "2"}); // NAKs the tip offset only
     const RunResult r = Cmd({"set", "tipoffset", "1", "2", "3"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "sxtool: ACTION_SET tipoffset failed: E_SXERR_NAK_RESP: the tracker refused the command or its value; "
-                     "check the value's range and the units in force (sxtool set --help lists the values)\n");
+    EXPECT_EQ(r.err,
+              "sxtool: ACTION_SET tipoffset failed: E_SXERR_NAK_RESP: the tracker refused the command or its value; "
+              "check the value's range and the units in force (sxtool set --help lists the values)\n");
 }
 
 TEST(Everyday, HelpVersionPortsAndLog)
@@ -152,7 +154,8 @@ TEST(Everyday, HelpVersionPortsAndLog)
 
 TEST(Everyday, JsonParsesBack)
 {
-    RunResult r = Tool({"stream", "--sim", "--sim-sensors", "4", "--sensors", "0,2", "--frames", "5", "--format", "jsonl"});
+    RunResult r =
+        Tool({"stream", "--sim", "--sim-sensors", "4", "--sensors", "0,2", "--frames", "5", "--format", "jsonl"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::vector<std::string> lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 5u);
@@ -223,8 +226,7 @@ TEST(Everyday, InfoAndBlockNameTheAttachedSensorsAndSources)
 TEST(Everyday, TimeStampsLeadTheRows)
 {
     const auto wall = [] {
-        return std::chrono::duration_cast<std::chrono::nanoseconds>(
-                   std::chrono::system_clock::now().time_since_epoch())
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
             .count();
     };
     const int64_t before = wall();
@@ -263,9 +265,10 @@ TEST_F(OnSerial, FramesWithABadCrcAreCountedApartFromTheTrackersGaps)
     const RunResult r = Cmd({"stream", "--frames", "60", "--format", "csv"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::smatch m;
-    ASSERT_TRUE(std::regex_search(r.err, m,
-                                  std::regex(R"((\d+) frames, lost by the tracker (\d+), dropped for a bad CRC (\d+), )"
-                                             R"(by the queue 0; frame interval median [0-9.]+ ms, 99th percentile [0-9.]+ ms)")))
+    ASSERT_TRUE(std::regex_search(
+        r.err, m,
+        std::regex(R"((\d+) frames, lost by the tracker (\d+), dropped for a bad CRC (\d+), )"
+                   R"(by the queue 0; frame interval median [0-9.]+ ms, 99th percentile [0-9.]+ ms)")))
         << r.err;
     const int frames = std::stoi(m[1]), tracker = std::stoi(m[2]), crc = std::stoi(m[3]);
     EXPECT_EQ(frames, 60);
@@ -284,7 +287,7 @@ TEST(Everyday, SxsimShowsItsStatusLineOnATerminalOrWhenAskedAndNeverWhenQuiet)
         // script gives sxsim a terminal; its output is what that terminal
         // showed. One and a half seconds pass a status refresh.
         return tooltest::Run("/usr/bin/script",
-                   {"-qfec", prefix + "timeout -s INT 1.5 " + SXSIM_PATH + cmd, "/dev/null"});
+                             {"-qfec", prefix + "timeout -s INT 1.5 " + SXSIM_PATH + cmd, "/dev/null"});
     };
     EXPECT_TRUE(Has(run("", "").out, "sxsim: frames 0 sent"));
     EXPECT_FALSE(Has(run(" --quiet", "").out, "sxsim: frames"));

@@ -81,7 +81,8 @@ TEST_F(InFolder, AnExistingFileIsReplacedOnlyWithForceAndTheInputNeverIsTheOutpu
     EXPECT_EQ(r.err, "sxtool: " + csv + " and " + csv + " are the same file: give two different files\n");
     r = Tool({"--log", keep, "info", "--sim"});
     EXPECT_EQ(r.exitCode, 4);
-    EXPECT_EQ(r.err, "sxtool: " + keep + " is a recording: give another --log file (the log would be appended to it)\n");
+    EXPECT_EQ(r.err,
+              "sxtool: " + keep + " is a recording: give another --log file (the log would be appended to it)\n");
     EXPECT_EQ(ReadFile(keep), recorded);
 
     // Written whole under a name of its own, then put in place: nothing else

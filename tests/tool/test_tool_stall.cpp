@@ -101,8 +101,8 @@ TEST(Stall, AHungUpLineEndsTheStreamWithAnErrorAndExit3)
     SimProcess sim({"--close-after", "0.8"});
     ASSERT_TRUE(sim.Started());
     const std::string out = TempPath("hungup.csv");
-    const RunResult r = Tool({"stream", "--serial", "1", "--format", "csv", "--out", out},
-                             {{"SXSERIO_PORTS", sim.Path()}});
+    const RunResult r =
+        Tool({"stream", "--serial", "1", "--format", "csv", "--out", out}, {{"SXSERIO_PORTS", sim.Path()}});
     EXPECT_EQ(r.exitCode, 3) << r.err;
     EXPECT_TRUE(Says(r.err, "\nsxtool: line lost: the serial line was hung up\n")) << r.err;
     EXPECT_FALSE(Says(r.err, "stopping continuous P&O")) << r.err; // nothing sent on a lost line
@@ -131,10 +131,11 @@ TEST(Stall, ReconnectFindsTheLineAgainAndTheRecordingMarksTheGap)
     // the frames missed, the tracker's count having gone on meanwhile.
     const RunResult c = Tool({"convert", rec, "--format", "csv"});
     EXPECT_EQ(c.exitCode, 0) << c.err;
-    ASSERT_TRUE(std::regex_search(
-        c.err, m,
-        std::regex("^sxtool: " + rec + ": gap at byte offset [0-9]+: the serial line was hung up; "
-                   "[0-9]+\\.[0-9] s without frames, " + missed + " frames missed\n$")))
+    ASSERT_TRUE(std::regex_search(c.err, m,
+                                  std::regex("^sxtool: " + rec +
+                                             ": gap at byte offset [0-9]+: the serial line was hung up; "
+                                             "[0-9]+\\.[0-9] s without frames, " +
+                                             missed + " frames missed\n$")))
         << c.err;
     const std::pair<unsigned long, unsigned long> gap = OnlyGap(FrameCounts(c.out));
     EXPECT_EQ(gap.second - gap.first - 1, std::stoul(missed));
@@ -176,13 +177,15 @@ protected:
         unsetenv("SXSERIO_PORTS");
     }
     // Publishes from the line until stderr says said, then stops as Ctrl-C does.
-    static RunResult PublishUntil(const std::string& line, const std::vector<std::string>& more, const std::string& said)
+    static RunResult PublishUntil(const std::string& line, const std::vector<std::string>& more,
+                                  const std::string& said)
     {
         setenv("SXSERIO_PORTS", line.c_str(), 1);
         std::vector<std::string> args = {"ros2", "--serial", "1", "--domain", std::to_string(200 + getpid() % 30)};
         args.insert(args.end(), more.begin(), more.end());
         const std::string err = TempPath("stderr");
-        return RunAndInterrupt(kTool, args, [&](const std::string&) { return Says(ReadFile(err), said); }, 15000);
+        return RunAndInterrupt(
+            kTool, args, [&](const std::string&) { return Says(ReadFile(err), said); }, 15000);
     }
 };
 
@@ -210,9 +213,10 @@ TEST_F(Ros2Stall, ReconnectPublishesFromTheNewLine)
     std::smatch m;
     // Every frame of both lines published; the tracker's count went on, so
     // the gap's frames are the ones it lost.
-    ASSERT_TRUE(std::regex_search(r.err, m,
-                                  std::regex("\npublished ([0-9]+) frames of ([0-9]+) received \\(lost by the tracker " +
-                                             missed + ", overrun 0, undecodable 0, refused by DDS 0\\)\n")))
+    ASSERT_TRUE(
+        std::regex_search(r.err, m,
+                          std::regex("\npublished ([0-9]+) frames of ([0-9]+) received \\(lost by the tracker " +
+                                     missed + ", overrun 0, undecodable 0, refused by DDS 0\\)\n")))
         << r.err;
     EXPECT_EQ(m[1], m[2]);
 }

@@ -76,20 +76,21 @@ TEST_F(OnUsb, ListShowsEachTrackersIdentityAndUsbPicksOneBySerialNumber)
 
     r = Tool({"info", "--usb", "SIM-SEU-00000009"}, kUsbEnv);
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.err, "sxtool: no tracker with serial number SIM-SEU-00000009 on USB; the trackers there are: " +
-                         found + "\n");
+    EXPECT_EQ(r.err,
+              "sxtool: no tracker with serial number SIM-SEU-00000009 on USB; the trackers there are: " + found + "\n");
 
 #ifdef SXPY_DIR
     std::map<std::string, std::string> env = kUsbEnv;
     env["PYTHONPATH"] = SXPY_DIR;
     r = tooltest::Run("/usr/bin/python3",
-            {"-c", "import sxcmdif\n"
-                   "with sxcmdif.Tracker.usb(serial='SIM-SEU-00000002') as t: print(t.identity.hw_ser_no)\n"
-                   "try:\n    sxcmdif.Tracker.usb(serial='SIM-SEU-00000009')\n"
-                   "except sxcmdif.SXError as e: print(e.operation)\n"},
-            env);
+                      {"-c", "import sxcmdif\n"
+                             "with sxcmdif.Tracker.usb(serial='SIM-SEU-00000002') as t: print(t.identity.hw_ser_no)\n"
+                             "try:\n    sxcmdif.Tracker.usb(serial='SIM-SEU-00000009')\n"
+                             "except sxcmdif.SXError as e: print(e.operation)\n"},
+                      env);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "SIM-SEU-00000002\nconnect the USB tracker with serial number SIM-SEU-00000009 (the trackers "
-                     "there are: " + found + ")\n");
+                     "there are: " +
+                         found + ")\n");
 #endif
 }

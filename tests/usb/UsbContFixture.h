@@ -51,8 +51,8 @@ inline std::string NotRunningLine(const std::string& xf, const char* status)
 }
 // The byte-count line carries the callback's source line: prefix, then
 // "CSXusbIO::MCB : <digits> :  transfer ... nBytes = n".
-inline bool HasNBytesLine(const std::string& text, const std::string& prefix, const std::string& xf,
-                          const char* status, size_t n)
+inline bool HasNBytesLine(const std::string& text, const std::string& prefix, const std::string& xf, const char* status,
+                          size_t n)
 {
     const std::string head = prefix + "CSXusbIO::MCB : ";
     const std::string tail =
@@ -131,8 +131,7 @@ inline void CollectLibusbLog(libusb_context* ctx)
 inline bool LibusbLogged(const std::string& part)
 {
     std::lock_guard<std::mutex> lock(g_logMtx);
-    return std::any_of(g_libusbLog.begin(), g_libusbLog.end(),
-                       [&](const std::string& s) { return Contains(s, part); });
+    return std::any_of(g_libusbLog.begin(), g_libusbLog.end(), [&](const std::string& s) { return Contains(s, part); });
 }
 
 // A data callback that holds the reading thread until it is opened.
@@ -171,8 +170,6 @@ private:
     bool m_open = false;
     std::vector<std::vector<uint8_t>> m_chunks;
 };
-
-
 
 class UsbContTest : public UsbTest {
 protected:

@@ -77,7 +77,8 @@ std::unique_ptr<CSXusbIO> UsbTest::OpenIO()
 
 bool UsbTest::WaitResubmitted(const usbemu::EmulatedDevice& dev, int submissions)
 {
-    return dev.WaitUntil([&](const usbemu::DeviceCounters& c) { return c.inSubmitted >= submissions && c.inPending == 1; });
+    return dev.WaitUntil(
+        [&](const usbemu::DeviceCounters& c) { return c.inSubmitted >= submissions && c.inPending == 1; });
 }
 
 } // namespace sxtest

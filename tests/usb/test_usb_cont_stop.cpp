@@ -80,8 +80,8 @@ TEST_F(UsbContTest, StopContThreadStopsReadingAndReadContStartsItAgain)
     char line[96];
     snprintf(line, sizeof line, "] : CSXusbIO::StartContThread : Thread started id = 0x%x\r\n", tid);
     EXPECT_TRUE(Contains(start.Text(), line)) << start.Text();
-    EXPECT_TRUE(Contains(start.Text(), "] : CSXusbIO::StartAsyncRead : libusb_submit_transfer success : MY_AR_XFER = " +
-                                           Xf() + "\r\n"))
+    EXPECT_TRUE(Contains(
+        start.Text(), "] : CSXusbIO::StartAsyncRead : libusb_submit_transfer success : MY_AR_XFER = " + Xf() + "\r\n"))
         << start.Text();
     ASSERT_TRUE(WaitResubmitted(*m_dev, 3));
     ASSERT_NO_FATAL_FAILURE(Deliver(Pattern(20, 2)));

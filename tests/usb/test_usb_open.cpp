@@ -60,8 +60,8 @@ TEST_F(UsbTest, EndpointScanSkipsControlAndKeepsTheFirstFound)
     spec.vid = kVid;
     spec.pid = kPid;
     // Interface 0: a control endpoint in the first alternate, bulk in the second.
-    spec.interfaces.push_back(InterfaceSpec{{{EndpointSpec{0x85, 0x00, 64}},
-                                             {EndpointSpec{0x84, 0x02, 512}, EndpointSpec{0x01, 0x02, 512}}}});
+    spec.interfaces.push_back(InterfaceSpec{
+        {{EndpointSpec{0x85, 0x00, 64}}, {EndpointSpec{0x84, 0x02, 512}, EndpointSpec{0x01, 0x02, 512}}}});
     // Interface 1: an interrupt OUT first; it does not replace interface 0's endpoints.
     spec.interfaces.push_back(InterfaceSpec{{{EndpointSpec{0x03, 0x03, 8}, EndpointSpec{0x82, 0x02, 64}}}});
     EmulatedDevice& d = m_tb.AddDevice(spec);
@@ -237,7 +237,7 @@ TEST_F(UsbTest, SetTraceSetsBothLevelsAndSaysSo)
         unsigned short iodbgLevel;
         bool libusbDebug;
     };
-    const Case cases[] = {{true, 7, 7, true}, {true, 6, 6, true},  {true, 5, 5, false}, {true, 1, 1, false},
+    const Case cases[] = {{true, 7, 7, true},   {true, 6, 6, true}, {true, 5, 5, false}, {true, 1, 1, false},
                           {false, 7, 0, false}, {true, 9, 7, true}, {true, -1, 0, false}};
     for (const Case& c : cases) {
         io->SetTrace(c.on, c.lev);

@@ -98,8 +98,8 @@ TEST(WinPorts, OverrideNamesThePortsByTheirComNumbers)
 TEST(WinPorts, DeviceMapPortsAreListedOnce)
 {
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr,
-                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr, REG_OPTION_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     const wchar_t port[] = L"COM43";
     RegSetValueExW(key, L"\\Device\\SxWinTest0", 0, REG_SZ, reinterpret_cast<const BYTE*>(port), sizeof port);

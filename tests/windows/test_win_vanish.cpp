@@ -39,8 +39,8 @@ TEST(WinVanish, DeviceGoneMidStream)
     // Frames come until the line closes, then none.
     unsigned frames = 0, before = 0;
     int bytes = 0;
-    ASSERT_TRUE(WaitUntil([&] { return sxctx_dev_fifo_unread_count(ctx, dev, &frames, &bytes) == 0 && frames > 0; },
-                          3000));
+    ASSERT_TRUE(
+        WaitUntil([&] { return sxctx_dev_fifo_unread_count(ctx, dev, &frames, &bytes) == 0 && frames > 0; }, 3000));
     ASSERT_TRUE(WaitUntil(
         [&] {
             before = frames;

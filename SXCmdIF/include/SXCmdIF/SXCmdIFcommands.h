@@ -288,8 +288,8 @@ SXCMDIF_CAPI int sxcmd_dev_generic(void* ctx, void* dev, int action, int command
  * \retval E_DEVIOERR_USB_WRITERR writing to USB failed (transport code in the high 16 bits)
  * \retval E_DEVIOERR_SER_WRITERR writing to the serial line failed (transport code in the high 16 bits)
  * \cmdthread */
-SXCMDIF_CAPI int sxcmd_dev_generic1(void* ctx, void* dev, int* seuid, int* action, int* command, int* arg1,
-                                    int* arg2, unsigned* length, void* payload);
+SXCMDIF_CAPI int sxcmd_dev_generic1(void* ctx, void* dev, int* seuid, int* action, int* command, int* arg1, int* arg2,
+                                    unsigned* length, void* payload);
 
 /* ---- Sensor-level commands (sensor 0 to 16; negative: every sensor, not
  * with GET) ---------------------------------------------------------------- */

@@ -164,7 +164,8 @@ bool Present(const Attached& a, const Setting& st)
 bool DecodeLevel(const std::string& file, const Json& obj, Level level, int index, std::vector<Setting>& out,
                  std::string& error)
 {
-    const std::string where = level == Level::Unit ? "unit" : std::string(LevelKey(level)) + " " + std::to_string(index);
+    const std::string where =
+        level == Level::Unit ? "unit" : std::string(LevelKey(level)) + " " + std::to_string(index);
     for (const auto& [key, value] : obj.items()) {
         if (level != Level::Unit && key == LevelKey(level))
             continue;
@@ -217,9 +218,8 @@ bool Decode(const std::string& file, const Json& j, std::vector<Setting>& out, s
             std::string range;
             if (!(level == Level::Source ? sxitems::CheckSource(index, range) : sxitems::CheckSensor(index, range)) ||
                 std::find(seen.begin(), seen.end(), index) != seen.end()) {
-                error = file + ": " + key + ": " + (range.empty() ? LevelKey(level) + std::string(" ") +
-                                                                         std::to_string(index) + " twice"
-                                                                   : range);
+                error = file + ": " + key + ": " +
+                        (range.empty() ? LevelKey(level) + std::string(" ") + std::to_string(index) + " twice" : range);
                 return false;
             }
             seen.push_back(index);

@@ -102,8 +102,8 @@ int RunConvert(const ConvertOptions& o)
                 ++skipped;
                 continue;
             }
-            damaged = sxrec::CorruptText(frame->offset, "frame " + std::to_string(reader.FramesRead()) +
-                                                            " fails its CRC");
+            damaged =
+                sxrec::CorruptText(frame->offset, "frame " + std::to_string(reader.FramesRead()) + " fails its CRC");
             break;
         }
         // A recording older than its monotonic start time: its first frame
@@ -112,8 +112,8 @@ int RunConvert(const ConvertOptions& o)
             clock.SetSystemOffsetNs(static_cast<int64_t>(header.startTimeNs - frame->timeStampNs));
             offsetKnown = true;
         }
-        const sxframes::FrameTime t = clock.Stamp(sxwire::GetLE32(frame->bytes + SX_OFF_FRAMENUM),
-                                                  static_cast<int64_t>(frame->timeStampNs));
+        const sxframes::FrameTime t =
+            clock.Stamp(sxwire::GetLE32(frame->bytes + SX_OFF_FRAMENUM), static_cast<int64_t>(frame->timeStampNs));
         text.clear();
         // A frame the reports cannot take (another preamble) is skipped.
         if (!printer.RawFrame(frame->bytes, frame->length, text, {frame->timeStampNs, frame->seqNum, t.systemNs}))
@@ -127,8 +127,8 @@ int RunConvert(const ConvertOptions& o)
     // The output is put in place once whole, also when the recording
     // turns out damaged: it holds every sound frame before the fault.
     if (writeFailed) {
-        error = (o.outFile.empty() ? std::string("standard output") : o.outFile) + ": cannot write: " +
-                std::strerror(writeErr);
+        error = (o.outFile.empty() ? std::string("standard output") : o.outFile) +
+                ": cannot write: " + std::strerror(writeErr);
     } else if (out == DataOut() && std::fflush(out) != 0) {
         writeFailed = true;
         error = std::string("standard output: cannot write: ") + std::strerror(errno);

@@ -100,10 +100,14 @@ struct BlockRow {
     UnitsLabel label;
 };
 constexpr BlockRow kUnitRows[] = {
-    {"framerate", 0, "framerate", UnitsLabel::None},   {"units", 0, "units", UnitsLabel::None},
-    {"sync", 0, "sync", UnitsLabel::None},             {"stationmap", 0, "stationmap", UnitsLabel::None},
-    {"stylus", 0, "stylus", UnitsLabel::None},         {"seuid", 0, "seuid", UnitsLabel::None},
-    {"dualoutput", 0, "dualoutput", UnitsLabel::None}, {"serial", 0, "serial", UnitsLabel::None},
+    {"framerate", 0, "framerate", UnitsLabel::None},
+    {"units", 0, "units", UnitsLabel::None},
+    {"sync", 0, "sync", UnitsLabel::None},
+    {"stationmap", 0, "stationmap", UnitsLabel::None},
+    {"stylus", 0, "stylus", UnitsLabel::None},
+    {"seuid", 0, "seuid", UnitsLabel::None},
+    {"dualoutput", 0, "dualoutput", UnitsLabel::None},
+    {"serial", 0, "serial", UnitsLabel::None},
 };
 constexpr BlockRow kSourceRows[] = {{"sourcecfg", 0, "sourcecfg", UnitsLabel::None}};
 constexpr BlockRow kSensorRows[] = {

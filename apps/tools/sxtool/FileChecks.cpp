@@ -38,8 +38,8 @@ bool IsRecording(const std::string& path)
     if (!f)
         return false;
     char name[sizeof sxrec::kFormatName] = {};
-    const bool is = std::fread(name, 1, sizeof name, f) == sizeof name &&
-                    std::memcmp(name, sxrec::kFormatName, sizeof name) == 0;
+    const bool is =
+        std::fread(name, 1, sizeof name, f) == sizeof name && std::memcmp(name, sxrec::kFormatName, sizeof name) == 0;
     std::fclose(f);
     return is;
 }

@@ -24,8 +24,7 @@ namespace {
 // Fills the context of one item command: the sensor or source addressed,
 // the second argument word, and the units in force when the record is read
 // in them.
-bool BuildContext(void* ctx, void* dev, const ItemDef& item, const ItemOptions& o, ItemContext& c,
-                  std::string& error)
+bool BuildContext(void* ctx, void* dev, const ItemDef& item, const ItemOptions& o, ItemContext& c, std::string& error)
 {
     c.ctx = ctx;
     c.dev = dev;
@@ -118,12 +117,13 @@ bool RecordFromStdin(const ItemDef& item, const ItemContext& c, void* payload, s
     if (item.Record().inUnits && j.is_object() && j.contains("units")) {
         const Json given = j["units"], here = UnitsJson(_UNITS_CONFIG{c.posUnits, c.oriUnits});
         auto words = [](const Json& u) {
-            return (u.is_object() ? u.value("position", Json("?")).dump() + " and " +
-                                        u.value("orientation", Json("?")).dump()
-                                  : u.dump());
+            return (u.is_object()
+                        ? u.value("position", Json("?")).dump() + " and " + u.value("orientation", Json("?")).dump()
+                        : u.dump());
         };
         if (words(given) != words(here)) {
-            error = "the values are in " + words(given) + ", the tracker is in " + words(here) + ": set the units first";
+            error =
+                "the values are in " + words(given) + ", the tracker is in " + words(here) + ": set the units first";
             return false;
         }
     }

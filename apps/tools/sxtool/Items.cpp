@@ -14,9 +14,9 @@ namespace {
 // The items sxtool offers, in the order of its help; those that take a SET
 // read their value words with the applications' shared parsers.
 constexpr const char* kOffered[] = {
-    "units", "framerate", "filter", "hemisphere", "boresight", "tipoffset", "increment", "srcselect",
-    "sourcecfg", "sourcerot", "sync", "dualoutput", "oor", "stylus", "serial", "seuid", "selfcal",
-    "predfilter", "virtual", "fttmode", "origin", "stationmap", "bit",
+    "units",     "framerate",  "filter",  "hemisphere", "boresight", "tipoffset",  "increment", "srcselect",
+    "sourcecfg", "sourcerot",  "sync",    "dualoutput", "oor",       "stylus",     "serial",    "seuid",
+    "selfcal",   "predfilter", "virtual", "fttmode",    "origin",    "stationmap", "bit",
 };
 
 // The tool addresses each item at its one level.

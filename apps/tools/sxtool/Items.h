@@ -17,25 +17,25 @@
 namespace sxtool {
 
 // The value words and checks the applications share.
-using sxitems::Values;
-using sxitems::Vocabulary;
-using sxitems::kPosUnits;
-using sxitems::kOriUnits;
+using sxitems::CountValues;
+using sxitems::kCorrectionRates;
 using sxitems::kFilterLevels;
 using sxitems::kFilterTargets;
-using sxitems::kHemispherePresets;
-using sxitems::kTrackerHemispheres;
 using sxitems::kFttModes;
+using sxitems::kHemispherePresets;
+using sxitems::kOriUnits;
+using sxitems::kParities;
+using sxitems::kPosUnits;
 using sxitems::kSensorOrigins;
 using sxitems::kStylusModes;
-using sxitems::kParities;
-using sxitems::kCorrectionRates;
-using sxitems::ParseWord;
-using sxitems::ParseOnOff;
+using sxitems::kTrackerHemispheres;
 using sxitems::ParseFloat;
-using sxitems::ParseUnsigned;
 using sxitems::ParseInt;
-using sxitems::CountValues;
+using sxitems::ParseOnOff;
+using sxitems::ParseUnsigned;
+using sxitems::ParseWord;
+using sxitems::Values;
+using sxitems::Vocabulary;
 
 enum class ItemScope { Unit, Sensor, Source };
 

@@ -107,8 +107,8 @@ std::vector<UsbDevice> UsbDevices(std::string& error)
         if (libusb_get_device_descriptor(list[i], &d) != 0)
             continue;
         if (const char* name = ProductName(d.idVendor, d.idProduct))
-            found.push_back({d.idVendor, d.idProduct, libusb_get_bus_number(list[i]),
-                             libusb_get_device_address(list[i]), name});
+            found.push_back(
+                {d.idVendor, d.idProduct, libusb_get_bus_number(list[i]), libusb_get_device_address(list[i]), name});
     }
     libusb_free_device_list(list, 1);
     libusb_exit(usb);

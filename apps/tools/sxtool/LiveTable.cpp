@@ -56,9 +56,10 @@ void LiveTable::Draw(const FrameStats& stats)
     if (m_simulated)
         std::fputs(texts::kLiveSimulated, m_out);
     std::fprintf(m_out, texts::kLiveTitle, m_seuid, CSXcmd::posunitsstr(pu, true, false),
-                 CSXcmd::oriunitsstr(ou, true, false), static_cast<unsigned long long>(stats.Frames()),
-                 stats.RateHz(), static_cast<unsigned long long>(stats.TrackerLost()),
-                 static_cast<unsigned long long>(stats.CrcDropped()), static_cast<unsigned long long>(stats.QueueLost()));
+                 CSXcmd::oriunitsstr(ou, true, false), static_cast<unsigned long long>(stats.Frames()), stats.RateHz(),
+                 static_cast<unsigned long long>(stats.TrackerLost()),
+                 static_cast<unsigned long long>(stats.CrcDropped()),
+                 static_cast<unsigned long long>(stats.QueueLost()));
     std::fputc('\n', m_out);
     std::fputs(kClearLine, m_out);
     const bool quat = first && first->quat;

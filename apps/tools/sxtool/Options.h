@@ -16,7 +16,7 @@ struct ConnectionOptions {
     uint32_t tag = 0;      // with usb: a tag device of the sibling family
     bool hub = false;
     int serialPort = -1; // 1 and up: that port; 0: the first port that answers
-    int serialCfg = 0;  // serial configuration word (baud and parity indices)
+    int serialCfg = 0;   // serial configuration word (baud and parity indices)
     bool sim = false;
     int simSensors = 4;
     int simRateHz = 240;
@@ -39,9 +39,9 @@ struct StreamOptions {
     double seconds = 0.0; // 0: no limit
     std::string outFile;  // empty: standard output
     std::string recordFile;
-    bool force = false;   // an existing output file may be replaced
+    bool force = false; // an existing output file may be replaced
     bool callback = false;
-    bool print = true;      // false for `record`
+    bool print = true;       // false for `record`
     bool timestamps = false; // rows begin with the host time stamp and the measurement time
     uint32_t sensorMask = 0; // the sensors printed (bit n: sensor n); 0: all
 };
@@ -50,8 +50,8 @@ struct StreamOptions {
 struct ItemOptions {
     std::string item;
     std::vector<std::string> values;
-    int sensor = -1; // -1: not given (a sensor item addresses sensor 0)
-    int source = -1; // -1: not given (a source item addresses source 0)
+    int sensor = -1;            // -1: not given (a sensor item addresses sensor 0)
+    int source = -1;            // -1: not given (a source item addresses source 0)
     std::string target = "pno"; // filter: pno, pos or ori
     bool resetOrigin = false;   // boresight
     bool json = false;          // the record's fields as a JSON object
@@ -81,10 +81,10 @@ struct ServeOptions {
 };
 
 struct Ros2Options {
-    int domain = -1;          // -1: ROS_DOMAIN_ID, else 0
-    std::string ns = "sx";    // topics /<ns>/sensor<k>/pose, frames <ns>_source, <ns>_sensor<k>
+    int domain = -1;              // -1: ROS_DOMAIN_ID, else 0
+    std::string ns = "sx";        // topics /<ns>/sensor<k>/pose, frames <ns>_source, <ns>_sensor<k>
     std::string qos = "reliable"; // of the pose topics; best-effort: ROS 2's sensor-data profile
-    double rateHz = 0.0;      // most frames a second; 0: every frame
+    double rateHz = 0.0;          // most frames a second; 0: every frame
 };
 
 struct ViewOptions {

@@ -15,8 +15,7 @@ namespace sxtool {
 
 SimHost::~SimHost() = default;
 
-std::unique_ptr<SimHost> SimHost::Start(int sensors, int rateHz, bool staticPose, double jitterMs,
-                                        std::string& error)
+std::unique_ptr<SimHost> SimHost::Start(int sensors, int rateHz, bool staticPose, double jitterMs, std::string& error)
 {
 #ifdef _WIN32
     (void)sensors;

@@ -30,9 +30,9 @@ namespace sxtool {
 
 namespace {
 
-constexpr int kPollMs = 5;                         // sleep when the queue is empty
-constexpr uint64_t kStatusEveryNs = 500000000ull;  // status line: twice a second
-constexpr uint64_t kTableEveryNs = 100000000ull;   // live table: ten times a second
+constexpr int kPollMs = 5;                        // sleep when the queue is empty
+constexpr uint64_t kStatusEveryNs = 500000000ull; // status line: twice a second
+constexpr uint64_t kTableEveryNs = 100000000ull;  // live table: ten times a second
 constexpr uint64_t kRateWindowNs = 1000000000ull;
 // The stop is idempotent: on a loaded machine its answer may come late, so
 // it is sent again before the tool gives up.
@@ -211,8 +211,8 @@ int RunStream(Session& s, const StreamOptions& o)
     }
     sink.Clock().SetNominalPeriodNs(sxframes::ReadFramePeriodNs(s.Ctx(), s.Dev()));
 
-    std::unique_ptr<FrameSource> source = o.callback ? MakeCallbackSource(s.Ctx(), s.Dev())
-                                                     : MakeQueueSource(s.Ctx(), s.Dev());
+    std::unique_ptr<FrameSource> source =
+        o.callback ? MakeCallbackSource(s.Ctx(), s.Dev()) : MakeQueueSource(s.Ctx(), s.Dev());
     // How the stream begins, on the first device and on every new one.
     const auto begin = [&](void* dev) {
         source->Rebind(dev);
@@ -233,8 +233,8 @@ int RunStream(Session& s, const StreamOptions& o)
         return kExitFailed;
     }
     StreamWatch watch(s.Options().reconnect);
-    sxframes::StreamGuard guard(s.Ctx(), s.Dev(), GuardOptions(s.Options()),
-                                [&s](void*& dev) { return s.Reconnect(dev); }, begin);
+    sxframes::StreamGuard guard(
+        s.Ctx(), s.Dev(), GuardOptions(s.Options()), [&s](void*& dev) { return s.Reconnect(dev); }, begin);
     sink.Watch(&guard);
 
     const uint64_t start = MonotonicNs();
@@ -246,7 +246,8 @@ int RunStream(Session& s, const StreamOptions& o)
         if (!source->Poll(sink, kPollMs))
             break;
         const uint64_t now = MonotonicNs();
-        for (sxframes::StreamEvent e; (e = guard.Poll(static_cast<int64_t>(now))).kind != sxframes::StreamEvent::Kind::None;) {
+        for (sxframes::StreamEvent e;
+             (e = guard.Poll(static_cast<int64_t>(now))).kind != sxframes::StreamEvent::Kind::None;) {
             if (statusShown)
                 std::fputs(LineEnd(), stderr);
             statusShown = false;
@@ -296,8 +297,7 @@ int RunStream(Session& s, const StreamOptions& o)
     const FrameStats& st = sink.Stats();
     Summary(st, watch);
     if (!o.recordFile.empty()) {
-        std::fprintf(stderr, texts::kRecordSummary, static_cast<unsigned long long>(st.Frames()),
-                     o.recordFile.c_str());
+        std::fprintf(stderr, texts::kRecordSummary, static_cast<unsigned long long>(st.Frames()), o.recordFile.c_str());
         std::fputs(LineEnd(), stderr);
     }
     if (const int watched = watch.Exit(); watched != kExitOk)

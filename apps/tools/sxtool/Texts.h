@@ -106,8 +106,10 @@ constexpr const char* kLiveHeadEuler =
     " sns         X          Y          Z  (%-4s)       Az        El        Ro  (%-4s)      frames    rate   lost";
 constexpr const char* kLiveHeadQuat =
     " sns         X          Y          Z  (%-4s)       Qw        Qx        Qy        Qz      frames    rate   lost";
-constexpr const char* kLiveRowEuler = " %3u  % 9.3f  % 9.3f  % 9.3f         % 8.3f  % 8.3f  % 8.3f        %9llu  %6.1f  %5llu";
-constexpr const char* kLiveRowQuat = " %3u  % 9.3f  % 9.3f  % 9.3f         % 8.4f  % 8.4f  % 8.4f  % 8.4f  %9llu  %6.1f  %5llu";
+constexpr const char* kLiveRowEuler =
+    " %3u  % 9.3f  % 9.3f  % 9.3f         % 8.3f  % 8.3f  % 8.3f        %9llu  %6.1f  %5llu";
+constexpr const char* kLiveRowQuat =
+    " %3u  % 9.3f  % 9.3f  % 9.3f         % 8.4f  % 8.4f  % 8.4f  % 8.4f  %9llu  %6.1f  %5llu";
 constexpr const char* kLiveHint = "Ctrl-C stops";
 
 // `config save` and `config load`.

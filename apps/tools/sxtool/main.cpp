@@ -75,8 +75,11 @@ std::string ItemHelp()
     std::string help = "Items and the values of set:\n";
     for (size_t i = 0; i < ItemCount(); ++i) {
         const ItemDef& d = Items()[i];
-        const char* scope = d.scope == ItemScope::Sensor ? " [--sensor N]" : d.scope == ItemScope::Source ? " [--source N]" : "";
-        help += std::string("  ") + d.Name() + scope + (d.parse ? std::string(": ") + d.row->values : ": read only") + "\n";
+        const char* scope = d.scope == ItemScope::Sensor   ? " [--sensor N]"
+                            : d.scope == ItemScope::Source ? " [--source N]"
+                                                           : "";
+        help +=
+            std::string("  ") + d.Name() + scope + (d.parse ? std::string(": ") + d.row->values : ": read only") + "\n";
     }
     // The words each place takes (bash completion reads them from here).
     help += "Words of set, by place:\n";
@@ -184,9 +187,10 @@ std::vector<std::pair<CLI::Option*, ConnectionOptions*>>& UsbOptions()
 // --usb [SERIAL] [--tag T] | --hub | --serial N [--cfg C] | --sim [--sim-sensors N] [--sim-rate HZ]
 void AddConnection(CLI::App* cmd, ConnectionOptions& c, bool rateIsSimRate = true)
 {
-    auto* usb = cmd->add_option("--usb", c.usbSerial,
-                                "Connect the tracker on USB; with SERIAL, the one with that serial number (sxtool list)")
-                    ->expected(0, 1);
+    auto* usb =
+        cmd->add_option("--usb", c.usbSerial,
+                        "Connect the tracker on USB; with SERIAL, the one with that serial number (sxtool list)")
+            ->expected(0, 1);
     UsbOptions().push_back({usb, &c});
     cmd->add_option("--tag", c.tag, "With --usb: a tag device of the sibling family with this tag")->needs(usb);
     auto* hub = cmd->add_flag("--hub", c.hub, "Connect through the sibling family's hub");
@@ -196,7 +200,8 @@ void AddConnection(CLI::App* cmd, ConnectionOptions& c, bool rateIsSimRate = tru
                            long n = 0;
                            if (WholeNumber(in, n) && n >= 0 && n <= 255)
                                return true;
-                           e = "'" + in + "' is not a serial port number: ports are numbered from 1 (sxtool list), "
+                           e = "'" + in +
+                               "' is not a serial port number: ports are numbered from 1 (sxtool list), "
                                "0 finds the tracker on any port";
                            return false;
                        }));
@@ -214,12 +219,13 @@ void AddConnection(CLI::App* cmd, ConnectionOptions& c, bool rateIsSimRate = tru
         ->check(CLI::Range(0.0, 100.0));
     cmd->add_option(rateIsSimRate ? "--rate,--sim-rate" : "--sim-rate", c.simRateHz,
                     "With --sim: frame rate of the simulated tracker in Hz")
-        ->check(Accepts("HZ", [](const std::string& in, std::string& e) {
-            uint32_t code = 0;
-            char* end = nullptr;
-            const double hz = std::strtod(in.c_str(), &end);
-            return !in.empty() && *end == '\0' && sxitems::FrameRateCode(hz, code, e);
-        }))
+        ->check(Accepts("HZ",
+                        [](const std::string& in, std::string& e) {
+                            uint32_t code = 0;
+                            char* end = nullptr;
+                            const double hz = std::strtod(in.c_str(), &end);
+                            return !in.empty() && *end == '\0' && sxitems::FrameRateCode(hz, code, e);
+                        }))
         ->capture_default_str();
     usb->excludes(hub)->excludes(serial)->excludes(sim);
     hub->excludes(serial)->excludes(sim);
@@ -284,7 +290,7 @@ int Version()
 // A command this build leaves out: listed with the others, it takes any
 // arguments and says how to have it (in its help too).
 [[maybe_unused]] void AddNotBuilt(CLI::App& app, std::map<CLI::App*, std::function<int()>>& run, const char* name,
-                 const std::string& what, const char* how)
+                                  const std::string& what, const char* how)
 {
     auto* cmd = app.add_subcommand(name, what + " (not in this build)");
     cmd->fallthrough(false)->allow_extras();
@@ -350,7 +356,9 @@ int main(int argc, char** argv)
     auto device = [&](CLI::App* cmd, std::function<int(Session&)> fn) {
         run[cmd] = [&r, fn] { return WithDevice(r, fn); };
     };
-    auto addJson = [&](CLI::App* cmd) { cmd->add_flag("--json", r.json, "Print JSON: the record's field names as keys"); };
+    auto addJson = [&](CLI::App* cmd) {
+        cmd->add_flag("--json", r.json, "Print JSON: the record's field names as keys");
+    };
 
     auto* help = app.add_subcommand("help", "This help, or a command's (sxtool help COMMAND)");
     help->allow_extras();
@@ -383,8 +391,9 @@ int main(int argc, char** argv)
 
     auto* set = app.add_subcommand("set", "Set a configuration item and print the record sent");
     set->add_option("ITEM", r.item.item, "Configuration item")->required()->check(itemName);
-    set->add_option("VALUES", r.item.values, "The item's value words; with --json, - reads the record from "
-                                             "standard input as get --json prints it");
+    set->add_option("VALUES", r.item.values,
+                    "The item's value words; with --json, - reads the record from "
+                    "standard input as get --json prints it");
     set->add_flag("--reset-origin", r.item.resetOrigin, "boresight: reset the origin too");
     AddItemTarget(set, r.item);
     AddConnection(set, r.conn);

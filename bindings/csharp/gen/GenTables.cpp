@@ -124,7 +124,8 @@ void Vocabularies(std::ostream& o)
         o << "/// <summary>The " << v.what << ": the words `sxtool set` accepts (" << sxitems::Choices(v)
           << ").</summary>\npublic enum " << v.enumName << " : uint\n{\n";
         for (unsigned k = 0; k < v.count; ++k)
-            o << "    /// <summary>" << Xml(v.name(k)) << ".</summary>\n    " << MemberName(v, k) << " = " << k << ",\n";
+            o << "    /// <summary>" << Xml(v.name(k)) << ".</summary>\n    " << MemberName(v, k) << " = " << k
+              << ",\n";
         o << "}\n\n";
     }
     o << "public static partial class Words\n{\n"
@@ -281,8 +282,9 @@ void PnoLines(std::ostream& o)
 {
     // Values that test rounding (ties of the binary value, ninety-nines,
     // signs, zero and minus zero) in every width and precision.
-    const float values[16] = {0.03125f, -0.0005f, 12.345678f, -99.99995f, 0.0f, -0.0f, 1.5f, 180.0f,
-                              -179.9996f, 0.125f, 9999.9f, -1.0e-7f, 3.1415927f, 0.7071068f, -0.49999997f, 250.0625f};
+    const float values[16] = {0.03125f,   -0.0005f,   12.345678f,   -99.99995f, 0.0f,    -0.0f,
+                              1.5f,       180.0f,     -179.9996f,   0.125f,     9999.9f, -1.0e-7f,
+                              3.1415927f, 0.7071068f, -0.49999997f, 250.0625f};
     for (unsigned pos = 0; pos < 4; ++pos)
         for (unsigned ori = 0; ori < 3; ++ori)
             for (uint32_t mode = 0; mode < 2; ++mode)
@@ -300,7 +302,8 @@ void PnoLines(std::ostream& o)
                             std::snprintf(hex, sizeof hex, "%02x", b);
                             o << hex;
                         }
-                        o << "\n" << "text " << Quote(text.c_str()) << "\n";
+                        o << "\n"
+                          << "text " << Quote(text.c_str()) << "\n";
                     }
 }
 
@@ -351,7 +354,7 @@ void ClockVectors(std::ostream& o)
     for (int i = 0; i < 100; ++i, ++n)
         stamp(n, t1 + i * 1041667LL + jitter(200000));
     stamp(n, t1 + 99 * 1041667LL - 5000000); // arrives before the one before it
-    n = 0; // the count reset
+    n = 0;                                   // the count reset
     const int64_t t2 = t1 + 200 * 1041667LL;
     for (int i = 0; i < 50; ++i, ++n)
         stamp(n, t2 + i * 1041667LL + jitter(100000));
@@ -377,7 +380,7 @@ void ClockVectors(std::ostream& o)
         counters();
     };
     const double p240 = 4166667.0 * (1.0 + 50e-6); // 50 ppm slow
-    period(0); // no rate known: the first block shows it
+    period(0);                                     // no rate known: the first block shows it
     reset();
     frames(2400, 8, p240, 1000000); // 80 s, every eighth frame: 266 blocks
     n += 2400;                      // ten seconds of counts in no time
@@ -418,12 +421,16 @@ void Accessors(std::ostream& o)
     for (const std::string& t : types) {
         o << "    /// <summary>Reads an item that carries a " << t << " (at the unit, or the sensor or source\n"
           << "    /// named; arg2 as the item says).</summary>\n"
-          << "    public void Get(Item item, out " << t << " value, int? sensor = null, int? source = null, int arg2 = 0)\n"
+          << "    public void Get(Item item, out " << t
+          << " value, int? sensor = null, int? source = null, int arg2 = 0)\n"
           << "    {\n        value = default(" << t << ");\n        fixed (" << t << "* p = &value)\n"
-          << "            Exchange(item, CmdAction.CMD_ACTION_GET, p, typeof(" << t << "), sensor, source, arg2);\n    }\n"
-          << "    /// <summary>Writes an item that carries a " << t << " (a sensor item without a sensor: every sensor).</summary>\n"
+          << "            Exchange(item, CmdAction.CMD_ACTION_GET, p, typeof(" << t
+          << "), sensor, source, arg2);\n    }\n"
+          << "    /// <summary>Writes an item that carries a " << t
+          << " (a sensor item without a sensor: every sensor).</summary>\n"
           << "    public void Set(Item item, " << t << " value, int? sensor = null, int? source = null, int arg2 = 0)\n"
-          << "    {\n        Exchange(item, CmdAction.CMD_ACTION_SET, &value, typeof(" << t << "), sensor, source, arg2);\n    }\n";
+          << "    {\n        Exchange(item, CmdAction.CMD_ACTION_SET, &value, typeof(" << t
+          << "), sensor, source, arg2);\n    }\n";
     }
     o << "}\n\n";
 }

@@ -22,8 +22,8 @@ namespace iodbg {
 // Formats "prefix message" into buf (size characters); when the message does
 // not fit, "fn:line : BxDebug::bufName size <size> too small for formatted
 // len <n>" after the prefix instead.
-void FormatLine(char* buf, int size, const char* prefix, const char* bufName, const char* fn, int line,
-                const char* fmt, va_list args);
+void FormatLine(char* buf, int size, const char* prefix, const char* bufName, const char* fn, int line, const char* fmt,
+                va_list args);
 
 class BxDebug {
 public:

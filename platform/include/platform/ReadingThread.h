@@ -33,7 +33,8 @@ inline bool OnReadingThread(const void* owner)
 
 // Starts body on a new thread, owned through thread (null before) on behalf
 // of owner. False, with thread null, when no thread can be started.
-template <class Body> bool StartReadingThread(std::thread*& thread, const void* owner, Body&& body) noexcept
+template <class Body>
+bool StartReadingThread(std::thread*& thread, const void* owner, Body&& body) noexcept
 {
     try {
         thread = new std::thread([owner, run = std::forward<Body>(body)]() mutable {

@@ -128,7 +128,8 @@ int main(int argc, char** argv)
     const unsigned want = static_cast<unsigned>(std::atoi(argv[3]));
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(std::atoi(argv[4]));
 
-    DomainParticipant* p = DomainParticipantFactory::get_instance()->create_participant(domain, PARTICIPANT_QOS_DEFAULT);
+    DomainParticipant* p =
+        DomainParticipantFactory::get_instance()->create_participant(domain, PARTICIPANT_QOS_DEFAULT);
     if (!p) {
         std::fprintf(stderr, "cannot create a participant on domain %d\n", domain);
         return 1;

@@ -142,15 +142,15 @@ bool NetLab::Make(int count, std::string& why)
     std::vector<std::vector<std::string>> cmds;
     if (count == 2) {
         links[1] = "v1";
-        cmds.push_back({"ip", "link", "add", "v0", "netns", Name(0), "type", "veth", "peer", "name", "v1", "netns",
-                        Name(1)});
+        cmds.push_back(
+            {"ip", "link", "add", "v0", "netns", Name(0), "type", "veth", "peer", "name", "v1", "netns", Name(1)});
     } else {
         links[0] = "br0";
         cmds.push_back({"ip", "-n", Name(0), "link", "add", "br0", "type", "bridge", "mcast_snooping", "0"});
         for (int i = 1; i < count; ++i) {
             const std::string port = "p" + std::to_string(i);
-            cmds.push_back({"ip", "link", "add", port, "netns", Name(0), "type", "veth", "peer", "name", "v0",
-                            "netns", Name(i)});
+            cmds.push_back(
+                {"ip", "link", "add", port, "netns", Name(0), "type", "veth", "peer", "name", "v0", "netns", Name(i)});
             cmds.push_back({"ip", "-n", Name(0), "link", "set", port, "master", "br0", "up"});
         }
     }

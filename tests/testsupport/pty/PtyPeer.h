@@ -18,7 +18,7 @@ public:
     using Clock = std::chrono::steady_clock;
 
     struct Step {
-        int delayMs;  // pause before these bytes
+        int delayMs; // pause before these bytes
         Bytes bytes;
     };
 

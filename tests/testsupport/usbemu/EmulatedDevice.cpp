@@ -65,9 +65,8 @@ void Complete(UMockdevIoctlClient* client, int err)
     umockdev_ioctl_client_complete(client, err ? -1 : 0, err);
 }
 
-constexpr uint32_t kCaps = USBDEVFS_CAP_ZERO_PACKET | USBDEVFS_CAP_BULK_CONTINUATION |
-                           USBDEVFS_CAP_NO_PACKET_SIZE_LIM | USBDEVFS_CAP_BULK_SCATTER_GATHER |
-                           USBDEVFS_CAP_REAP_AFTER_DISCONNECT;
+constexpr uint32_t kCaps = USBDEVFS_CAP_ZERO_PACKET | USBDEVFS_CAP_BULK_CONTINUATION | USBDEVFS_CAP_NO_PACKET_SIZE_LIM |
+                           USBDEVFS_CAP_BULK_SCATTER_GATHER | USBDEVFS_CAP_REAP_AFTER_DISCONNECT;
 
 } // namespace
 

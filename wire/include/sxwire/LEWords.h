@@ -31,8 +31,8 @@ inline uint32_t GetLE32(const void* p)
 {
     unsigned char b[4];
     std::memcpy(b, p, 4);
-    return static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
-           static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
+    return static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 | static_cast<uint32_t>(b[2]) << 16 |
+           static_cast<uint32_t>(b[3]) << 24;
 }
 
 /** The 64-bit little-endian word at p (any alignment).
@@ -81,12 +81,18 @@ inline void PutLE64(void* p, uint64_t v)
  * \param p the word's first byte
  * \returns the word
  * \thread Any thread. */
-inline int16_t GetLEI16(const void* p) { return static_cast<int16_t>(GetLE16(p)); }
+inline int16_t GetLEI16(const void* p)
+{
+    return static_cast<int16_t>(GetLE16(p));
+}
 /** Writes the signed v at p as a 16-bit little-endian word (any alignment).
  * \param p where the word's first byte goes
  * \param v the word
  * \thread Any thread. */
-inline void PutLEI16(void* p, int16_t v) { PutLE16(p, static_cast<uint16_t>(v)); }
+inline void PutLEI16(void* p, int16_t v)
+{
+    PutLE16(p, static_cast<uint16_t>(v));
+}
 
 /** The IEEE single-precision float stored little-endian at p (any alignment).
  * \param p the value's first byte

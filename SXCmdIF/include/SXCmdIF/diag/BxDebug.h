@@ -14,7 +14,6 @@
 /** \addtogroup sx_diagnostics
  * @{ */
 
-
 /** The library's leveled debug output (static only). A message of level n is
  * written when n is at most the current level, to standard output (or the
  * receiver set with sxcmdif_set_trace_cb()) and, while logging is on, to the

@@ -9,7 +9,6 @@
 
 #include <SXCmdIF/SXCmdIFdefs.h>
 
-
 /** \addtogroup sx_diagnostics
  * @{ */
 

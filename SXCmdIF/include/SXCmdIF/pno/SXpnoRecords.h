@@ -14,29 +14,29 @@ struct _SENFRAMEDATA {
     /** Sensor number (bits 0-6), position units (8-9), orientation units
      * (10-11), buttons (12-13), distortion (14-21), aux (22-31). */
     unsigned int sfinfo;
-    float pos[3];        ///< x, y, z in the position units.
-    float ori[4];        ///< Azimuth, elevation, roll, unused; or w, x, y, z.
+    float pos[3]; ///< x, y, z in the position units.
+    float ori[4]; ///< Azimuth, elevation, roll, unused; or w, x, y, z.
 };
 
 /** An acceleration sensor record: orientation and acceleration as fractions
  * of full scale (value / 32768). */
 struct _SENFRAMEDATA_A {
     unsigned int sfinfo; ///< As in `_SENFRAMEDATA`.
-    float pos[3]; ///< x, y, z in the position units.
-    short ori[4];   ///< Three used for Euler units, four for a quaternion.
-    short accel[4]; ///< X, Y, Z, R.
+    float pos[3];        ///< x, y, z in the position units.
+    short ori[4];        ///< Three used for Euler units, four for a quaternion.
+    short accel[4];      ///< X, Y, Z, R.
 };
 
 /** One P&O frame from preamble to the end of sensor record 15. The CRC word
  * of a frame with fewer than 16 sensors lies where the absent records would
  * be. */
 struct _SX_PNO {
-    unsigned int preamble; ///< "SXRP" (::SX_PREAMBLE_PNO).
-    unsigned int size;     ///< 20 + 32 * snscnt.
-    unsigned int seuid; ///< The unit identifier.
-    unsigned int framenum; ///< The unit's frame count.
-    unsigned int hpinfo;   ///< Mode (bits 0-3), BIT error (4-7), library error marks (8-10), lost frames (16-31).
-    unsigned int snscnt;   ///< 0 to 16.
+    unsigned int preamble;    ///< "SXRP" (::SX_PREAMBLE_PNO).
+    unsigned int size;        ///< 20 + 32 * snscnt.
+    unsigned int seuid;       ///< The unit identifier.
+    unsigned int framenum;    ///< The unit's frame count.
+    unsigned int hpinfo;      ///< Mode (bits 0-3), BIT error (4-7), library error marks (8-10), lost frames (16-31).
+    unsigned int snscnt;      ///< 0 to 16.
     _SENFRAMEDATA sfdata[16]; ///< The sensor records.
 };
 

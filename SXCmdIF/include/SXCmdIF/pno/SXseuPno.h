@@ -186,8 +186,7 @@ public:
      * \param bPerFrame one row per frame; else one row per sensor
      * \param bAccel acceleration columns for acceleration records
      * \param bErrCol with the error column */
-    void CSVHeaderEnh(std::string& out, bool bZeroBased, bool bDevCol, bool bPerFrame, bool bAccel,
-                      bool bErrCol) const;
+    void CSVHeaderEnh(std::string& out, bool bZeroBased, bool bDevCol, bool bPerFrame, bool bAccel, bool bErrCol) const;
     /** Appends the frame's CSV rows.
      * \param out receives the text, appended (never cleared)
      * \param bPerFrame one row per frame; else one row per sensor

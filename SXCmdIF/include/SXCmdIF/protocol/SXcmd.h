@@ -47,8 +47,8 @@ public:
      * \param arg2 the `arg2` word
      * \param payload the record sent with a SET; referenced, not copied, until Prepare()
      * \param payloadLen its bytes */
-    void Fill(unsigned int seuid, unsigned int cmd, unsigned int action, unsigned int arg1,
-              unsigned int arg2, const void* payload, unsigned int payloadLen);
+    void Fill(unsigned int seuid, unsigned int cmd, unsigned int action, unsigned int arg1, unsigned int arg2,
+              const void* payload, unsigned int payloadLen);
     /** Switches to the tag device's command preamble, "Q7BC". */
     void sx2tag();
     /** Writes header, payload and CRC into buf; len and the result are the
@@ -149,10 +149,10 @@ public:
      * \param pnoPre the P&O preamble expected
      * \returns true when the check passes */
     ///@{
-    static bool ValidatePreambleN(const unsigned char* frame, unsigned int frameLen,
-                                  unsigned int cmdPre, unsigned int pnoPre);
-    static bool ValidateSizeN(const unsigned char* frame, unsigned int frameLen,
-                              unsigned int cmdPre, unsigned int pnoPre);
+    static bool ValidatePreambleN(const unsigned char* frame, unsigned int frameLen, unsigned int cmdPre,
+                                  unsigned int pnoPre);
+    static bool ValidateSizeN(const unsigned char* frame, unsigned int frameLen, unsigned int cmdPre,
+                              unsigned int pnoPre);
     ///@}
     /** ValidateCRC() bounded by the bytes received.
      * \param frame the frame
@@ -165,8 +165,8 @@ public:
      * \param cmdPre the command preamble expected
      * \param pnoPre the P&O preamble expected
      * \returns true when both checks pass */
-    static bool ValidateLeaderN(const unsigned char* frame, unsigned int frameLen,
-                                unsigned int cmdPre, unsigned int pnoPre);
+    static bool ValidateLeaderN(const unsigned char* frame, unsigned int frameLen, unsigned int cmdPre,
+                                unsigned int pnoPre);
     /** The command (TrkCmdPre) or P&O (TrkPnoPre) preamble of a USB product:
      * "SXRC"/"SXRP" for ::PID_SORIX, "Q7BC"/"Q7BP" for ::PID_Q7_TAG.
      * \param productId a USB product id
@@ -410,9 +410,9 @@ public:
     static const wchar_t* binstrW(unsigned int value, bool trueFalse);
     ///@}
 
-    _SEUCMD_HDR hdr; ///< The header words.
+    _SEUCMD_HDR hdr;               ///< The header words.
     const unsigned char* pPayload; ///< The caller's payload, read only by Prepare().
-    uint32_t payloadSize; ///< Its bytes.
+    uint32_t payloadSize;          ///< Its bytes.
 };
 
 /** @} */

@@ -30,22 +30,22 @@ constexpr uint32_t SX_PREAMBLE_PNO = SXPreambleWord('S', 'X', 'R', 'P'); ///< Th
 constexpr uint32_t Q7_PREAMBLE_CMD = SXPreambleWord('Q', '7', 'B', 'C'); ///< The tag device's command preamble, "Q7BC".
 constexpr uint32_t Q7_PREAMBLE_PNO = SXPreambleWord('Q', '7', 'B', 'P'); ///< The tag device's P&O preamble, "Q7BP".
 
-constexpr uint32_t SX_OFF_PREAMBLE = 0; ///< Byte offset of the `preamble` word (every frame).
-constexpr uint32_t SX_OFF_SIZE = 4;     ///< Byte offset of the `size` word (every frame).
-constexpr uint32_t SX_OFF_SEUID = 8;    ///< Byte offset of the `seuid` word (every frame).
+constexpr uint32_t SX_OFF_PREAMBLE = 0;     ///< Byte offset of the `preamble` word (every frame).
+constexpr uint32_t SX_OFF_SIZE = 4;         ///< Byte offset of the `size` word (every frame).
+constexpr uint32_t SX_OFF_SEUID = 8;        ///< Byte offset of the `seuid` word (every frame).
 constexpr uint32_t SX_OFF_CMD = 12;         ///< Byte offset of a command frame's `cmd` word.
 constexpr uint32_t SX_OFF_ACTION = 16;      ///< Byte offset of a command frame's `action` word.
 constexpr uint32_t SX_OFF_ARG1 = 20;        ///< Byte offset of a command frame's `arg1` word.
 constexpr uint32_t SX_OFF_ARG2 = 24;        ///< Byte offset of a command frame's `arg2` word.
 constexpr uint32_t SX_OFF_CMD_PAYLOAD = 28; ///< Byte offset of a command frame's payload.
-constexpr uint32_t SX_OFF_FRAMENUM = 12; ///< Byte offset of a P&O frame's `framenum` word.
-constexpr uint32_t SX_OFF_HPINFO = 16;   ///< Byte offset of a P&O frame's `hpinfo` word.
-constexpr uint32_t SX_OFF_SNSCNT = 20;   ///< Byte offset of a P&O frame's `snscnt` word.
-constexpr uint32_t SX_OFF_PNO_DATA = 24; ///< Byte offset of a P&O frame's first sensor record.
+constexpr uint32_t SX_OFF_FRAMENUM = 12;    ///< Byte offset of a P&O frame's `framenum` word.
+constexpr uint32_t SX_OFF_HPINFO = 16;      ///< Byte offset of a P&O frame's `hpinfo` word.
+constexpr uint32_t SX_OFF_SNSCNT = 20;      ///< Byte offset of a P&O frame's `snscnt` word.
+constexpr uint32_t SX_OFF_PNO_DATA = 24;    ///< Byte offset of a P&O frame's first sensor record.
 
-constexpr uint32_t SX_FRAME_ENVELOPE_LEN = 8; ///< The preamble and size words, which precede what `size` counts.
-constexpr uint32_t SX_CMD_HDR_LEN = 28;       ///< Bytes of a command frame's header (`_SEUCMD_HDR`).
-constexpr uint32_t SX_CRC_LEN = 4;            ///< Bytes of the CRC word that ends every frame.
+constexpr uint32_t SX_FRAME_ENVELOPE_LEN = 8;     ///< The preamble and size words, which precede what `size` counts.
+constexpr uint32_t SX_CMD_HDR_LEN = 28;           ///< Bytes of a command frame's header (`_SEUCMD_HDR`).
+constexpr uint32_t SX_CRC_LEN = 4;                ///< Bytes of the CRC word that ends every frame.
 constexpr uint32_t SX_CMD_SIZE_MIN = 24;          ///< Smallest `size` of a command frame.
 constexpr uint32_t SX_CMD_SIZE_MAX = 0xFFFFFFF7u; ///< Largest `size` of a command frame.
 constexpr uint32_t SX_PNO_SIZE_MIN = 20;          ///< Smallest `size` of a P&O frame (no sensor).
@@ -64,12 +64,12 @@ constexpr uint32_t SX_HPINFO_SNSERR = 0x400;  ///< `hpinfo` mark of a passed-on 
 /** The 28-byte header of a command frame, word for word. */
 struct _SEUCMD_HDR {
     uint32_t preamble; ///< "SXRC" (::SX_PREAMBLE_CMD), or the tag device's.
-    uint32_t size; ///< Bytes after this word, CRC included: 24 + payload.
-    uint32_t seuid; ///< The unit identifier.
-    uint32_t cmd; ///< An ::eSorixCmds code.
-    uint32_t action; ///< An ::eCmdActions value.
-    uint32_t arg1; ///< The sensor number of a sensor-level command; else the command's own.
-    uint32_t arg2; ///< The command's own second argument.
+    uint32_t size;     ///< Bytes after this word, CRC included: 24 + payload.
+    uint32_t seuid;    ///< The unit identifier.
+    uint32_t cmd;      ///< An ::eSorixCmds code.
+    uint32_t action;   ///< An ::eCmdActions value.
+    uint32_t arg1;     ///< The sensor number of a sensor-level command; else the command's own.
+    uint32_t arg2;     ///< The command's own second argument.
 };
 /** @} */
 
@@ -79,10 +79,10 @@ struct _SEUCMD_HDR {
  * to whoever filled the record (the device's store, for the exports). */
 struct _sxFrameInfo {
     unsigned char* pFrame; ///< The frame's bytes (or its P&O body), not owned.
-    uint32_t frameLen; ///< Their length.
-    uint32_t seqNum;    ///< P&O queue sequence number (1 for the first frame after a reset), else 0.
-    int32_t errCode;    ///< Error the device attached to the frame, 0 if good.
-    uint64_t timeStamp; ///< Receive time (monotonic clock, ns) when time stamping is on (sxdev_tsenable()), else 0.
+    uint32_t frameLen;     ///< Their length.
+    uint32_t seqNum;       ///< P&O queue sequence number (1 for the first frame after a reset), else 0.
+    int32_t errCode;       ///< Error the device attached to the frame, 0 if good.
+    uint64_t timeStamp;    ///< Receive time (monotonic clock, ns) when time stamping is on (sxdev_tsenable()), else 0.
 };
 
 /** @} */

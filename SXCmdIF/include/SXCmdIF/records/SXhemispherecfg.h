@@ -32,10 +32,7 @@ public:
     /** Copies the record of another object and recognises its preset.
      * \param o the object copied
      * \returns this object */
-    CHemisphereCfg& operator=(const CHemisphereCfg& o)
-    {
-        return *this = &o.cfg;
-    }
+    CHemisphereCfg& operator=(const CHemisphereCfg& o) { return *this = &o.cfg; }
     /** Copies a record and recognises its preset.
      * \param p the record
      * \returns this object */

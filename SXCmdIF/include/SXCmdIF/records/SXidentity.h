@@ -47,8 +47,7 @@ public:
      * \param ioproc the I/O processor firmware (32 bytes)
      * \param bootFw the DSP boot firmware (32 bytes)
      * \param appFw the DSP application firmware (32 bytes) */
-    void Fill(const char* deviceName, const char* serialNo, const char* ioproc, const char* bootFw,
-              const char* appFw);
+    void Fill(const char* deviceName, const char* serialNo, const char* ioproc, const char* bootFw, const char* appFw);
     /** Writes a terminator into the last byte of every field. */
     void MakePrintable();
     /** The record's size in bytes.

@@ -47,8 +47,8 @@ struct _SERIAL_CONFIG {
         uint32_t sercfg; ///< The whole word.
         struct {
             uint32_t baudrate : 4; ///< An ::eBaud index.
-            uint32_t parity : 2; ///< An ::eParity value.
-            uint32_t res : 26; ///< Carried unchanged.
+            uint32_t parity : 2;   ///< An ::eParity value.
+            uint32_t res : 26;     ///< Carried unchanged.
         };
     };
 };
@@ -59,9 +59,9 @@ struct _STATION_MAP {
         uint32_t map; ///< The whole word.
         struct {
             uint32_t sensor_map : 16; ///< Bit n: sensor n detected.
-            uint32_t res1 : 8; ///< Reserved.
-            uint32_t source_map : 4; ///< Bit n: source n detected.
-            uint32_t res2 : 4; ///< Reserved.
+            uint32_t res1 : 8;        ///< Reserved.
+            uint32_t source_map : 4;  ///< Bit n: source n detected.
+            uint32_t res2 : 4;        ///< Reserved.
         };
     };
 };
@@ -76,15 +76,15 @@ struct _UNITS_CONFIG {
  * azimuth, elevation, roll and an unused float for Euler units; w, x, y, z
  * for quaternions. */
 struct _SRC_CONFIG {
-    uint32_t srcfreq; ///< The source frequency.
-    float position[3]; ///< x, y, z in the position units.
-    float rotation[4]; ///< The orientation.
+    uint32_t srcfreq;    ///< The source frequency.
+    float position[3];   ///< x, y, z in the position units.
+    float rotation[4];   ///< The orientation.
     uint32_t startupHem; ///< An ::eSorixHemisphere code.
 };
 
 /** A source's rotation (CSrcRotCfg). */
 struct _SRCROT_CONFIG {
-    uint32_t srcfreq; ///< The source frequency.
+    uint32_t srcfreq;  ///< The source frequency.
     float rotation[4]; ///< The orientation, as in `_SRC_CONFIG`.
 };
 
@@ -94,20 +94,20 @@ struct _HEMISPHERE_CONFIG {
         uint32_t bits; ///< The whole word.
         struct {
             uint32_t track_en : 1; ///< Track the hemisphere.
-            uint32_t auto_en : 1; ///< Automatic hemisphere (implies tracking).
-            uint32_t res : 30; ///< Reserved.
+            uint32_t auto_en : 1;  ///< Automatic hemisphere (implies tracking).
+            uint32_t res : 30;     ///< Reserved.
         };
-    } bf; ///< The enable bits.
+    } bf;            ///< The enable bits.
     float vector[3]; ///< The hemisphere direction x, y, z.
 };
 
 /** A sensor's position or orientation filter (CFilterCfg). */
 struct _FILTER_CONFIG {
     uint32_t level; ///< An ::eSorixFilterLevel value.
-    float F; ///< Filter factor.
-    float Flow; ///< Lowest factor.
-    float Fhigh; ///< Highest factor.
-    float MaxT; ///< Largest transition rate.
+    float F;        ///< Filter factor.
+    float Flow;     ///< Lowest factor.
+    float Fhigh;    ///< Highest factor.
+    float MaxT;     ///< Largest transition rate.
 };
 
 /** A sensor's tip offset, in the position units (CTipoffCfg). */
@@ -133,7 +133,7 @@ struct _BORESIGHT_CONFIG {
 struct _PF_CONFIG {
     uint32_t qFil_on; ///< Orientation filter on (not 0).
     uint32_t pFil_on; ///< Position filter on (not 0).
-    float predTime; ///< Seconds.
+    float predTime;   ///< Seconds.
 };
 
 /** The noise profile of a prediction filter: row-major matrices (CPFNoise). */
@@ -147,19 +147,19 @@ struct _NOISEPROFILE {
 /** A sensor's prediction filter with its noise profile; begins with the
  * twelve bytes of a _PF_CONFIG (CPredFiltCfgExt). */
 struct _PF_CONFIG_EXT {
-    uint32_t qFil_on; ///< Orientation filter on (not 0).
-    uint32_t pFil_on; ///< Position filter on (not 0).
-    float predTime; ///< Prediction time in seconds.
-    uint32_t reserved; ///< Reserved.
+    uint32_t qFil_on;    ///< Orientation filter on (not 0).
+    uint32_t pFil_on;    ///< Position filter on (not 0).
+    float predTime;      ///< Prediction time in seconds.
+    uint32_t reserved;   ///< Reserved.
     _NOISEPROFILE noise; ///< The noise profile.
 };
 
 /** A virtual sensor's input (CSnsVirtCfg). */
 struct _VIRTUAL_SNS_CONFIG {
     uint32_t Input1; ///< The input.
-    uint32_t word1; ///< First word.
-    uint32_t word2; ///< Second word.
-    uint32_t word3; ///< Third word.
+    uint32_t word1;  ///< First word.
+    uint32_t word2;  ///< Second word.
+    uint32_t word3;  ///< Third word.
 };
 
 /** A position and orientation (CPnoDataCfg). */
@@ -171,26 +171,26 @@ struct _PNO {
 /** A sensor's whole configuration (CSensBlockCfg). */
 struct _SENSOR_CONFIG {
     _HEMISPHERE_CONFIG hemisphere; ///< Operating hemisphere.
-    _FILTER_CONFIG filterPos; ///< Position filter.
-    _FILTER_CONFIG filterOri; ///< Orientation filter.
-    _TIP_OFFSET_CONFIG tipoff; ///< Tip offset.
-    _INCREMENT_CONFIG increment; ///< Increment thresholds.
-    _SRC_SEL_CONFIG srcSelect; ///< Sources used.
-    uint32_t snsOrigin; ///< An ::eSensorOrigin value.
-    _PF_CONFIG_EXT pfExt; ///< Prediction filter.
+    _FILTER_CONFIG filterPos;      ///< Position filter.
+    _FILTER_CONFIG filterOri;      ///< Orientation filter.
+    _TIP_OFFSET_CONFIG tipoff;     ///< Tip offset.
+    _INCREMENT_CONFIG increment;   ///< Increment thresholds.
+    _SRC_SEL_CONFIG srcSelect;     ///< Sources used.
+    uint32_t snsOrigin;            ///< An ::eSensorOrigin value.
+    _PF_CONFIG_EXT pfExt;          ///< Prediction filter.
 };
 
 /** The unit's whole configuration with all sixteen sensors (CBlockCfg). */
 struct _BLOCK_CONFIG {
-    uint32_t frameRate; ///< An ::eFrameRate code.
-    _UNITS_CONFIG units; ///< Units.
-    _SRC_CONFIG src[4]; ///< The four sources.
-    int32_t syncMode; ///< Sync mode.
-    _STATION_MAP stationMap; ///< Station map.
-    uint32_t stylusMode; ///< An ::eStylusMode value.
-    uint32_t seuID; ///< Unit identifier.
-    int32_t dualOutMode; ///< Dual output.
-    _SERIAL_CONFIG serial; ///< Serial line.
+    uint32_t frameRate;        ///< An ::eFrameRate code.
+    _UNITS_CONFIG units;       ///< Units.
+    _SRC_CONFIG src[4];        ///< The four sources.
+    int32_t syncMode;          ///< Sync mode.
+    _STATION_MAP stationMap;   ///< Station map.
+    uint32_t stylusMode;       ///< An ::eStylusMode value.
+    uint32_t seuID;            ///< Unit identifier.
+    int32_t dualOutMode;       ///< Dual output.
+    _SERIAL_CONFIG serial;     ///< Serial line.
     _SENSOR_CONFIG sensor[16]; ///< The sixteen sensors.
 };
 
@@ -198,10 +198,10 @@ struct _BLOCK_CONFIG {
  * within their width when well formed (CWhoAmI). */
 struct _WHOAMI_STRUCT {
     char device_name[64]; ///< Device name.
-    char hw_ser_no[32]; ///< Hardware serial number.
-    char ioproc[32]; ///< I/O processor firmware.
-    char dsp_bt_fw[32]; ///< DSP boot firmware.
-    char dsp_app_fw[32]; ///< DSP application firmware.
+    char hw_ser_no[32];   ///< Hardware serial number.
+    char ioproc[32];      ///< I/O processor firmware.
+    char dsp_bt_fw[32];   ///< DSP boot firmware.
+    char dsp_app_fw[32];  ///< DSP application firmware.
 };
 
 /** The built-in-test result: word i holds the error bits of BIT code i + 1
@@ -212,26 +212,25 @@ struct _BIT_STRUCT {
 
 /** Self-calibration state and correction rate (CSelfCalCfg). */
 struct _SELFCAL_CONFIG {
-    uint32_t state; ///< Bits 0-7 operating state, 8-15 memory state.
+    uint32_t state;           ///< Bits 0-7 operating state, 8-15 memory state.
     uint32_t correction_rate; ///< An ::eCalCorrectRate value.
-    float custom_rate; ///< The custom correction rate.
+    float custom_rate;        ///< The custom correction rate.
 };
 
 /** The self-calibration record as the statics store it; only the first 12
  * bytes are ever copied or compared. */
 struct _SELFCAL_CONFIGu {
-    uint32_t state; ///< As `_SELFCAL_CONFIG`.
+    uint32_t state;           ///< As `_SELFCAL_CONFIG`.
     uint32_t correction_rate; ///< As `_SELFCAL_CONFIG`.
-    float custom_rate; ///< As `_SELFCAL_CONFIG`.
-    uint32_t unused; ///< Not used.
+    float custom_rate;        ///< As `_SELFCAL_CONFIG`.
+    uint32_t unused;          ///< Not used.
 };
 
 /** @} */
 
 static_assert(sizeof(_BINARY_CONFIG) == 4 && sizeof(_ENUM_CONFIG) == 4 && sizeof(_INT32_CONFIG) == 4 &&
-                  sizeof(_FRAMERATE_CONFIG) == 4 && sizeof(_STYLUS_CONFIG) == 4 &&
-                  sizeof(_SEUID_CONFIG) == 4 && sizeof(_SRC_SEL_CONFIG) == 4 &&
-                  sizeof(_SERIAL_CONFIG) == 4 && sizeof(_STATION_MAP) == 4,
+                  sizeof(_FRAMERATE_CONFIG) == 4 && sizeof(_STYLUS_CONFIG) == 4 && sizeof(_SEUID_CONFIG) == 4 &&
+                  sizeof(_SRC_SEL_CONFIG) == 4 && sizeof(_SERIAL_CONFIG) == 4 && sizeof(_STATION_MAP) == 4,
               "single-word records are 4 bytes");
 static_assert(sizeof(_UNITS_CONFIG) == 8, "_UNITS_CONFIG size");
 static_assert(sizeof(_SRC_CONFIG) == 36, "_SRC_CONFIG size");
@@ -239,11 +238,9 @@ static_assert(offsetof(_SRC_CONFIG, position) == 4 && offsetof(_SRC_CONFIG, rota
                   offsetof(_SRC_CONFIG, startupHem) == 32,
               "_SRC_CONFIG layout");
 static_assert(sizeof(_SRCROT_CONFIG) == 20 && offsetof(_SRCROT_CONFIG, rotation) == 4, "_SRCROT_CONFIG");
-static_assert(sizeof(_HEMISPHERE_CONFIG) == 16 && offsetof(_HEMISPHERE_CONFIG, vector) == 4,
-              "_HEMISPHERE_CONFIG");
-static_assert(sizeof(_FILTER_CONFIG) == 20 && offsetof(_FILTER_CONFIG, F) == 4 &&
-                  offsetof(_FILTER_CONFIG, Flow) == 8 && offsetof(_FILTER_CONFIG, Fhigh) == 12 &&
-                  offsetof(_FILTER_CONFIG, MaxT) == 16,
+static_assert(sizeof(_HEMISPHERE_CONFIG) == 16 && offsetof(_HEMISPHERE_CONFIG, vector) == 4, "_HEMISPHERE_CONFIG");
+static_assert(sizeof(_FILTER_CONFIG) == 20 && offsetof(_FILTER_CONFIG, F) == 4 && offsetof(_FILTER_CONFIG, Flow) == 8 &&
+                  offsetof(_FILTER_CONFIG, Fhigh) == 12 && offsetof(_FILTER_CONFIG, MaxT) == 16,
               "_FILTER_CONFIG");
 static_assert(sizeof(_TIP_OFFSET_CONFIG) == 12, "_TIP_OFFSET_CONFIG size");
 static_assert(sizeof(_INCREMENT_CONFIG) == 12 && offsetof(_INCREMENT_CONFIG, fPosThresh) == 4 &&
@@ -251,8 +248,8 @@ static_assert(sizeof(_INCREMENT_CONFIG) == 12 && offsetof(_INCREMENT_CONFIG, fPo
               "_INCREMENT_CONFIG");
 static_assert(sizeof(_BORESIGHT_CONFIG) == 16, "_BORESIGHT_CONFIG size");
 static_assert(sizeof(_PF_CONFIG) == 12 && offsetof(_PF_CONFIG, predTime) == 8, "_PF_CONFIG");
-static_assert(sizeof(_NOISEPROFILE) == 172 && offsetof(_NOISEPROFILE, Qq) == 64 &&
-                  offsetof(_NOISEPROFILE, Rr) == 100 && offsetof(_NOISEPROFILE, Qr) == 136,
+static_assert(sizeof(_NOISEPROFILE) == 172 && offsetof(_NOISEPROFILE, Qq) == 64 && offsetof(_NOISEPROFILE, Rr) == 100 &&
+                  offsetof(_NOISEPROFILE, Qr) == 136,
               "_NOISEPROFILE");
 static_assert(sizeof(_PF_CONFIG_EXT) == 188 && offsetof(_PF_CONFIG_EXT, reserved) == 12 &&
                   offsetof(_PF_CONFIG_EXT, noise) == 16,
@@ -278,5 +275,4 @@ static_assert(sizeof(_WHOAMI_STRUCT) == 192 && offsetof(_WHOAMI_STRUCT, hw_ser_n
               "_WHOAMI_STRUCT");
 static_assert(sizeof(_BIT_STRUCT) == 28, "_BIT_STRUCT size");
 static_assert(sizeof(_SELFCAL_CONFIG) == 12 && offsetof(_SELFCAL_CONFIG, custom_rate) == 8, "_SELFCAL_CONFIG");
-static_assert(sizeof(_SELFCAL_CONFIGu) == 16 && offsetof(_SELFCAL_CONFIGu, custom_rate) == 8,
-              "_SELFCAL_CONFIGu");
+static_assert(sizeof(_SELFCAL_CONFIGu) == 16 && offsetof(_SELFCAL_CONFIGu, custom_rate) == 8, "_SELFCAL_CONFIGu");
