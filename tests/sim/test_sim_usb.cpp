@@ -5,8 +5,10 @@
 #include "SXlibusb/SXusbIO.h"
 #include "testsupport/simusb/SimUsb.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 #include <libusb.h>
+#include <thread>
 
 using namespace simtest;
 
@@ -56,6 +58,10 @@ TEST(SimUsb, AnswersAndStreamsOneFramePerTransfer)
         EXPECT_EQ(Word(f, 12), i);
         EXPECT_TRUE(CSXcmd::ValidateCRCN(f.data(), len));
     }
+    // The simulator counts a frame once its write has returned, which may be
+    // after the host has read it: wait for the count, bounded.
+    for (int ms = 0; ms < 2000 && sim->Stats().framesSent < 5u; ++ms)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_GE(sim->Stats().framesSent, 5u);
 }
 
