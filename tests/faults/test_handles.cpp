@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cwchar>
 #include <random>
+#include <shared_mutex>
 
 using namespace sxfault;
 using namespace std::chrono_literals;
@@ -19,6 +20,17 @@ struct Caller {
     std::atomic<int> bad{0}, calls{0}, refused{0};
     int refusal = 0; // the code of a released handle
     std::atomic<int> lastBad{0};
+    // A frame handed out lives in its device's store, readable until the
+    // device is released: the readers look at one only before the release
+    // has begun (the application's side of that contract).
+    std::shared_mutex frames;
+    bool released = false;
+
+    void MarkReleased()
+    {
+        std::unique_lock<std::shared_mutex> lock(frames);
+        released = true;
+    }
 
     void Run(void* ctx, void* dev, int which)
     {
@@ -40,8 +52,11 @@ struct Caller {
                 _sxFrameInfo f{};
                 r = sxctx_dev_lastpnofraw(ctx, dev, &f);
                 if (r == 0 && f.pFrame) {
-                    volatile unsigned char b = f.pFrame[f.frameLen - 1];
-                    (void)b;
+                    std::shared_lock<std::shared_mutex> lock(frames);
+                    if (!released) {
+                        volatile unsigned char b = f.pFrame[f.frameLen - 1];
+                        (void)b;
+                    }
                 }
                 break;
             }
@@ -94,6 +109,7 @@ TEST_F(Handles, DeviceReleasedWhileCalled)
         for (int i = 0; i < 4; ++i)
             threads.emplace_back([&, i] { c.Run(ctx, dev, i + round); });
         std::this_thread::sleep_for(std::chrono::milliseconds(20 + rng() % 80));
+        c.MarkReleased();
         const int r = sxctx_dev_release(ctx, dev);
         EXPECT_TRUE(r == 0 || Documented(r)) << r;
         std::this_thread::sleep_for(20ms);
@@ -135,6 +151,7 @@ TEST_F(Handles, ContextReleasedWhileCalled)
             }
         });
         std::this_thread::sleep_for(std::chrono::milliseconds(20 + rng() % 80));
+        c.MarkReleased();
         EXPECT_EQ(sxcmdif_release(c0), 0);
         std::this_thread::sleep_for(20ms);
         c.stop = true;
