@@ -285,9 +285,10 @@ void CSXusbIO::MCB(libusb_transfer* transfer)
         }
         const int r = libusb_submit_transfer(transfer);
         if (r < 0) {
-            // Reading has ended; the owner sees no more data.
-            self->m_bXferPending = false;
+            // Reading has ended; the owner sees no more data. The line comes
+            // first: whoever waits for the end finds it written.
             BxDebug::BXDOUT1("%s : libusb_submit_transfer error : %s\r\n", fn, libusb_strerror(r));
+            self->m_bXferPending = false;
         }
     } else {
         BxDebug::BXDOUT5Alt("%s : Cont not running.  %s transfer 0x%x transfer_status = %s\r\n", fn, "", addr, name);
