@@ -1,6 +1,10 @@
 // The simulated tracker's P&O records with the time each frame was built
 // (it goes out right after), kept by frame count; and latencies of frames
-// measured from those times.
+// measured from those times. Set as the simulator's truth sink as well, it
+// takes the time once the frame is built and is about to be written
+// instead: this machine's host now and then stops it for milliseconds, and
+// a stop in the middle of building a frame is the simulator's, not the
+// line's or the library's.
 #pragma once
 
 #include "AllocHook.h"
@@ -9,6 +13,7 @@
 #include <sxwire/LEWords.h>
 #include <SXCmdIF/protocol/SXframe.h>
 #include <simulator/PnoSource.h>
+#include <simulator/SimUnit.h>
 
 #include <array>
 #include <atomic>
@@ -20,15 +25,22 @@
 
 namespace sxperf {
 
-class StampSource : public sxsim::PnoSource {
+class StampSource : public sxsim::PnoSource, public sxsim::TruthSink {
 public:
     static constexpr size_t kStamps = 1u << 16;
     StampSource() : m_inner(sxsim::MakeMotionSource(7, false)) {}
     unsigned Records(const sxsim::PnoRequest& req, unsigned char* out, unsigned maxRecords) override
     {
         t_allocsIgnored = true; // the simulator's thread is not the library
-        m_stamps[req.framenum & (kStamps - 1)].store(NowNs(), std::memory_order_relaxed);
+        if (!m_whenWritten.load(std::memory_order_relaxed))
+            m_stamps[req.framenum & (kStamps - 1)].store(NowNs(), std::memory_order_relaxed);
         return m_inner->Records(req, out, maxRecords);
+    }
+    // The truth sink: the frame is whole and goes out next.
+    void Measured(uint32_t frameCount, int64_t) override
+    {
+        m_whenWritten.store(true, std::memory_order_relaxed);
+        m_stamps[frameCount & (kStamps - 1)].store(NowNs(), std::memory_order_relaxed);
     }
     int64_t IntervalNs() const override { return m_intervalNs.load(std::memory_order_relaxed); }
 
@@ -38,6 +50,7 @@ public:
 private:
     std::unique_ptr<sxsim::PnoSource> m_inner;
     std::array<std::atomic<int64_t>, kStamps> m_stamps{};
+    std::atomic<bool> m_whenWritten{false};
 };
 
 // Latencies in microseconds, kept only while recording is on; room is made

@@ -59,7 +59,8 @@ int OpenLine(const std::string& path)
 }
 
 // Reads whole frames until told to stop: poll, read what is there, cut it
-// at the size words.
+// at the size words. It runs at the default priority, as the SDK's serial
+// reading thread does.
 struct BareReader {
     int fd = -1;
     std::atomic<bool> run{true};
@@ -172,10 +173,10 @@ int main(int argc, char** argv)
 {
     const sxperf::Args args = sxperf::ParseArgs(argc, argv);
     const double idleSeconds = args.quick ? 3 : 10;
-    const double warmup = 0.5;
+    const double warmup = 0.3;
     const int rtBlocks = args.quick ? 2 : 4;
     const int rtPerBlock = args.quick ? 1000 : 2500;
-    const int latRounds = args.quick ? 4 : 10;
+    const int latRounds = args.quick ? 8 : 30;
     const double latSegment = args.streamSeconds / latRounds;
     // --only=idle|rtt|first|latency|alloc|memory: one part alone (profiling).
     std::string only;
@@ -197,6 +198,7 @@ int main(int argc, char** argv)
         auto src = std::make_unique<StampSource>();
         g_source = src.get();
         sim->Unit().SetSource(std::move(src));
+        sim->SetTruthSink(g_source);
     }
     const std::string path = sim->SlavePath();
     setenv("SXSERIO_PORTS", path.c_str(), 1);
@@ -306,7 +308,7 @@ int main(int argc, char** argv)
         bare.Reserve(room);
         cb.Reserve(room);
         rd.Reserve(room);
-        sxperf::SideTime bareTime, sdkTime, cbTime, readerTime;
+        sxperf::SideTime bareTime, cbTime, readerTime;
         for (int r = 0; r < latRounds; ++r) {
             // The bare read loop.
             {
@@ -326,7 +328,7 @@ int main(int argc, char** argv)
                     return 1;
                 sxdev_SetPnoCallback(sdk.ctx, sdk.dev, sxperf::NoteFrame, &cb);
                 sxperf::Segment(
-                    cb, warmup, latSegment, [&] { return sdk.ReaderCpuNs(); }, cbTime, sdkTime);
+                    cb, warmup, latSegment, [&] { return sdk.ReaderCpuNs(); }, cbTime);
                 sdk.Release();
             }
             // The SDK into the queue, with a reader woken by the P&O wait
@@ -337,7 +339,7 @@ int main(int argc, char** argv)
                 {
                     sxperf::WokenReader reader(sdk.ctx, sdk.dev, rd);
                     sxperf::Segment(
-                        rd, warmup, latSegment, [&] { return sdk.ReaderCpuNs(); }, readerTime, sdkTime);
+                        rd, warmup, latSegment, [&] { return sdk.ReaderCpuNs(); }, readerTime);
                 }
                 sdk.Release();
             }
@@ -350,18 +352,20 @@ int main(int argc, char** argv)
                              "sxctx_dev_lastpnof)",
                              args.streamSeconds, latRounds},
                             cb, rd, bare);
-        const double share = sdkTime.Share();
+        // The two forms apart: a reader woken each frame costs the reading
+        // thread a wake-up of another thread a frame, which the bare loop
+        // has no counterpart of.
         const double bareShare = bareTime.Share();
-        const double cbShare = cbTime.Share();
-        const double readerShare = readerTime.Share();
-        sxperf::Row("reading-thread CPU, serial, streaming",
-                    "CPU time of the transport's reading thread over the latency runs (960 Hz × 16 sensors; " +
-                        sxperf::Fmt("%.2f %% while handing frames to a callback, ", cbShare * 100) +
-                        sxperf::Fmt("%.2f %% while queueing them and waking a reader", readerShare * 100) +
-                        ") against the bare read loop's thread",
-                    sxperf::Fmt("%.2f %%", share * 100), sxperf::Fmt("%.2f %%", bareShare * 100),
-                    sxperf::Fmt("%.2f ×", share / bareShare), "≤ 1.2 × bare",
-                    sxperf::Verdict(share / bareShare <= 1.2 && !cb.us.empty() && !rd.us.empty()));
+        const auto cpuRow = [&](const char* form, const char* how, double share, bool measured) {
+            sxperf::Row(std::string("reading-thread CPU, serial, streaming, ") + form,
+                        "CPU time of the transport's reading thread over the latency runs (960 Hz × 16 sensors) " +
+                            std::string(how) + ", against the bare read loop's thread",
+                        sxperf::Fmt("%.2f %%", share * 100), sxperf::Fmt("%.2f %%", bareShare * 100),
+                        sxperf::Fmt("%.2f ×", share / bareShare), "≤ 1.2 × bare",
+                        sxperf::Verdict(share / bareShare <= 1.2 && measured));
+        };
+        cpuRow("callback", "handing frames to a callback", cbTime.Share(), !cb.us.empty());
+        cpuRow("woken reader", "queueing them and waking a reader", readerTime.Share(), !rd.us.empty());
     }
 
     // ---- allocations: 100,000 frames received, queued and read -------------

@@ -164,10 +164,10 @@ struct Sdk {
 int main(int argc, char** argv)
 {
     const sxperf::Args args = sxperf::ParseArgs(argc, argv);
-    const double warmup = 0.5;
+    const double warmup = 0.3;
     const int rtBlocks = args.quick ? 2 : 4;
     const int rtPerBlock = args.quick ? 500 : 2500;
-    const int latRounds = args.quick ? 4 : 10;
+    const int latRounds = args.quick ? 8 : 30;
     const double latSegment = args.streamSeconds / latRounds;
     std::string only;
     for (int i = 1; i < argc; ++i)
