@@ -96,7 +96,7 @@ struct LatencySetup {
 // milliseconds (a virtual machine's host), in bursts that hit whichever
 // side is running, and about 1 % of a side's samples fall into them, so
 // that the p99 of all samples lands either side of that knee from run to
-// run (0.4 to 2.4 x bare with the same code). Many short segments and
+// run (0.35 to 3.1 x bare with the same code). Many short segments and
 // their median give each side the machine's quiet typical tail; the p99
 // of all samples is reported beside it.
 inline void LatencyRows(const LatencySetup& s, const Latencies& cb, const Latencies& rd, const Latencies& bare)
