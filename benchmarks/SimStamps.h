@@ -32,14 +32,13 @@ public:
     unsigned Records(const sxsim::PnoRequest& req, unsigned char* out, unsigned maxRecords) override
     {
         t_allocsIgnored = true; // the simulator's thread is not the library
-        if (!m_whenWritten.load(std::memory_order_relaxed))
-            m_stamps[req.framenum & (kStamps - 1)].store(NowNs(), std::memory_order_relaxed);
+        m_stamps[req.framenum & (kStamps - 1)].store(NowNs(), std::memory_order_relaxed);
         return m_inner->Records(req, out, maxRecords);
     }
-    // The truth sink: the frame is whole and goes out next.
+    // The truth sink: the frame is whole and goes out next. Its time replaces
+    // the one taken as it was built; no reader has the frame yet.
     void Measured(uint32_t frameCount, int64_t) override
     {
-        m_whenWritten.store(true, std::memory_order_relaxed);
         m_stamps[frameCount & (kStamps - 1)].store(NowNs(), std::memory_order_relaxed);
     }
     int64_t IntervalNs() const override { return m_intervalNs.load(std::memory_order_relaxed); }
@@ -50,7 +49,6 @@ public:
 private:
     std::unique_ptr<sxsim::PnoSource> m_inner;
     std::array<std::atomic<int64_t>, kStamps> m_stamps{};
-    std::atomic<bool> m_whenWritten{false};
 };
 
 // Latencies in microseconds, kept only while recording is on; room is made
