@@ -430,12 +430,15 @@ void SimRunner::EmitFrame(int64_t measuredNs, int64_t now)
         SendFrame(m_frame, len, garbage, cut);
         return;
     }
-    // The line's jitter: written a random time later, never before the
-    // frames ahead of it.
+    // The line's jitter: written a random time after the frame was
+    // measured, never before the frames ahead of it. The delay counts from
+    // the measurement, not from this thread's wake-up: a frame whose delay
+    // the wake-up has already used goes out now, without a second sleep
+    // whose own lateness would be added to the line's.
     if (m_lateCount == kMaxLate)
         SendLateFrames(now, true);
     const int64_t delay = f.jitterUs ? static_cast<int64_t>(NextRandom() % (f.jitterUs + 1)) * 1000 : 0;
-    m_lastDue = std::max(now + delay, m_lastDue);
+    m_lastDue = std::max(measuredNs + delay, m_lastDue);
     LateFrame& late = m_late[(m_lateHead + m_lateCount) % kMaxLate];
     late.due = m_lastDue;
     late.len = len;
