@@ -27,9 +27,9 @@ struct SideTime {
 
 // One measured segment of a side whose link is running: warm-up, then
 // latencies kept for `seconds` while cpu() (its threads' CPU time) is
-// counted into every SideTime given.
-template <class CpuFn, class... Times>
-void Segment(Latencies& lat, double warmup, double seconds, CpuFn cpu, Times&... times)
+// counted into the side's time.
+template <class CpuFn>
+void Segment(Latencies& lat, double warmup, double seconds, CpuFn cpu, SideTime& time)
 {
     Sleep(warmup);
     const int64_t c0 = cpu(), t0 = NowNs();
@@ -37,7 +37,8 @@ void Segment(Latencies& lat, double warmup, double seconds, CpuFn cpu, Times&...
     Sleep(seconds);
     lat.Stop();
     const int64_t c1 = cpu(), t1 = NowNs();
-    ((times.cpuNs += c1 - c0, times.wallNs += t1 - t0), ...);
+    time.cpuNs += c1 - c0;
+    time.wallNs += t1 - t0;
 }
 
 // The library's P&O callback into latencies.
