@@ -25,13 +25,21 @@ struct SideTime {
     double Share() const { return static_cast<double>(cpuNs) / static_cast<double>(wallNs); }
 };
 
+// Segments a side (see LatencyRows for why many) and each one's warm-up
+// before its latencies are kept.
+inline int LatencyRounds(bool quick)
+{
+    return quick ? 8 : 30;
+}
+constexpr double kSegmentWarmupSeconds = 0.3;
+
 // One measured segment of a side whose link is running: warm-up, then
 // latencies kept for `seconds` while cpu() (its threads' CPU time) is
 // counted into the side's time.
 template <class CpuFn>
-void Segment(Latencies& lat, double warmup, double seconds, CpuFn cpu, SideTime& time)
+void Segment(Latencies& lat, double seconds, CpuFn cpu, SideTime& time)
 {
-    Sleep(warmup);
+    Sleep(kSegmentWarmupSeconds);
     const int64_t c0 = cpu(), t0 = NowNs();
     lat.Start();
     Sleep(seconds);

@@ -173,10 +173,9 @@ int main(int argc, char** argv)
 {
     const sxperf::Args args = sxperf::ParseArgs(argc, argv);
     const double idleSeconds = args.quick ? 3 : 10;
-    const double warmup = 0.3;
     const int rtBlocks = args.quick ? 2 : 4;
     const int rtPerBlock = args.quick ? 1000 : 2500;
-    const int latRounds = args.quick ? 8 : 30;
+    const int latRounds = sxperf::LatencyRounds(args.quick);
     const double latSegment = args.streamSeconds / latRounds;
     // --only=idle|rtt|first|latency|alloc|memory: one part alone (profiling).
     std::string only;
@@ -317,7 +316,7 @@ int main(int argc, char** argv)
                 br.lat = &bare;
                 std::thread t([&] { br.Loop(); });
                 sxperf::Segment(
-                    bare, warmup, latSegment, [&] { return sxperf::ThreadCpuNs(br.tid); }, bareTime);
+                    bare, latSegment, [&] { return sxperf::ThreadCpuNs(br.tid); }, bareTime);
                 br.run = false;
                 t.join();
                 close(br.fd);
@@ -328,7 +327,7 @@ int main(int argc, char** argv)
                     return 1;
                 sxdev_SetPnoCallback(sdk.ctx, sdk.dev, sxperf::NoteFrame, &cb);
                 sxperf::Segment(
-                    cb, warmup, latSegment, [&] { return sdk.ReaderCpuNs(); }, cbTime);
+                    cb, latSegment, [&] { return sdk.ReaderCpuNs(); }, cbTime);
                 sdk.Release();
             }
             // The SDK into the queue, with a reader woken by the P&O wait
@@ -339,7 +338,7 @@ int main(int argc, char** argv)
                 {
                     sxperf::WokenReader reader(sdk.ctx, sdk.dev, rd);
                     sxperf::Segment(
-                        rd, warmup, latSegment, [&] { return sdk.ReaderCpuNs(); }, readerTime);
+                        rd, latSegment, [&] { return sdk.ReaderCpuNs(); }, readerTime);
                 }
                 sdk.Release();
             }

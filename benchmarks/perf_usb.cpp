@@ -164,10 +164,9 @@ struct Sdk {
 int main(int argc, char** argv)
 {
     const sxperf::Args args = sxperf::ParseArgs(argc, argv);
-    const double warmup = 0.3;
     const int rtBlocks = args.quick ? 2 : 4;
     const int rtPerBlock = args.quick ? 500 : 2500;
-    const int latRounds = args.quick ? 8 : 30;
+    const int latRounds = sxperf::LatencyRounds(args.quick);
     const double latSegment = args.streamSeconds / latRounds;
     std::string only;
     for (int i = 1; i < argc; ++i)
@@ -272,7 +271,7 @@ int main(int argc, char** argv)
                 sxdev_SetPnoCallback(sdk.ctx, sdk.dev, sxperf::NoteFrame, &cb);
                 sxcmd_dev_contpno(sdk.ctx, sdk.dev, CMD_ACTION_SET, &fc, 0);
                 sxperf::Segment(
-                    cb, warmup, latSegment, [&] { return sdk.CpuNs(); }, sdkTime);
+                    cb, latSegment, [&] { return sdk.CpuNs(); }, sdkTime);
                 sdk.Release();
             }
             // The SDK into the queue, a reader woken by the P&O wait.
@@ -283,7 +282,7 @@ int main(int argc, char** argv)
                 {
                     sxperf::WokenReader reader(sdk.ctx, sdk.dev, rd);
                     sxperf::Segment(
-                        rd, warmup, latSegment, [&] { return sdk.CpuNs(); }, sdkTime);
+                        rd, latSegment, [&] { return sdk.CpuNs(); }, sdkTime);
                 }
                 sdk.Release();
             }
@@ -295,7 +294,7 @@ int main(int argc, char** argv)
                     return 1;
                 bu.StartReading();
                 sxperf::Segment(
-                    bare, warmup, latSegment, [&] { return bu.CpuNs(); }, bareTime);
+                    bare, latSegment, [&] { return bu.CpuNs(); }, bareTime);
                 bu.Close();
             }
             if (!sdk.Connect())
