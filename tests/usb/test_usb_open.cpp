@@ -222,7 +222,7 @@ namespace {
 // logs once as it starts, at a moment of its own, and is not what the
 // level set around each listing is checked against.
 std::atomic<int> g_debugLines{0};
-std::thread::id g_testThread;
+std::atomic<std::thread::id> g_testThread;
 } // namespace
 
 TEST_F(UsbTest, SetTraceSetsBothLevelsAndSaysSo)
