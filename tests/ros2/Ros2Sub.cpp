@@ -15,11 +15,16 @@
 //
 // Counting what was lost: /diagnostics carries the frames published so far
 // and the newest frame's stamp. Between the first such message that came
-// once every reader had matched and the last one, each pose topic must
-// hold exactly the frames published in between. The /diagnostics reader is
-// made last, so the publisher knows of the other readers before it. Each
-// /diagnostics message inside that window prints "window NS N" on standard
-// error.
+// once every reader had matched and received its first sample, and the
+// last one, each pose topic must hold exactly the frames published in
+// between. The /diagnostics reader is made last, so the publisher knows of
+// the other readers before it. A reader's first sample is where its stream
+// began: a message written before that (DDS orders no topic against
+// another) would count frames this program never could have had. At the
+// end the readers are drained until each holds the last message's newest
+// frame (at most 2 s), since that frame's samples may come after the
+// message. Each /diagnostics message inside the window prints "window NS
+// N" on standard error.
 #include <dds/dds.h>
 
 #include "diagnostic_msgs.h"
@@ -45,6 +50,7 @@ namespace {
 constexpr int64_t kNsPerSec = 1000000000;
 constexpr int64_t kClockToleranceNs = 2 * kNsPerSec;
 constexpr int kBatch = 256;
+constexpr auto kDrain = std::chrono::seconds(2);
 
 volatile std::sig_atomic_t g_stop = 0;
 extern "C" void OnSignal(int)
@@ -56,6 +62,12 @@ int64_t SystemNs()
 {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
         .count();
+}
+
+// The namespace of a stream: "tf <ns>" or "rt/<ns>/sensor<k>/pose".
+std::string NamespaceOf(const std::string& stream)
+{
+    return stream.rfind("tf ", 0) == 0 ? stream.substr(3) : stream.substr(3, stream.find('/', 3) - 3);
 }
 
 int64_t StampNs(const builtin_interfaces_msg_dds__Time_& t)
@@ -196,7 +208,12 @@ private:
     void OnTf(const tf2_msgs_msg_dds__TFMessage_& m, int64_t now);
     void OnDiag(const diagnostic_msgs_msg_dds__DiagnosticArray_& m);
     void OnPublication(const dds_builtintopic_endpoint_t& e);
+    void TakeAll();
     bool AllMatched() const;
+    // Every stream of the namespace began at or before this frame stamp.
+    bool Begun(const std::string& ns, int64_t stamp) const;
+    // Every stream of a counted namespace holds its last published frame.
+    bool Drained() const;
     bool AllStopped() const;
 
     const Options& m_o;
@@ -353,7 +370,7 @@ void Subscriber::OnDiag(const diagnostic_msgs_msg_dds__DiagnosticArray_& m)
         const size_t dot = newest.find('.');
         const int64_t stamp = std::atoll(newest.c_str()) * kNsPerSec + std::atoll(newest.c_str() + dot + 1);
         const uint64_t published = std::strtoull(values.value("frames published", "0").c_str(), nullptr, 10);
-        if (!d.started && AllMatched()) {
+        if (!d.started && AllMatched() && Begun(ns, stamp)) {
             d.started = true;
             d.publishedFirst = published;
             d.newestFirst = stamp;
@@ -401,6 +418,32 @@ bool Subscriber::AllMatched() const
     return true;
 }
 
+bool Subscriber::Begun(const std::string& ns, int64_t stamp) const
+{
+    std::vector<std::string> names;
+    if (m_tf > 0)
+        names.push_back("tf " + ns);
+    for (unsigned k = 0; k < m_o.sensors; ++k)
+        names.push_back("rt/" + ns + "/sensor" + std::to_string(k) + "/pose");
+    for (const std::string& name : names) {
+        const auto s = m_streams.find(name);
+        if (s == m_streams.end() || s->second.stamps.empty() || s->second.stamps.front() > stamp)
+            return false;
+    }
+    return true;
+}
+
+bool Subscriber::Drained() const
+{
+    for (const auto& [name, s] : m_streams) {
+        const std::string ns = NamespaceOf(name);
+        const auto d = m_diags.find(ns);
+        if (d != m_diags.end() && d->second.started && (s.stamps.empty() || s.stamps.back() < d->second.newestLast))
+            return false;
+    }
+    return true;
+}
+
 bool Subscriber::AllStopped() const
 {
     for (const auto& [ns, d] : m_diags)
@@ -423,20 +466,29 @@ void Subscriber::Run()
     const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(m_o.seconds);
     while (!g_stop && std::chrono::steady_clock::now() < until && !(m_o.untilStopped && AllStopped())) {
         dds_waitset_wait(ws, nullptr, 0, DDS_MSECS(100));
-        Take<dds_builtintopic_endpoint_t>(m_publications,
-                                          [&](const dds_builtintopic_endpoint_t& e, int64_t) { OnPublication(e); });
-        for (size_t ns = 0; ns < m_poses.size(); ++ns)
-            for (unsigned k = 0; k < m_poses[ns].size(); ++k)
-                Take<geometry_msgs_msg_dds__PoseStamped_>(
-                    m_poses[ns][k],
-                    [&](const geometry_msgs_msg_dds__PoseStamped_& m, int64_t now) { OnPose(ns, k, m, now); });
-        if (m_tf > 0)
-            Take<tf2_msgs_msg_dds__TFMessage_>(
-                m_tf, [&](const tf2_msgs_msg_dds__TFMessage_& m, int64_t now) { OnTf(m, now); });
-        if (m_diag > 0)
-            Take<diagnostic_msgs_msg_dds__DiagnosticArray_>(
-                m_diag, [&](const diagnostic_msgs_msg_dds__DiagnosticArray_& m, int64_t) { OnDiag(m); });
+        TakeAll();
     }
+    const auto drained = std::chrono::steady_clock::now() + kDrain;
+    while (!g_stop && !Drained() && std::chrono::steady_clock::now() < drained) {
+        dds_waitset_wait(ws, nullptr, 0, DDS_MSECS(10));
+        TakeAll();
+    }
+}
+
+void Subscriber::TakeAll()
+{
+    Take<dds_builtintopic_endpoint_t>(m_publications,
+                                      [&](const dds_builtintopic_endpoint_t& e, int64_t) { OnPublication(e); });
+    for (size_t ns = 0; ns < m_poses.size(); ++ns)
+        for (unsigned k = 0; k < m_poses[ns].size(); ++k)
+            Take<geometry_msgs_msg_dds__PoseStamped_>(m_poses[ns][k], [&](const geometry_msgs_msg_dds__PoseStamped_& m,
+                                                                          int64_t now) { OnPose(ns, k, m, now); });
+    if (m_tf > 0)
+        Take<tf2_msgs_msg_dds__TFMessage_>(m_tf,
+                                           [&](const tf2_msgs_msg_dds__TFMessage_& m, int64_t now) { OnTf(m, now); });
+    if (m_diag > 0)
+        Take<diagnostic_msgs_msg_dds__DiagnosticArray_>(
+            m_diag, [&](const diagnostic_msgs_msg_dds__DiagnosticArray_& m, int64_t) { OnDiag(m); });
 }
 
 nlohmann::json Subscriber::Report() const
@@ -445,8 +497,7 @@ nlohmann::json Subscriber::Report() const
     r["discovered"] = m_discovered;
     nlohmann::json streams = nlohmann::json::object();
     for (const auto& [name, s] : m_streams) {
-        // The namespace of a stream: "tf <ns>" or "rt/<ns>/sensor<k>/pose".
-        const std::string ns = name.rfind("tf ", 0) == 0 ? name.substr(3) : name.substr(3, name.find('/', 3) - 3);
+        const std::string ns = NamespaceOf(name);
         const auto d = m_diags.find(ns);
         nlohmann::json j = {{"samples", s.stamps.size()},   {"disorder", s.disorder},
                             {"offClock", s.offClock},       {"offPose", s.offPose},
