@@ -39,7 +39,6 @@
 #include <chrono>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace sxigtl {
@@ -651,11 +650,9 @@ void Server::ShutDown()
     m_listener.Close();
 
     // The hand-off may be freed once no reading-thread call can still be in
-    // it: the device removes a callback only after a call under way has
-    // returned; the in-flight count guards the same once more.
+    // it.
     if (m_callbackInstalled) {
-        while (m_handoff->InFlight() != 0)
-            std::this_thread::yield();
+        m_handoff->WaitIdle();
         m_callbackInstalled = false;
     }
     m_outputStarted = false;

@@ -28,7 +28,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <thread>
 
 namespace sxros2 {
 
@@ -320,10 +319,7 @@ void Publisher::Impl::Stop(void* ctx, void* dev)
     // still owns the device and releases it.
     if (dev && !lost)
         sxcmd_dev_contpno(ctx, dev, CMD_ACTION_RESET, nullptr, 0);
-    // The device removes a callback only after a call under way has
-    // returned; the in-flight count guards the same once more.
-    while (handoff->InFlight() != 0)
-        std::this_thread::yield();
+    handoff->WaitIdle();
     TakeFrames();
     guard.reset();
     SetState(TrackerState::Stopped, MonotonicNs());
@@ -380,8 +376,7 @@ int Publisher::Run(void* ctx, void* dev, const std::atomic<bool>& stop, int give
     if (rc != E_SX_SUCCESS) {
         sxdev_SetPnoCallback(ctx, dev, nullptr, nullptr);
         p.handoff->Close();
-        while (p.handoff->InFlight() != 0)
-            std::this_thread::yield();
+        p.handoff->WaitIdle();
         p.guard.reset();
         return rc;
     }

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstring>
 #include <ctime>
@@ -83,7 +84,12 @@ bool SimRunner::Start(std::string* error)
 
 void SimRunner::Stop()
 {
-    m_stop = true;
+    {
+        // Under the lock, so that a CloseLink waiting sees it.
+        std::lock_guard<std::mutex> lock(m_mtxClose);
+        m_stop = true;
+    }
+    m_cvClosed.notify_all();
     Wake();
     if (m_thread.joinable())
         m_thread.join();
@@ -137,11 +143,13 @@ void SimRunner::SetQuiet(bool quiet)
 
 void SimRunner::CloseLink()
 {
+    std::unique_lock<std::mutex> lock(m_mtxClose);
     m_closeRequest = true;
     Wake();
     // Returns once the thread has closed the line.
-    while (m_thread.joinable() && m_closeRequest.load() && !m_stop.load())
-        std::this_thread::yield();
+    while (m_thread.joinable() && !m_cvClosed.wait_for(lock, std::chrono::milliseconds(100),
+                                                       [this] { return !m_closeRequest.load() || m_stop.load(); })) {
+    }
 }
 
 void SimRunner::ReplaceLink(std::unique_ptr<SimLink> link)
@@ -170,7 +178,11 @@ void SimRunner::Run()
             if (!m_closed)
                 m_link->Close();
             m_closed = true;
-            m_closeRequest = false;
+            {
+                std::lock_guard<std::mutex> lock(m_mtxClose);
+                m_closeRequest = false;
+            }
+            m_cvClosed.notify_all();
         }
         if (m_linkRequest.load()) {
             std::lock_guard<std::mutex> lock(m_mtxLink);

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <climits>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -98,7 +99,9 @@ private:
     int m_wakeFd = -1;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_quiet{false};
-    std::atomic<bool> m_closeRequest{false};
+    std::atomic<bool> m_closeRequest{false}; // cleared, and m_stop set, under m_mtxClose
+    std::mutex m_mtxClose;
+    std::condition_variable m_cvClosed;
     bool m_closed = false;
     std::mutex m_mtxLink;
     std::unique_ptr<SimLink> m_newLink; // under m_mtxLink, until the thread takes it

@@ -19,7 +19,6 @@
 
 #include <chrono>
 #include <memory>
-#include <thread>
 
 namespace sxviewer {
 
@@ -229,10 +228,7 @@ void Server::ShutDown()
     if (m_callbackInstalled) {
         sxdev_SetPnoCallback(m_ctx, m_dev, nullptr, nullptr);
         m_feed->Handoff().Close();
-        // The device removes a callback only after a call under way has
-        // returned; the in-flight count guards the same once more.
-        while (m_feed->Handoff().InFlight() != 0)
-            std::this_thread::yield();
+        m_feed->Handoff().WaitIdle();
         m_callbackInstalled = false;
         m_feed->Finish();
     }

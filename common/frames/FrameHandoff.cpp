@@ -32,7 +32,7 @@ void FrameHandoff::Callback(void* arg, unsigned char* frame, unsigned int length
 
 void FrameHandoff::Push(const unsigned char* frame, unsigned length, int64_t stampNs)
 {
-    m_inFlight.fetch_add(1, std::memory_order_acq_rel);
+    m_inFlight.fetch_add(1);
     if (!m_closed.load(std::memory_order_acquire) && frame) {
         const uint32_t head = m_head.load(std::memory_order_relaxed);
         const uint32_t tail = m_tail.load(std::memory_order_acquire);
@@ -50,7 +50,17 @@ void FrameHandoff::Push(const unsigned char* frame, unsigned length, int64_t sta
             (void)w;
         }
     }
-    m_inFlight.fetch_sub(1, std::memory_order_acq_rel);
+    if (m_inFlight.fetch_sub(1) == 1 && m_closed.load()) {
+        std::lock_guard<std::mutex> lock(m_mtxIdle);
+        m_cvIdle.notify_all();
+    }
+}
+
+void FrameHandoff::WaitIdle()
+{
+    std::unique_lock<std::mutex> lock(m_mtxIdle);
+    while (!m_cvIdle.wait_for(lock, std::chrono::milliseconds(100), [this] { return m_inFlight.load() == 0; })) {
+    }
 }
 
 void FrameHandoff::ClearWake()

@@ -6,9 +6,11 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 namespace sxframes {
 
@@ -38,9 +40,11 @@ public:
     // Producer side (reading thread).
     void Push(const unsigned char* frame, unsigned length, int64_t stampNs);
     // Once closed, Push takes nothing more.
-    void Close() { m_closed.store(true, std::memory_order_release); }
-    // Producer calls still running (see the server's shut-down).
-    int InFlight() const { return m_inFlight.load(std::memory_order_acquire); }
+    void Close() { m_closed.store(true); }
+    // After Close: blocks until no producer call is still running, so that
+    // the hand-off may be freed. The device removes a callback only after a
+    // call under way has returned, so this rarely waits at all.
+    void WaitIdle();
 
     // Consumer side: clears the wake-up, then the oldest slot or null.
     void ClearWake();
@@ -54,8 +58,13 @@ private:
     alignas(64) std::atomic<uint32_t> m_head{0}; // next to write (producer)
     alignas(64) std::atomic<uint32_t> m_tail{0}; // next to read (consumer)
     alignas(64) std::atomic<uint64_t> m_overruns{0};
+    // The last producer call after Close wakes WaitIdle. Both sides write
+    // one of these two and read the other, sequentially consistent, so at
+    // least one of them sees the other's write.
     std::atomic<int> m_inFlight{0};
     std::atomic<bool> m_closed{false};
+    std::mutex m_mtxIdle;
+    std::condition_variable m_cvIdle;
     int m_fd = -1;
 };
 
