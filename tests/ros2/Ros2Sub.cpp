@@ -420,16 +420,13 @@ bool Subscriber::AllMatched() const
 
 bool Subscriber::Begun(const std::string& ns, int64_t stamp) const
 {
-    std::vector<std::string> names;
-    if (m_tf > 0)
-        names.push_back("tf " + ns);
-    for (unsigned k = 0; k < m_o.sensors; ++k)
-        names.push_back("rt/" + ns + "/sensor" + std::to_string(k) + "/pose");
-    for (const std::string& name : names) {
-        const auto s = m_streams.find(name);
-        if (s == m_streams.end() || s->second.stamps.empty() || s->second.stamps.front() > stamp)
+    // The pose streams exist from the start; a namespace's /tf stream from
+    // its first sample.
+    if (m_tf > 0 && m_streams.count("tf " + ns) == 0)
+        return false;
+    for (const auto& [name, s] : m_streams)
+        if (NamespaceOf(name) == ns && (s.stamps.empty() || s.stamps.front() > stamp))
             return false;
-    }
     return true;
 }
 
